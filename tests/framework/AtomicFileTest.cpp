@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "framework/AtomicFile.h"
+#include "tests/framework/FileSizeLimit.h"
+#include "tests/framework/TestTempDir.h"
+
+TEST(AtomicFile, CommitReplacesTheFileAndLeavesNoTemporary) {
+    TestTempDir dir;
+    const std::string path = dir.File("p.cod");
+    WriteBytes(path, "old contents");
+    CAtomicFile out;
+    out.Open(path);
+    out.GetFile().Write("new", 3);
+    EXPECT_EQ(ReadBytes(path), "old contents") << "replaced before Commit";
+    out.Commit();
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.cod"});
+}
+
+TEST(AtomicFile, AbandonedWriteKeepsTheOldFile) {
+    TestTempDir dir;
+    const std::string path = dir.File("p.cod");
+    WriteBytes(path, "old contents");
+    {
+        CAtomicFile out;
+        out.Open(path);
+        out.GetFile().Write("half", 4);
+    }
+    EXPECT_EQ(ReadBytes(path), "old contents");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.cod"});
+}
+
+TEST(AtomicFile, WriteFailingMidwayKeepsTheOldFile) {
+    // Fault injection: the file system refuses bytes beyond 100.
+    TestTempDir dir;
+    const std::string path = dir.File("p.cod");
+    const std::string old(300, 'o');
+    WriteBytes(path, old);
+    const std::string data(1000, 'n');
+    try {
+        CAtomicFile out;
+        out.Open(path);
+        ScopedFileSizeLimit limit(100);
+        out.GetFile().Write(data.data(), data.size());
+        out.Commit();
+        ADD_FAILURE() << "the write beyond the limit succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileTooLarge);
+        // The message names the file the user chose, not the temporary one.
+        EXPECT_NE(e.GetErrorMessage().find("“" + path + "”"), std::string::npos);
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.cod"});
+}
+
+TEST(AtomicFile, MissingFolderFailsAtOpenAndCreatesNothing) {
+    TestTempDir dir;
+    const std::string path = dir.File("nodir/p.cod");
+    CAtomicFile out;
+    try {
+        out.Open(path);
+        ADD_FAILURE() << "opened in a missing folder";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::badPath);
+        EXPECT_NE(e.GetErrorMessage().find(path), std::string::npos);
+    }
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(AtomicFile, KeepsPermissionsAndWritesThroughASymbolicLink) {
+    TestTempDir dir;
+    const std::string real = dir.File("real.cod");
+    const std::string link = dir.File("link.cod");
+    WriteBytes(real, "old");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+
+    CAtomicFile out;
+    out.Open(link);
+    out.GetFile().Write("new", 3);
+    out.Commit();
+
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadBytes(real), "new");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.cod", "real.cod"}));
+}

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "framework/CodePage.h"
+
+namespace {
+
+void AppendUtf8(std::string& s, char32_t c) {
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Strict UTF-8 check: shortest forms only, no surrogates, at most U+10FFFF.
+bool IsValidUtf8(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = s[i];
+        int extra;
+        char32_t cp;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= s.size()) return false;
+            unsigned char t = s[i + k];
+            if ((t & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        static const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(CodePage, KnownTextsMapToTheirGb18030Bytes) {
+    EXPECT_EQ(Utf8ToGb18030("坐标转换"), "\xD7\xF8\xB1\xEA\xD7\xAA\xBB\xBB");
+    EXPECT_EQ(Utf8ToGb18030("北京-54坐标系  "), "\xB1\xB1\xBE\xA9-54\xD7\xF8\xB1\xEA\xCF\xB5  ");
+    EXPECT_EQ(Utf8ToGb18030("€"), "\xA2\xE3");
+    // Outside the two-byte range: a four-byte sequence.
+    EXPECT_EQ(Utf8ToGb18030("\U0001F600"), "\x94\x39\xFC\x36");
+    EXPECT_EQ(Gb18030ToUtf8("\xD2\xAA\xB1\xA3\xB4\xE6\xD7\xF8\xB1\xEA\xD7\xAA\xBB\xBB\xCE\xC4"
+                            "\xBC\xFE\xC2\xF0?"),
+              "要保存坐标转换文件吗?");
+}
+
+TEST(CodePage, AsciiAndEmbeddedZeroBytesPassUnchanged) {
+    const std::string ascii("x=1.5\0y", 7);
+    EXPECT_EQ(Utf8ToGb18030(ascii), ascii);
+    EXPECT_EQ(Gb18030ToUtf8(ascii), ascii);
+    const std::string mixed("\xE5\x9D\x90\0\xE6\xA0\x87", 7);  // 坐 NUL 标
+    EXPECT_EQ(Gb18030ToUtf8(Utf8ToGb18030(mixed)), mixed);
+}
+
+TEST(CodePage, EveryUnicodeScalarValueRoundTrips) {
+    std::string all;
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        AppendUtf8(all, c);
+    }
+    const std::string back = Gb18030ToUtf8(Utf8ToGb18030(all));
+    ASSERT_EQ(back.size(), all.size());
+    // Report the first character that did not survive, not a megabyte dump.
+    auto diff = std::mismatch(all.begin(), all.end(), back.begin());
+    EXPECT_TRUE(diff.first == all.end())
+        << "first difference at byte " << (diff.first - all.begin());
+}
+
+TEST(CodePage, PrivateUseCharactersGlibcCannotEncodeUseTheFourByteCodes) {
+    // Regression: glibc 2.36 refuses U+E78D and 23 more, which turned them
+    // into "?". Their 2022 four-byte codes must be written and read back.
+    EXPECT_EQ(Utf8ToGb18030("\uE78D"), "\x84\x31\x82\x36");
+    EXPECT_EQ(Gb18030ToUtf8("\x84\x31\x82\x36"), "\uE78D");
+    EXPECT_EQ(Utf8ToGb18030("a\uE816b"),
+              "a\x95\x32\x90\x31"
+              "b");
+    EXPECT_EQ(Gb18030ToUtf8("a\x95\x32\x90\x31"
+                            "b"),
+              "a\uE816b");
+    // Their former two-byte codes read as the standard characters.
+    EXPECT_EQ(Gb18030ToUtf8("\xA6\xD9"), "\uFE10");
+    EXPECT_EQ(Gb18030ToUtf8("\xFE\x51"), "\U00020087");
+    // A table code inside a two-byte character is not one: 0x95 here is a
+    // trail byte.
+    EXPECT_EQ(Gb18030ToUtf8("\xB1\x95\x32\x90\x31"),
+              Gb18030ToUtf8("\xB1\x95") + "2" + Gb18030ToUtf8("\x90\x31"));
+}
+
+TEST(CodePage, BadUtf8BytesBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToGb18030("a\x80z"), "a?z");
+    EXPECT_EQ(Utf8ToGb18030("\xC0\xAF"), "??");       // overlong "/"
+    EXPECT_EQ(Utf8ToGb18030("\xED\xA0\x80"), "???");  // surrogate
+    EXPECT_EQ(Utf8ToGb18030("\xE5\x9D"), "??");       // cut at the end
+    EXPECT_EQ(Utf8ToGb18030("\xE5\x9D"
+                            "a"),
+              "??a");  // cut in the middle
+    EXPECT_EQ(Utf8ToGb18030("坐\xFF标"), "\xD7\xF8?\xB1\xEA");
+}
+
+TEST(CodePage, BadGb18030BytesBecomeReplacementCharacters) {
+    const std::string r = "\xEF\xBF\xBD";
+    EXPECT_EQ(Gb18030ToUtf8("a\xFFz"), "a" + r + "z");
+    EXPECT_EQ(Gb18030ToUtf8("\xD7"), r);  // lead byte cut at the end
+    EXPECT_EQ(Gb18030ToUtf8("\xD7\xF8\xB1"), "坐" + r);
+    EXPECT_EQ(Gb18030ToUtf8("\x81\x30"), r + "0");  // four-byte form cut short
+}
+
+TEST(CodePage, RandomBytesNeverCrashAndGiveValidUtf8) {
+    std::mt19937 gen(20240601);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 64);
+    for (int round = 0; round < 20000; ++round) {
+        std::string s(length(gen), '\0');
+        for (char& c : s) c = static_cast<char>(byte(gen));
+        const std::string utf8 = Gb18030ToUtf8(s);
+        ASSERT_TRUE(IsValidUtf8(utf8));
+        // Whatever came out is valid, so it survives the way back unchanged.
+        ASSERT_EQ(Gb18030ToUtf8(Utf8ToGb18030(utf8)), utf8);
+        (void)Utf8ToGb18030(s);
+    }
+}

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "framework/File.h"
+#include "tests/framework/TestTempDir.h"
+
+namespace {
+
+CFileException OpenError(const std::string& path, unsigned flags) {
+    CFile f;
+    CFileException e;
+    EXPECT_FALSE(f.Open(path, flags, &e)) << path;
+    EXPECT_FALSE(f.IsOpen());
+    return e;
+}
+
+}  // namespace
+
+TEST(File, WritesReadsAndTruncates) {
+    TestTempDir dir;
+    const std::string path = dir.File("a.bin");
+    {
+        CFile f(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        f.Write("hello world", 11);
+        EXPECT_EQ(f.GetLength(), 11u);
+        f.Close();
+    }
+    {
+        CFile f(path, CFile::modeRead);
+        char buf[32];
+        EXPECT_EQ(f.Read(buf, sizeof buf), 11u);
+        EXPECT_EQ(std::string(buf, 11), "hello world");
+        EXPECT_EQ(f.Read(buf, sizeof buf), 0u);
+    }
+    {
+        CFile f(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+        f.Write("J", 1);
+    }
+    EXPECT_EQ(ReadBytes(path), "Jello world");
+    { CFile f(path, CFile::modeCreate | CFile::modeWrite); }
+    EXPECT_EQ(ReadBytes(path), "");
+}
+
+TEST(File, OpenFailuresNameTheirCauseAndPath) {
+    TestTempDir dir;
+    const std::string missing = dir.File("missing.cod");
+    CFileException e = OpenError(missing, CFile::modeRead);
+    EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(e.GetErrorMessage(), "找不到文件“" + missing + "”。");
+
+    // A missing folder is a bad path when creating, not a missing file.
+    const std::string inMissingDir = dir.File("no/such/dir/x.cod");
+    e = OpenError(inMissingDir, CFile::modeCreate | CFile::modeWrite);
+    EXPECT_EQ(e.m_cause, CFileException::badPath);
+    EXPECT_NE(e.GetErrorMessage().find(inMissingDir), std::string::npos);
+
+    // The kernel opens a folder read-only; it must still be refused as a file.
+    e = OpenError(dir.Path(), CFile::modeRead);
+    EXPECT_EQ(e.m_cause, CFileException::isDirectory);
+
+    EXPECT_THROW(CFile(missing, CFile::modeRead), CFileException);
+}
+
+TEST(File, ReadModeAsksForNoWriteAccess) {
+    // Guards against opening a file for reading with write access: a file
+    // that refuses writing (even to root) must still open for reading.
+    const std::string readOnly = "/proc/sys/kernel/ostype";
+    CFile f;
+    CFileException e;
+    ASSERT_TRUE(f.Open(readOnly, CFile::modeRead, &e)) << e.GetErrorMessage();
+    char c;
+    EXPECT_EQ(f.Read(&c, 1), 1u);
+    f.Close();
+
+    e = OpenError(readOnly, CFile::modeReadWrite);
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+}
+
+TEST(File, WriteErrorThrowsWithTheCause) {
+    CFile full("/dev/full", CFile::modeWrite);
+    try {
+        full.Write("x", 1);
+        ADD_FAILURE() << "writing /dev/full succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+        EXPECT_EQ(e.m_lOsError, ENOSPC);
+    }
+}
