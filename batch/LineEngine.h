@@ -1,0 +1,57 @@
+// Converting a whole stream of point lines with the session's chosen format
+// and conversion, line by line in constant memory.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ConversionSession.h"
+#include "batch/FilePoint.h"
+#include "batch/LineIO.h"
+
+// What one stream conversion saw.
+struct StreamResult {
+    std::uint64_t lines = 0;          // lines converted and written
+    bool stoppedAtEmptyLine = false;  // reading ended at an empty line, not at the end
+    bool dataAfterEmptyLine = false;  // bytes other than line ends followed that line
+    bool textAfterLastSeparator =
+        false;  // a line held text (not just blanks) after its last separator
+    bool readFailed = false;
+    bool writeFailed = false;
+    int errorNumber = 0;  // errno of the failure
+
+    bool Succeeded() const { return !readFailed && !writeFailed; }
+};
+
+// Reads lines (LF or CR LF) up to the end of the input or the first empty
+// line, cuts each at the format's separator, converts its three coordinate
+// fields and writes the line with the other fields unchanged, every field
+// followed by the separator, ending with CR LF.
+class LineEngine {
+public:
+    // Takes the format (m_column, m_formatSeparator) and the conversion from
+    // a copy of `session`, which must be prepared (PrepareConversion) and able
+    // to convert (CanConvert). The equal-datum rule is applied to the copy.
+    explicit LineEngine(const ConversionSession& session);
+
+    StreamResult Convert(std::FILE* in, std::FILE* out);
+
+    // Converts one line (without its line end) and appends the output line,
+    // CR LF included, to `writer`. Returns true when text after the line's
+    // last separator was left out.
+    bool ConvertLine(std::string_view line, LineWriter& writer);
+
+    char Separator() const { return m_separator; }
+
+private:
+    ConversionSession m_session;
+    char m_separator;
+    int m_column[3];
+    std::vector<std::string_view> m_fields;
+    std::string m_texts[3];
+    char m_results[3][kPointTextSize];
+    int m_resultLengths[3] = {};
+};
