@@ -1,0 +1,148 @@
+// Angle texts "DDD:MM:SS.ffffff" and their radian values.
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "geodesy/GeoCore.h"
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943334;
+constexpr double kRadToDegInvPi = 0.31830988618378997;  // used as r * 180 * this
+constexpr double kMinute = 0.016666666666666666;        // degrees
+constexpr double kSecond = 0.0002777777777777778;       // degrees
+constexpr double kHalfTurn = 3.1415926535898;
+
+// The rightmost n characters; empty for n < 0, the whole text when n is larger.
+std::string_view Right(std::string_view s, long n) {
+    if (n <= 0) return {};
+    if (static_cast<size_t>(n) >= s.size()) return s;
+    return s.substr(s.size() - static_cast<size_t>(n));
+}
+
+double ReadNumber(std::string_view s) { return AsciiToDouble(std::string(s)); }
+
+// Degree, minute and second values of a text. D ends before the first colon
+// (unless that one opens the text), the prefix P before the last colon.
+// Degrees and minutes are rounded through single precision.
+void SplitDms(std::string_view text, double* deg, double* min, double* sec) {
+    std::string_view d, p;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != ':') continue;
+        if (d.empty()) {
+            d = text.substr(0, i);
+        } else {
+            p = text.substr(0, i);
+        }
+    }
+    const std::string_view s = Right(text, static_cast<long>(text.size() - p.size()) - 1);
+    const std::string_view m = Right(p, static_cast<long>(p.size() - d.size()) - 1);
+    *deg = static_cast<double>(static_cast<float>(ReadNumber(d)));
+    *min = static_cast<double>(static_cast<float>(ReadNumber(m)));
+    *sec = ReadNumber(s);
+}
+
+// Appends an integer-valued double as printf("%0*d") prints an int. Values
+// beyond the int range are printed in full rather than wrapped.
+void AppendPadded(std::string& out, double value, int width) {
+    value += 0.0;  // -0 prints as 0
+    if (value < 0) {
+        out += '-';
+        value = -value;
+        --width;
+    }
+    char digits[400];
+    int n;
+    if (value < 1e18) {
+        n = static_cast<int>(
+            std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr -
+            digits);
+    } else {
+        n = FormatFixedTo(digits, sizeof digits, value, 0);
+    }
+    for (int i = n; i < width; ++i) out += '0';
+    out.append(digits, static_cast<size_t>(n));
+}
+
+// Non-finite degrees have no sexagesimal form; they print as printf prints them.
+bool AppendNonFinite(std::string& out, double v) {
+    if (std::isfinite(v)) return false;
+    out += std::isnan(v) ? "nan" : (v < 0 ? "-inf" : "inf");
+    return true;
+}
+
+// Degrees v to "DDD:MM:SS.ffffff", every step truncated.
+void AppendDmsWithFraction(std::string& out, double v) {
+    if (AppendNonFinite(out, v)) return;
+    const double d = std::trunc(v);
+    v = (v - d) * 60;
+    const double m = std::trunc(v);
+    v = (v - m) * 60;
+    const double s = std::trunc(v);
+    const double f = std::trunc((v - s) * 1000000);
+    AppendPadded(out, d, 3);
+    out += ':';
+    AppendPadded(out, m, 2);
+    out += ':';
+    AppendPadded(out, s, 2);
+    out += '.';
+    AppendPadded(out, f, 6);
+}
+
+}  // namespace
+
+double CGeoCore::ParseDmsText(const std::string& text) const {
+    double deg, min, sec;
+    SplitDms(text, &deg, &min, &sec);
+    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
+}
+
+double CGeoCore::ParseSignedDmsText(const std::string& text) const {
+    std::string_view body = text;
+    double factor = 1.0;
+    if (!body.empty() && body.front() == '-') {
+        body.remove_prefix(1);
+        factor = -1.0;
+    }
+    double deg, min, sec;
+    SplitDms(body, &deg, &min, &sec);
+    return (sec * kSecond + min * kMinute + deg) * factor * kDegToRad;
+}
+
+std::string CGeoCore::FormatDmsSigned(double r) const {
+    std::string out;
+    if (r < 0) {
+        r = -r;
+        out += '-';
+    }
+    AppendDmsWithFraction(out, r * 180 * kRadToDegInvPi);
+    return out;
+}
+
+std::string CGeoCore::FormatDmsPositive(double r) const {
+    if (r < 0) r += kHalfTurn;
+    std::string out;
+    AppendDmsWithFraction(out, r * 180 * kRadToDegInvPi);
+    return out;
+}
+
+std::string CGeoCore::FormatDmsWhole(double r) const {
+    if (r < 0) r += kHalfTurn;
+    double v = r * 180 * kRadToDegInvPi + 1e-10;
+    char text[400];
+    FormatFixedTo(text, sizeof text, v, 10);
+    v = AsciiToDouble(text);  // rounds to ten decimals
+    std::string out;
+    if (AppendNonFinite(out, v)) return out;
+    const double d = std::trunc(v);
+    v = (v - d) * 60;
+    const double m = std::trunc(v);
+    const double s = std::trunc((v - m) * 60);
+    AppendPadded(out, d, 3);
+    out += ':';
+    AppendPadded(out, m, 2);
+    out += ':';
+    AppendPadded(out, s, 2);
+    return out;
+}
