@@ -1,0 +1,304 @@
+#include "app/ConversionSession.h"
+
+#include <utility>
+
+#include "framework/Archive.h"
+#include "framework/ArchiveException.h"
+#include "framework/AtomicFile.h"
+#include "framework/File.h"
+#include "framework/FileException.h"
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943334;
+const char kEmptyAngle[] = "000:00:00.000";
+
+void ResetProjection(ProjectionRecord& p) {
+    p.kind = 0;
+    p.centralMeridian = 114.0;
+    p.xConstant = 0;
+    p.yConstant = 500000;
+    p.zoneNumber = 0;
+    p.scale = 1.0;
+    p.baseLatitude = 0.0;
+}
+
+// One value in the archive's direction.
+template <class T>
+void Exchange(CArchive& ar, T& value) {
+    if (ar.IsStoring()) {
+        ar << value;
+    } else {
+        ar >> value;
+    }
+}
+
+template <class T, std::size_t N>
+void Exchange(CArchive& ar, T (&values)[N]) {
+    for (T& v : values) Exchange(ar, v);
+}
+
+}  // namespace
+
+ConversionSession::ConversionSession() {
+    ResetSession();
+    m_zoneChange = 0;
+}
+
+void ConversionSession::ResetSession() {
+    ConversionParams& p = m_params;
+    for (double& v : p.m_seven) v = 0;
+    for (int i = 0; i < 3; ++i) {
+        p.m_calcSevenB[i] = kEmptyAngle;
+        p.m_calcSevenL[i] = kEmptyAngle;
+        p.m_calcSevenH[i] = 0;
+        p.m_calcSevenX[i] = 0;
+        p.m_calcSevenY[i] = 0;
+        p.m_calcSevenZ[i] = 0;
+    }
+    for (double& v : p.m_calcFour) v = 0;
+    p.m_calcFourLevel = 0;
+    p.m_calcThreeB = kEmptyAngle;
+    p.m_calcThreeL = kEmptyAngle;
+    p.m_calcThreeH = "0";
+    p.m_calcThreeX = 0;
+    p.m_calcThreeY = 0;
+    p.m_calcThreeZ = 0;
+    p.m_calcDatumGeo = 2;
+    p.m_calcDatumPlane = 0;
+    for (int i = 0; i < 4; ++i) {
+        p.m_local1[i] = 0;
+        p.m_local2[i] = 0;
+    }
+    p.m_savedSourceDatum = 0;
+    p.m_savedTargetDatum = 0;
+    p.m_savedUseFour = 0;
+    p.m_savedUseSeven = 0;
+    ResetProjection(p.m_projBefore);
+    ResetProjection(p.m_projAfter);
+    for (int i = 0; i < 3; ++i) {
+        m_sourceText[i].clear();
+        m_targetText[i].clear();
+    }
+    m_targetKind = 2;
+    m_sourceKind = 2;
+    m_useSeven = 0;
+    m_useFour = 0;
+    for (int& c : p.m_column) c = -1;
+    p.m_formatName.clear();
+    p.m_formatExtension.clear();
+    p.m_formatSeparator.clear();
+    p.m_formatIndex = 0;
+    p.m_naming = 1;
+}
+
+void ConversionSession::PrepareConversion() {
+    m_params.m_savedUseFour = m_useFour;
+    m_params.m_savedUseSeven = m_useSeven;
+    m_params.m_savedSourceDatum = m_sourceDatum;
+    m_params.m_savedTargetDatum = m_targetDatum;
+    CGeoCore::DatumTable(m_sourceDatum, &m_params.m_sourceEllipsoid[0],
+                         &m_params.m_sourceEllipsoid[1]);
+    CGeoCore::DatumTable(m_targetDatum, &m_params.m_targetEllipsoid[0],
+                         &m_params.m_targetEllipsoid[1]);
+}
+
+void ConversionSession::ConvertFromPlane(const std::string& xText, const std::string& yText,
+                                         const std::string& hText, double* out1, double* out2,
+                                         double* out3) const {
+    const ConversionParams& p = m_params;
+    double x = AsciiToDouble(xText);
+    double y = AsciiToDouble(yText);
+    double h = AsciiToDouble(hText);
+    *out1 = *out2 = *out3 = 0;
+    if (m_targetKind == 2) {
+        double B, L, H;
+        if (m_zoneChange == 2) {
+            m_geo.PlaneToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p, &B,
+                                  &L, &H);
+            m_geo.GaussForward(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L,
+                               p.m_projAfter.centralMeridian * kDegToRad, &x, &y);
+            x = x * p.m_projAfter.scale + p.m_projAfter.xConstant;
+            y = y * p.m_projAfter.scale + p.m_projAfter.yConstant;
+        } else {
+            if (p.m_savedUseSeven) {
+                m_geo.PlaneToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p,
+                                      &B, &L, &H);
+                m_geo.GaussForward(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L,
+                                   p.m_projBefore.centralMeridian * kDegToRad, &x, &y);
+            }
+            // Level 1 always, whatever the four switch and K say.
+            m_geo.ApplyFourParameters(p.m_local1[0], p.m_local1[1], p.m_local1[2], p.m_local1[3],
+                                      &x, &y);
+        }
+        *out1 = x;
+        *out2 = y;
+        *out3 = h;
+    } else if (m_targetKind == 1) {
+        m_geo.PlaneToGeodeticChain(x, y, h, p, out1, out2, out3);
+    } else if (m_targetKind == 0) {
+        double B, L, H;
+        m_geo.PlaneToGeodeticChain(x, y, h, p, &B, &L, &H);
+        m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
+                              out3);
+    }
+}
+
+void ConversionSession::ConvertFromGeodetic(const std::string& bText, const std::string& lText,
+                                            const std::string& hText, double* out1, double* out2,
+                                            double* out3) const {
+    const ConversionParams& p = m_params;
+    double B = m_geo.ParseDmsText(bText);
+    double L = m_geo.ParseDmsText(lText);
+    double H = AsciiToDouble(hText);
+    *out1 = *out2 = *out3 = 0;
+    if (m_targetKind == 1) {
+        m_geo.ShiftGeodetic(&B, &L, p);
+        *out1 = B;
+        *out2 = L;
+        *out3 = H;
+    } else if (m_targetKind == 2) {
+        m_geo.GeodeticToPlaneChain(B, L, H, p, out1, out2, out3);
+    } else if (m_targetKind == 0) {
+        m_geo.ShiftGeodetic(&B, &L, p);
+        m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
+                              out3);
+    }
+}
+
+void ConversionSession::ConvertFromSpace(const std::string& xText, const std::string& yText,
+                                         const std::string& zText, double* out1, double* out2,
+                                         double* out3) const {
+    const ConversionParams& p = m_params;
+    double X = AsciiToDouble(xText);
+    double Y = AsciiToDouble(yText);
+    double Z = AsciiToDouble(zText);
+    *out1 = *out2 = *out3 = 0;
+    if (m_targetKind == 0) {
+        *out1 = X;
+        *out2 = Y;
+        *out3 = Z;
+        m_geo.ApplySevenParameters(p.m_seven[0], p.m_seven[1], p.m_seven[2], p.m_seven[3],
+                                   p.m_seven[4], p.m_seven[5], p.m_seven[6], p, out1, out2, out3);
+    } else if (m_targetKind == 1) {
+        // From the untransformed point: this path applies no seven parameters.
+        m_geo.SpaceToGeodetic(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], X, Y, Z, out1, out2,
+                              out3);
+    } else if (m_targetKind == 2) {
+        double B, L, H;
+        m_geo.SpaceToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], X, Y, Z, &B, &L, &H);
+        // Through the angle text: repairs a negative longitude and cuts both
+        // angles to whole millionths of a second.
+        B = m_geo.ParseDmsText(m_geo.FormatDmsPositive(B));
+        L = m_geo.ParseDmsText(m_geo.FormatDmsPositive(L));
+        m_geo.GeodeticToPlaneChain(B, L, H, p, out1, out2, out3);
+    }
+}
+
+bool ConversionSession::CanConvert() const {
+    auto kindOk = [](int k) { return k >= 0 && k <= 2; };
+    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    return kindOk(m_sourceKind) && kindOk(m_targetKind) && datumOk(m_sourceDatum) &&
+           datumOk(m_targetDatum);
+}
+
+bool ConversionSession::Convert() {
+    PrepareConversion();
+    if (m_sourceDatum == m_targetDatum) m_params.m_savedUseSeven = 0;
+    if (!CanConvert()) {
+        for (std::string& t : m_targetText) t.clear();
+        return false;
+    }
+    double out1 = 0, out2 = 0, out3 = 0;
+    if (m_sourceKind == 2) {
+        ConvertFromPlane(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+    } else if (m_sourceKind == 1) {
+        ConvertFromGeodetic(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+    } else {
+        ConvertFromSpace(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+    }
+    if (m_targetKind == 1) {
+        m_targetText[0] = m_geo.FormatDmsPositive(out1);
+        m_targetText[1] = m_geo.FormatDmsPositive(out2);
+    } else {
+        m_targetText[0] = FormatFixed(out1, 6);
+        m_targetText[1] = FormatFixed(out2, 6);
+    }
+    m_targetText[2] = FormatFixed(out3, 6);
+    return true;
+}
+
+void ConversionSession::Serialize(CArchive& ar) {
+    ConversionParams& p = m_params;
+    Exchange(ar, p.m_seven);                       // 1-7
+    Exchange(ar, p.m_calcFour);                    // 8-15
+    Exchange(ar, p.m_calcFourLevel);               // 16
+    Exchange(ar, p.m_local1);                      // 17-20
+    Exchange(ar, p.m_local2);                      // 21-24
+    Exchange(ar, p.m_savedSourceDatum);            // 25
+    Exchange(ar, p.m_savedTargetDatum);            // 26
+    Exchange(ar, p.m_projBefore.kind);             // 27
+    Exchange(ar, p.m_savedUseFour);                // 28
+    Exchange(ar, p.m_savedUseSeven);               // 29
+    Exchange(ar, p.m_projBefore.centralMeridian);  // 30
+    Exchange(ar, p.m_projBefore.xConstant);        // 31
+    Exchange(ar, p.m_projBefore.yConstant);        // 32
+    Exchange(ar, p.m_projBefore.zoneNumber);       // 33
+    Exchange(ar, p.m_projAfter.centralMeridian);   // 34
+    Exchange(ar, p.m_projAfter.xConstant);         // 35
+    Exchange(ar, p.m_projAfter.yConstant);         // 36
+    Exchange(ar, p.m_projAfter.zoneNumber);        // 37
+    Exchange(ar, p.m_projAfter.scale);             // 38
+    Exchange(ar, p.m_projAfter.baseLatitude);      // 39
+    Exchange(ar, m_zoneChange);                    // 40
+    Exchange(ar, p.m_projBefore.scale);            // 41
+    Exchange(ar, p.m_projBefore.baseLatitude);     // 42
+    Exchange(ar, p.m_calcDatumGeo);                // 43
+    Exchange(ar, p.m_calcDatumPlane);              // 44
+    Exchange(ar, p.m_calcThreeB);                  // 45
+    Exchange(ar, p.m_calcThreeH);                  // 46
+    Exchange(ar, p.m_calcThreeL);                  // 47
+    Exchange(ar, p.m_calcThreeZ);                  // 48
+    Exchange(ar, p.m_calcThreeX);                  // 49
+    Exchange(ar, p.m_calcThreeY);                  // 50
+    Exchange(ar, m_sourceText);                    // 51-53
+    Exchange(ar, m_sourceKind);                    // 54
+    Exchange(ar, m_targetKind);                    // 55
+    Exchange(ar, p.m_calcSevenB);                  // 56-58
+    Exchange(ar, p.m_calcSevenL);                  // 59-61
+    Exchange(ar, p.m_calcSevenH);                  // 62-64
+    Exchange(ar, p.m_calcSevenX);                  // 65-67
+    Exchange(ar, p.m_calcSevenY);                  // 68-70
+    Exchange(ar, p.m_calcSevenZ);                  // 71-73
+}
+
+bool ConversionSession::SaveProject(const std::string& path, std::string* error) {
+    try {
+        CAtomicFile out;
+        out.Open(path);
+        CArchive ar(&out.GetFile(), CArchive::store, 1024);
+        Serialize(ar);
+        ar.Close();
+        out.Commit();
+        return true;
+    } catch (const CException& e) {
+        if (error) *error = "无法保存坐标转换文件。" + e.GetErrorMessage();
+        return false;
+    }
+}
+
+bool ConversionSession::LoadProject(const std::string& path, std::string* error) {
+    try {
+        CFile file(path, CFile::modeRead | CFile::typeBinary);
+        CArchive ar(&file, CArchive::load, 1024);
+        ConversionSession loaded = *this;
+        loaded.Serialize(ar);
+        ar.Close();
+        file.Close();
+        *this = std::move(loaded);
+        return true;
+    } catch (const CException& e) {
+        if (error) *error = "无法打开坐标转换文件。" + e.GetErrorMessage();
+        return false;
+    }
+}

@@ -1,0 +1,76 @@
+// The conversion session of the main window: the selections bound to its
+// controls, the settings record, the batch file lists, single-point
+// conversion and the project file. Free of any user interface; the window
+// reads its controls into these members before calling in (UpdateData) and
+// shows them afterwards.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "geodesy/GeoCore.h"
+
+class CArchive;
+
+class ConversionSession {
+public:
+    ConversionSession();
+
+    // Every value back to its default, except m_sourceDatum, m_targetDatum,
+    // m_zoneChange, the two ellipsoids, the file lists and m_sourceFileCount.
+    void ResetSession();
+
+    // Copies the datum selections and the two switches into the record and
+    // fills the two ellipsoids from the datum table; an index outside 0..3
+    // leaves its ellipsoid as it was.
+    void PrepareConversion();
+
+    // The routine of each source kind: texts of the three source fields in,
+    // three results out, their meaning by m_targetKind (0 X, Y, Z; 1 B, L in
+    // radians, H; 2 x, y, h). A target kind outside 0..2 gives 0, 0, 0.
+    // Call PrepareConversion first.
+    void ConvertFromPlane(const std::string& x, const std::string& y, const std::string& h,
+                          double* out1, double* out2, double* out3) const;
+    void ConvertFromGeodetic(const std::string& B, const std::string& L, const std::string& H,
+                             double* out1, double* out2, double* out3) const;
+    void ConvertFromSpace(const std::string& X, const std::string& Y, const std::string& Z,
+                          double* out1, double* out2, double* out3) const;
+
+    // True when both kinds are 0..2 and both datums 0..3.
+    bool CanConvert() const;
+
+    // Converts the source texts into the target texts ("%.6f", geodetic
+    // angles as angle texts). Equal datums clear the record's seven switch.
+    // A kind or datum that no control can show (only a project file brings
+    // one) converts nothing, empties the target texts and returns false.
+    bool Convert();
+
+    // The 73 values of the project file in file order, storing or loading by
+    // the archive's direction. Loading checks nothing. Storing does not call
+    // PrepareConversion; the caller does.
+    void Serialize(CArchive& ar);
+
+    // Writes the project file through a temporary file, so that a failed save
+    // leaves the old file as it was. On failure returns false with the
+    // message for the user in *error.
+    bool SaveProject(const std::string& path, std::string* error);
+    // Reads the project file; the session takes the values only when all 73
+    // were read. On failure the session is untouched and *error holds the
+    // message for the user.
+    bool LoadProject(const std::string& path, std::string* error);
+
+    int m_zoneChange = 0;                    // 2 when the zone change is configured
+    int m_sourceFileCount = 0;               // number of chosen source files
+    std::vector<std::string> m_outputFiles;  // written output files
+    std::vector<std::string> m_sourceFiles;  // chosen source files
+    int m_targetDatum = 0;                   // combo box 1023
+    int m_targetKind = 2;                    // radio group 1025
+    int m_useFour = 1;                       // check box 1009
+    int m_useSeven = 0;                      // check box 1007
+    int m_sourceDatum = 0;                   // combo box 1011
+    int m_sourceKind = 2;                    // radio group 1022
+    std::string m_targetText[3];             // edits 1017, 1019, 1021
+    std::string m_sourceText[3];             // edits 1002, 1003, 1004
+    ConversionParams m_params;
+    CGeoCore m_geo;
+};

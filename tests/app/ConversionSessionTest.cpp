@@ -1,0 +1,488 @@
+// The session's defaults, reset, preparation and every single-point
+// conversion path, each checked against the core operations composed here.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "app/ConversionSession.h"
+
+namespace {
+
+constexpr double kDeg = 0.017453292519943334;
+
+// Datum table constants, written out.
+constexpr double kBeijingA = 6378245.0, kBeijingRf = 298.3;
+constexpr double kNational80A = 6378140.0, kNational80Rf = 298.257;
+constexpr double kWgs84A = 6378137.0, kWgs84Rf = 298.257223563;
+constexpr double kWgs72A = 6378135.0, kWgs72Rf = 298.26;
+
+// Source Beijing-54, target WGS-84, both switches ticked, parameters and
+// projections that make every step visible in the result.
+ConversionSession Configured(int sourceKind, int targetKind) {
+    ConversionSession s;
+    s.m_sourceKind = sourceKind;
+    s.m_targetKind = targetKind;
+    s.m_sourceDatum = 0;
+    s.m_targetDatum = 2;
+    s.m_useSeven = 1;
+    s.m_useFour = 1;
+    ConversionParams& p = s.m_params;
+    const double seven[7] = {15.8, -154.4, -82.3, 4.8e-6, -1.2e-6, 2.5e-6, 3.1e-6};
+    std::copy(seven, seven + 7, p.m_seven);
+    const double local1[4] = {120.5, -340.25, 0.0012, 1.0000034};
+    const double local2[4] = {-15.0, 22.0, -0.0004, 0.9999987};
+    std::copy(local1, local1 + 4, p.m_local1);
+    std::copy(local2, local2 + 4, p.m_local2);
+    p.m_projBefore.centralMeridian = 117.0;
+    p.m_projAfter.centralMeridian = 120.0;
+    p.m_projAfter.xConstant = 100;
+    p.m_projAfter.yConstant = 400000;
+    p.m_projAfter.scale = 0.9996;
+    return s;
+}
+
+// The record a conversion of `s` must hand to the core.
+ConversionParams ExpectedRecord(const ConversionSession& s, int useSeven) {
+    ConversionParams p = s.m_params;
+    p.m_savedUseFour = s.m_useFour;
+    p.m_savedUseSeven = useSeven;
+    p.m_savedSourceDatum = s.m_sourceDatum;
+    p.m_savedTargetDatum = s.m_targetDatum;
+    p.m_sourceEllipsoid[0] = kBeijingA;
+    p.m_sourceEllipsoid[1] = kBeijingRf;
+    p.m_targetEllipsoid[0] = kWgs84A;
+    p.m_targetEllipsoid[1] = kWgs84Rf;
+    return p;
+}
+
+const char* kPlane[3] = {"3378502.125", "20541236.5", "45.5"};
+const double kPlaneV[3] = {3378502.125, 20541236.5, 45.5};
+const char* kGeodetic[3] = {"030:30:15.2500", "116:45:30.1250", "52.75"};
+const char* kSpace[3] = {"-2475000.0", "4898000.0", "3234000.0"};
+const double kSpaceV[3] = {-2475000.0, 4898000.0, 3234000.0};
+
+void SetSource(ConversionSession& s, const char* const texts[3]) {
+    for (int i = 0; i < 3; ++i) s.m_sourceText[i] = texts[i];
+}
+
+// Converts and checks both the three result values (bit for bit, through the
+// routine of the source kind) and the target texts.
+void ExpectConversion(ConversionSession& s, const double expected[3]) {
+    ASSERT_TRUE(s.Convert());
+    double out[3];
+    const std::string* t = s.m_sourceText;
+    if (s.m_sourceKind == 2) s.ConvertFromPlane(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
+    if (s.m_sourceKind == 1) s.ConvertFromGeodetic(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
+    if (s.m_sourceKind == 0) s.ConvertFromSpace(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(out[i], expected[i]) << "result " << i;
+    CGeoCore g;
+    if (s.m_targetKind == 1) {
+        EXPECT_EQ(s.m_targetText[0], g.FormatDmsPositive(expected[0]));
+        EXPECT_EQ(s.m_targetText[1], g.FormatDmsPositive(expected[1]));
+    } else {
+        EXPECT_EQ(s.m_targetText[0], FormatFixed(expected[0], 6));
+        EXPECT_EQ(s.m_targetText[1], FormatFixed(expected[1], 6));
+    }
+    EXPECT_EQ(s.m_targetText[2], FormatFixed(expected[2], 6));
+}
+
+}  // namespace
+
+TEST(SessionDefaults, ConstructionSetsEveryMember) {
+    ConversionSession s;
+    EXPECT_EQ(s.m_zoneChange, 0);
+    EXPECT_EQ(s.m_sourceFileCount, 0);
+    EXPECT_TRUE(s.m_outputFiles.empty());
+    EXPECT_TRUE(s.m_sourceFiles.empty());
+    EXPECT_EQ(s.m_targetDatum, 0);
+    EXPECT_EQ(s.m_targetKind, 2);
+    EXPECT_EQ(s.m_useFour, 0) << "1 at construction, then 0 by the reset";
+    EXPECT_EQ(s.m_useSeven, 0);
+    EXPECT_EQ(s.m_sourceDatum, 0);
+    EXPECT_EQ(s.m_sourceKind, 2);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.m_sourceText[i], "");
+        EXPECT_EQ(s.m_targetText[i], "");
+    }
+    const ConversionParams& p = s.m_params;
+    EXPECT_EQ(p.m_calcThreeH, "0");
+    EXPECT_EQ(p.m_calcDatumGeo, 2);
+    EXPECT_EQ(p.m_projBefore.yConstant, 500000);
+    EXPECT_EQ(p.m_projAfter.centralMeridian, 114.0);
+    EXPECT_EQ(p.m_naming, 1);
+    EXPECT_EQ(p.m_column[2], -1);
+}
+
+TEST(SessionReset, SetsTheDefaultsAndTouchesNothingElse) {
+    ConversionSession s;
+    ConversionParams& p = s.m_params;
+    for (double& v : p.m_seven) v = 9;
+    for (int i = 0; i < 3; ++i) {
+        p.m_calcSevenB[i] = p.m_calcSevenL[i] = "x";
+        p.m_calcSevenH[i] = p.m_calcSevenX[i] = p.m_calcSevenY[i] = p.m_calcSevenZ[i] = 9;
+        p.m_column[i] = 4;
+        s.m_sourceText[i] = s.m_targetText[i] = "9";
+    }
+    for (double& v : p.m_calcFour) v = 9;
+    p.m_calcFourLevel = 1;
+    p.m_calcThreeB = p.m_calcThreeL = p.m_calcThreeH = "x";
+    p.m_calcThreeX = p.m_calcThreeY = p.m_calcThreeZ = 9;
+    p.m_calcDatumGeo = 0;
+    p.m_calcDatumPlane = 3;
+    for (int i = 0; i < 4; ++i) p.m_local1[i] = p.m_local2[i] = 9;
+    p.m_savedSourceDatum = p.m_savedTargetDatum = p.m_savedUseFour = p.m_savedUseSeven = 1;
+    for (ProjectionRecord* r : {&p.m_projBefore, &p.m_projAfter}) {
+        *r = ProjectionRecord{4, 99.0, 7, 8, 9, 0.5, 12.0};
+    }
+    p.m_formatName = p.m_formatExtension = p.m_formatSeparator = "x";
+    p.m_formatIndex = 3;
+    p.m_naming = 0;
+    s.m_targetKind = s.m_sourceKind = 0;
+    s.m_useSeven = s.m_useFour = 1;
+    // Left alone by the reset:
+    s.m_sourceDatum = 3;
+    s.m_targetDatum = 1;
+    s.m_zoneChange = 2;
+    p.m_sourceEllipsoid[0] = 1;
+    p.m_targetEllipsoid[1] = 2;
+    s.m_sourceFiles = {"a"};
+    s.m_outputFiles = {"b"};
+    s.m_sourceFileCount = 1;
+
+    s.ResetSession();
+
+    for (double v : p.m_seven) EXPECT_EQ(v, 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(p.m_calcSevenB[i], "000:00:00.000");
+        EXPECT_EQ(p.m_calcSevenL[i], "000:00:00.000");
+        EXPECT_EQ(p.m_calcSevenH[i] + p.m_calcSevenX[i] + p.m_calcSevenY[i] + p.m_calcSevenZ[i], 0);
+        EXPECT_EQ(p.m_column[i], -1);
+        EXPECT_EQ(s.m_sourceText[i], "");
+        EXPECT_EQ(s.m_targetText[i], "");
+    }
+    for (double v : p.m_calcFour) EXPECT_EQ(v, 0);
+    EXPECT_EQ(p.m_calcFourLevel, 0);
+    EXPECT_EQ(p.m_calcThreeB, "000:00:00.000");
+    EXPECT_EQ(p.m_calcThreeL, "000:00:00.000");
+    EXPECT_EQ(p.m_calcThreeH, "0");
+    EXPECT_EQ(p.m_calcThreeX + p.m_calcThreeY + p.m_calcThreeZ, 0);
+    EXPECT_EQ(p.m_calcDatumGeo, 2);
+    EXPECT_EQ(p.m_calcDatumPlane, 0);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(p.m_local1[i], 0);
+        EXPECT_EQ(p.m_local2[i], 0);
+    }
+    EXPECT_EQ(p.m_savedSourceDatum + p.m_savedTargetDatum + p.m_savedUseFour + p.m_savedUseSeven,
+              0);
+    for (const ProjectionRecord* r : {&p.m_projBefore, &p.m_projAfter}) {
+        EXPECT_EQ(r->kind, 0);
+        EXPECT_EQ(r->centralMeridian, 114.0);
+        EXPECT_EQ(r->xConstant, 0);
+        EXPECT_EQ(r->yConstant, 500000);
+        EXPECT_EQ(r->zoneNumber, 0);
+        EXPECT_EQ(r->scale, 1.0);
+        EXPECT_EQ(r->baseLatitude, 0.0);
+    }
+    EXPECT_EQ(p.m_formatName + p.m_formatExtension + p.m_formatSeparator, "");
+    EXPECT_EQ(p.m_formatIndex, 0);
+    EXPECT_EQ(p.m_naming, 1);
+    EXPECT_EQ(s.m_targetKind, 2);
+    EXPECT_EQ(s.m_sourceKind, 2);
+    EXPECT_EQ(s.m_useSeven, 0);
+    EXPECT_EQ(s.m_useFour, 0);
+
+    EXPECT_EQ(s.m_sourceDatum, 3);
+    EXPECT_EQ(s.m_targetDatum, 1);
+    EXPECT_EQ(s.m_zoneChange, 2);
+    EXPECT_EQ(p.m_sourceEllipsoid[0], 1);
+    EXPECT_EQ(p.m_targetEllipsoid[1], 2);
+    EXPECT_EQ(s.m_sourceFiles, std::vector<std::string>{"a"});
+    EXPECT_EQ(s.m_outputFiles, std::vector<std::string>{"b"});
+    EXPECT_EQ(s.m_sourceFileCount, 1);
+}
+
+TEST(SessionPrepare, CopiesSelectionsAndFillsEllipsoids) {
+    ConversionSession s;
+    s.m_sourceDatum = 1;
+    s.m_targetDatum = 3;
+    s.m_useFour = 1;
+    s.m_useSeven = 1;
+    s.PrepareConversion();
+    const ConversionParams& p = s.m_params;
+    EXPECT_EQ(p.m_savedSourceDatum, 1);
+    EXPECT_EQ(p.m_savedTargetDatum, 3);
+    EXPECT_EQ(p.m_savedUseFour, 1);
+    EXPECT_EQ(p.m_savedUseSeven, 1);
+    EXPECT_EQ(p.m_sourceEllipsoid[0], kNational80A);
+    EXPECT_EQ(p.m_sourceEllipsoid[1], kNational80Rf);
+    // WGS-72 has constants of its own.
+    EXPECT_EQ(p.m_targetEllipsoid[0], kWgs72A);
+    EXPECT_EQ(p.m_targetEllipsoid[1], kWgs72Rf);
+
+    // An index no combo box has leaves that side's constants as they were.
+    s.m_sourceDatum = 4;
+    s.m_targetDatum = -1;
+    s.PrepareConversion();
+    EXPECT_EQ(p.m_savedSourceDatum, 4);
+    EXPECT_EQ(p.m_savedTargetDatum, -1);
+    EXPECT_EQ(p.m_sourceEllipsoid[0], kNational80A);
+    EXPECT_EQ(p.m_targetEllipsoid[0], kWgs72A);
+}
+
+// ---- Every path of the summary table ----
+
+TEST(ConversionPaths, PlaneToPlaneWithZoneChange) {
+    ConversionSession s = Configured(2, 2);
+    s.m_zoneChange = 2;
+    SetSource(s, kPlane);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double B, L, H, e[3];
+    g.PlaneToGeodetic(kBeijingA, kBeijingRf, kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
+    g.GaussForward(kWgs84A, kWgs84Rf, B, L, 120.0 * kDeg, &e[0], &e[1]);
+    e[0] = e[0] * 0.9996 + 100;
+    e[1] = e[1] * 0.9996 + 400000;
+    e[2] = 45.5;
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, PlaneToPlaneWithSevenParameters) {
+    ConversionSession s = Configured(2, 2);
+    SetSource(s, kPlane);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double B, L, H, e[3];
+    g.PlaneToGeodetic(kBeijingA, kBeijingRf, kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
+    g.GaussForward(kWgs84A, kWgs84Rf, B, L, 117.0 * kDeg, &e[0], &e[1]);
+    g.ApplyFourParameters(120.5, -340.25, 0.0012, 1.0000034, &e[0], &e[1]);
+    e[2] = 45.5;
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, PlaneToPlaneOtherwiseAppliesLevelOneOnly) {
+    ConversionSession s = Configured(2, 2);
+    s.m_useSeven = 0;
+    s.m_useFour = 0;  // level 1 is applied whatever the four switch says
+    SetSource(s, kPlane);
+    CGeoCore g;
+    double e[3] = {kPlaneV[0], kPlaneV[1], 45.5};
+    g.ApplyFourParameters(120.5, -340.25, 0.0012, 1.0000034, &e[0], &e[1]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, PlaneToGeodetic) {
+    ConversionSession s = Configured(2, 1);
+    SetSource(s, kPlane);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double e[3];
+    g.PlaneToGeodeticChain(kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, PlaneToSpace) {
+    ConversionSession s = Configured(2, 0);
+    SetSource(s, kPlane);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double B, L, H, e[3];
+    g.PlaneToGeodeticChain(kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
+    g.GeodeticToSpace(kWgs84A, kWgs84Rf, B, L, H, &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, GeodeticToPlane) {
+    ConversionSession s = Configured(1, 2);
+    SetSource(s, kGeodetic);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double e[3];
+    g.GeodeticToPlaneChain(g.ParseDmsText(kGeodetic[0]), g.ParseDmsText(kGeodetic[1]), 52.75, p,
+                           &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, GeodeticToGeodeticKeepsH) {
+    ConversionSession s = Configured(1, 1);
+    SetSource(s, kGeodetic);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double e[3] = {g.ParseDmsText(kGeodetic[0]), g.ParseDmsText(kGeodetic[1]), 52.75};
+    g.ShiftGeodetic(&e[0], &e[1], p);
+    ExpectConversion(s, e);
+    EXPECT_NE(s.m_targetText[0], "030:30:15.249999") << "the shift was not applied";
+}
+
+TEST(ConversionPaths, GeodeticToSpace) {
+    ConversionSession s = Configured(1, 0);
+    SetSource(s, kGeodetic);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double B = g.ParseDmsText(kGeodetic[0]), L = g.ParseDmsText(kGeodetic[1]), e[3];
+    g.ShiftGeodetic(&B, &L, p);
+    g.GeodeticToSpace(kWgs84A, kWgs84Rf, B, L, 52.75, &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, SpaceToPlaneGoesThroughTheAngleText) {
+    ConversionSession s = Configured(0, 2);
+    SetSource(s, kSpace);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double B, L, H, e[3];
+    g.SpaceToGeodetic(kBeijingA, kBeijingRf, kSpaceV[0], kSpaceV[1], kSpaceV[2], &B, &L, &H);
+    ASSERT_LT(L, 0) << "the point should need the longitude repair";
+    B = g.ParseDmsText(g.FormatDmsPositive(B));
+    L = g.ParseDmsText(g.FormatDmsPositive(L));
+    g.GeodeticToPlaneChain(B, L, H, p, &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+}
+
+TEST(ConversionPaths, SpaceToGeodeticIgnoresTheSevenSwitch) {
+    ConversionSession s = Configured(0, 1);
+    SetSource(s, kSpace);
+    CGeoCore g;
+    double e[3];
+    g.SpaceToGeodetic(kWgs84A, kWgs84Rf, kSpaceV[0], kSpaceV[1], kSpaceV[2], &e[0], &e[1], &e[2]);
+    ExpectConversion(s, e);
+    const std::string withSeven[3] = {s.m_targetText[0], s.m_targetText[1], s.m_targetText[2]};
+    s.m_useSeven = 0;
+    ASSERT_TRUE(s.Convert());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.m_targetText[i], withSeven[i]);
+}
+
+TEST(ConversionPaths, SpaceToSpaceAppliesTheSevenParameters) {
+    ConversionSession s = Configured(0, 0);
+    SetSource(s, kSpace);
+    const ConversionParams p = ExpectedRecord(s, 1);
+    CGeoCore g;
+    double e[3] = {kSpaceV[0], kSpaceV[1], kSpaceV[2]};
+    g.ApplySevenParameters(15.8, -154.4, -82.3, 4.8e-6, -1.2e-6, 2.5e-6, 3.1e-6, p, &e[0], &e[1],
+                           &e[2]);
+    ASSERT_NE(e[0], kSpaceV[0]);
+    ExpectConversion(s, e);
+}
+
+// ---- Edge cases ----
+
+TEST(ConversionEdges, GeodeticPointOnBeijing54ToSpace) {
+    ConversionSession s;
+    s.m_sourceKind = 1;
+    s.m_targetKind = 0;
+    s.m_sourceText[0] = "030:00:00.000";
+    s.m_sourceText[1] = "114:00:00.000";
+    s.m_sourceText[2] = "0";
+    ASSERT_TRUE(s.Convert());
+    const double expected[3] = {-2248582.352, 5050398.652, 3170430.097};
+    for (int i = 0; i < 3; ++i) {
+        const std::string& t = s.m_targetText[i];
+        ASSERT_EQ(t.size() - t.find('.'), 7u) << t << ": six decimals";
+        EXPECT_NEAR(std::atof(t.c_str()), expected[i], 0.0005) << t;
+    }
+}
+
+TEST(ConversionEdges, EqualDatumsNeverApplyTheSevenParameters) {
+    ConversionSession s = Configured(1, 0);
+    s.m_targetDatum = 0;
+    SetSource(s, kGeodetic);
+    ASSERT_TRUE(s.Convert());
+    EXPECT_EQ(s.m_params.m_savedUseSeven, 0);
+    EXPECT_EQ(s.m_useSeven, 1) << "the check box itself stays ticked";
+    CGeoCore g;
+    double e[3];
+    g.GeodeticToSpace(kBeijingA, kBeijingRf, g.ParseDmsText(kGeodetic[0]),
+                      g.ParseDmsText(kGeodetic[1]), 52.75, &e[0], &e[1], &e[2]);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.m_targetText[i], FormatFixed(e[i], 6));
+}
+
+TEST(ConversionEdges, PlaneToPlaneWithDefaultsGivesZeroBecauseKIsZero) {
+    ConversionSession s;
+    SetSource(s, kPlane);
+    ASSERT_TRUE(s.Convert());
+    EXPECT_EQ(s.m_targetText[0], "0.000000");
+    EXPECT_EQ(s.m_targetText[1], "0.000000");
+    EXPECT_EQ(s.m_targetText[2], "45.500000");
+}
+
+TEST(ConversionEdges, NegativeLongitudeIsPrintedPlusTheHalfTurn) {
+    ConversionSession s = Configured(0, 1);
+    SetSource(s, kSpace);  // X < 0, Y > 0
+    ASSERT_TRUE(s.Convert());
+    const int degrees = std::atoi(s.m_targetText[1].c_str());
+    EXPECT_GT(degrees, 90);
+    EXPECT_LT(degrees, 180);
+}
+
+TEST(ConversionEdges, GeodeticTargetShowsAngleTextsAndSixDecimals) {
+    ConversionSession s = Configured(2, 1);
+    SetSource(s, kPlane);
+    ASSERT_TRUE(s.Convert());
+    const std::regex angle(R"(\d{3}:\d{2}:\d{2}\.\d{6})");
+    EXPECT_TRUE(std::regex_match(s.m_targetText[0], angle)) << s.m_targetText[0];
+    EXPECT_TRUE(std::regex_match(s.m_targetText[1], angle)) << s.m_targetText[1];
+    EXPECT_TRUE(std::regex_match(s.m_targetText[2], std::regex(R"(-?\d+\.\d{6})")))
+        << s.m_targetText[2];
+}
+
+TEST(ConversionEdges, Wgs72UsesItsOwnConstants) {
+    ConversionSession s;
+    s.m_sourceKind = 1;
+    s.m_targetKind = 0;
+    s.m_sourceDatum = 3;
+    s.m_targetDatum = 3;
+    s.m_sourceText[0] = "030:00:00.000";
+    s.m_sourceText[1] = "114:00:00.000";
+    s.m_sourceText[2] = "0";
+    ASSERT_TRUE(s.Convert());
+    CGeoCore g;
+    double e[3];
+    g.GeodeticToSpace(kWgs72A, kWgs72Rf, 30 * kDeg, 114 * kDeg, 0, &e[0], &e[1], &e[2]);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.m_targetText[i], FormatFixed(e[i], 6));
+}
+
+TEST(ConversionEdges, ZoneChangeSurvivesTheResetAndStillTakesItsPath) {
+    ConversionSession s;
+    s.m_zoneChange = 2;
+    s.ResetSession();
+    EXPECT_EQ(s.m_zoneChange, 2);
+    SetSource(s, kPlane);
+    ASSERT_TRUE(s.Convert());
+    ConversionParams p = s.m_params;
+    CGeoCore g;
+    double B, L, H, x, y;
+    g.PlaneToGeodetic(kBeijingA, kBeijingRf, kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
+    g.GaussForward(kBeijingA, kBeijingRf, B, L, 114.0 * kDeg, &x, &y);
+    EXPECT_EQ(s.m_targetText[0], FormatFixed(x * 1.0 + 0, 6));
+    EXPECT_EQ(s.m_targetText[1], FormatFixed(y * 1.0 + 500000, 6));
+    EXPECT_NE(s.m_targetText[0], "0.000000") << "took the level-1 path";
+}
+
+TEST(ConversionRefusal, KindsAndDatumsNoControlCanShowConvertNothing) {
+    // Regression: a project file can bring such values; converting then used
+    // results that were never computed.
+    struct Case {
+        int sourceKind, targetKind, sourceDatum, targetDatum;
+    } cases[] = {{3, 2, 0, 0}, {-1, 2, 0, 0}, {2, 5, 0, 0}, {1, -1, 0, 0},
+                 {2, 2, 4, 0}, {2, 2, 0, -1}, {0, 0, 7, 7}};
+    for (const Case& c : cases) {
+        ConversionSession s;
+        s.m_sourceKind = c.sourceKind;
+        s.m_targetKind = c.targetKind;
+        s.m_sourceDatum = c.sourceDatum;
+        s.m_targetDatum = c.targetDatum;
+        SetSource(s, kPlane);
+        for (std::string& t : s.m_targetText) t = "old";
+        EXPECT_FALSE(s.Convert()) << c.sourceKind << c.targetKind << c.sourceDatum;
+        for (const std::string& t : s.m_targetText) EXPECT_EQ(t, "");
+        EXPECT_EQ(s.m_sourceText[0], kPlane[0]);
+    }
+}
+
+TEST(ConversionRefusal, RoutinesGiveZeroForATargetKindOutsideTheRange) {
+    ConversionSession s = Configured(2, 4);
+    s.PrepareConversion();
+    double out[3] = {1, 1, 1};
+    s.ConvertFromGeodetic(kGeodetic[0], kGeodetic[1], kGeodetic[2], &out[0], &out[1], &out[2]);
+    EXPECT_EQ(out[0] + out[1] + out[2], 0);
+}
