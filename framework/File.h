@@ -23,7 +23,7 @@ public:
     // Opens or throws CFileException.
     CFile(const std::string& path, unsigned flags);
     // Closes the file; errors are ignored here (call Close to see them).
-    virtual ~CFile();
+    ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 

@@ -74,26 +74,6 @@ std::string Bytes(const std::string& s, std::size_t offset, std::size_t n) {
     return s.substr(offset, n);
 }
 
-// A session whose every field differs from the defaults, also outside the file.
-ConversionSession ChangedSession() {
-    ConversionSession s;
-    FillDistinctFileItems(s);
-    s.m_sourceFiles = {"/data/a.txt"};
-    s.m_outputFiles = {"/data/a.out"};
-    s.m_sourceFileCount = 1;
-    s.m_sourceDatum = 3;
-    s.m_targetDatum = 1;
-    s.m_useFour = 1;
-    s.m_useSeven = 1;
-    s.m_targetText[0] = "target";
-    s.m_params.m_projAfter.kind = 4;
-    s.m_params.m_sourceEllipsoid[0] = 1;
-    s.m_params.m_column[1] = 5;
-    s.m_params.m_formatName = "格式";
-    s.m_params.m_naming = 3;
-    return s;
-}
-
 }  // namespace
 
 TEST(ProjectFileLayout, FileSavedRightAfterStartUpIs537BytesAsLaidOut) {

@@ -130,6 +130,30 @@ inline void FillDistinctFileItems(ConversionSession& s) {
     for (int i = 0; i < 3; ++i) p.m_calcSevenZ[i] = 71 + i + 0.25;
 }
 
+// A session whose every field differs from the defaults, also outside the file.
+inline ConversionSession ChangedSession() {
+    ConversionSession s;
+    FillDistinctFileItems(s);
+    s.m_sourceFiles = {"/data/a.txt"};
+    s.m_outputFiles = {"/data/a.out"};
+    s.m_sourceFileCount = 1;
+    s.m_sourceDatum = 3;
+    s.m_targetDatum = 1;
+    s.m_useFour = 1;
+    s.m_useSeven = 1;
+    for (std::string& text : s.m_targetText) text = "target";
+    s.m_params.m_projAfter.kind = 4;
+    s.m_params.m_sourceEllipsoid[0] = 1;
+    s.m_params.m_targetEllipsoid[1] = 2;
+    for (int& c : s.m_params.m_column) c = 5;
+    s.m_params.m_formatName = "格式";
+    s.m_params.m_formatExtension = "dat";
+    s.m_params.m_formatSeparator = ",";
+    s.m_params.m_formatIndex = 2;
+    s.m_params.m_naming = 3;
+    return s;
+}
+
 // Expected file bytes, written value by value.
 class FileBytes {
 public:

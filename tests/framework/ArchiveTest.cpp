@@ -220,19 +220,6 @@ TEST(ArchiveDirection, WrongDirectionThrows) {
     }
 }
 
-TEST(ArchiveStore, NothingReachesTheFileWithoutClose) {
-    // Guards the save path: an archive abandoned by an exception must not
-    // write a half record on its way out.
-    TestTempDir dir;
-    const std::string path = dir.File("partial.bin");
-    {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store, 1024);
-        ar << 1.0 << std::int32_t{2};
-    }
-    EXPECT_EQ(ReadBytes(path), "");
-}
-
 TEST(ArchiveStore, WriteErrorOfTheFileSurfacesAtClose) {
     CFile full("/dev/full", CFile::modeWrite);
     CArchive ar(&full, CArchive::store, 1024);

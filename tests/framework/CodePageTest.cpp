@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <algorithm>
 #include <random>
@@ -25,39 +26,17 @@ void AppendUtf8(std::string& s, char32_t c) {
     }
 }
 
-// Strict UTF-8 check: shortest forms only, no surrogates, at most U+10FFFF.
+// Strict UTF-8 check by glibc's own decoder (shortest forms, no surrogates).
 bool IsValidUtf8(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = s[i];
-        int extra;
-        char32_t cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= s.size()) return false;
-            unsigned char t = s[i + k];
-            if ((t & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        static const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
+    iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
+    std::string in = s;
+    std::string out(s.size() * 4 + 4, '\0');
+    char* ip = in.data();
+    char* op = out.data();
+    size_t il = in.size(), ol = out.size();
+    const bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+    iconv_close(cd);
+    return ok;
 }
 
 }  // namespace
