@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "app/ConversionSession.h"
 #include "batch/FilePoint.h"
@@ -26,20 +27,6 @@ std::string Quoted(const std::string& path) { return "“" + path + "”"; }
 std::string OsMessage(int err, const std::string& path, bool creating) {
     return CFileException(CFileException::CauseFromErrno(err, creating), path, err)
         .GetErrorMessage();
-}
-
-// Device and inode of an existing file.
-struct FileId {
-    dev_t dev;
-    ino_t ino;
-    bool operator==(const FileId& o) const { return dev == o.dev && ino == o.ino; }
-};
-
-bool IdOf(const std::string& path, FileId* id) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return false;
-    *id = {st.st_dev, st.st_ino};
-    return true;
 }
 
 std::string SkipMessage(SkipReason reason, const std::string& source, const std::string& output,
@@ -93,11 +80,87 @@ bool ReplaceFileWithCopy(const std::string& source, const std::string& target, s
     return true;
 }
 
+const char kCannotConvertMessage[] = "坐标类型或椭球基准无效，无法转换。";
+
+bool BatchPlan::IdOf(const std::string& path, FileId* id) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *id = {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return true;
+}
+
+BatchPlan::BatchPlan(std::vector<std::string> sources, std::string extension, int naming)
+    : m_sources(std::move(sources)), m_extension(std::move(extension)), m_naming(naming) {
+    for (const std::string& s : m_sources) {
+        FileId id;
+        if (IdOf(s, &id)) m_sourceIds.push_back(id);
+    }
+}
+
+FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source,
+                                   const LineEngine::Progress& progress) const {
+    FileOutcome outcome;
+    const std::string output = OutputPath(source, m_extension, m_naming);
+    auto skip = [&](SkipReason reason, int err, std::string message = {}) {
+        outcome.skipped = {source, output, reason,
+                           message.empty() ? SkipMessage(reason, source, output, err) : message};
+        return outcome;
+    };
+
+    // Never write over a source of this batch, the file's own least of all.
+    FileId sourceId{}, outputId{};
+    const bool sourceKnown = IdOf(source, &sourceId);
+    const bool outputExists = IdOf(output, &outputId);
+    if (output == source || (sourceKnown && outputExists && outputId == sourceId)) {
+        return skip(SkipReason::OutputIsSource, 0);
+    }
+    if (std::find(m_sources.begin(), m_sources.end(), output) != m_sources.end() ||
+        (outputExists &&
+         std::find(m_sourceIds.begin(), m_sourceIds.end(), outputId) != m_sourceIds.end())) {
+        return skip(SkipReason::OutputIsOtherSource, 0);
+    }
+
+    struct stat st;
+    if (::stat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return skip(SkipReason::SourceUnreadable, EISDIR);
+    }
+    FilePtr in(std::fopen(source.c_str(), "rb"));
+    if (!in) return skip(SkipReason::SourceUnreadable, errno);
+    FilePtr out(std::fopen(output.c_str(), "wb"));
+    if (!out) return skip(SkipReason::OutputUncreatable, errno);
+
+    StreamResult stream = engine.Convert(in.get(), out.get(), progress);
+    in.reset();
+    errno = 0;
+    if (std::fclose(out.release()) != 0 && !stream.writeFailed) {
+        stream.writeFailed = true;
+        stream.errorNumber = errno != 0 ? errno : EIO;
+    }
+    if (stream.readFailed) return skip(SkipReason::ReadFailed, stream.errorNumber);
+    if (stream.writeFailed) return skip(SkipReason::WriteFailed, stream.errorNumber);
+
+    std::string listed = output;
+    if (m_naming == kNamingOverwrite) {
+        if (stream.dataAfterEmptyLine) return skip(SkipReason::DataAfterEmptyLine, 0);
+        if (stream.textAfterLastSeparator) return skip(SkipReason::TextAfterLastSeparator, 0);
+        std::string error;
+        if (!ReplaceFileWithCopy(output, source, &error)) {
+            return skip(
+                SkipReason::ReplaceFailed, 0,
+                error + "源文件" + Quoted(source) + "保持原样，转换结果在" + Quoted(output) + "。");
+        }
+        listed = source;
+    }
+    outcome.converted = true;
+    outcome.file = {source, listed, stream};
+    return outcome;
+}
+
 BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks) {
     BatchResult result;
     ApplyEqualDatumRule(session);
     if (!session.CanConvert()) {
-        result.error = "坐标类型或椭球基准无效，无法转换。";
+        result.error = kCannotConvertMessage;
         return result;
     }
     result.started = true;
@@ -105,101 +168,22 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
     const std::size_t count =
         std::min<std::size_t>(session.m_sourceFiles.size(),
                               static_cast<std::size_t>(std::max(session.m_sourceFileCount, 0)));
-    const std::vector<std::string> sources(session.m_sourceFiles.begin(),
-                                           session.m_sourceFiles.begin() + count);
-    std::vector<FileId> sourceIds;
-    for (const std::string& s : sources) {
-        FileId id;
-        if (IdOf(s, &id)) sourceIds.push_back(id);
-    }
-
-    const std::string extension = session.m_params.m_formatExtension;
-    const int naming = session.m_params.m_naming;
+    const BatchPlan plan(std::vector<std::string>(session.m_sourceFiles.begin(),
+                                                  session.m_sourceFiles.begin() + count),
+                         session.m_params.m_formatExtension, session.m_params.m_naming);
     LineEngine engine(session);
     session.m_outputFiles.clear();
 
-    auto skip = [&](const std::string& source, const std::string& output, SkipReason reason,
-                    int err, std::string message = {}) {
-        SkippedFile s{source, output, reason,
-                      message.empty() ? SkipMessage(reason, source, output, err) : message};
-        result.skipped.push_back(s);
-        if (callbacks.fileSkipped) callbacks.fileSkipped(s);
-    };
-
-    for (const std::string& source : sources) {
-        const std::string output = OutputPath(source, extension, naming);
-
-        // Never write over a source of this batch, the file's own least of all.
-        FileId sourceId{}, outputId{};
-        const bool sourceKnown = IdOf(source, &sourceId);
-        const bool outputExists = IdOf(output, &outputId);
-        if (output == source || (sourceKnown && outputExists && outputId == sourceId)) {
-            skip(source, output, SkipReason::OutputIsSource, 0);
-            continue;
+    for (const std::string& source : plan.Sources()) {
+        FileOutcome outcome = plan.ConvertFile(engine, source);
+        if (outcome.converted) {
+            session.m_outputFiles.push_back(outcome.file.output);
+            result.converted.push_back(std::move(outcome.file));
+            if (callbacks.fileConverted) callbacks.fileConverted(result.converted.back());
+        } else {
+            result.skipped.push_back(std::move(outcome.skipped));
+            if (callbacks.fileSkipped) callbacks.fileSkipped(result.skipped.back());
         }
-        const bool otherSource =
-            std::find(sources.begin(), sources.end(), output) != sources.end() ||
-            (outputExists &&
-             std::find(sourceIds.begin(), sourceIds.end(), outputId) != sourceIds.end());
-        if (otherSource) {
-            skip(source, output, SkipReason::OutputIsOtherSource, 0);
-            continue;
-        }
-
-        struct stat st;
-        if (::stat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            skip(source, output, SkipReason::SourceUnreadable, EISDIR);
-            continue;
-        }
-        FilePtr in(std::fopen(source.c_str(), "rb"));
-        if (!in) {
-            skip(source, output, SkipReason::SourceUnreadable, errno);
-            continue;
-        }
-        FilePtr out(std::fopen(output.c_str(), "wb"));
-        if (!out) {
-            skip(source, output, SkipReason::OutputUncreatable, errno);
-            continue;
-        }
-
-        StreamResult stream = engine.Convert(in.get(), out.get());
-        in.reset();
-        errno = 0;
-        if (std::fclose(out.release()) != 0 && !stream.writeFailed) {
-            stream.writeFailed = true;
-            stream.errorNumber = errno != 0 ? errno : EIO;
-        }
-        if (stream.readFailed) {
-            skip(source, output, SkipReason::ReadFailed, stream.errorNumber);
-            continue;
-        }
-        if (stream.writeFailed) {
-            skip(source, output, SkipReason::WriteFailed, stream.errorNumber);
-            continue;
-        }
-
-        std::string listed = output;
-        if (naming == kNamingOverwrite) {
-            if (stream.dataAfterEmptyLine) {
-                skip(source, output, SkipReason::DataAfterEmptyLine, 0);
-                continue;
-            }
-            if (stream.textAfterLastSeparator) {
-                skip(source, output, SkipReason::TextAfterLastSeparator, 0);
-                continue;
-            }
-            std::string error;
-            if (!ReplaceFileWithCopy(output, source, &error)) {
-                skip(source, output, SkipReason::ReplaceFailed, 0,
-                     error + "源文件" + Quoted(source) + "保持原样，转换结果在" + Quoted(output) +
-                         "。");
-                continue;
-            }
-            listed = source;
-        }
-        session.m_outputFiles.push_back(listed);
-        result.converted.push_back({source, listed, stream});
-        if (callbacks.fileConverted) callbacks.fileConverted(result.converted.back());
     }
     return result;
 }

@@ -28,7 +28,7 @@ enum class SkipReason {
 struct SkippedFile {
     std::string source;
     std::string output;  // the path that was or would have been written
-    SkipReason reason;
+    SkipReason reason = SkipReason::SourceUnreadable;
     std::string message;  // for the user, in Chinese
 };
 
@@ -36,6 +36,40 @@ struct ConvertedFile {
     std::string source;
     std::string output;  // the listed path: the source itself under overwrite
     StreamResult stream;
+};
+
+// What became of one source.
+struct FileOutcome {
+    bool converted = false;
+    ConvertedFile file;   // when converted
+    SkippedFile skipped;  // otherwise
+};
+
+// The sources of one batch and how their outputs are named. Every output is
+// checked against all the sources, so no source of the batch is written over.
+class BatchPlan {
+public:
+    BatchPlan(std::vector<std::string> sources, std::string extension, int naming);
+
+    const std::vector<std::string>& Sources() const { return m_sources; }
+
+    // Converts one source with `engine`: output path, guards, conversion and,
+    // under overwrite, the replacement of the source. Only reads the plan, so
+    // several threads may convert different sources, each with its own engine.
+    FileOutcome ConvertFile(LineEngine& engine, const std::string& source,
+                            const LineEngine::Progress& progress = {}) const;
+
+private:
+    struct FileId {
+        unsigned long long dev, ino;
+        bool operator==(const FileId&) const = default;
+    };
+    static bool IdOf(const std::string& path, FileId* id);
+
+    std::vector<std::string> m_sources;
+    std::vector<FileId> m_sourceIds;
+    std::string m_extension;
+    int m_naming;
 };
 
 struct BatchCallbacks {
@@ -50,6 +84,9 @@ struct BatchResult {
     std::vector<ConvertedFile> converted;
     std::vector<SkippedFile> skipped;
 };
+
+// The message when a session cannot convert (CanConvert is false).
+extern const char kCannotConvertMessage[];
 
 // Converts the first m_sourceFileCount entries of m_sourceFiles in order
 // with the session's chosen format and naming choice. The caller has read

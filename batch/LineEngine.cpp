@@ -60,7 +60,7 @@ bool LineEngine::ConvertLine(std::string_view line, LineWriter& writer) {
     return HoldsText(line.substr(consumed));
 }
 
-StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out) {
+StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& progress) {
     StreamResult result;
     LineReader reader(in);
     LineWriter writer(out);
@@ -74,8 +74,10 @@ StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out) {
         if (ConvertLine(line, writer)) result.textAfterLastSeparator = true;
         ++result.lines;
         if (writer.Failed()) break;
+        if (progress && result.lines % kProgressLines == 0) progress(reader.BytesConsumed());
     }
     writer.Flush();
+    if (progress) progress(reader.BytesConsumed());
     result.readFailed = reader.Failed();
     result.writeFailed = writer.Failed();
     if (result.writeFailed) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,14 @@ public:
     // to convert (CanConvert). The equal-datum rule is applied to the copy.
     explicit LineEngine(const ConversionSession& session);
 
-    StreamResult Convert(std::FILE* in, std::FILE* out);
+    // Called now and then during Convert with the bytes of input taken so
+    // far, for a progress display.
+    using Progress = std::function<void(std::uint64_t bytesRead)>;
+    static constexpr std::uint64_t kProgressLines = 65536;
+
+    // Converts `in` to `out`; `progress`, when given, is called every
+    // kProgressLines lines and once at the end.
+    StreamResult Convert(std::FILE* in, std::FILE* out, const Progress& progress = {});
 
     // Converts one line (without its line end) and appends the output line,
     // CR LF included, to `writer`. Returns true when text after the line's

@@ -19,6 +19,7 @@ bool LineReader::Fill() {
     errno = 0;
     const std::size_t got = std::fread(m_buffer.data() + m_end, 1, wanted, m_in);
     m_end += got;
+    m_totalRead += got;
     if (got < wanted) {
         m_eof = true;
         if (std::ferror(m_in)) {

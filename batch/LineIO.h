@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ public:
     // left unread.
     bool RestHasContent();
 
+    // Bytes of the input taken so far: the lines returned and their line ends.
+    std::uint64_t BytesConsumed() const { return m_totalRead - (m_end - m_pos); }
+
     // A read error happened (errno in ErrorNumber).
     bool Failed() const { return m_failed; }
     int ErrorNumber() const { return m_errno; }
@@ -35,6 +39,7 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
+    std::uint64_t m_totalRead = 0;
     bool m_eof = false;
     bool m_failed = false;
     int m_errno = 0;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch/FileBatch.h"
@@ -314,4 +315,35 @@ TEST(ReplaceFileWithCopyTest, CopiesWholeOrNotAtAll) {
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"from", "to"}));
     ASSERT_TRUE(ReplaceFileWithCopy(dir.File("from"), dir.File("to"), &error)) << error;
     EXPECT_EQ(ReadFileBytes(dir.File("to")), big);
+}
+
+TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
+    BatchTempDir dir;
+    std::vector<std::string> sources;
+    std::string big;
+    for (int i = 0; i < 20000; ++i) big += (i % 2 ? kLine1 : kLine2) + "\r\n";
+    for (int i = 0; i < 6; ++i) {
+        sources.push_back(dir.File("s" + std::to_string(i) + ".txt"));
+        WriteFileBytes(sources.back(), big);
+    }
+    ConversionSession s = BatchSession(sources, kNamingExtension);
+    ApplyEqualDatumRule(s);
+    const BatchPlan plan(sources, "txt", kNamingExtension);
+    std::vector<FileOutcome> outcomes(sources.size());
+    auto work = [&](std::size_t first) {
+        LineEngine engine(s);
+        for (std::size_t i = first; i < sources.size(); i += 2) {
+            outcomes[i] = plan.ConvertFile(engine, sources[i]);
+        }
+    };
+    std::thread a(work, 0), b(work, 1);
+    a.join();
+    b.join();
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) expected += ExpectedLine(s, i % 2 ? kLine1 : kLine2);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        ASSERT_TRUE(outcomes[i].converted) << outcomes[i].skipped.message;
+        EXPECT_EQ(outcomes[i].file.output, sources[i] + "1");
+        EXPECT_EQ(ReadFileBytes(sources[i] + "1"), expected) << i;
+    }
 }

@@ -25,13 +25,6 @@ std::vector<int> Columns(const std::string& itemLine, const std::string& separat
 
 }  // namespace
 
-TEST(SeparatorCharTest, DialogIndexGivesCommaBlankOrNothing) {
-    EXPECT_EQ(SeparatorChar(0), ",");
-    EXPECT_EQ(SeparatorChar(1), " ");
-    EXPECT_EQ(SeparatorChar(2), "");
-    EXPECT_EQ(SeparatorChar(-1), "");
-}
-
 TEST(SeparatorCharTest, SeparatorTextGivesOneByte) {
     EXPECT_EQ(SeparatorChar(std::string_view(",")), ',');
     EXPECT_EQ(SeparatorChar(std::string_view(" ")), ' ');

@@ -317,3 +317,26 @@ TEST(LineWriterTest, LargeAndSmallPiecesArriveInOrder) {
     EXPECT_EQ(Contents(out), expected);
     std::fclose(out);
 }
+
+TEST(LineEngineTest, ProgressReportsTheBytesTaken) {
+    ConversionSession s = MakeTestSession(2, 2);
+    const std::string line = "P1,3512345.000,512345.000,45.0,\r\n";
+    const std::uint64_t lines = 2 * LineEngine::kProgressLines + 10;
+    std::string input;
+    for (std::uint64_t i = 0; i < lines; ++i) input += line;
+    input += "\r\nrest,\r\n";
+    std::FILE* in = StreamOf(input);
+    std::FILE* out = std::tmpfile();
+    std::vector<std::uint64_t> seen;
+    LineEngine engine(s);
+    StreamResult r = engine.Convert(in, out, [&](std::uint64_t bytes) { seen.push_back(bytes); });
+    std::fclose(in);
+    std::fclose(out);
+    EXPECT_EQ(r.lines, lines);
+    const std::uint64_t n = line.size() * LineEngine::kProgressLines;
+    // Two reports on the way, one at the end: past the empty line, up to the
+    // first byte of data after it.
+    const std::uint64_t stop = input.size() - std::string("rest,\r\n").size();
+    EXPECT_EQ(seen, (std::vector<std::uint64_t>{n, 2 * n, stop}));
+    EXPECT_TRUE(r.dataAfterEmptyLine);
+}
