@@ -1,0 +1,355 @@
+#include "framework/ControlHost.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include "framework/Button.h"
+#include "framework/ComboBox.h"
+#include "framework/DialogUnits.h"
+#include "framework/Edit.h"
+#include "framework/ListBox.h"
+#include "framework/QtGlue.h"
+#include "framework/ResourceSet.h"
+#include "framework/Static.h"
+#include "framework/TabCtrl.h"
+
+namespace {
+
+// A click on an auto radio button that is checked leaves it checked; the
+// host clears the others of its group.
+class RadioButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void nextCheckState() override { setChecked(true); }
+};
+
+std::unique_ptr<CWnd> MakeWrapper(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button:
+            return std::make_unique<CButton>();
+        case ControlKind::Static:
+            return std::make_unique<CStatic>();
+        case ControlKind::Edit:
+            return std::make_unique<CEdit>();
+        case ControlKind::ComboBox:
+            return std::make_unique<CComboBox>();
+        case ControlKind::ListBox:
+            return std::make_unique<CListBox>();
+        case ControlKind::TabControl:
+            return std::make_unique<CTabCtrl>();
+    }
+    return std::make_unique<CWnd>();
+}
+
+Qt::Alignment StaticAlignment(DWORD style) {
+    switch (style & SS_TYPEMASK) {
+        case SS_RIGHT:
+            return Qt::AlignRight | Qt::AlignTop;
+        case SS_CENTER:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        default:
+            return Qt::AlignLeft | Qt::AlignTop;
+    }
+}
+
+Qt::Alignment EditAlignment(DWORD style) {
+    switch (style & 0x3) {
+        case ES_RIGHT:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case ES_CENTER:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        default:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+}  // namespace
+
+CControlHost::~CControlHost() { Destroy(); }
+
+void CControlHost::Create(const DialogTemplate& tpl, QWidget* parent, const CDialogUnits& units,
+                          const QFont& font) {
+    std::vector<QWidget*> groupBoxes;
+    for (const ControlTemplate& control : tpl.controls) {
+        QWidget* widget = MakeWidget(control, parent, units, font);
+        if (control.IsGroupBox()) groupBoxes.push_back(widget);
+        AddControl(control.id, control.kind, control.style, widget);
+        m_entries.back().autoRadio = control.IsRadioButton();
+        if (!control.initialStrings.empty()) {
+            if (auto* combo = dynamic_cast<CComboBox*>(m_entries.back().wrapper.get())) {
+                for (const std::string& text : control.initialStrings) combo->AddString(text);
+            } else if (auto* list = dynamic_cast<CListBox*>(m_entries.back().wrapper.get())) {
+                for (const std::string& text : control.initialStrings) list->AddString(text);
+            }
+        }
+    }
+    // Group boxes lie beneath the controls they frame and let clicks through.
+    for (QWidget* box : groupBoxes) box->lower();
+    for (size_t i = 0; i < m_entries.size(); ++i) Connect(i);
+}
+
+QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* parent,
+                                  const CDialogUnits& units, const QFont& font) {
+    const DWORD style = control.style;
+    const QString text = ToQString(control.text);
+    QWidget* widget = nullptr;
+    QRect rect(units.X(control.x), units.Y(control.y), units.X(control.cx), units.Y(control.cy));
+    Qt::FocusPolicy focus = style & WS_TABSTOP ? Qt::StrongFocus : Qt::ClickFocus;
+    switch (control.kind) {
+        case ControlKind::Static: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            if (control.IsIcon()) {
+                int size = GetSystemMetrics(SM_CXICON);
+                rect.setSize(QSize(size, size));
+                if (HICON icon = AfxGetResources().FindIcon(control.iconId)) {
+                    label->setPixmap(AfxQIcon(icon).pixmap(size, size));
+                }
+            } else {
+                label->setText(text);
+                label->setAlignment(StaticAlignment(style));
+            }
+            if (style & SS_SUNKEN) {
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            } else if (style & WS_BORDER) {
+                label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            }
+            focus = Qt::NoFocus;
+            widget = label;
+            break;
+        }
+        case ControlKind::Button: {
+            switch (control.ButtonType()) {
+                case BS_GROUPBOX: {
+                    auto* group = new QGroupBox(text, parent);
+                    group->setAttribute(Qt::WA_TransparentForMouseEvents);
+                    focus = Qt::NoFocus;
+                    widget = group;
+                    break;
+                }
+                case BS_AUTOCHECKBOX:
+                    widget = new QCheckBox(text, parent);
+                    break;
+                case BS_AUTORADIOBUTTON: {
+                    auto* radio = new RadioButton(text, parent);
+                    radio->setAutoExclusive(false);
+                    widget = radio;
+                    break;
+                }
+                default: {
+                    auto* button = new QPushButton(text, parent);
+                    button->setAutoDefault(false);
+                    button->setDefault(control.ButtonType() == BS_DEFPUSHBUTTON);
+                    widget = button;
+                    break;
+                }
+            }
+            break;
+        }
+        case ControlKind::Edit: {
+            if (style & ES_MULTILINE) {
+                auto* edit = new QPlainTextEdit(parent);
+                edit->setReadOnly(style & ES_READONLY);
+                edit->setVerticalScrollBarPolicy(style & WS_VSCROLL ? Qt::ScrollBarAsNeeded
+                                                                    : Qt::ScrollBarAlwaysOff);
+                edit->setHorizontalScrollBarPolicy(style & WS_HSCROLL ? Qt::ScrollBarAsNeeded
+                                                                      : Qt::ScrollBarAlwaysOff);
+                if (!(style & WS_BORDER)) edit->setFrameStyle(QFrame::NoFrame);
+                widget = edit;
+            } else {
+                auto* edit = new QLineEdit(parent);
+                edit->setAlignment(EditAlignment(style));
+                edit->setReadOnly(style & ES_READONLY);
+                edit->setFrame(style & WS_BORDER);
+                widget = edit;
+            }
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(parent);
+            DWORD type = style & CBS_TYPEMASK;
+            combo->setEditable(type != CBS_DROPDOWNLIST);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            // The template's height is that of the open list.
+            int closed = combo->sizeHint().height();
+            int itemHeight = QFontMetrics(font).height() + 2;
+            combo->setMaxVisibleItems(std::max(1, (rect.height() - closed) / itemHeight));
+            rect.setHeight(closed);
+            widget = combo;
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(parent);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setVerticalScrollBarPolicy(style & WS_VSCROLL ? Qt::ScrollBarAsNeeded
+                                                                : Qt::ScrollBarAlwaysOff);
+            list->setHorizontalScrollBarPolicy(style & WS_HSCROLL ? Qt::ScrollBarAsNeeded
+                                                                  : Qt::ScrollBarAlwaysOff);
+            if (!(style & WS_BORDER)) list->setFrameStyle(QFrame::NoFrame);
+            widget = list;
+            break;
+        }
+        case ControlKind::TabControl: {
+            auto* tabs = new QTabBar(parent);
+            tabs->setShape(style & TCS_BOTTOM ? QTabBar::RoundedSouth : QTabBar::RoundedNorth);
+            tabs->setExpanding(false);
+            tabs->setDrawBase(false);
+            if (style & TCS_FOCUSNEVER) focus = Qt::NoFocus;
+            widget = tabs;
+            break;
+        }
+    }
+    widget->setFocusPolicy(focus);
+    widget->setGeometry(rect);
+    if (control.id != IDC_STATIC) widget->setObjectName(QString::number(control.id));
+    if (style & WS_DISABLED) widget->setEnabled(false);
+    if (!(style & WS_VISIBLE)) widget->hide();
+    return widget;
+}
+
+void CControlHost::AddControl(int id, ControlKind kind, DWORD style, QWidget* widget) {
+    Entry entry{id, kind, style, false, widget, MakeWrapper(kind)};
+    entry.wrapper->m_hWnd = widget;
+    entry.wrapper->m_nID = id;
+    entry.wrapper->m_dwStyle = style;
+    entry.wrapper->m_pParentDialog = m_owner;
+    AfxBindWidget(widget, entry.wrapper.get());
+    m_entries.push_back(std::move(entry));
+}
+
+void CControlHost::Connect(size_t index) {
+    const Entry& entry = m_entries[index];
+    if (entry.id == IDC_STATIC) return;  // no handler can name it
+    CWnd* owner = m_owner;
+    const UINT id = static_cast<UINT>(entry.id);
+    QWidget* widget = entry.widget;
+    auto command = [owner, id, widget](UINT code) {
+        owner->SendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(widget));
+    };
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        bool radio = entry.autoRadio;
+        QObject::connect(button, &QAbstractButton::clicked, button, [this, index, radio, command] {
+            if (radio) CheckRadio(index);
+            command(BN_CLICKED);
+        });
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        QObject::connect(line, &QLineEdit::textChanged, line, [command] { command(EN_CHANGE); });
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+        QObject::connect(plain, &QPlainTextEdit::textChanged, plain,
+                         [command] { command(EN_CHANGE); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QObject::connect(combo, &QComboBox::activated, combo,
+                         [command] { command(CBN_SELCHANGE); });
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        if (entry.style & LBS_NOTIFY) {
+            QObject::connect(list, &QListWidget::itemSelectionChanged, list,
+                             [command] { command(LBN_SELCHANGE); });
+            QObject::connect(list, &QListWidget::itemDoubleClicked, list,
+                             [command] { command(LBN_DBLCLK); });
+        }
+    } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
+        QObject::connect(tabs, &QTabBar::currentChanged, tabs, [owner, id, widget] {
+            NMHDR header;
+            header.hwndFrom = widget;
+            header.idFrom = id;
+            header.code = TCN_SELCHANGE;
+            owner->SendMessage(WM_NOTIFY, id, reinterpret_cast<LPARAM>(&header));
+        });
+    }
+}
+
+void CControlHost::CheckRadio(size_t index) {
+    size_t start = index;
+    while (start > 0 && !(m_entries[start].style & WS_GROUP)) --start;
+    size_t end = index + 1;
+    while (end < m_entries.size() && !(m_entries[end].style & WS_GROUP)) ++end;
+    for (size_t i = start; i < end; ++i) {
+        if (!m_entries[i].autoRadio) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(m_entries[i].widget))
+            button->setChecked(i == index);
+    }
+}
+
+const CControlHost::Entry* CControlHost::FindEntry(int id) const {
+    if (id == IDC_STATIC) return nullptr;
+    for (const Entry& entry : m_entries) {
+        if (entry.id == id) return &entry;
+    }
+    return nullptr;
+}
+
+CWnd* CControlHost::Find(int id) const {
+    const Entry* entry = FindEntry(id);
+    return entry != nullptr ? Object(*entry) : nullptr;
+}
+
+void CControlHost::Attach(int id, CWnd& member) {
+    auto* entry = const_cast<Entry*>(FindEntry(id));
+    if (entry == nullptr)
+        AfxFatal("DDX_Control: " + m_owner->Describe() + " has no control " + std::to_string(id));
+    if (!member.AcceptsControl(entry->kind)) {
+        AfxFatal("DDX_Control: the member for control " + std::to_string(id) + " of " +
+                 m_owner->Describe() + " cannot stand for a " + ControlKindName(entry->kind));
+    }
+    member.m_hWnd = entry->widget;
+    member.m_nID = id;
+    member.m_dwStyle = entry->style;
+    member.m_pParentDialog = m_owner;
+    entry->member = &member;
+    AfxBindWidget(entry->widget, &member);
+}
+
+std::vector<CButton*> CControlHost::RadioGroup(int firstId) const {
+    size_t first = 0;
+    while (first < m_entries.size() && m_entries[first].id != firstId) ++first;
+    if (first == m_entries.size() || !m_entries[first].autoRadio ||
+        !(m_entries[first].style & WS_GROUP)) {
+        AfxFatal("DDX_Radio: control " + std::to_string(firstId) + " of " + m_owner->Describe() +
+                 " is not an auto radio button that starts a group (WS_GROUP)");
+    }
+    std::vector<CButton*> group;
+    for (size_t i = first; i < m_entries.size(); ++i) {
+        if (i > first && (m_entries[i].style & WS_GROUP)) break;
+        if (!m_entries[i].autoRadio) continue;
+        auto* button = dynamic_cast<CButton*>(Object(m_entries[i]));
+        if (button == nullptr)
+            AfxFatal("DDX_Radio: the member for radio button " + std::to_string(m_entries[i].id) +
+                     " of " + m_owner->Describe() + " is not a CButton");
+        group.push_back(button);
+    }
+    return group;
+}
+
+QWidget* CControlHost::FirstTabStop() const {
+    for (const Entry& entry : m_entries) {
+        if ((entry.style & WS_TABSTOP) && !entry.widget->isHidden() && entry.widget->isEnabled() &&
+            entry.widget->focusPolicy() != Qt::NoFocus) {
+            return entry.widget;
+        }
+    }
+    return nullptr;
+}
+
+void CControlHost::Destroy() {
+    for (Entry& entry : m_entries) {
+        entry.widget->blockSignals(true);
+        AfxBindWidget(entry.widget, nullptr);
+        if (entry.member != nullptr) {
+            entry.member->m_hWnd = nullptr;
+            entry.member->m_pParentDialog = nullptr;
+        }
+        entry.wrapper->m_hWnd = nullptr;
+    }
+    m_entries.clear();
+}

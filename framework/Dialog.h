@@ -1,0 +1,82 @@
+// A modal dialog made from a dialog template.
+//
+// DoModal creates the window and its controls from the template, checks the
+// message map against it (an entry for a control the template lacks, or for
+// a control of the wrong class, is fatal), runs OnInitDialog, shows the
+// dialog and returns the code passed to EndDialog. The window and the
+// controls are gone when DoModal returns; the members keep their values.
+//
+// Enter sends the command IDOK (or the default push button's ID) and Escape
+// IDCANCEL; their default handlers are OnOK and OnCancel. The close box sends
+// WM_SYSCOMMAND SC_CLOSE, which becomes WM_CLOSE, whose default ends the
+// dialog with IDCANCEL. Commands that the dialog does not handle go on to
+// the application.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "framework/Wnd.h"
+
+class CButton;
+class CControlHost;
+class QWidget;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    virtual int DoModal();
+    // Fills the controls (UpdateData(FALSE)). TRUE puts the focus on the
+    // first control with WS_TABSTOP.
+    virtual BOOL OnInitDialog();
+    void EndDialog(int nResult);
+
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+    // Fatal when no template has the ID.
+    const DialogTemplate& GetTemplate() const;
+    // Dialog units to pixels with this dialog's font.
+    void MapDialogRect(LPRECT lpRect) const;
+
+    // The auto radio buttons of the group starting at nFirstID (DDX_Radio).
+    std::vector<CButton*> GetRadioGroup(int nFirstID) const;
+    // Makes `member` the object of the control nID (DDX_Control).
+    void AttachControl(int nID, CWnd& member);
+
+    CWnd* FindChild(int nID) const override;
+    BOOL ContinueModal() override;
+    void EndModalLoop(int nResult) override;
+    std::string Describe() const override;
+    BOOL OnCmdMsg(UINT nID, int nCode) override;
+
+protected:
+    // Default handlers of IDOK and IDCANCEL: OnOK ends the dialog with IDOK
+    // when UpdateData(TRUE) succeeds; OnCancel ends it with IDCANCEL.
+    virtual void OnOK();
+    virtual void OnCancel();
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Builds the template's controls as children of `parent` and checks the
+    // message map; used by DoModal and by property sheets for their pages.
+    void CreateControls(QWidget* parent);
+    // Detaches the members and forgets the controls (before their widgets go).
+    void DestroyControls();
+    // The ID that Enter sends.
+    int DefaultCommandId() const;
+    // Puts the focus on the first control with WS_TABSTOP.
+    void FocusFirstControl();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CheckMessageMap(const DialogTemplate& tpl) const;
+    QWidget* OwnerWidget() const;
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    std::unique_ptr<CControlHost> m_host;
+    int m_nModalResult = -1;
+    bool m_bRunning = false;
+    bool m_bEnded = false;
+};

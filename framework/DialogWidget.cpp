@@ -1,0 +1,95 @@
+#include "framework/DialogWidget.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "framework/Wnd.h"
+
+namespace {
+QWidget* g_painting = nullptr;
+}
+
+CDialogWidget::CDialogWidget(CWnd* owner, QWidget* parent)
+    : QDialog(parent), m_owner(owner), m_client(new QWidget(this)) {
+    m_client->move(0, 0);
+}
+
+QWidget* CDialogWidget::Painting() { return g_painting; }
+
+void CDialogWidget::SetClientSize(int width, int height, bool resizable) {
+    m_clientWidth = width;
+    m_clientHeight = height;
+    m_resizable = resizable;
+    Relayout();
+}
+
+void CDialogWidget::SetMenuBar(QMenuBar* bar) {
+    delete m_menuBar;
+    m_menuBar = bar;
+    Relayout();
+}
+
+void CDialogWidget::Relayout() {
+    int menuHeight = m_menuBar != nullptr ? m_menuBar->sizeHint().height() : 0;
+    int width = m_clientWidth;
+    int height = m_clientHeight + menuHeight;
+    if (m_resizable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(width, height);
+    } else {
+        setFixedSize(width, height);
+    }
+    if (m_menuBar != nullptr) m_menuBar->setGeometry(0, 0, width, menuHeight);
+    m_client->setGeometry(0, menuHeight, width, m_clientHeight);
+}
+
+void CDialogWidget::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    int menuHeight = m_menuBar != nullptr ? m_menuBar->height() : 0;
+    if (m_menuBar != nullptr) m_menuBar->resize(width(), menuHeight);
+    m_client->setGeometry(0, menuHeight, width(), height() - menuHeight);
+}
+
+void CDialogWidget::keyPressEvent(QKeyEvent* event) {
+    bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        if (focused != nullptr && focused->isEnabled() && isAncestorOf(focused)) {
+            focused->click();
+            return;
+        }
+        int id = m_defaultId ? m_defaultId() : IDOK;
+        CWnd* button = m_owner->FindChild(id);
+        if (button != nullptr && !button->IsWindowEnabled()) return;
+        m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED),
+                             button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        CWnd* button = m_owner->FindChild(IDCANCEL);
+        m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CDialogWidget::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_owner->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void CDialogWidget::reject() {
+    m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+void CDialogWidget::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QWidget* previous = g_painting;
+    g_painting = this;
+    m_owner->SendMessage(WM_PAINT);
+    g_painting = previous;
+}

@@ -1,0 +1,51 @@
+// The application object and the program's entry.
+//
+// The program defines one global object of a class derived from CWinApp and
+// calls TerraxMain from main. TerraxMain makes the Qt application, sets the
+// dialog font and the C numeric locale, and calls InitInstance; when that
+// returns FALSE the program ends, otherwise Run runs the event loop.
+#pragma once
+
+#include <string>
+
+#include "framework/CmdTarget.h"
+
+class CWnd;
+
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(const char* lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    virtual int Run();
+
+    // Kept for the shape of start-up code; they do nothing.
+    BOOL Enable3dControls() { return TRUE; }
+
+    // The icon resource with this ID; nullptr when there is none.
+    HICON LoadIcon(UINT nIDResource) const;
+
+    CWnd* m_pMainWnd = nullptr;
+    // Caption of message boxes: the name given, else the executable's name.
+    std::string m_pszAppName;
+
+    // ID_APP_EXIT: sends WM_CLOSE to the main window.
+    void OnAppExit();
+    // ID_HELP: the program has no help file of that kind; nothing happens.
+    void OnHelp();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+inline void AfxEnableControlContainer() {}
+
+// Sets up a Qt application that exists already: the application font (the
+// dialog font, since positions follow it), the C numeric locale, and no
+// quitting when a dialog closes. TerraxMain and the tests call it.
+void AfxInitUiPlatform();
+
+int TerraxMain(int argc, char** argv);

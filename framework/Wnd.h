@@ -1,0 +1,124 @@
+// A window: a dialog, a property sheet or one control of a dialog, over its
+// Qt widget (m_hWnd). Messages go through the message map with SendMessage;
+// what no entry handles goes to DefWindowProc.
+//
+// Misuse is reported loudly and ends the program: a control ID that the
+// template lacks, a window used before it exists.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "framework/CmdTarget.h"
+#include "framework/DialogTemplate.h"
+
+class CDataExchange;
+class CMenu;
+
+// Reports a programming error (with what, where) and aborts.
+[[noreturn]] void AfxFatal(const std::string& what);
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    ~CWnd() override;
+
+    HWND m_hWnd = nullptr;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // The control with this ID in this dialog or sheet; fatal when the
+    // template has none.
+    CWnd* GetDlgItem(int nID) const;
+    int GetDlgCtrlID() const { return m_nID; }
+    // The template style, with WS_VISIBLE and WS_DISABLED as they are now.
+    DWORD GetStyle() const;
+
+    void SetWindowText(const std::string& text);
+    void GetWindowText(std::string& text) const;
+    std::string GetWindowText() const;
+
+    // Return the previous state: EnableWindow TRUE when the window was
+    // disabled, ShowWindow TRUE when it was visible.
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL IsWindowEnabled() const;
+    BOOL ShowWindow(int nCmdShow);
+    // TRUE when the window and all its parents are shown.
+    BOOL IsWindowVisible() const;
+    BOOL IsIconic() const;
+
+    CWnd* SetFocus();
+    // The framework window that has the keyboard focus, or nullptr.
+    static CWnd* GetFocus();
+
+    // Dispatches at once through the message map. An exception of the
+    // framework that a handler lets through is reported in a message box.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    BOOL RedrawWindow(const RECT* lpRectUpdate = nullptr, void* prgnUpdate = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    void UpdateWindow();
+    void Invalidate(BOOL bErase = TRUE);
+    void GetClientRect(LPRECT lpRect) const;
+
+    // The menu bar of a dialog: a copy of the menu is shown, and the window
+    // takes over the menu handle.
+    BOOL SetMenu(CMenu* pMenu);
+    CMenu* GetMenu() const;
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    HICON GetIcon(BOOL bBigIcon) const;
+
+    // TRUE reads the controls into the members, FALSE fills the controls;
+    // control notifications are not delivered meanwhile. FALSE when a value
+    // failed validation (the user has been told, the focus is on the field).
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    // Modal state of a dialog or sheet.
+    virtual BOOL ContinueModal();
+    virtual void EndModalLoop(int nResult);
+
+    // Whether a member object of this class may wrap a control of this kind.
+    virtual bool AcceptsControl(ControlKind kind) const;
+
+    // For messages: "dialog 102", "control 1002 of dialog 102".
+    virtual std::string Describe() const;
+
+    // The control with this ID, nullptr when there is none (dialogs and sheets).
+    virtual CWnd* FindChild(int nID) const;
+
+protected:
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
+    // Default handlers that derived classes call from their own.
+    void OnClose();
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+
+    // Fatal when the window does not exist.
+    HWND CheckedHwnd(const char* operation) const;
+    // Drops the menu with the window that showed it.
+    void DestroyMenu();
+    DECLARE_MESSAGE_MAP()
+
+public:
+    // Set by the dialog that creates or attaches the control.
+    int m_nID = 0;
+    DWORD m_dwStyle = 0;
+    CWnd* m_pParentDialog = nullptr;
+    // Notifications held back while UpdateData runs.
+    int m_nLockoutNotify = 0;
+
+private:
+    CMenu* m_pMenu = nullptr;  // owned
+    HICON m_hIconBig = nullptr;
+    HICON m_hIconSmall = nullptr;
+};
+
+// Runs `call` and reports an exception it lets through in a message box, as
+// message dispatch does. Returns false when it threw.
+bool AfxCallGuarded(const std::function<void()>& call);

@@ -1,0 +1,53 @@
+// Acting on a dialog as a user would, by control ID, and reading it back.
+// Use inside ScriptedPrompts::ArmModal callbacks (or on any open window).
+//
+// Typing sends one key event per character, so each character raises
+// EN_CHANGE as it would on Windows; clicks are mouse clicks at the control's
+// centre (a disabled control ignores them). Acting on a control that is not
+// visible fails the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/DialogTemplate.h"
+#include "framework/WinDef.h"
+
+class CWnd;
+class QWidget;
+
+// The control's widget; the ID must exist (GetDlgItem is fatal otherwise).
+QWidget* ControlWidget(CWnd& window, int id);
+
+// Focuses the edit and types the text at the end of what it holds.
+void TypeText(CWnd& window, int id, const std::string& text);
+// Focuses the edit, selects all and types the text (or deletes all for "").
+void ReplaceText(CWnd& window, int id, const std::string& text);
+void Click(CWnd& window, int id);
+// The user's choice of an entry in the drop-down list (CBN_SELCHANGE).
+void SelectComboItem(CWnd& window, int id, int index);
+void SelectListItem(CWnd& window, int id, int index);
+void DoubleClickListItem(CWnd& window, int id, int index);
+void SelectTab(CWnd& window, int id, int index);
+// Keys to the window's focused control (or the window itself).
+void PressEnter(CWnd& window);
+void PressEscape(CWnd& window);
+// The close box of the window's caption.
+void ClickCloseBox(CWnd& window);
+// The menu item with this command ID in the window's menu bar; fails the
+// test when there is none or it is disabled.
+void ClickMenuItem(CWnd& window, UINT commandId);
+
+std::string ControlText(CWnd& window, int id);
+// BST_CHECKED or BST_UNCHECKED.
+int ControlCheck(CWnd& window, int id);
+bool ControlEnabled(CWnd& window, int id);
+// Shown, with all its parents.
+bool ControlVisible(CWnd& window, int id);
+// The control with the focus, or 0 when none of the window's has it.
+int FocusedControlId(CWnd& window);
+
+// Whether the process-wide resources have dialog `dialogId` with control
+// `controlId` of this kind.
+::testing::AssertionResult TemplateHasControl(int dialogId, int controlId, ControlKind kind);
