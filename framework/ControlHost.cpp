@@ -24,6 +24,16 @@
 
 namespace {
 
+// As on Windows, a click anywhere in a check box or radio button's rectangle
+// is a click on it, not only on its mark and text.
+class CheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 // A click on an auto radio button that is checked leaves it checked; the
 // host clears the others of its group.
 class RadioButton : public QRadioButton {
@@ -31,6 +41,7 @@ public:
     using QRadioButton::QRadioButton;
 
 protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override { setChecked(true); }
 };
 
@@ -139,7 +150,7 @@ QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* paren
                     break;
                 }
                 case BS_AUTOCHECKBOX:
-                    widget = new QCheckBox(text, parent);
+                    widget = new CheckBox(text, parent);
                     break;
                 case BS_AUTORADIOBUTTON: {
                     auto* radio = new RadioButton(text, parent);
@@ -214,7 +225,8 @@ QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* paren
     widget->setGeometry(rect);
     if (control.id != IDC_STATIC) widget->setObjectName(QString::number(control.id));
     if (style & WS_DISABLED) widget->setEnabled(false);
-    if (!(style & WS_VISIBLE)) widget->hide();
+    // Explicitly, since a page's controls are made while the sheet is shown.
+    widget->setVisible((style & WS_VISIBLE) != 0);
     return widget;
 }
 

@@ -46,7 +46,10 @@ int CListBox::DeleteString(int nIndex) {
     QListWidget* list = List(CheckedHwnd("CListBox::DeleteString"));
     if (nIndex < 0 || nIndex >= list->count()) return LB_ERR;
     QSignalBlocker blocker(list);
+    bool wasSelected = list->item(nIndex)->isSelected();
     delete list->takeItem(nIndex);
+    // Qt moves the selection to a neighbour; a list box keeps none.
+    if (wasSelected) list->clearSelection();
     return list->count();
 }
 

@@ -15,9 +15,9 @@
 #include "framework/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
-ON_COMMAND(IDOK, OnSheetOK)
-ON_COMMAND(IDCANCEL, OnSheetCancel)
-ON_COMMAND(ID_APPLY_NOW, OnApplyNow)
+    ON_COMMAND(IDOK, OnSheetOK)
+    ON_COMMAND(IDCANCEL, OnSheetCancel)
+    ON_COMMAND(ID_APPLY_NOW, OnApplyNow)
 END_MESSAGE_MAP()
 
 CPropertySheet::CPropertySheet(const std::string& caption, CWnd* pParentWnd, UINT iSelectPage)

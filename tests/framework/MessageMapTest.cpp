@@ -44,15 +44,15 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(ControlsDlg, CDialog)
-ON_BN_CLICKED(112, OnButton)
-ON_EN_CHANGE(102, OnEditChange)
-ON_BN_CLICKED(103, OnRadio)
-ON_CBN_SELCHANGE(108, OnComboSel)
-ON_LBN_SELCHANGE(109, OnListSel)
-ON_LBN_DBLCLK(109, OnListDblClk)
-ON_NOTIFY(TCN_SELCHANGE, 111, OnTabChange)
-ON_MESSAGE(WM_USER + 10, OnPrivate)
-ON_COMMAND(33001, OnDeep)
+    ON_BN_CLICKED(112, OnButton)
+    ON_EN_CHANGE(102, OnEditChange)
+    ON_BN_CLICKED(103, OnRadio)
+    ON_CBN_SELCHANGE(108, OnComboSel)
+    ON_LBN_SELCHANGE(109, OnListSel)
+    ON_LBN_DBLCLK(109, OnListDblClk)
+    ON_NOTIFY(TCN_SELCHANGE, 111, OnTabChange)
+    ON_MESSAGE(WM_USER + 10, OnPrivate)
+    ON_COMMAND(33001, OnDeep)
 END_MESSAGE_MAP()
 
 class MessageMapTest : public FrameworkTest {};
@@ -130,8 +130,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(BaseDlg, CDialog)
-ON_BN_CLICKED(112, OnButton)
-ON_COMMAND(ID_FILE_NEW, OnNew)
+    ON_BN_CLICKED(112, OnButton)
+    ON_COMMAND(ID_FILE_NEW, OnNew)
 END_MESSAGE_MAP()
 
 class DerivedDlg : public BaseDlg {
@@ -142,7 +142,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(DerivedDlg, BaseDlg)
-ON_BN_CLICKED(112, OnButton)
+    ON_BN_CLICKED(112, OnButton)
 END_MESSAGE_MAP()
 
 TEST_F(MessageMapTest, DerivedEntriesComeFirstAndTheBaseTableAnswersTheRest) {
@@ -167,7 +167,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(ExitApp, CWinApp)
-ON_COMMAND(ID_HELP, OnHelpCommand)
+    ON_COMMAND(ID_HELP, OnHelpCommand)
 END_MESSAGE_MAP()
 
 class ClosingDlg : public CDialog {
@@ -182,7 +182,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(ClosingDlg, CDialog)
-ON_WM_CLOSE()
+    ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 TEST_F(MessageMapTest, UnhandledCommandsGoToTheApplicationWhoseExitClosesTheMainWindow) {
@@ -208,7 +208,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(MissingControlDlg, CDialog)
-ON_BN_CLICKED(4242, OnNothing)
+    ON_BN_CLICKED(4242, OnNothing)
 END_MESSAGE_MAP()
 
 class WrongClassDlg : public CDialog {
@@ -218,7 +218,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(WrongClassDlg, CDialog)
-ON_EN_CHANGE(108, OnNothing)
+    ON_EN_CHANGE(108, OnNothing)
 END_MESSAGE_MAP()
 
 class SilentListDlg : public CDialog {
@@ -228,7 +228,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(SilentListDlg, CDialog)
-ON_LBN_DBLCLK(5, OnNothing)
+    ON_LBN_DBLCLK(5, OnNothing)
 END_MESSAGE_MAP()
 
 class MessageMapDeathTest : public FrameworkTest {

@@ -147,6 +147,8 @@ struct BadScript {
     const char* error;  // expected "t.rc:<line>: ..." text
 };
 
+void PrintTo(const BadScript& script, std::ostream* os) { *os << script.name; }
+
 class RcParserErrors : public ::testing::TestWithParam<BadScript> {};
 
 TEST_P(RcParserErrors, NamesFileLineAndFault) {

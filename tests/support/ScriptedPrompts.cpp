@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QWidget>
+
 #include "framework/Wnd.h"
 
 namespace {
@@ -89,6 +92,10 @@ void ScriptedPrompts::ModalStarted(CWnd& window) {
     }
     Armed armed = std::move(m_modals.front());
     m_modals.pop_front();
+    // Act on a window that is on the screen, as a user would.
+    if (!QTest::qWaitForWindowExposed(window.GetSafeHwnd()->window(), 2000)) {
+        ADD_FAILURE() << window.Describe() << " was not shown on the screen";
+    }
     armed.run->ran = true;
     armed.run->window = window.Describe();
     try {

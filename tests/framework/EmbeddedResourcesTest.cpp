@@ -1,0 +1,34 @@
+// The build embeds res/*.rc and res/icon<ID>.png and registers them before
+// main: the program's main window template, its menu and its icon are there
+// without loading anything at run time.
+
+#include <gtest/gtest.h>
+
+#include <QIcon>
+
+#include "framework/Menu.h"
+#include "framework/QtGlue.h"
+#include "framework/ResourceSet.h"
+#include "framework/WinApp.h"
+#include "tests/support/UiTest.h"
+
+namespace {
+
+class EmbeddedResourcesTest : public UiTest {};
+
+TEST_F(EmbeddedResourcesTest, TheProgramsTemplatesMenuAndIconAreRegistered) {
+    const DialogTemplate* main = AfxGetResources().FindDialog(102);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->file, "res/main.rc");
+    EXPECT_EQ(main->caption, "坐标转换");
+    EXPECT_TRUE(main->hasDlgInit);
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(128));
+    EXPECT_EQ(menu.GetMenuString(57665), "退出(&E)");
+    CWinApp app;
+    HICON icon = app.LoadIcon(128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(AfxQIcon(icon).isNull()) << "the PNG bytes decode";
+}
+
+}  // namespace
