@@ -47,8 +47,8 @@ void CDialog::CreateControls(QWidget* parent) {
     QFont font = AfxDialogFont(tpl);
     parent->setFont(font);
     m_host = std::make_unique<CControlHost>(this);
+    CheckMessageMap();
     m_host->Create(tpl, parent, CDialogUnits(font), font);
-    CheckMessageMap(tpl);
 }
 
 void CDialog::DestroyControls() {
@@ -56,7 +56,8 @@ void CDialog::DestroyControls() {
     m_host.reset();
 }
 
-void CDialog::CheckMessageMap(const DialogTemplate& tpl) const {
+void CDialog::CheckMessageMap() const {
+    const DialogTemplate& tpl = GetTemplate();
     ForEachMessageEntry([&](const AFX_MSGMAP_ENTRY& entry) {
         if (entry.source == AfxSource::Window || entry.source == AfxSource::Command) return;
         const ControlTemplate* control = tpl.FindControl(static_cast<int>(entry.nID));

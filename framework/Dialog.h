@@ -69,8 +69,11 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
+    // Fatal when an entry of the message map names a control that the
+    // template lacks or that cannot send the entry's notification.
+    void CheckMessageMap() const;
+
 private:
-    void CheckMessageMap(const DialogTemplate& tpl) const;
     QWidget* OwnerWidget() const;
 
     UINT m_nIDTemplate;

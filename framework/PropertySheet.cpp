@@ -140,6 +140,9 @@ int CPropertySheet::DoModal() {
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     widget->setWindowTitle(ToQString(m_strCaption));
 
+    // Every page's message map is checked now, not when its tab is first chosen.
+    for (CPropertyPage* page : m_pages) page->CheckMessageMap();
+
     // The sheet takes the first page's font; the page area fits the largest page.
     QFont font = AfxDialogFont(m_pages.front()->GetTemplate());
     widget->setFont(font);

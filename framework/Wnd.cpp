@@ -29,6 +29,7 @@ bool AfxCallGuarded(const std::function<void()>& call) {
         message = e.GetErrorMessage();
     } catch (const std::exception& e) {
         message = e.what();
+    } catch (...) {
     }
     if (message.empty()) message = "操作失败。";
     AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);

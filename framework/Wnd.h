@@ -105,15 +105,14 @@ protected:
     void DestroyMenu();
     DECLARE_MESSAGE_MAP()
 
-public:
+private:
+    friend class CControlHost;
     // Set by the dialog that creates or attaches the control.
     int m_nID = 0;
     DWORD m_dwStyle = 0;
     CWnd* m_pParentDialog = nullptr;
-    // Notifications held back while UpdateData runs.
+    // Notifications are held back while this is above 0 (UpdateData).
     int m_nLockoutNotify = 0;
-
-private:
     CMenu* m_pMenu = nullptr;  // owned
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;

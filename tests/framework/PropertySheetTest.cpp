@@ -149,3 +149,38 @@ TEST_F(PropertySheetTest, TheStartPageIsTheOneCreatedFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+class BadMapPage : public CPropertyPage {
+public:
+    BadMapPage() : CPropertyPage(kPageTwo) {}
+    void OnNothing() {}
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BadMapPage, CPropertyPage)
+    ON_EN_CHANGE(402, OnNothing)  // 402 is on the other page only
+END_MESSAGE_MAP()
+
+class PropertySheetDeathTest : public FrameworkTest {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        FrameworkTest::SetUp();
+    }
+};
+
+// Regression: a fault in the map of a page that is not shown first would
+// otherwise surface only when the user picks its tab.
+TEST_F(PropertySheetDeathTest, EveryPagesMapIsCheckedWhenTheSheetOpens) {
+    CPropertySheet sheet("s");
+    LevelPage first{kPageOne};
+    BadMapPage second;
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    EXPECT_DEATH(sheet.DoModal(),
+                 "property page 9011 .*names control 402, which the template lacks");
+}
+
+}  // namespace
