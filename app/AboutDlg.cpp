@@ -1,0 +1,3 @@
+#include "app/AboutDlg.h"
+
+CAboutDlg::CAboutDlg() : CDialog(100) {}

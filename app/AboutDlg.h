@@ -1,0 +1,9 @@
+// The About box.
+#pragma once
+
+#include "framework/Dialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+};

@@ -1,0 +1,117 @@
+// CConvertDlg: the main window. It owns the conversion session and binds
+// its controls to it; the menu commands of the parameter dialogs and the
+// file-conversion page act on the same session.
+#pragma once
+
+#include <string>
+
+#include "app/ConversionSession.h"
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "framework/Edit.h"
+#include "framework/ListBox.h"
+#include "framework/Static.h"
+#include "framework/TabCtrl.h"
+
+// Sent once per written output file; WPARAM points to its path.
+inline constexpr UINT WM_FILE_CONVERTED = WM_USER + 10;
+
+class CConvertDlg : public CDialog {
+public:
+    explicit CConvertDlg(CWnd* pParent = nullptr);
+
+    // The session, with the members that the controls exchange.
+    ConversionSession m_session;
+
+    // Sets the session to its defaults (File New and construction).
+    void ResetSession();
+    // Brings the controls in line with the session record.
+    void RefreshFromSession();
+    // Reads the controls into the session and fills the record's copies.
+    void PrepareConversion();
+
+    // Controls, in exchange order.
+    CStatic m_formatLabel;
+    CButton m_formatButton;
+    CButton m_outputGroup;
+    CButton m_inputGroup;
+    CStatic m_sourceFileLabel;
+    CButton m_batchButton;
+    CListBox m_sourceList;
+    CListBox m_outputList;
+    CButton m_browseButton;
+    CButton m_convertButton;
+    CEdit m_sourceHEdit;
+    CEdit m_sourceYEdit;
+    CEdit m_sourceXEdit;
+    CEdit m_targetHEdit;
+    CEdit m_targetYEdit;
+    CEdit m_targetXEdit;
+    CTabCtrl m_modeTab;
+    CStatic m_sourceHLabel;
+    CStatic m_sourceYLabel;
+    CStatic m_sourceXLabel;
+    CStatic m_targetHLabel;
+    CStatic m_targetYLabel;
+    CStatic m_targetXLabel;
+
+    HICON m_hIcon = nullptr;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    // Enter and Escape go through the same question as closing the window.
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnClose();
+
+    // Single-point conversion.
+    void OnConvert();
+    void OnKindSourceSpace();
+    void OnKindSourceGeodetic();
+    void OnKindSourcePlane();
+    void OnKindTargetSpace();
+    void OnKindTargetGeodetic();
+    void OnKindTargetPlane();
+
+    // File menu.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+
+    // Parameters.
+    void OnProjectionSettings();
+    void OnSevenParamSettings();
+    void OnFourParamSettings();
+    void OnCalcFour();
+    void OnCalcThree();
+    void OnCalcSeven();
+    void OnZoneChange();
+    void OnDatumList();
+
+    // File conversion page and help.
+    void OnSelchangeModeTab(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnBrowse();
+    void OnConvertFiles();
+    void OnFormat();
+    void OnDblclkSourceList();
+    void OnDblclkOutputList();
+    LRESULT OnFileConverted(WPARAM wParam, LPARAM lParam);
+    void OnHelpPage();
+    void OnAbout();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // Writes the session to `path`; tells the user when that fails.
+    bool SaveProjectTo(const std::string& path);
+    SaveOutcome SaveAs();
+    void SetKindLabels(int firstLabel, int secondLabel, int thirdLabel, int kind);
+    void ShowFilePage(bool filePage);
+};

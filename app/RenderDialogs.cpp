@@ -1,0 +1,117 @@
+// Renders every dialog of the program to PNG files, on any Qt platform
+// (offscreen included), for looking at layouts:
+//     terrax-render-dialogs OUTPUT_DIR
+// Each dialog is opened as the program opens it, photographed once its
+// window is shown, and cancelled.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/AboutDlg.h"
+#include "app/ConvertDlg.h"
+#include "app/Globals.h"
+#include "framework/TabCtrl.h"
+#include "framework/UiSeam.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+// One picture: a name and what to do to the open dialog before it is taken.
+struct Shot {
+    std::string name;
+    std::function<void(CWnd&)> prepare;
+};
+
+struct DialogEntry {
+    std::vector<Shot> shots;
+    std::function<void()> open;  // runs the dialog modally
+};
+
+void SelectTab(CWnd& window, int tabId, int index) {
+    auto* tab = static_cast<CTabCtrl*>(window.GetDlgItem(tabId));
+    tab->SetCurSel(index);
+    NMHDR header;
+    header.hwndFrom = tab->GetSafeHwnd();
+    header.idFrom = static_cast<UINT_PTR>(tabId);
+    header.code = TCN_SELCHANGE;
+    window.SendMessage(WM_NOTIFY, static_cast<WPARAM>(tabId), reinterpret_cast<LPARAM>(&header));
+}
+
+std::vector<DialogEntry> AllDialogs() {
+    std::vector<DialogEntry> dialogs;
+    dialogs.push_back({{{"main-single-point", nullptr},
+                        {"main-file-conversion", [](CWnd& w) { SelectTab(w, 1032, 1); }}},
+                       [] {
+                           CConvertDlg dlg;
+                           dlg.DoModal();
+                       }});
+    dialogs.push_back({{{"about", nullptr}}, [] {
+                           CAboutDlg dlg;
+                           dlg.DoModal();
+                       }});
+    return dialogs;
+}
+
+// Answers every question with Cancel and photographs each modal window.
+class RenderSeam : public CUiSeam {
+public:
+    explicit RenderSeam(QString dir) : m_dir(std::move(dir)) {}
+    std::deque<Shot> pending;
+    int failures = 0;
+
+    int ShowMessageBox(const MessageBoxRequest&) override { return IDCANCEL; }
+    bool ShowFileDialog(const FileDialogRequest&, std::vector<std::string>*) override {
+        return false;
+    }
+    void ModalStarted(CWnd& window) override {
+        QWidget* top = window.GetSafeHwnd()->window();
+        while (!pending.empty()) {
+            Shot shot = std::move(pending.front());
+            pending.pop_front();
+            if (shot.prepare) shot.prepare(window);
+            QApplication::processEvents();
+            const QString file = m_dir + "/" + QString::fromStdString(shot.name) + ".png";
+            if (top->grab().save(file)) {
+                std::printf("%s\n", file.toLocal8Bit().constData());
+            } else {
+                std::fprintf(stderr, "cannot write %s\n", file.toLocal8Bit().constData());
+                ++failures;
+            }
+        }
+        window.EndModalLoop(IDCANCEL);
+    }
+
+private:
+    QString m_dir;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    AfxInitUiPlatform();
+    InitGlobals();
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    RenderSeam seam(dir);
+    AfxSetUiSeam(&seam);
+    for (const DialogEntry& entry : AllDialogs()) {
+        seam.pending.assign(entry.shots.begin(), entry.shots.end());
+        entry.open();
+    }
+    AfxSetUiSeam(nullptr);
+    return seam.failures == 0 ? 0 : 1;
+}
