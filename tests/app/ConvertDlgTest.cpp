@@ -1,0 +1,439 @@
+// The main window driven as a user drives it: start-up state, single-point
+// conversion through the controls, the radio labels, the File menu and the
+// close question, and loading files that are damaged or hold values that no
+// control can show.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "app/ConvertApp.h"
+#include "app/ConvertDlg.h"
+#include "app/Globals.h"
+#include "framework/DesktopOpener.h"
+#include "framework/TabCtrl.h"
+#include "tests/framework/TestTempDir.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/UiTest.h"
+
+namespace {
+
+constexpr char kBeijing54[] = "北京-54坐标系  ";
+constexpr char kCloseQuestion[] = "要保存坐标转换文件吗?";
+
+class MainWindowTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        g_appDir = dir.Path() + "/";
+        g_projectPath = kNoProjectPath;
+    }
+    void TearDown() override {
+        g_projectPath = kNoProjectPath;
+        UiTest::TearDown();
+    }
+
+    // Runs a main window; `act` runs once it is on the screen. Returns the
+    // end code of DoModal and whether the window was still open after `act`.
+    struct Run {
+        int result = 0;
+        bool stillOpen = false;
+    };
+    Run RunWindow(CConvertDlg& dlg, const std::function<void(CWnd&)>& act) {
+        auto run = Prompts().ArmModal(act);
+        app.m_pMainWnd = &dlg;
+        Run r;
+        r.result = dlg.DoModal();
+        app.m_pMainWnd = nullptr;
+        EXPECT_TRUE(run->ran);
+        r.stillOpen = run->closedByGuard;
+        return r;
+    }
+
+    // Types a point into the source fields.
+    static void TypePoint(CWnd& w, const char* a, const char* b, const char* c) {
+        ReplaceText(w, 1002, a);
+        ReplaceText(w, 1003, b);
+        ReplaceText(w, 1004, c);
+    }
+
+    TestTempDir dir;
+    CConvertApp app;  // routes 退出(&E) to the main window
+};
+
+TEST_F(MainWindowTest, StartsWithPlaneKindsBeijing54AndEmptyFields) {
+    CConvertDlg dlg;
+    RunWindow(dlg, [&](CWnd& w) {
+        EXPECT_EQ(w.GetWindowText(), "坐标转换");
+        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, 1028), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, 1022), BST_UNCHECKED);
+        EXPECT_EQ(ControlCheck(w, 1025), BST_UNCHECKED);
+        EXPECT_EQ(ControlText(w, 1011), kBeijing54);
+        EXPECT_EQ(ControlText(w, 1023), kBeijing54);
+        EXPECT_EQ(ControlCheck(w, 1007), BST_UNCHECKED);
+        EXPECT_EQ(ControlCheck(w, 1009), BST_UNCHECKED);
+        for (int id : {1002, 1003, 1004, 1017, 1019, 1021}) EXPECT_EQ(ControlText(w, id), "");
+        const char* labels[] = {"x=", "y=", "h="};
+        const int source[] = {1012, 1013, 1014};
+        const int target[] = {1016, 1018, 1020};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(ControlText(w, source[i]), labels[i]);
+            EXPECT_EQ(ControlText(w, target[i]), labels[i]);
+        }
+        auto* tab = static_cast<CTabCtrl*>(w.GetDlgItem(1032));
+        ASSERT_EQ(tab->GetItemCount(), 2);
+        EXPECT_EQ(tab->GetItemText(0), "单点转换");
+        EXPECT_EQ(tab->GetItemText(1), "文件转换");
+        EXPECT_TRUE(ControlVisible(w, 1015));
+        EXPECT_FALSE(ControlVisible(w, 1037));
+    });
+    // The reset turned the four-parameter switch off after construction.
+    EXPECT_EQ(dlg.m_session.m_useFour, 0);
+}
+
+TEST_F(MainWindowTest, GeodeticToSpaceOnBeijing54ToTheMillimetre) {
+    CConvertDlg dlg;
+    RunWindow(dlg, [&](CWnd& w) {
+        Click(w, 1024);
+        Click(w, 1025);
+        TypePoint(w, "030:00:00.000", "114:00:00.000", "0");
+        Click(w, 1015);
+        const double expected[] = {-2248582.352, 5050398.652, 3170430.097};
+        const int fields[] = {1017, 1019, 1021};
+        for (int i = 0; i < 3; ++i) {
+            const std::string text = ControlText(w, fields[i]);
+            ASSERT_NE(text.find('.'), std::string::npos);
+            EXPECT_EQ(text.size() - text.find('.'), 7u) << text;  // six decimals
+            EXPECT_NEAR(std::atof(text.c_str()), expected[i], 0.0005) << text;
+        }
+    });
+}
+
+// Every source/target pair through the controls gives what the session
+// gives for the same texts: the controls are bound to the right members.
+TEST_F(MainWindowTest, EveryKindPairMatchesTheSessionConversion) {
+    const int sourceRadio[] = {1022, 1024, 1027};
+    const int targetRadio[] = {1025, 1026, 1028};
+    const char* points[3][3] = {{"-2248582.352", "5050398.652", "3170430.097"},
+                                {"030:00:00.000", "114:00:00.000", "12.5"},
+                                {"3323964.539", "210469.669", "8"}};
+    for (int s = 0; s < 3; ++s) {
+        for (int t = 0; t < 3; ++t) {
+            SCOPED_TRACE(testing::Message() << "source " << s << " target " << t);
+            ConversionSession expected;
+            expected.m_sourceKind = s;
+            expected.m_targetKind = t;
+            expected.m_sourceDatum = 0;
+            expected.m_targetDatum = 2;
+            expected.m_useSeven = 1;
+            expected.m_params.m_seven[0] = 15.0;
+            expected.m_params.m_seven[6] = 2e-6;
+            for (int i = 0; i < 3; ++i) expected.m_sourceText[i] = points[s][i];
+            ASSERT_TRUE(expected.Convert());
+
+            CConvertDlg dlg;
+            dlg.m_session.m_params.m_seven[0] = 15.0;
+            dlg.m_session.m_params.m_seven[6] = 2e-6;
+            RunWindow(dlg, [&](CWnd& w) {
+                Click(w, sourceRadio[s]);
+                Click(w, targetRadio[t]);
+                SelectComboItem(w, 1023, 2);
+                Click(w, 1007);
+                TypePoint(w, points[s][0], points[s][1], points[s][2]);
+                Click(w, 1015);
+                EXPECT_EQ(ControlText(w, 1017), expected.m_targetText[0]);
+                EXPECT_EQ(ControlText(w, 1019), expected.m_targetText[1]);
+                EXPECT_EQ(ControlText(w, 1021), expected.m_targetText[2]);
+            });
+        }
+    }
+}
+
+TEST_F(MainWindowTest, RadioButtonsRelabelAndKeepTheTypedText) {
+    CConvertDlg dlg;
+    RunWindow(dlg, [&](CWnd& w) {
+        TypePoint(w, "1", "2", "3");
+        Click(w, 1024);
+        EXPECT_EQ(ControlText(w, 1012), "B=");
+        EXPECT_EQ(ControlText(w, 1013), "L=");
+        EXPECT_EQ(ControlText(w, 1014), "H=");
+        EXPECT_EQ(ControlText(w, 1002), "1");
+        Click(w, 1025);
+        EXPECT_EQ(ControlText(w, 1016), "X=");
+        EXPECT_EQ(ControlText(w, 1018), "Y=");
+        EXPECT_EQ(ControlText(w, 1020), "Z=");
+        // The members follow only at the next reading of the controls.
+        EXPECT_EQ(dlg.m_session.m_sourceKind, 2);
+        Click(w, 1027);
+        EXPECT_EQ(ControlText(w, 1012), "x=");
+        Click(w, 1028);
+        EXPECT_EQ(ControlText(w, 1016), "x=");
+    });
+}
+
+TEST_F(MainWindowTest, EqualDatumsNeverApplyTheSevenParameters) {
+    CConvertDlg dlg;
+    dlg.m_session.m_params.m_seven[0] = 100.0;
+    RunWindow(dlg, [&](CWnd& w) {
+        Click(w, 1022);
+        Click(w, 1025);
+        Click(w, 1007);
+        TypePoint(w, "1000", "2000", "3000");
+        Click(w, 1015);
+        EXPECT_EQ(ControlText(w, 1017), "1000.000000");
+        EXPECT_EQ(ControlCheck(w, 1007), BST_CHECKED);
+        SelectComboItem(w, 1023, 1);
+        Click(w, 1015);
+        EXPECT_EQ(ControlText(w, 1017), "1100.000000");
+    });
+    EXPECT_EQ(dlg.m_session.m_useSeven, 1);
+}
+
+TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField) {
+    const std::string path = dir.File("job.cod");
+    {
+        CConvertDlg dlg;
+        RunWindow(dlg, [&](CWnd& w) {
+            Prompts().AnswerFileDialog(path);
+            ClickMenuItem(w, 57603);  // no project yet: Save As
+        });
+        EXPECT_EQ(g_projectPath, path);
+    }
+    const std::string bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 537u);
+    EXPECT_EQ(bytes.substr(208, 8), std::string("\0\0\0\0\0\x80\x5c\x40", 8));
+    EXPECT_EQ(bytes.substr(292, 14),
+              "\x0d"
+              "000:00:00.000");
+
+    // A changed session saved under another name and read back.
+    g_projectPath = kNoProjectPath;
+    const std::string other = dir.File("other.cod");
+    CConvertDlg saved;
+    ConversionParams& p = saved.m_session.m_params;
+    p.m_seven[3] = 1.5e-6;
+    p.m_local1[3] = 1.0001;
+    p.m_projBefore.centralMeridian = 117.0;
+    p.m_calcThreeB = "031:00:00.000";
+    p.m_calcSevenL[2] = "120:30:00.000";
+    saved.m_session.m_zoneChange = 2;
+    RunWindow(saved, [&](CWnd& w) {
+        Click(w, 1024);
+        Click(w, 1025);
+        SelectComboItem(w, 1011, 1);
+        SelectComboItem(w, 1023, 2);
+        Click(w, 1009);
+        TypePoint(w, "030:00:00.000", "114:00:00.000", "7");
+        Prompts().AnswerFileDialog(other);
+        ClickMenuItem(w, 57604);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换");  // Save As keeps the caption
+    });
+
+    g_projectPath = kNoProjectPath;
+    CConvertDlg opened;
+    RunWindow(opened, [&](CWnd& w) {
+        Prompts().AnswerFileDialog(other);
+        ClickMenuItem(w, 57601);
+        EXPECT_EQ(w.GetWindowText(), other);
+        EXPECT_EQ(ControlCheck(w, 1024), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, 1025), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, 1012), "B=");
+        EXPECT_EQ(ControlText(w, 1016), "X=");
+        EXPECT_EQ(ControlText(w, 1011), "国家-80坐标系  ");
+        EXPECT_EQ(ControlText(w, 1023), "WGS-84坐标系");
+        EXPECT_EQ(ControlCheck(w, 1009), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, 1002), "030:00:00.000");
+        EXPECT_EQ(ControlText(w, 1004), "7");
+        EXPECT_EQ(ControlText(w, 1017), "");
+    });
+    const ConversionParams& q = opened.m_session.m_params;
+    EXPECT_EQ(q.m_seven[3], 1.5e-6);
+    EXPECT_EQ(q.m_local1[3], 1.0001);
+    EXPECT_EQ(q.m_projBefore.centralMeridian, 117.0);
+    EXPECT_EQ(q.m_calcThreeB, "031:00:00.000");
+    EXPECT_EQ(q.m_calcSevenL[2], "120:30:00.000");
+    EXPECT_EQ(opened.m_session.m_zoneChange, 2);
+}
+
+TEST_F(MainWindowTest, CloseQuestionCancelKeepsTheWindowNoClosesWithoutWriting) {
+    CConvertDlg dlg;
+    const Run run = RunWindow(dlg, [&](CWnd& w) {
+        Prompts().AnswerMessageBox(IDCANCEL);
+        ClickCloseBox(w);
+        EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
+        Prompts().AnswerMessageBox(IDNO);
+        ClickCloseBox(w);
+    });
+    EXPECT_FALSE(run.stillOpen);
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+    EXPECT_EQ(Prompts().MessageBoxes()[0].text, kCloseQuestion);
+    EXPECT_EQ(Prompts().MessageBoxes()[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(MainWindowTest, CloseWithYesAndNoProjectAsksForANameAndClosesEvenWhenCancelled) {
+    CConvertDlg dlg;
+    const Run run = RunWindow(dlg, [&](CWnd& w) {
+        Prompts().AnswerMessageBox(IDYES);
+        Prompts().CancelFileDialog();
+        ClickMenuItem(w, 57665);  // 退出(&E)
+    });
+    EXPECT_FALSE(run.stillOpen);
+    ASSERT_EQ(Prompts().FileDialogs().size(), 1u);
+    EXPECT_EQ(Prompts().FileDialogs()[0].title, "坐标转换文件另存为");
+    EXPECT_EQ(Prompts().FileDialogs()[0].defaultExt, "cod");
+    EXPECT_EQ(Prompts().FileDialogs()[0].initialDir, g_appDir);
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(MainWindowTest, CloseWithYesSavesTheCurrentProject) {
+    const std::string path = dir.File("current.cod");
+    g_projectPath = path;
+    CConvertDlg dlg;
+    const Run run = RunWindow(dlg, [&](CWnd& w) {
+        TypePoint(w, "1", "2", "3");
+        Prompts().AnswerMessageBox(IDYES);
+        ClickCloseBox(w);
+    });
+    EXPECT_FALSE(run.stillOpen);
+    EXPECT_EQ(ReadBytes(path).size(), 537u + 3u);  // the three one-character texts
+}
+
+// Regression: Enter in an edit field and Escape ended the program without
+// the question, losing the session.
+TEST_F(MainWindowTest, EnterAndEscapeAskBeforeClosing) {
+    CConvertDlg dlg;
+    const Run run = RunWindow(dlg, [&](CWnd& w) {
+        ReplaceText(w, 1002, "5");
+        Prompts().AnswerMessageBox(IDCANCEL);
+        PressEnter(w);
+        EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
+        Prompts().AnswerMessageBox(IDNO);
+        PressEscape(w);
+    });
+    EXPECT_FALSE(run.stillOpen);
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+    EXPECT_EQ(Prompts().MessageBoxes()[1].text, kCloseQuestion);
+}
+
+// Regression: a load that failed part-way left the session half loaded and
+// the new path current.
+TEST_F(MainWindowTest, DamagedProjectFilesLeaveSessionAndPathAsTheyWere) {
+    const std::string good = dir.File("good.cod");
+    {
+        ConversionSession s;
+        s.m_params.m_seven[0] = 42.0;
+        std::string error;
+        ASSERT_TRUE(s.SaveProject(good, &error)) << error;
+    }
+    const std::string bytes = ReadBytes(good);
+    WriteBytes(dir.File("short.cod"), bytes.substr(0, 300));
+    WriteBytes(dir.File("garbage.cod"), std::string(40, '\xff'));
+
+    CConvertDlg dlg;
+    dlg.m_session.m_params.m_seven[0] = 7.0;
+    RunWindow(dlg, [&](CWnd& w) {
+        TypePoint(w, "kept", "", "");
+        for (const char* name : {"short.cod", "garbage.cod", "missing.cod"}) {
+            Prompts().AnswerFileDialog(dir.File(name));
+            Prompts().AnswerMessageBox(IDOK);
+            ClickMenuItem(w, 57601);
+            EXPECT_EQ(g_projectPath, kNoProjectPath) << name;
+            EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 7.0) << name;
+            EXPECT_EQ(ControlText(w, 1002), "kept") << name;
+            EXPECT_EQ(w.GetWindowText(), "坐标转换") << name;
+        }
+    });
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 3u);
+    for (const MessageBoxRequest& box : Prompts().MessageBoxes()) EXPECT_FALSE(box.text.empty());
+}
+
+// Regression: a datum index or kind that no control can show was converted
+// from unset values.
+TEST_F(MainWindowTest, ValuesNoControlCanShowLoadButAreNotConverted) {
+    const std::string path = dir.File("odd.cod");
+    {
+        ConversionSession s;
+        s.m_params.m_savedSourceDatum = 7;
+        s.m_sourceText[0] = "1";
+        std::string error;
+        ASSERT_TRUE(s.SaveProject(path, &error)) << error;
+    }
+    CConvertDlg dlg;
+    RunWindow(dlg, [&](CWnd& w) {
+        Prompts().AnswerFileDialog(path);
+        ClickMenuItem(w, 57601);
+        EXPECT_EQ(g_projectPath, path);
+        EXPECT_EQ(ControlText(w, 1011), "");  // no entry selected
+        Prompts().AnswerMessageBox(IDOK);
+        Click(w, 1015);
+        EXPECT_EQ(ControlText(w, 1017), "");
+        SelectComboItem(w, 1011, 0);
+        Click(w, 1015);
+        EXPECT_EQ(ControlText(w, 1017), "0.000000");  // level 1 unset: K = 0
+    });
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, FileNewResetsTheSessionAndShowsThePath) {
+    const std::string path = dir.File("new.cod");
+    CConvertDlg dlg;
+    dlg.m_session.m_params.m_seven[0] = 5.0;
+    dlg.m_session.m_zoneChange = 2;
+    RunWindow(dlg, [&](CWnd& w) {
+        Prompts().CancelFileDialog();
+        ClickMenuItem(w, 57600);
+        EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 5.0);
+        Click(w, 1024);
+        Prompts().AnswerFileDialog(path);
+        ClickMenuItem(w, 57600);
+        EXPECT_EQ(w.GetWindowText(), path);
+        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, 1012), "x=");
+    });
+    EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 0.0);
+    EXPECT_EQ(dlg.m_session.m_zoneChange, 2);
+    EXPECT_TRUE(dir.Entries().empty());  // nothing written until a save
+    EXPECT_EQ(Prompts().FileDialogs()[1].title, "新建坐标转换文件");
+}
+
+TEST_F(MainWindowTest, AboutBoxOpensFromTheHelpMenu) {
+    CConvertDlg dlg;
+    RunWindow(dlg, [&](CWnd& w) {
+        auto about = Prompts().ArmModal([](CWnd& a) {
+            EXPECT_EQ(a.GetWindowText(), "关于坐标转换");
+            Click(a, 1);
+        });
+        ClickMenuItem(w, 57664);
+        EXPECT_TRUE(about->ran);
+        EXPECT_FALSE(about->closedByGuard);
+    });
+}
+
+TEST_F(MainWindowTest, FileTabShowsTheFileControlsWithBrowseDisabled) {
+    CConvertDlg dlg;
+    std::vector<std::string> opened;
+    auto previous = AfxSetDesktopOpener([&](const std::string& p) {
+        opened.push_back(p);
+        return true;
+    });
+    RunWindow(dlg, [&](CWnd& w) {
+        SelectTab(w, 1032, 1);
+        for (int id : {1043, 1034, 1040, 1033, 1037, 1039, 1038, 1062})
+            EXPECT_TRUE(ControlVisible(w, id)) << id;
+        for (int id : {1002, 1015, 1017, 1041}) EXPECT_FALSE(ControlVisible(w, id)) << id;
+        EXPECT_FALSE(ControlEnabled(w, 1033));
+        SelectTab(w, 1032, 0);
+        EXPECT_TRUE(ControlVisible(w, 1015));
+        EXPECT_FALSE(ControlVisible(w, 1037));
+        ClickMenuItem(w, 32782);
+    });
+    AfxSetDesktopOpener(previous);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], g_appDir + "坐标转换问题.htm");
+}
+
+}  // namespace
