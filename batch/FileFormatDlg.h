@@ -1,0 +1,77 @@
+// CFileFormatDlg: the user's file formats on three tabs — the stored
+// formats, a new format, and how output files are named — and the choice of
+// the format that the batch reads and writes by.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "batch/FileFormat.h"
+#include "framework/ComboBox.h"
+#include "framework/Dialog.h"
+#include "framework/ListBox.h"
+#include "framework/TabCtrl.h"
+
+class CFileFormatDlg : public CDialog {
+public:
+    explicit CFileFormatDlg(CWnd* pParent = nullptr);
+    ~CFileFormatDlg() override;
+
+    // Loading reads the whole table from the file beneath the archive,
+    // storing writes it there (the store's GB18030 lines); the archive's own
+    // buffer is not used.
+    void Serialize(CArchive& ar) override;
+
+    CTabCtrl m_tab;
+    CListBox m_formatList;
+    CListBox m_itemList;
+    CComboBox m_separatorList;
+
+    std::string m_name;          // edit 1046
+    std::string m_extension;     // edit 1052
+    int m_separatorIndex = 0;    // drop-down list 1053: 0 ",", 1 " "
+    std::string m_item;          // list 1047, the selected data item
+    std::string m_itemLine;      // static 1054, item line of the new format
+    std::string m_selectedLine;  // static 1060, item line of the selected format
+    std::string m_description;   // edit 1050; never stored
+    int m_naming = 1;            // radios 1061, 1024, 1027
+
+    // The table, in list order; as many formats as the store holds.
+    std::vector<FileFormat> m_formats;
+
+    // The format chosen with OK. m_formatChosen is false when OK ended the
+    // dialog with no format to choose (the table was empty).
+    int m_column[3] = {-1, -1, -1};
+    std::string m_chosenName;
+    std::string m_chosenExtension;
+    std::string m_chosenSeparator;
+    bool m_formatChosen = false;
+
+    int m_selected = 0;  // index of the selected entry of list 1043, -1 for none
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    void OnSelchangeTab(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnNewFormat();
+    void OnFinishNewFormat();
+    void OnDeleteFormat();
+    void OnAddItem();
+    void OnClearItems();
+    void OnSelchangeFormatList();
+    void OnSelchangeSeparator();
+    void OnNamingOverwrite();
+    void OnNamingExtension();
+    void OnNamingFileName();
+
+    // Lists the table in 1043 and selects the entry at m_selected.
+    void FillFormatList();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Shows the controls of tab `page` and sets the buttons for it.
+    void ShowPage(int page);
+};
