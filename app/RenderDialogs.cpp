@@ -16,6 +16,7 @@
 #include "app/AboutDlg.h"
 #include "app/ConvertDlg.h"
 #include "app/Globals.h"
+#include "batch/FileFormatDlg.h"
 #include "framework/TabCtrl.h"
 #include "framework/UiSeam.h"
 #include "framework/WinApp.h"
@@ -53,6 +54,15 @@ std::vector<DialogEntry> AllDialogs() {
                        }});
     dialogs.push_back({{{"about", nullptr}}, [] {
                            CAboutDlg dlg;
+                           dlg.DoModal();
+                       }});
+    dialogs.push_back({{{"file-format-list", nullptr},
+                        {"file-format-new", [](CWnd& w) { SelectTab(w, 1042, 1); }},
+                        {"file-format-naming", [](CWnd& w) { SelectTab(w, 1042, 2); }}},
+                       [] {
+                           CFileFormatDlg dlg;
+                           dlg.m_formats = {{"坐标", "txt", ",", "点号,北方向X,东方向Y,水准高,"},
+                                            {"大地", "geo", " ", "点号 纬度 经度 椭球高 "}};
                            dlg.DoModal();
                        }});
     return dialogs;
