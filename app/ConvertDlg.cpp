@@ -6,6 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/Globals.h"
 #include "batch/FileBatch.h"
+#include "batch/FormatCommand.h"
 #include "batch/ShortenPath.h"
 #include "framework/DataExchange.h"
 #include "framework/DesktopOpener.h"
@@ -315,7 +316,9 @@ void CConvertDlg::OnSelchangeModeTab(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
 }
 
-void CConvertDlg::OnFormat() {}
+void CConvertDlg::OnFormat() {
+    if (FormatCommand::OnFormat(m_session)) m_browseButton.EnableWindow(TRUE);
+}
 
 void CConvertDlg::OnBrowse() {
     const ConversionParams& p = m_session.m_params;
