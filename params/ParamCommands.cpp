@@ -1,0 +1,262 @@
+#include "params/ParamCommands.h"
+
+#include <cmath>
+
+#include "app/ConversionSession.h"
+#include "framework/MessageBox.h"
+#include "framework/PropertySheet.h"
+#include "params/CalcFourDlg.h"
+#include "params/CalcSevenDlg.h"
+#include "params/CalcThreeDlg.h"
+#include "params/Change.h"
+#include "params/Change1.h"
+#include "params/DatumListDlg.h"
+#include "params/ProjectionDlg.h"
+#include "params/RotationText.h"
+#include "params/SevenParamDlg.h"
+#include "params/SheetSpecial.h"
+
+namespace ParamCommands {
+
+namespace {
+
+void ToDialog(const ProjectionRecord& p, CProjectionDlg& dlg) {
+    dlg.m_kind = p.kind;
+    dlg.m_centralMeridian = p.centralMeridian;
+    dlg.m_xConstant = p.xConstant;
+    dlg.m_yConstant = p.yConstant;
+    dlg.m_scale = p.scale;
+    dlg.m_baseLatitude = p.baseLatitude;
+}
+
+// zoneNumber is neither read nor written.
+void FromDialog(const CProjectionDlg& dlg, ProjectionRecord& p) {
+    p.kind = dlg.m_kind;
+    p.centralMeridian = dlg.m_centralMeridian;
+    p.xConstant = dlg.m_xConstant;
+    p.yConstant = dlg.m_yConstant;
+    p.scale = dlg.m_scale;
+    p.baseLatitude = dlg.m_baseLatitude;
+}
+
+// Runs the projection dialog on one record; true when it ended with OK.
+bool EditProjection(ProjectionRecord& p, int titleMode) {
+    CProjectionDlg dlg;
+    dlg.m_titleMode = titleMode;
+    ToDialog(p, dlg);
+    if (dlg.DoModal() != IDOK) return false;
+    FromDialog(dlg, p);
+    return true;
+}
+
+// A local level (Xo, Yo, T, K) into a page and back.
+template <class Page>
+void ToPage(const double (&level)[4], Page& page, const CGeoCore& geo) {
+    page.m_scaleK = level[3];
+    page.m_rotation = level[2];
+    page.m_shiftX = level[0];
+    page.m_shiftY = level[1];
+    // Also right for a page that is never shown.
+    page.m_rotationText = FormatRotation(geo, page.m_rotation);
+}
+
+template <class Page>
+void FromPage(const Page& page, double (&level)[4]) {
+    level[3] = page.m_scaleK;
+    level[2] = page.RotationFromText();
+    level[0] = page.m_shiftX;
+    level[1] = page.m_shiftY;
+}
+
+// A coordinate difference cut to whole millimetres toward zero.
+double TruncateToMillimetre(double metres) { return std::trunc(metres * 1000.0) * 0.001; }
+
+// Space rectangular coordinates of a plane point read through m_projBefore
+// on the ellipsoid of `datum`.
+void PlaneToSpace(const ConversionSession& s, int datum, double x, double y, double h, double* X,
+                  double* Y, double* Z) {
+    double a = 0.0, rf = 0.0;
+    CGeoCore::DatumTable(datum, &a, &rf);
+    double B, L, H;
+    s.m_geo.PlaneToGeodetic(a, rf, x, y, h, s.m_params, &B, &L, &H);
+    s.m_geo.GeodeticToSpace(a, rf, B, L, H, X, Y, Z);
+}
+
+void GeodeticToSpace(const ConversionSession& s, int datum, const std::string& bText,
+                     const std::string& lText, double H, double* X, double* Y, double* Z) {
+    double a = 0.0, rf = 0.0;
+    CGeoCore::DatumTable(datum, &a, &rf);
+    const double B = s.m_geo.ParseDmsText(bText);
+    const double L = s.m_geo.ParseDmsText(lText);
+    s.m_geo.GeodeticToSpace(a, rf, B, L, H, X, Y, Z);
+}
+
+}  // namespace
+
+void OnProjectionSettings(ConversionSession& s) { EditProjection(s.m_params.m_projBefore, 0); }
+
+void OnSevenParamSettings(ConversionSession& s) {
+    double* seven = s.m_params.m_seven;
+    CSevenParamDlg dlg;
+    dlg.m_dX = seven[0];
+    dlg.m_dY = seven[1];
+    dlg.m_dZ = seven[2];
+    dlg.m_rotX = seven[3];
+    dlg.m_rotY = seven[4];
+    dlg.m_rotZ = seven[5];
+    dlg.m_scale = seven[6];
+    if (dlg.DoModal() != IDOK) return;
+    seven[0] = dlg.m_dX;
+    seven[1] = dlg.m_dY;
+    seven[2] = dlg.m_dZ;
+    seven[3] = dlg.m_rotX;
+    seven[4] = dlg.m_rotY;
+    seven[5] = dlg.m_rotZ;
+    seven[6] = dlg.m_scale;
+}
+
+void OnFourParamSettings(ConversionSession& s) {
+    CSheetSpecial sheet("地方坐标转换参数", nullptr, 0);
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    CChange level1;
+    CChange1 level2;
+    sheet.AddPage(&level1);
+    sheet.AddPage(&level2);
+    ToPage(s.m_params.m_local1, level1, s.m_geo);
+    ToPage(s.m_params.m_local2, level2, s.m_geo);
+    if (sheet.DoModal() != IDOK) return;
+    FromPage(level1, s.m_params.m_local1);
+    FromPage(level2, s.m_params.m_local2);
+}
+
+void OnCalcFour(ConversionSession& s) {
+    ConversionParams& p = s.m_params;
+    CCalcFourDlg dlg;
+    dlg.m_srcX1 = p.m_calcFour[0];
+    dlg.m_srcX2 = p.m_calcFour[1];
+    dlg.m_srcY1 = p.m_calcFour[2];
+    dlg.m_srcY2 = p.m_calcFour[3];
+    dlg.m_dstX1 = p.m_calcFour[4];
+    dlg.m_dstX2 = p.m_calcFour[5];
+    dlg.m_dstY1 = p.m_calcFour[6];
+    dlg.m_dstY2 = p.m_calcFour[7];
+    dlg.m_level = p.m_calcFourLevel;
+    if (dlg.DoModal() != IDOK) return;
+
+    double* level = dlg.m_level == 0 ? p.m_local1 : p.m_local2;
+    level[0] = dlg.m_shiftX;
+    level[1] = dlg.m_shiftY;
+    level[2] = dlg.m_rotationT;
+    level[3] = dlg.m_scaleK;
+
+    p.m_calcFour[0] = dlg.m_srcX1;
+    p.m_calcFour[1] = dlg.m_srcX2;
+    p.m_calcFour[2] = dlg.m_srcY1;
+    p.m_calcFour[3] = dlg.m_srcY2;
+    p.m_calcFour[4] = dlg.m_dstX1;
+    p.m_calcFour[5] = dlg.m_dstX2;
+    p.m_calcFour[6] = dlg.m_dstY1;
+    p.m_calcFour[7] = dlg.m_dstY2;
+    p.m_calcFourLevel = dlg.m_level;
+
+    OnFourParamSettings(s);
+}
+
+void OnDatumList(ConversionSession&) {
+    CDatumListDlg dlg;
+    dlg.DoModal();
+}
+
+void OnCalcThree(ConversionSession& s) {
+    ConversionParams& p = s.m_params;
+    CCalcThreeDlg dlg;
+    dlg.m_bText = p.m_calcThreeB;
+    dlg.m_hText = p.m_calcThreeH;
+    dlg.m_lText = p.m_calcThreeL;
+    dlg.m_x = p.m_calcThreeX;
+    dlg.m_y = p.m_calcThreeY;
+    dlg.m_hPlane = p.m_calcThreeZ;
+    dlg.m_datumGeo = p.m_calcDatumGeo;
+    dlg.m_datumPlane = p.m_calcDatumPlane;
+    if (dlg.DoModal() != IDOK) return;
+
+    p.m_calcThreeB = dlg.m_bText;
+    p.m_calcThreeH = dlg.m_hText;
+    p.m_calcThreeL = dlg.m_lText;
+    p.m_calcThreeX = dlg.m_x;
+    p.m_calcThreeY = dlg.m_y;
+    p.m_calcThreeZ = dlg.m_hPlane;
+    p.m_calcDatumGeo = dlg.m_datumGeo;
+    p.m_calcDatumPlane = dlg.m_datumPlane;
+
+    double X1, Y1, Z1;
+    GeodeticToSpace(s, p.m_calcDatumGeo, dlg.m_bText, dlg.m_lText, AsciiToDouble(dlg.m_hText), &X1,
+                    &Y1, &Z1);
+    double X2, Y2, Z2;
+    PlaneToSpace(s, p.m_calcDatumPlane, dlg.m_x, dlg.m_y, dlg.m_hPlane, &X2, &Y2, &Z2);
+
+    // The plane side minus the geodetic side; rotations and scale stay.
+    p.m_seven[0] = TruncateToMillimetre(X2 - X1);
+    p.m_seven[1] = TruncateToMillimetre(Y2 - Y1);
+    p.m_seven[2] = TruncateToMillimetre(Z2 - Z1);
+
+    OnSevenParamSettings(s);
+}
+
+void OnCalcSeven(ConversionSession& s) {
+    ConversionParams& p = s.m_params;
+    CCalcSevenDlg dlg;
+    for (int i = 0; i < 3; ++i) {
+        dlg.m_bText[i] = p.m_calcSevenB[i];
+        dlg.m_lText[i] = p.m_calcSevenL[i];
+        dlg.m_hGeo[i] = p.m_calcSevenH[i];
+        dlg.m_x[i] = p.m_calcSevenX[i];
+        dlg.m_y[i] = p.m_calcSevenY[i];
+        dlg.m_hPlane[i] = p.m_calcSevenZ[i];
+    }
+    dlg.m_datumGeo = p.m_calcDatumGeo;
+    dlg.m_datumPlane = p.m_calcDatumPlane;
+    if (dlg.DoModal() != IDOK) return;
+
+    for (int i = 0; i < 3; ++i) {
+        p.m_calcSevenB[i] = dlg.m_bText[i];
+        p.m_calcSevenL[i] = dlg.m_lText[i];
+        p.m_calcSevenH[i] = dlg.m_hGeo[i];
+        p.m_calcSevenX[i] = dlg.m_x[i];
+        p.m_calcSevenY[i] = dlg.m_y[i];
+        p.m_calcSevenZ[i] = dlg.m_hPlane[i];
+    }
+    p.m_calcDatumGeo = dlg.m_datumGeo;
+    p.m_calcDatumPlane = dlg.m_datumPlane;
+
+    // Each pair: the geodetic point (source), then the plane point (target).
+    double points[18];
+    for (int i = 0; i < 3; ++i) {
+        double* pair = points + 6 * i;
+        GeodeticToSpace(s, p.m_calcDatumGeo, p.m_calcSevenB[i], p.m_calcSevenL[i],
+                        p.m_calcSevenH[i], &pair[0], &pair[1], &pair[2]);
+    }
+    for (int i = 0; i < 3; ++i) {
+        double* pair = points + 6 * i;
+        PlaneToSpace(s, p.m_calcDatumPlane, p.m_calcSevenX[i], p.m_calcSevenY[i], p.m_calcSevenZ[i],
+                     &pair[3], &pair[4], &pair[5]);
+    }
+    double* seven = p.m_seven;
+    if (!s.m_geo.EstimateSevenParameters(points, &seven[0], &seven[1], &seven[2], &seven[3],
+                                         &seven[4], &seven[5], &seven[6])) {
+        // The previous parameters stay; they are not shown as a result.
+        AfxMessageBox(kSevenNotDetermined, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    OnSevenParamSettings(s);
+}
+
+void OnZoneChange(ConversionSession& s) {
+    s.m_zoneChange = 0;
+    if (EditProjection(s.m_params.m_projBefore, -1)) ++s.m_zoneChange;
+    // The second dialog opens whatever the first one's answer.
+    if (EditProjection(s.m_params.m_projAfter, 1)) ++s.m_zoneChange;
+    if (s.m_zoneChange != 2) s.m_zoneChange = 0;
+}
+
+}  // namespace ParamCommands

@@ -1,0 +1,36 @@
+// The parameter commands of the main window's menu "坐标转换(&C)", as free
+// functions over the conversion session. Each opens its dialog modally with
+// values copied from the session and copies them back only on OK; the
+// computing commands store their results and then show them in the matching
+// settings dialog.
+#pragma once
+
+class ConversionSession;
+
+namespace ParamCommands {
+
+// Messages of the parameter dialogs.
+inline constexpr char kEqualDatums[] = "椭球基准相同，七参数为零!";
+inline constexpr char kSevenNotDetermined[] = "三个公共点不能确定七参数，七参数未改变!";
+inline constexpr char kCoincidentPoints[] = "两个公共点重合，不能确定四参数!";
+inline constexpr char kChooseDatums[] = "请为两边选择椭球基准!";
+
+// 32771 投影设置: edits m_projBefore.
+void OnProjectionSettings(ConversionSession& s);
+// 32773 七参数设置: edits m_seven.
+void OnSevenParamSettings(ConversionSession& s);
+// 32772 四参数设置: edits m_local1 and m_local2 in one sheet.
+void OnFourParamSettings(ConversionSession& s);
+// 32774 计算四参数: level 1 or level 2 from two common points.
+void OnCalcFour(ConversionSession& s);
+// 32775: the coordinate-system list, which changes nothing.
+void OnDatumList(ConversionSession& s);
+// 32776 计算三参数: the three shifts of m_seven from one common point.
+void OnCalcThree(ConversionSession& s);
+// 32777 计算七参数: m_seven from three common points.
+void OnCalcSeven(ConversionSession& s);
+// 32781 换带计算: m_projBefore and m_projAfter; arms m_zoneChange (2) only
+// when both dialogs end with OK.
+void OnZoneChange(ConversionSession& s);
+
+}  // namespace ParamCommands

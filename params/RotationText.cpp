@@ -1,0 +1,17 @@
+#include "params/RotationText.h"
+
+#include "geodesy/GeoCore.h"
+
+namespace {
+// Half a millionth of an arc-second, in radians.
+constexpr double kHalfLastDigit = 0.5e-6 * 0.0002777777777777778 * 0.017453292519943334;
+}  // namespace
+
+std::string FormatRotation(const CGeoCore& geo, double radians) {
+    return geo.FormatDmsSigned(radians < 0 ? radians - kHalfLastDigit : radians + kHalfLastDigit);
+}
+
+double ParseRotation(const CGeoCore& geo, const std::string& text, double shown) {
+    if (text == FormatRotation(geo, shown)) return shown;
+    return geo.ParseSignedDmsText(text);
+}

@@ -1,0 +1,4 @@
+#include "params/SheetSpecial.h"
+
+CSheetSpecial::CSheetSpecial(const std::string& caption, CWnd* pParentWnd, UINT iSelectPage)
+    : CPropertySheet(caption, pParentWnd, iSelectPage) {}
