@@ -169,7 +169,8 @@ int CPropertySheet::DoModal() {
                        WS_CHILD | WS_VISIBLE | WS_TABSTOP, m_tabs->tabBar());
 
     const int margin = units.X(4);
-    const QSize tabSize = m_tabs->sizeHint();
+    // The minimum hint is the one that counts the fixed page size.
+    const QSize tabSize = m_tabs->sizeHint().expandedTo(m_tabs->minimumSizeHint());
     m_tabs->setGeometry(margin, margin, tabSize.width(), tabSize.height());
     const int buttonWidth = units.X(50), buttonHeight = units.Y(14), gap = units.X(4);
     struct ButtonSpec {
