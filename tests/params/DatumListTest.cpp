@@ -1,0 +1,31 @@
+// The coordinate-system list opens empty, its buttons change nothing, and
+// OK and Cancel both just close it.
+#include "framework/ListBox.h"
+#include "params/ParamCommands.h"
+#include "tests/params/ParamsTest.h"
+
+namespace {
+
+using DatumListTest = ParamsTest;
+
+TEST_F(DatumListTest, OpensEmptyAndItsButtonsChangeNothing) {
+    for (int button : {IDOK, IDCANCEL}) {
+        auto run = Next([button](CWnd& w) {
+            EXPECT_EQ(w.GetWindowText(), "坐标系参数");
+            auto* list = static_cast<CListBox*>(w.GetDlgItem(1177));
+            EXPECT_EQ(list->GetCount(), 0);
+            for (int id : {1174, 1187, 1002}) EXPECT_EQ(ControlText(w, id), "") << id;
+            Click(w, 1178);
+            Click(w, 1179);
+            EXPECT_EQ(list->GetCount(), 0);
+            for (int id : {1174, 1187, 1002}) EXPECT_EQ(ControlText(w, id), "") << id;
+            EXPECT_TRUE(w.ContinueModal());
+            Click(w, button);
+            EXPECT_FALSE(w.ContinueModal());
+        });
+        ParamCommands::OnDatumList(s);
+        EXPECT_FALSE(run->closedByGuard);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// Every parameter dialog as it is shown: no text is cut off (the Chinese
+// labels in the dialog font), no two controls overlap, every control lies
+// inside its dialog and inside the group box it sits in.
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
+
+#include "framework/PropertySheet.h"
+#include "framework/TabCtrl.h"
+#include "params/ParamCommands.h"
+#include "tests/params/ParamsTest.h"
+
+namespace {
+
+// The width a control needs to show its whole text.
+int NeededWidth(QWidget* widget) {
+    const QFontMetrics fm(widget->font());
+    if (auto* label = qobject_cast<QLabel*>(widget)) return fm.horizontalAdvance(label->text());
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return fm.horizontalAdvance(group->title()) + 2 * fm.averageCharWidth();
+    if (auto* push = qobject_cast<QPushButton*>(widget))
+        return fm.horizontalAdvance(push->text()) + 2 * fm.averageCharWidth();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->sizeHint().width();
+    return 0;
+}
+
+void ExpectTidyLayout(CWnd& w) {
+    QWidget* top = w.GetSafeHwnd()->window();
+    std::vector<QWidget*> controls;
+    std::vector<QGroupBox*> groups;
+    for (QWidget* widget : top->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) continue;
+        if (auto* group = qobject_cast<QGroupBox*>(widget)) groups.push_back(group);
+        const bool control = qobject_cast<QLabel*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                             qobject_cast<QAbstractButton*>(widget);
+        if (control && !qobject_cast<QGroupBox*>(widget)) controls.push_back(widget);
+        if (control || qobject_cast<QGroupBox*>(widget)) {
+            EXPECT_LE(NeededWidth(widget), widget->width())
+                << "text cut off: " << widget->objectName().toStdString();
+        }
+    }
+    ASSERT_FALSE(controls.empty());
+    for (QWidget* c : controls) {
+        const std::string name = c->objectName().toStdString();
+        const QRect r(c->mapTo(top, QPoint(0, 0)), c->size());
+        EXPECT_TRUE(top->rect().contains(r)) << name << " lies outside the window";
+        for (QGroupBox* g : groups) {
+            const QRect box(g->mapTo(top, QPoint(0, 0)), g->size());
+            if (box.intersects(r)) {
+                EXPECT_TRUE(box.contains(r)) << name << " crosses a group box";
+            }
+        }
+        for (QWidget* other : controls) {
+            if (other == c || other->parentWidget() != c->parentWidget()) continue;
+            EXPECT_FALSE(c->geometry().intersects(other->geometry()))
+                << name << " overlaps " << other->objectName().toStdString();
+        }
+    }
+}
+
+using LayoutTest = ParamsTest;
+
+TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
+    const std::pair<const char*, void (*)(ConversionSession&)> commands[] = {
+        {"投影设置", ParamCommands::OnProjectionSettings},
+        {"坐标系统转换参数", ParamCommands::OnSevenParamSettings},
+        {"计算三参数", ParamCommands::OnCalcThree},
+        {"计算转换参数", ParamCommands::OnCalcFour},
+        {"计算七参数", ParamCommands::OnCalcSeven},
+        {"坐标系参数", ParamCommands::OnDatumList},
+    };
+    for (const auto& [caption, command] : commands) {
+        SCOPED_TRACE(caption);
+        Next([caption](CWnd& w) {
+            EXPECT_EQ(w.GetWindowText(), caption);
+            ExpectTidyLayout(w);
+            Click(w, IDCANCEL);
+        });
+        command(s);
+        Prompts().VerifyAllUsed();
+    }
+}
+
+TEST_F(LayoutTest, BothLocalTransformPagesShowTheirTextsWhole) {
+    Next([](CWnd& w) {
+        ExpectTidyLayout(*dynamic_cast<CPropertySheet&>(w).GetPage(0));
+        SelectTab(w, AFX_IDC_TAB_CONTROL, 1);
+        ExpectTidyLayout(*dynamic_cast<CPropertySheet&>(w).GetPage(1));
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnFourParamSettings(s);
+}
+
+}  // namespace

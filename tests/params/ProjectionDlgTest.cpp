@@ -1,0 +1,121 @@
+// Projection settings through their command: what the dialog shows, what OK
+// stores in m_projBefore, and that Cancel stores nothing.
+#include "params/ParamCommands.h"
+#include "params/ProjectionDlg.h"
+#include "tests/params/ParamsTest.h"
+
+namespace {
+
+using ProjectionTest = ParamsTest;
+
+constexpr int kKindRadios[] = {1012, 1013, 1014, 1015, 1016};
+constexpr int kEdits[] = {1059, 1060, 1019, 1020, 1021};
+
+TEST_F(ProjectionTest, DefaultsShowGauss3DegreeZoneAt114AndEveryControlStaysEnabled) {
+    Next([](CWnd& w) {
+        EXPECT_EQ(w.GetWindowText(), "投影设置");
+        EXPECT_EQ(ControlCheck(w, 1012), BST_CHECKED);
+        for (int id : {1013, 1014, 1015, 1016}) EXPECT_EQ(ControlCheck(w, id), BST_UNCHECKED);
+        EXPECT_EQ(ControlText(w, 1059), "114:00:00");
+        EXPECT_EQ(ControlText(w, 1060), "1");
+        EXPECT_EQ(ControlText(w, 1019), "0");
+        EXPECT_EQ(ControlText(w, 1020), "500000");
+        EXPECT_EQ(ControlText(w, 1021), "000:00:00");
+        Click(w, 1016);
+        for (int id : kEdits) EXPECT_TRUE(ControlEnabled(w, id)) << id;
+        for (int id : kKindRadios) EXPECT_TRUE(ControlEnabled(w, id)) << id;
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnProjectionSettings(s);
+}
+
+TEST_F(ProjectionTest, OkStoresEveryFieldButTheZoneNumber) {
+    s.m_params.m_projBefore.zoneNumber = 38;
+    Next([](CWnd& w) {
+        ReplaceText(w, 1059, "117:00:00");
+        ReplaceText(w, 1060, "0.9996");
+        ReplaceText(w, 1019, "-100");
+        ReplaceText(w, 1020, "38500000");
+        ReplaceText(w, 1021, "30:30:00");
+        Click(w, 1015);
+        Click(w, IDOK);
+    });
+    ParamCommands::OnProjectionSettings(s);
+    const ProjectionRecord& p = s.m_params.m_projBefore;
+    EXPECT_DOUBLE_EQ(p.centralMeridian, 117.0);
+    EXPECT_EQ(p.scale, 0.9996);
+    EXPECT_EQ(p.xConstant, -100);
+    EXPECT_EQ(p.yConstant, 38500000);
+    EXPECT_DOUBLE_EQ(p.baseLatitude, 30.5);
+    EXPECT_EQ(p.kind, 3);
+    EXPECT_EQ(p.zoneNumber, 38);
+    EXPECT_EQ(s.m_params.m_projAfter.centralMeridian, 114.0) << "only the before-record is edited";
+}
+
+TEST_F(ProjectionTest, CancelAfterEditingStoresNothing) {
+    const ConversionParams before = s.m_params;
+    Next([](CWnd& w) {
+        ReplaceText(w, 1059, "117:00:00");
+        ReplaceText(w, 1020, "1");
+        Click(w, 1013);
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnProjectionSettings(s);
+    const ProjectionRecord& p = s.m_params.m_projBefore;
+    EXPECT_EQ(p.centralMeridian, before.m_projBefore.centralMeridian);
+    EXPECT_EQ(p.yConstant, before.m_projBefore.yConstant);
+    EXPECT_EQ(p.kind, before.m_projBefore.kind);
+}
+
+TEST_F(ProjectionTest, AFractionalSecondIsStoredButShownInWholeSecondsAndKeptWhenUntouched) {
+    Next([](CWnd& w) {
+        ReplaceText(w, 1059, "114:30:30.5");
+        Click(w, IDOK);
+    });
+    ParamCommands::OnProjectionSettings(s);
+    const double stored = s.m_params.m_projBefore.centralMeridian;
+    EXPECT_NEAR(stored, 114.0 + 30.0 / 60 + 30.5 / 3600, 1e-12);
+
+    // Reopening shows whole seconds; OK without touching the edit keeps the fraction.
+    Next([](CWnd& w) {
+        EXPECT_EQ(ControlText(w, 1059), "114:30:30");
+        Click(w, IDOK);
+    });
+    ParamCommands::OnProjectionSettings(s);
+    EXPECT_EQ(s.m_params.m_projBefore.centralMeridian, stored);
+}
+
+// Guards against the central meridian being taken from the text of an
+// earlier exchange when a number before it fails validation: the value
+// stored on OK must be the one on the screen.
+TEST_F(ProjectionTest, BadScaleReportsOnEveryKeystrokeAndTheMeridianStillFollowsItsText) {
+    Next([&](CWnd& w) {
+        ReplaceText(w, 1060, "x");
+        for (int i = 0; i < 9; ++i) Prompts().AnswerMessageBox(IDOK);
+        ReplaceText(w, 1059, "117:00:00");
+        EXPECT_EQ(Prompts().MessageBoxes().size(), 9u) << "one message per keystroke";
+        EXPECT_EQ(Prompts().MessageBoxes().back().text, "请输入一个数字。");
+        EXPECT_EQ(FocusedControlId(w), 1060);
+        Prompts().AnswerMessageBox(IDOK);
+        Click(w, IDOK);
+        EXPECT_TRUE(w.ContinueModal()) << "OK is refused while the scale is not a number";
+        ReplaceText(w, 1060, "1");
+        Click(w, IDOK);
+    });
+    ParamCommands::OnProjectionSettings(s);
+    EXPECT_DOUBLE_EQ(s.m_params.m_projBefore.centralMeridian, 117.0);
+    EXPECT_EQ(s.m_params.m_projBefore.scale, 1.0);
+}
+
+TEST_F(ProjectionTest, TitleModesReplaceTheCaption) {
+    const std::pair<int, const char*> modes[] = {
+        {-1, "转换前投影设置"}, {1, "转换后投影设置"}, {0, "投影设置"}};
+    for (const auto& [mode, caption] : modes) {
+        CProjectionDlg dlg;
+        dlg.m_titleMode = mode;
+        NextAnswer(caption, IDCANCEL);
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    }
+}
+
+}  // namespace
