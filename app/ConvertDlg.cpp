@@ -16,6 +16,7 @@
 #include "framework/MessageMap.h"
 #include "framework/PaintDC.h"
 #include "framework/ResourceSet.h"
+#include "params/ParamCommands.h"
 
 namespace {
 
@@ -295,14 +296,14 @@ void CConvertDlg::OnFileSaveAs() { SaveAs(); }
 
 // --- Parameters --------------------------------------------------------------
 
-void CConvertDlg::OnProjectionSettings() {}
-void CConvertDlg::OnSevenParamSettings() {}
-void CConvertDlg::OnFourParamSettings() {}
-void CConvertDlg::OnCalcFour() {}
-void CConvertDlg::OnCalcThree() {}
-void CConvertDlg::OnCalcSeven() {}
-void CConvertDlg::OnZoneChange() {}
-void CConvertDlg::OnDatumList() {}
+void CConvertDlg::OnProjectionSettings() { ParamCommands::OnProjectionSettings(m_session); }
+void CConvertDlg::OnSevenParamSettings() { ParamCommands::OnSevenParamSettings(m_session); }
+void CConvertDlg::OnFourParamSettings() { ParamCommands::OnFourParamSettings(m_session); }
+void CConvertDlg::OnCalcFour() { ParamCommands::OnCalcFour(m_session); }
+void CConvertDlg::OnCalcThree() { ParamCommands::OnCalcThree(m_session); }
+void CConvertDlg::OnCalcSeven() { ParamCommands::OnCalcSeven(m_session); }
+void CConvertDlg::OnZoneChange() { ParamCommands::OnZoneChange(m_session); }
+void CConvertDlg::OnDatumList() { ParamCommands::OnDatumList(m_session); }
 
 // --- File conversion page ----------------------------------------------------
 

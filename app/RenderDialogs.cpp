@@ -20,6 +20,7 @@
 #include "framework/TabCtrl.h"
 #include "framework/UiSeam.h"
 #include "framework/WinApp.h"
+#include "params/ParamCommands.h"
 
 namespace {
 
@@ -65,6 +66,28 @@ std::vector<DialogEntry> AllDialogs() {
                                             {"大地", "geo", " ", "点号 纬度 经度 椭球高 "}};
                            dlg.DoModal();
                        }});
+    // The parameter dialogs, opened by their commands on a fresh session.
+    const std::pair<const char*, void (*)(ConversionSession&)> parameterDialogs[] = {
+        {"projection", ParamCommands::OnProjectionSettings},
+        {"seven-parameters", ParamCommands::OnSevenParamSettings},
+        {"calc-three", ParamCommands::OnCalcThree},
+        {"calc-four", ParamCommands::OnCalcFour},
+        {"calc-seven", ParamCommands::OnCalcSeven},
+        {"datum-list", ParamCommands::OnDatumList},
+    };
+    for (const auto& [name, command] : parameterDialogs) {
+        dialogs.push_back({{{name, nullptr}}, [command] {
+                               ConversionSession session;
+                               command(session);
+                           }});
+    }
+    dialogs.push_back(
+        {{{"local-transform-level1", nullptr},
+          {"local-transform-level2", [](CWnd& w) { SelectTab(w, AFX_IDC_TAB_CONTROL, 1); }}},
+         [] {
+             ConversionSession session;
+             ParamCommands::OnFourParamSettings(session);
+         }});
     return dialogs;
 }
 
