@@ -1,0 +1,119 @@
+// The whole batch through the real main window: "格式" defines and chooses a
+// format, "浏览" chooses the files, "=>" converts them, and the output list
+// and the output files show the result.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/ConvertApp.h"
+#include "app/ConvertDlg.h"
+#include "app/Globals.h"
+#include "batch/ShortenPath.h"
+#include "framework/ListBox.h"
+#include "tests/batch/BatchTestFiles.h"
+#include "tests/batch/BatchTestSession.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/UiTest.h"
+
+namespace {
+
+constexpr char kBatchQuestion[] = "请确定已经设置转换关系了!";
+
+class MainWindowBatchTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        m_savedAppDir = g_appDir;
+        g_appDir = dir.Path() + "/";
+        g_projectPath = kNoProjectPath;
+    }
+    void TearDown() override {
+        g_appDir = m_savedAppDir;
+        UiTest::TearDown();
+    }
+
+    BatchTempDir dir;
+    CConvertApp app;
+
+private:
+    std::string m_savedAppDir;
+};
+
+TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
+    const std::vector<std::string> sources = {dir.File("a.txt"), dir.File("b.txt")};
+    const std::vector<std::vector<std::string>> lines = {
+        {"P1,3512345.000,512345.000,45.0,", "P2,3321234.5678,487654.321,12.25,"},
+        {"Q1,3400000,500000,,"}};
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        std::string text;
+        for (const std::string& line : lines[i]) text += line + "\r\n";
+        WriteFileBytes(sources[i], text);
+    }
+    const std::vector<std::string> outputs = {dir.File("a1.txt"), dir.File("b1.txt")};
+
+    CConvertDlg dlg;
+    app.m_pMainWnd = &dlg;
+    auto run = Prompts().ArmModal([&](CWnd& w) {
+        Click(w, 1026);  // geodetic target: every field but the point number changes
+        SelectTab(w, 1032, 1);
+        EXPECT_FALSE(ControlEnabled(w, 1033));
+
+        auto format = Prompts().ArmModal([](CWnd& f) {
+            SelectTab(f, 1042, 1);
+            TypeText(f, 1046, "坐标");
+            TypeText(f, 1052, "txt");
+            for (int item : {0, 4, 5, 6}) {  // 点号 北方向X 东方向Y 水准高
+                SelectListItem(f, 1047, item);
+                Click(f, 1178);
+            }
+            Click(f, 1058);
+            SelectTab(f, 1042, 2);
+            Click(f, 1027);  // 文件名上加1
+            SelectTab(f, 1042, 0);
+            Click(f, IDOK);
+        });
+        Click(w, 1034);
+        EXPECT_TRUE(format->ran);
+        EXPECT_TRUE(ControlEnabled(w, 1033));
+
+        Prompts().AnswerFileDialog(sources);
+        Click(w, 1033);
+        ASSERT_EQ(Prompts().FileDialogs().size(), 1u);
+        EXPECT_EQ(Prompts().FileDialogs()[0].filter, "坐标(*.txt)|*.txt||");
+        auto& sourceList = *static_cast<CListBox*>(w.GetDlgItem(1037));
+        ASSERT_EQ(sourceList.GetCount(), 2);
+        EXPECT_EQ(sourceList.GetText(1), ShortenPath(sources[1], 18));
+
+        Prompts().AnswerMessageBox(IDOK);
+        Click(w, 1039);
+        ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+        EXPECT_EQ(Prompts().MessageBoxes()[0].text, kBatchQuestion);
+        auto& outputList = *static_cast<CListBox*>(w.GetDlgItem(1038));
+        ASSERT_EQ(outputList.GetCount(), 2);
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(outputList.GetText(k), ShortenPath(outputs[static_cast<std::size_t>(k)], 18));
+        }
+    });
+    dlg.DoModal();
+    app.m_pMainWnd = nullptr;
+    EXPECT_TRUE(run->ran);
+
+    const ConversionSession& s = dlg.m_session;
+    EXPECT_EQ(s.m_params.m_formatName, "坐标");
+    EXPECT_EQ(s.m_params.m_naming, 2);
+    ASSERT_GE(s.m_outputFiles.size(), 2u);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        SCOPED_TRACE(outputs[i]);
+        EXPECT_EQ(s.m_outputFiles[i], outputs[i]);
+        std::string expected;
+        for (const std::string& line : lines[i]) expected += ExpectedLine(s, line);
+        EXPECT_EQ(ReadFileBytes(outputs[i]), expected);
+        // Each point was converted, not copied.
+        EXPECT_EQ(ReadFileBytes(outputs[i]).find(lines[i][0].substr(3, 7)), std::string::npos);
+    }
+    // The chosen format is in the store beside the executable.
+    EXPECT_FALSE(ReadFileBytes(dir.File("Par.txt")).empty());
+}
+
+}  // namespace
