@@ -114,17 +114,4 @@ TEST_F(CalcSevenTest, PointsThatDetermineNothingAreReportedAndChangeNoParameter)
     EXPECT_EQ(s.m_params.m_calcDatumGeo, 1) << "the inputs are still kept";
 }
 
-TEST_F(CalcSevenTest, CancelLeavesInputsAndParameters) {
-    Next([&](CWnd& w) {
-        TypePoints(w, Points());
-        SelectComboItem(w, 1017, 3);
-        Click(w, IDCANCEL);
-    });
-    ParamCommands::OnCalcSeven(s);
-    EXPECT_EQ(s.m_params.m_calcSevenB[0], "000:00:00.000");
-    EXPECT_EQ(s.m_params.m_calcSevenX[2], 0.0);
-    EXPECT_EQ(s.m_params.m_calcDatumPlane, 0);
-    for (double v : s.m_params.m_seven) EXPECT_EQ(v, 0.0);
-}
-
 }  // namespace

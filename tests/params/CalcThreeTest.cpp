@@ -111,20 +111,6 @@ TEST_F(CalcThreeTest, EqualDatumsAreRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(s.m_params.m_seven[0], 0.0);
 }
 
-TEST_F(CalcThreeTest, CancelLeavesTheInputsAndTheParameters) {
-    const Pair pair = MakePair({1, 2, 3});
-    Next([&](CWnd& w) {
-        TypePoint(w, pair);
-        SelectComboItem(w, 1011, 1);
-        Click(w, IDCANCEL);
-    });
-    ParamCommands::OnCalcThree(s);
-    EXPECT_EQ(s.m_params.m_calcThreeB, "000:00:00.000");
-    EXPECT_EQ(s.m_params.m_calcThreeX, 0.0);
-    EXPECT_EQ(s.m_params.m_calcDatumGeo, 2);
-    for (double v : s.m_params.m_seven) EXPECT_EQ(v, 0.0);
-}
-
 // Guards against the millimetre count overflowing a 32-bit integer: the
 // untouched inputs (0°, 0° against plane 0, 0) lie thousands of kilometres apart.
 TEST_F(CalcThreeTest, ShiftsBeyondTwoThousandKilometresAreStillCutNotWrapped) {

@@ -60,29 +60,6 @@ TEST_F(FourParamSheetTest, OkAtOnceKeepsBothLevelsExactly) {
     ExpectLevel(s.m_params.m_local2, level2);
 }
 
-TEST_F(FourParamSheetTest, OkStoresWhatWasTypedOnBothPages) {
-    Next([&](CWnd& w) {
-        ReplaceText(Page(w, 0), 1019, "1000.5");
-        ReplaceText(Page(w, 0), 1020, "-2000.25");
-        ReplaceText(Page(w, 0), 1064, "-000:30:00");
-        ReplaceText(Page(w, 0), 1065, "1.5");
-        SelectTab(w, AFX_IDC_TAB_CONTROL, 1);
-        ReplaceText(Page(w, 1), 1065, "0.5");
-        ReplaceText(Page(w, 1), 1064, "001:00:00");
-        Click(w, IDOK);
-    });
-    ParamCommands::OnFourParamSettings(s);
-    const double* l1 = s.m_params.m_local1;
-    EXPECT_EQ(l1[0], 1000.5);
-    EXPECT_EQ(l1[1], -2000.25);
-    EXPECT_DOUBLE_EQ(l1[2], -0.5 * kDegToRad);
-    EXPECT_EQ(l1[3], 1.5);
-    const double* l2 = s.m_params.m_local2;
-    EXPECT_EQ(l2[0], 0.0);
-    EXPECT_DOUBLE_EQ(l2[2], 1.0 * kDegToRad);
-    EXPECT_EQ(l2[3], 0.5);
-}
-
 TEST_F(FourParamSheetTest, CancelAfterEditingBothPagesChangesNeither) {
     s.m_params.m_local1[3] = 1.0;
     Next([&](CWnd& w) {
@@ -94,19 +71,6 @@ TEST_F(FourParamSheetTest, CancelAfterEditingBothPagesChangesNeither) {
     ParamCommands::OnFourParamSettings(s);
     ExpectLevel(s.m_params.m_local1, {0, 0, 0, 1.0});
     ExpectLevel(s.m_params.m_local2, {0, 0, 0, 0});
-}
-
-TEST_F(FourParamSheetTest, AScaleThatIsNotANumberKeepsTheUserOnItsPage) {
-    Next([&](CWnd& w) {
-        ReplaceText(Page(w, 0), 1065, "k");
-        Prompts().AnswerMessageBox(IDOK);
-        SelectTab(w, AFX_IDC_TAB_CONTROL, 1);
-        EXPECT_EQ(Sheet(w).GetActiveIndex(), 0);
-        ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
-        EXPECT_EQ(Prompts().MessageBoxes()[0].text, "请输入一个数字。");
-        Click(w, IDCANCEL);
-    });
-    ParamCommands::OnFourParamSettings(s);
 }
 
 }  // namespace

@@ -10,6 +10,42 @@
 
 namespace {
 
+// Every value that a parameter dialog edits, remembered inputs included.
+void ExpectSameParameters(const ConversionParams& a, const ConversionParams& b) {
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(a.m_seven[i], b.m_seven[i]) << "seven " << i;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(a.m_local1[i], b.m_local1[i]) << "level 1, " << i;
+        EXPECT_EQ(a.m_local2[i], b.m_local2[i]) << "level 2, " << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(a.m_calcSevenB[i], b.m_calcSevenB[i]);
+        EXPECT_EQ(a.m_calcSevenL[i], b.m_calcSevenL[i]);
+        EXPECT_EQ(a.m_calcSevenH[i], b.m_calcSevenH[i]);
+        EXPECT_EQ(a.m_calcSevenX[i], b.m_calcSevenX[i]);
+        EXPECT_EQ(a.m_calcSevenY[i], b.m_calcSevenY[i]);
+        EXPECT_EQ(a.m_calcSevenZ[i], b.m_calcSevenZ[i]);
+    }
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(a.m_calcFour[i], b.m_calcFour[i]);
+    EXPECT_EQ(a.m_calcFourLevel, b.m_calcFourLevel);
+    EXPECT_EQ(a.m_calcThreeB, b.m_calcThreeB);
+    EXPECT_EQ(a.m_calcThreeL, b.m_calcThreeL);
+    EXPECT_EQ(a.m_calcThreeH, b.m_calcThreeH);
+    EXPECT_EQ(a.m_calcThreeX, b.m_calcThreeX);
+    EXPECT_EQ(a.m_calcThreeY, b.m_calcThreeY);
+    EXPECT_EQ(a.m_calcThreeZ, b.m_calcThreeZ);
+    EXPECT_EQ(a.m_calcDatumGeo, b.m_calcDatumGeo);
+    EXPECT_EQ(a.m_calcDatumPlane, b.m_calcDatumPlane);
+    for (const auto& [pa, pb] :
+         {std::pair{a.m_projBefore, b.m_projBefore}, std::pair{a.m_projAfter, b.m_projAfter}}) {
+        EXPECT_EQ(pa.kind, pb.kind);
+        EXPECT_EQ(pa.centralMeridian, pb.centralMeridian);
+        EXPECT_EQ(pa.xConstant, pb.xConstant);
+        EXPECT_EQ(pa.yConstant, pb.yConstant);
+        EXPECT_EQ(pa.scale, pb.scale);
+        EXPECT_EQ(pa.baseLatitude, pb.baseLatitude);
+    }
+}
+
 class ParamMenuTest : public ParamsTest {
 protected:
     // Runs the main window; `act` runs once it is shown, then it is closed.
@@ -53,15 +89,7 @@ TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
         NextAnswer("转换后投影设置", IDCANCEL);
         ClickMenuItem(w, 32781);
     });
-    const ConversionParams& p = dlg.m_session.m_params;
-    const ConversionParams fresh;
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(p.m_seven[i], 0.0);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(p.m_local1[i], 0.0);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(p.m_calcFour[i], 0.0);
-    EXPECT_EQ(p.m_calcThreeX, 0.0);
-    EXPECT_EQ(p.m_calcSevenX[0], 0.0);
-    EXPECT_EQ(p.m_projBefore.yConstant, fresh.m_projBefore.yConstant);
-    EXPECT_EQ(p.m_projBefore.centralMeridian, fresh.m_projBefore.centralMeridian);
+    ExpectSameParameters(dlg.m_session.m_params, ConversionParams());
     EXPECT_EQ(dlg.m_session.m_zoneChange, 0);
 }
 
@@ -81,8 +109,9 @@ TEST_F(ParamMenuTest, OkInEachSettingsDialogStoresIntoTheWindowsSession) {
         Next([](CWnd& d) {
             auto& sheet = dynamic_cast<CPropertySheet&>(d);
             ReplaceText(*sheet.GetPage(0), 1065, "1.25");
+            ReplaceText(*sheet.GetPage(0), 1064, "-000:30:00");
             SelectTab(d, AFX_IDC_TAB_CONTROL, 1);
-            ReplaceText(*sheet.GetPage(1), 1064, "-000:30:00");
+            ReplaceText(*sheet.GetPage(1), 1020, "-2000.25");
             Click(d, IDOK);
         });
         ClickMenuItem(w, 32772);
@@ -92,7 +121,8 @@ TEST_F(ParamMenuTest, OkInEachSettingsDialogStoresIntoTheWindowsSession) {
     EXPECT_DOUBLE_EQ(p.m_seven[3], -1.5 * kArcSecond);
     EXPECT_EQ(p.m_seven[6], 4e-6);
     EXPECT_EQ(p.m_local1[3], 1.25);
-    EXPECT_DOUBLE_EQ(p.m_local2[2], -0.5 * kDegToRad);
+    EXPECT_DOUBLE_EQ(p.m_local1[2], -0.5 * kDegToRad);
+    EXPECT_EQ(p.m_local2[1], -2000.25);
 }
 
 TEST_F(ParamMenuTest, ComputingCommandsOpenTheirSettingsOrReportAFailure) {

@@ -1,7 +1,6 @@
 // Projection settings through their command: what the dialog shows, what OK
 // stores in m_projBefore, and that Cancel stores nothing.
 #include "params/ParamCommands.h"
-#include "params/ProjectionDlg.h"
 #include "tests/params/ParamsTest.h"
 
 namespace {
@@ -52,21 +51,6 @@ TEST_F(ProjectionTest, OkStoresEveryFieldButTheZoneNumber) {
     EXPECT_EQ(s.m_params.m_projAfter.centralMeridian, 114.0) << "only the before-record is edited";
 }
 
-TEST_F(ProjectionTest, CancelAfterEditingStoresNothing) {
-    const ConversionParams before = s.m_params;
-    Next([](CWnd& w) {
-        ReplaceText(w, 1059, "117:00:00");
-        ReplaceText(w, 1020, "1");
-        Click(w, 1013);
-        Click(w, IDCANCEL);
-    });
-    ParamCommands::OnProjectionSettings(s);
-    const ProjectionRecord& p = s.m_params.m_projBefore;
-    EXPECT_EQ(p.centralMeridian, before.m_projBefore.centralMeridian);
-    EXPECT_EQ(p.yConstant, before.m_projBefore.yConstant);
-    EXPECT_EQ(p.kind, before.m_projBefore.kind);
-}
-
 TEST_F(ProjectionTest, AFractionalSecondIsStoredButShownInWholeSecondsAndKeptWhenUntouched) {
     Next([](CWnd& w) {
         ReplaceText(w, 1059, "114:30:30.5");
@@ -105,17 +89,6 @@ TEST_F(ProjectionTest, BadScaleReportsOnEveryKeystrokeAndTheMeridianStillFollows
     ParamCommands::OnProjectionSettings(s);
     EXPECT_DOUBLE_EQ(s.m_params.m_projBefore.centralMeridian, 117.0);
     EXPECT_EQ(s.m_params.m_projBefore.scale, 1.0);
-}
-
-TEST_F(ProjectionTest, TitleModesReplaceTheCaption) {
-    const std::pair<int, const char*> modes[] = {
-        {-1, "转换前投影设置"}, {1, "转换后投影设置"}, {0, "投影设置"}};
-    for (const auto& [mode, caption] : modes) {
-        CProjectionDlg dlg;
-        dlg.m_titleMode = mode;
-        NextAnswer(caption, IDCANCEL);
-        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    }
 }
 
 }  // namespace

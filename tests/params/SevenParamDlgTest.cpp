@@ -67,18 +67,6 @@ TEST_F(SevenParamTest, AnUntouchedRotationKeepsItsExactValue) {
     EXPECT_EQ(s.m_params.m_seven[5], 1.2345678901e-5);
 }
 
-TEST_F(SevenParamTest, CancelAfterEditingLeavesTheParameters) {
-    s.m_params.m_seven[0] = 7.0;
-    Next([](CWnd& w) {
-        ReplaceText(w, 1075, "8");
-        ReplaceText(w, 1078, "001:00:00");
-        Click(w, IDCANCEL);
-    });
-    ParamCommands::OnSevenParamSettings(s);
-    EXPECT_EQ(s.m_params.m_seven[0], 7.0);
-    EXPECT_EQ(s.m_params.m_seven[3], 0.0);
-}
-
 // Guards against the number message being shown twice for one press of OK.
 TEST_F(SevenParamTest, AShiftThatIsNotANumberIsReportedOnceAndKeepsTheDialogOpen) {
     Next([&](CWnd& w) {
