@@ -1,26 +1,9 @@
-// CChange: the property page of the level 1 (一级) local four-parameter transform:
-// shifts Xo and Yo, rotation T (as signed angle text) and scale K.
+// CChange: the page of the level 1 (一级) local transform, template 133.
 #pragma once
 
-#include <string>
+#include "params/LocalTransformPage.h"
 
-#include "framework/PropertyPage.h"
-
-class CChange : public CPropertyPage {
+class CChange : public CLocalTransformPage {
 public:
-    CChange();
-
-    double m_rotation = 0.0;     // T, radians
-    double m_scaleK = 0.0;       // edit 1065
-    double m_shiftX = 0.0;       // edit 1019, Xo, metres
-    double m_shiftY = 0.0;       // edit 1020, Yo, metres
-    std::string m_rotationText;  // edit 1064
-
-    // The rotation of m_rotationText in radians; the text as prepared from
-    // m_rotation gives m_rotation itself.
-    double RotationFromText() const;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
+    CChange() : CLocalTransformPage(133) {}
 };

@@ -1,26 +1,9 @@
-// CChange1: the property page of the level 2 (二级) local four-parameter transform:
-// shifts Xo and Yo, rotation T (as signed angle text) and scale K.
+// CChange1: the page of the level 2 (二级) local transform, template 178.
 #pragma once
 
-#include <string>
+#include "params/LocalTransformPage.h"
 
-#include "framework/PropertyPage.h"
-
-class CChange1 : public CPropertyPage {
+class CChange1 : public CLocalTransformPage {
 public:
-    CChange1();
-
-    double m_rotation = 0.0;     // T, radians
-    double m_scaleK = 0.0;       // edit 1065
-    double m_shiftX = 0.0;       // edit 1019, Xo, metres
-    double m_shiftY = 0.0;       // edit 1020, Yo, metres
-    std::string m_rotationText;  // edit 1064
-
-    // The rotation of m_rotationText in radians; the text as prepared from
-    // m_rotation gives m_rotation itself.
-    double RotationFromText() const;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
+    CChange1() : CLocalTransformPage(178) {}
 };

@@ -1,17 +1,17 @@
-#include "params/Change1.h"
+#include "params/LocalTransformPage.h"
 
 #include "framework/DataExchange.h"
 #include "geodesy/GeoCore.h"
 #include "params/RotationText.h"
 
-CChange1::CChange1() : CPropertyPage(178) {}
+CLocalTransformPage::CLocalTransformPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate) {}
 
-double CChange1::RotationFromText() const {
+double CLocalTransformPage::RotationFromText() const {
     CGeoCore geo;
     return ParseRotation(geo, m_rotationText, m_rotation);
 }
 
-void CChange1::DoDataExchange(CDataExchange* pDX) {
+void CLocalTransformPage::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
     DDX_Text(pDX, 1065, m_scaleK);
     DDX_Text(pDX, 1019, m_shiftX);
@@ -19,7 +19,7 @@ void CChange1::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, 1064, m_rotationText);
 }
 
-BOOL CChange1::OnInitDialog() {
+BOOL CLocalTransformPage::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     CGeoCore geo;
     m_rotationText = FormatRotation(geo, m_rotation);
