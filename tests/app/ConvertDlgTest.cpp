@@ -14,7 +14,7 @@
 #include "app/Globals.h"
 #include "framework/DesktopOpener.h"
 #include "framework/TabCtrl.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/TestTempDir.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
 

@@ -9,8 +9,8 @@
 #include "framework/Exception.h"
 #include "framework/File.h"
 #include "tests/app/SessionTestUtil.h"
-#include "tests/framework/FileSizeLimit.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 

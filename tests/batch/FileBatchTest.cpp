@@ -10,7 +10,8 @@
 
 #include "batch/FileBatch.h"
 #include "batch/OutputPath.h"
-#include "tests/batch/BatchTestFiles.h"
+#include "tests/support/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/batch/BatchTestSession.h"
 
 namespace {
@@ -44,54 +45,54 @@ struct Recorder {
 }  // namespace
 
 TEST(FileBatchTest, NamingExtensionWritesFileTxt1) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt"), kSource);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingExtension);
     BatchResult r = RunBatch(s);
     ASSERT_TRUE(r.started);
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt1")), Expected(s));
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), kSource);
+    EXPECT_EQ(ReadBytes(dir.File("File.txt1")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), kSource);
     EXPECT_EQ(s.m_outputFiles, std::vector<std::string>{dir.File("File.txt1")});
     ASSERT_EQ(r.converted.size(), 1u);
     EXPECT_EQ(r.converted[0].stream.lines, 2u);
 }
 
 TEST(FileBatchTest, NamingFileNameWritesFile1Txt) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt"), kSource);
-    WriteFileBytes(dir.File("pts.dat"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt"), kSource);
+    WriteBytes(dir.File("pts.dat"), kSource);
     ConversionSession s =
         BatchSession({dir.File("File.txt"), dir.File("pts.dat")}, kNamingFileName);
     RunBatch(s);
-    EXPECT_EQ(ReadFileBytes(dir.File("File1.txt")), Expected(s));
-    EXPECT_EQ(ReadFileBytes(dir.File("pts1.txt")), Expected(s));
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), kSource);
+    EXPECT_EQ(ReadBytes(dir.File("File1.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), kSource);
     EXPECT_EQ(s.m_outputFiles,
               (std::vector<std::string>{dir.File("File1.txt"), dir.File("pts1.txt")}));
 }
 
 TEST(FileBatchTest, NamingOverwriteReplacesTheSourceAndKeepsFile1) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt"), kSource);
     ::chmod(dir.File("File.txt").c_str(), 0640);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
     Recorder rec;
     BatchResult r = RunBatch(s, rec.Callbacks());
     EXPECT_TRUE(r.skipped.empty());
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), Expected(s));
-    EXPECT_EQ(ReadFileBytes(dir.File("File1.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("File1.txt")), Expected(s));
     EXPECT_EQ(s.m_outputFiles, std::vector<std::string>{dir.File("File.txt")});
     EXPECT_EQ(rec.converted, std::vector<std::string>{dir.File("File.txt")});
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"File.txt", "File1.txt"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"File.txt", "File1.txt"}));
     struct stat st;
     ASSERT_EQ(::stat(dir.File("File.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(FileBatchTest, UnreadableSourceAmongThreeIsReported) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("a.txt"), kSource);
-    WriteFileBytes(dir.File("c.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("a.txt"), kSource);
+    WriteBytes(dir.File("c.txt"), kSource);
     ConversionSession s = BatchSession(
         {dir.File("a.txt"), dir.File("missing.txt"), dir.File("c.txt")}, kNamingFileName);
     s.m_outputFiles = {"old0", "old1", "old2", "old3"};
@@ -105,13 +106,13 @@ TEST(FileBatchTest, UnreadableSourceAmongThreeIsReported) {
     EXPECT_NE(r.skipped[0].message.find("missing.txt"), std::string::npos);
     EXPECT_EQ(rec.skipped, std::vector<std::string>{dir.File("missing.txt")});
     // No output was created for the missing source.
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a.txt", "a1.txt", "c.txt", "c1.txt"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.txt", "a1.txt", "c.txt", "c1.txt"}));
 }
 
 TEST(FileBatchTest, DirectoryAndUncreatableOutputAreReported) {
-    BatchTempDir dir;
+    TestTempDir dir;
     ASSERT_EQ(::mkdir(dir.File("d.txt").c_str(), 0755), 0);
-    WriteFileBytes(dir.File("e.txt"), kSource);
+    WriteBytes(dir.File("e.txt"), kSource);
     ASSERT_EQ(::mkdir(dir.File("e1.txt").c_str(), 0755), 0);  // the output name is taken
     ConversionSession s = BatchSession({dir.File("d.txt"), dir.File("e.txt")}, kNamingFileName);
     BatchResult r = RunBatch(s);
@@ -123,21 +124,21 @@ TEST(FileBatchTest, DirectoryAndUncreatableOutputAreReported) {
 
 TEST(FileBatchTest, NameWithoutDotGetsItsNameAsBase) {
     // Regression: a name without "." gave the output "1.txt".
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("pts"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("pts"), kSource);
     ConversionSession s = BatchSession({dir.File("pts")}, kNamingFileName);
     RunBatch(s);
     EXPECT_EQ(s.m_outputFiles, std::vector<std::string>{dir.File("pts1.txt")});
-    EXPECT_EQ(ReadFileBytes(dir.File("pts1.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
 }
 
 TEST(FileBatchTest, MoreThanTwoHundredFiles) {
     // Regression: the old tables held 200 source and 200 output paths.
-    BatchTempDir dir;
+    TestTempDir dir;
     std::vector<std::string> sources;
     for (int i = 0; i < 250; ++i) {
         sources.push_back(dir.File("f" + std::to_string(i) + ".txt"));
-        WriteFileBytes(sources.back(), kSource);
+        WriteBytes(sources.back(), kSource);
     }
     ConversionSession s = BatchSession(sources, kNamingExtension);
     Recorder rec;
@@ -145,14 +146,14 @@ TEST(FileBatchTest, MoreThanTwoHundredFiles) {
     ASSERT_EQ(s.m_outputFiles.size(), 250u);
     EXPECT_EQ(rec.converted.size(), 250u);
     EXPECT_EQ(s.m_outputFiles[249], dir.File("f249.txt1"));
-    EXPECT_EQ(ReadFileBytes(dir.File("f249.txt1")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("f249.txt1")), Expected(s));
     EXPECT_TRUE(r.skipped.empty());
 }
 
 TEST(FileBatchTest, OnlyTheCountedSourcesAreConverted) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("a.txt"), kSource);
-    WriteFileBytes(dir.File("b.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("a.txt"), kSource);
+    WriteBytes(dir.File("b.txt"), kSource);
     ConversionSession s = BatchSession({dir.File("a.txt"), dir.File("b.txt")}, kNamingFileName);
     s.m_sourceFileCount = 1;
     RunBatch(s);
@@ -162,10 +163,10 @@ TEST(FileBatchTest, OnlyTheCountedSourcesAreConverted) {
 TEST(FileBatchTest, OutputThatIsTheSourceLeavesItUntouched) {
     // Regression: "File.txt1" under naming 1 with extension txt is its own
     // output and was truncated before it was read.
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt1"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt1"), kSource);
     // The same file reached through a second name (a hard link).
-    WriteFileBytes(dir.File("a.dat"), kSource);
+    WriteBytes(dir.File("a.dat"), kSource);
     ASSERT_EQ(::link(dir.File("a.dat").c_str(), dir.File("a.txt1").c_str()), 0);
     ConversionSession s =
         BatchSession({dir.File("File.txt1"), dir.File("a.dat")}, kNamingExtension);
@@ -174,61 +175,61 @@ TEST(FileBatchTest, OutputThatIsTheSourceLeavesItUntouched) {
     EXPECT_EQ(r.skipped[0].reason, SkipReason::OutputIsSource);
     EXPECT_EQ(r.skipped[1].reason, SkipReason::OutputIsSource);
     EXPECT_FALSE(r.skipped[0].message.empty());
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt1")), kSource);
-    EXPECT_EQ(ReadFileBytes(dir.File("a.dat")), kSource);
+    EXPECT_EQ(ReadBytes(dir.File("File.txt1")), kSource);
+    EXPECT_EQ(ReadBytes(dir.File("a.dat")), kSource);
     EXPECT_TRUE(s.m_outputFiles.empty());
 }
 
 TEST(FileBatchTest, OutputThatIsAnotherSourceLeavesItUntouched) {
     // Regression: A.txt under naming 2 wrote A1.txt, another chosen source.
-    BatchTempDir dir;
+    TestTempDir dir;
     const std::string other = "Q1,3400000,500000,1,\r\n";
-    WriteFileBytes(dir.File("A.txt"), kSource);
-    WriteFileBytes(dir.File("A1.txt"), other);
+    WriteBytes(dir.File("A.txt"), kSource);
+    WriteBytes(dir.File("A1.txt"), other);
     ConversionSession s = BatchSession({dir.File("A.txt"), dir.File("A1.txt")}, kNamingFileName);
     BatchResult r = RunBatch(s);
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].source, dir.File("A.txt"));
     EXPECT_EQ(r.skipped[0].reason, SkipReason::OutputIsOtherSource);
-    EXPECT_EQ(ReadFileBytes(dir.File("A1.txt")), other);
+    EXPECT_EQ(ReadBytes(dir.File("A1.txt")), other);
     EXPECT_EQ(s.m_outputFiles, std::vector<std::string>{dir.File("A11.txt")});
 }
 
 TEST(FileBatchTest, OverwriteKeepsASourceWithLinesAfterAnEmptyLine) {
     // Regression: the lines after the empty line were lost with the copy.
-    BatchTempDir dir;
+    TestTempDir dir;
     const std::string source = kLine1 + "\r\n\r\n" + kLine2 + "\r\n";
-    WriteFileBytes(dir.File("File.txt"), source);
+    WriteBytes(dir.File("File.txt"), source);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
     BatchResult r = RunBatch(s);
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::DataAfterEmptyLine);
     EXPECT_EQ(r.skipped[0].output, dir.File("File1.txt"));
     EXPECT_NE(r.skipped[0].message.find(dir.File("File1.txt")), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), source);
-    EXPECT_EQ(ReadFileBytes(dir.File("File1.txt")), ExpectedLine(s, kLine1));
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
+    EXPECT_EQ(ReadBytes(dir.File("File1.txt")), ExpectedLine(s, kLine1));
     EXPECT_TRUE(s.m_outputFiles.empty());
 
     // Trailing empty lines hold nothing: the source is replaced.
-    WriteFileBytes(dir.File("File.txt"), kLine1 + "\r\n\r\n\r\n");
+    WriteBytes(dir.File("File.txt"), kLine1 + "\r\n\r\n\r\n");
     r = RunBatch(s);
     EXPECT_TRUE(r.skipped.empty());
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), ExpectedLine(s, kLine1));
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), ExpectedLine(s, kLine1));
 }
 
 TEST(FileBatchTest, OverwriteKeepsASourceWithTextAfterTheLastSeparator) {
     // Regression: a last field without its separator was dropped from the
     // line, and the copy took it from the source.
-    BatchTempDir dir;
+    TestTempDir dir;
     const std::string source = kLine1 + "\r\nP2,3321234.5,487654.3,12.25\r\n";
-    WriteFileBytes(dir.File("File.txt"), source);
+    WriteBytes(dir.File("File.txt"), source);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
     BatchResult r = RunBatch(s);
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::TextAfterLastSeparator);
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), source);
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
     // Blanks after the last separator are no data.
-    WriteFileBytes(dir.File("File.txt"), kLine1 + "  \r\n");
+    WriteBytes(dir.File("File.txt"), kLine1 + "  \r\n");
     r = RunBatch(s);
     EXPECT_TRUE(r.skipped.empty());
 }
@@ -236,60 +237,60 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithTextAfterTheLastSeparator) {
 TEST(FileBatchTest, FailedReplaceLeavesTheSourceAsItWas) {
     // The temporary file beside the source cannot be made (its name would
     // be too long), so the copy over the source fails before touching it.
-    BatchTempDir dir;
+    TestTempDir dir;
     const std::string name = std::string(245, 'p') + ".txt";
-    WriteFileBytes(dir.File(name), kSource);
+    WriteBytes(dir.File(name), kSource);
     ConversionSession s = BatchSession({dir.File(name)}, kNamingOverwrite);
     BatchResult r = RunBatch(s);
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::ReplaceFailed);
     EXPECT_NE(r.skipped[0].message.find("保持原样"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(dir.File(name)), kSource);
-    EXPECT_EQ(ReadFileBytes(dir.File(std::string(245, 'p') + "1.txt")), Expected(s));
-    EXPECT_EQ(dir.Names().size(), 2u);
+    EXPECT_EQ(ReadBytes(dir.File(name)), kSource);
+    EXPECT_EQ(ReadBytes(dir.File(std::string(245, 'p') + "1.txt")), Expected(s));
+    EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
 TEST(FileBatchTest, FailedWriteIsReportedAndNothingIsReplaced) {
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not available";
-    BatchTempDir dir;
+    TestTempDir dir;
     std::string source;
     for (int i = 0; i < 3000; ++i) source += kLine1 + "\r\n";
-    WriteFileBytes(dir.File("File.txt"), source);
+    WriteBytes(dir.File("File.txt"), source);
     ASSERT_EQ(::symlink("/dev/full", dir.File("File1.txt").c_str()), 0);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
     BatchResult r = RunBatch(s);
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::WriteFailed);
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), source);
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
     EXPECT_TRUE(s.m_outputFiles.empty());
 }
 
 TEST(FileBatchTest, EmptySourceGivesAListedEmptyOutput) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("e.txt"), "");
-    WriteFileBytes(dir.File("f.txt"), "\r\n");
+    TestTempDir dir;
+    WriteBytes(dir.File("e.txt"), "");
+    WriteBytes(dir.File("f.txt"), "\r\n");
     ConversionSession s = BatchSession({dir.File("e.txt"), dir.File("f.txt")}, kNamingFileName);
     RunBatch(s);
     EXPECT_EQ(s.m_outputFiles.size(), 2u);
-    EXPECT_EQ(ReadFileBytes(dir.File("e1.txt")), "");
-    EXPECT_EQ(ReadFileBytes(dir.File("f1.txt")), "");
+    EXPECT_EQ(ReadBytes(dir.File("e1.txt")), "");
+    EXPECT_EQ(ReadBytes(dir.File("f1.txt")), "");
 }
 
 TEST(FileBatchTest, SessionThatCannotConvertStartsNothing) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt"), kSource);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
     s.m_targetKind = 5;
     BatchResult r = RunBatch(s);
     EXPECT_FALSE(r.started);
     EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"File.txt"});
-    EXPECT_EQ(ReadFileBytes(dir.File("File.txt")), kSource);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"File.txt"});
+    EXPECT_EQ(ReadBytes(dir.File("File.txt")), kSource);
 }
 
 TEST(FileBatchTest, EqualDatumsClearTheRecordsSevenSwitch) {
-    BatchTempDir dir;
-    WriteFileBytes(dir.File("File.txt"), kSource);
+    TestTempDir dir;
+    WriteBytes(dir.File("File.txt"), kSource);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingFileName);
     s.m_targetDatum = s.m_sourceDatum;
     s.PrepareConversion();
@@ -297,34 +298,34 @@ TEST(FileBatchTest, EqualDatumsClearTheRecordsSevenSwitch) {
     RunBatch(s);
     // What the next save writes matches the conversion that was made.
     EXPECT_EQ(s.m_params.m_savedUseSeven, 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("File1.txt")), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("File1.txt")), Expected(s));
 }
 
 TEST(ReplaceFileWithCopyTest, CopiesWholeOrNotAtAll) {
-    BatchTempDir dir;
+    TestTempDir dir;
     std::string big(300000, 'x');
-    WriteFileBytes(dir.File("from"), big);
-    WriteFileBytes(dir.File("to"), "old");
+    WriteBytes(dir.File("from"), big);
+    WriteBytes(dir.File("to"), "old");
     std::string error;
     {
-        ScopedFileSizeCap cap(1000);
+        ScopedFileSizeLimit cap(1000);
         EXPECT_FALSE(ReplaceFileWithCopy(dir.File("from"), dir.File("to"), &error));
     }
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadFileBytes(dir.File("to")), "old");
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"from", "to"}));
+    EXPECT_EQ(ReadBytes(dir.File("to")), "old");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"from", "to"}));
     ASSERT_TRUE(ReplaceFileWithCopy(dir.File("from"), dir.File("to"), &error)) << error;
-    EXPECT_EQ(ReadFileBytes(dir.File("to")), big);
+    EXPECT_EQ(ReadBytes(dir.File("to")), big);
 }
 
 TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
-    BatchTempDir dir;
+    TestTempDir dir;
     std::vector<std::string> sources;
     std::string big;
     for (int i = 0; i < 20000; ++i) big += (i % 2 ? kLine1 : kLine2) + "\r\n";
     for (int i = 0; i < 6; ++i) {
         sources.push_back(dir.File("s" + std::to_string(i) + ".txt"));
-        WriteFileBytes(sources.back(), big);
+        WriteBytes(sources.back(), big);
     }
     ConversionSession s = BatchSession(sources, kNamingExtension);
     ApplyEqualDatumRule(s);
@@ -344,6 +345,6 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
     for (std::size_t i = 0; i < sources.size(); ++i) {
         ASSERT_TRUE(outcomes[i].converted) << outcomes[i].skipped.message;
         EXPECT_EQ(outcomes[i].file.output, sources[i] + "1");
-        EXPECT_EQ(ReadFileBytes(sources[i] + "1"), expected) << i;
+        EXPECT_EQ(ReadBytes(sources[i] + "1"), expected) << i;
     }
 }

@@ -19,7 +19,8 @@
 #include "framework/File.h"
 #include "framework/ListBox.h"
 #include "framework/ResourceSet.h"
-#include "tests/batch/BatchTestFiles.h"
+#include "tests/support/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
 
@@ -125,7 +126,7 @@ protected:
         ASSERT_TRUE(SaveFormatStore(StorePath(), formats, &error)) << error;
     }
 
-    BatchTempDir dir;
+    TestTempDir dir;
 
 private:
     std::string m_savedAppDir;
@@ -158,7 +159,7 @@ TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
     EXPECT_EQ(p.m_naming, 1);
     EXPECT_EQ(p.m_formatIndex, 0);
 
-    const std::string bytes = ReadFileBytes(StorePath());
+    const std::string bytes = ReadBytes(StorePath());
     EXPECT_EQ(bytes, kCountGb + "1\r\n" + kZuobiaoGb + "\r\ntxt\r\n,\r\n" + kPlaneItemsGb + "\r\n");
 
     // The store is read afresh by the next opening.
@@ -380,7 +381,7 @@ TEST_F(FormatDialogTest, DeleteThenOkSavesTheTableWithoutItAndChoosesTheFirst) {
     }));
     EXPECT_EQ(s.m_params.m_formatName, "坐标");
     EXPECT_EQ(s.m_params.m_formatIndex, 0);
-    EXPECT_EQ(ReadFileBytes(StorePath()),
+    EXPECT_EQ(ReadBytes(StorePath()),
               kCountGb + "1\r\n" + kZuobiaoGb + "\r\ntxt\r\n,\r\n" + kPlaneItemsGb + "\r\n");
 }
 
@@ -396,7 +397,7 @@ TEST_F(FormatDialogTest, DeletingTheLastFormatLeavesAnEmptyLine) {
         Click(w, IDOK);
     }));
     EXPECT_TRUE(ChoiceOf(s) == before);
-    EXPECT_EQ(ReadFileBytes(StorePath()), kCountGb + "0\r\n");
+    EXPECT_EQ(ReadBytes(StorePath()), kCountGb + "0\r\n");
 }
 
 // Regression: OK with no entry selected took the record at index -1, a
@@ -441,7 +442,7 @@ TEST_F(FormatDialogTest, OkRightAfterTheFirstNewFormatShowsItForChoosing) {
 
 TEST_F(FormatDialogTest, CancelWritesNothingAndLeavesTheSession) {
     WriteStore({{"坐标", "txt", ",", kPlaneItems}});
-    const std::string storeBefore = ReadFileBytes(StorePath());
+    const std::string storeBefore = ReadBytes(StorePath());
     ConversionSession s = SessionWithChoice();
     const Choice before = ChoiceOf(s);
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
@@ -452,7 +453,7 @@ TEST_F(FormatDialogTest, CancelWritesNothingAndLeavesTheSession) {
         Click(w, IDCANCEL);
     }));
     EXPECT_TRUE(ChoiceOf(s) == before);
-    EXPECT_EQ(ReadFileBytes(StorePath()), storeBefore);
+    EXPECT_EQ(ReadBytes(StorePath()), storeBefore);
 }
 
 TEST_F(FormatDialogTest, NoStoreAndCancelCreatesNoFile) {
@@ -461,7 +462,7 @@ TEST_F(FormatDialogTest, NoStoreAndCancelCreatesNoFile) {
         EXPECT_EQ(FormatList(w).GetCount(), 0);
         Click(w, IDCANCEL);
     }));
-    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_TRUE(dir.Entries().empty());
 }
 
 TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) {
@@ -530,12 +531,12 @@ TEST_F(FormatDialogTest, UnreadableStoreIsReportedAndTheDialogDoesNotOpen) {
 
 TEST_F(FormatDialogTest, UnwritableStoreIsReportedAndKeepsTheOldStoreAndChoice) {
     WriteStore({{"坐标", "txt", ",", kPlaneItems}});
-    const std::string storeBefore = ReadFileBytes(StorePath());
+    const std::string storeBefore = ReadBytes(StorePath());
     ConversionSession s = SessionWithChoice();
     const Choice before = ChoiceOf(s);
     bool chosen = true;
     {
-        ScopedFileSizeCap cap(8);  // the new store cannot be written whole
+        ScopedFileSizeLimit cap(8);  // the new store cannot be written whole
         chosen = RunFormat(s, [&](CWnd& w) {
             DefinePlaneFormat(w);
             SelectTab(w, 1042, 0);
@@ -546,7 +547,7 @@ TEST_F(FormatDialogTest, UnwritableStoreIsReportedAndKeepsTheOldStoreAndChoice) 
     EXPECT_FALSE(chosen);
     EXPECT_EQ(Prompts().MessageBoxes().size(), 1u);
     EXPECT_TRUE(ChoiceOf(s) == before);
-    EXPECT_EQ(ReadFileBytes(StorePath()), storeBefore);
+    EXPECT_EQ(ReadBytes(StorePath()), storeBefore);
 }
 
 TEST_F(FormatDialogTest, SerializeWritesAndReadsTheStoreThroughAnArchive) {
@@ -560,7 +561,7 @@ TEST_F(FormatDialogTest, SerializeWritesAndReadsTheStoreThroughAnArchive) {
         ar.Close();
         file.Close();
     }
-    EXPECT_EQ(ReadFileBytes(path),
+    EXPECT_EQ(ReadBytes(path),
               kCountGb + "1\r\n" + kZuobiaoGb + "\r\ntxt\r\n,\r\n" + kPlaneItemsGb + "\r\n");
     CFileFormatDlg back;
     CFile file(path, CFile::modeRead);

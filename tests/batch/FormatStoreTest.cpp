@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "batch/FormatStore.h"
-#include "tests/batch/BatchTestFiles.h"
+#include "tests/support/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST(FormatStoreTest, CountLargerThanTheFileMakesNoEmptyFormats) {
 
 TEST(FormatStoreTest, SavedStoreReadsBackWithMoreThanAHundredFormats) {
     // Regression: the old table held 100 formats.
-    BatchTempDir dir;
+    TestTempDir dir;
     std::vector<FileFormat> formats;
     for (int i = 0; i < 150; ++i) {
         formats.push_back({"格式" + std::to_string(i), "t" + std::to_string(i), i % 2 ? " " : ",",
@@ -92,7 +93,7 @@ TEST(FormatStoreTest, SavedStoreReadsBackWithMoreThanAHundredFormats) {
     EXPECT_EQ(path, dir.Path() + "/Par.txt");
     std::string error;
     ASSERT_TRUE(SaveFormatStore(path, formats, &error)) << error;
-    EXPECT_EQ(ReadFileBytes(path).substr(0, 15), kCountGb + "150\r");
+    EXPECT_EQ(ReadBytes(path).substr(0, 15), kCountGb + "150\r");
 
     std::vector<FileFormat> back;
     ASSERT_EQ(LoadFormatStore(path, &back, &error), StoreStatus::Loaded) << error;
@@ -100,20 +101,20 @@ TEST(FormatStoreTest, SavedStoreReadsBackWithMoreThanAHundredFormats) {
     for (std::size_t i = 0; i < formats.size(); ++i) {
         EXPECT_TRUE(SameFormat(back[i], formats[i])) << i;
     }
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"Par.txt"});
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Par.txt"});
 }
 
 TEST(FormatStoreTest, MissingStoreIsEmptyNotAnError) {
-    BatchTempDir dir;
+    TestTempDir dir;
     std::vector<FileFormat> formats = {{"old", "txt", ",", ""}};
     std::string error;
     EXPECT_EQ(LoadFormatStore(dir.File("Par.txt"), &formats, &error), StoreStatus::Missing);
     EXPECT_TRUE(formats.empty());
-    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_TRUE(dir.Entries().empty());
 }
 
 TEST(FormatStoreTest, UnreadableStoreFailsAndKeepsTheTable) {
-    BatchTempDir dir;
+    TestTempDir dir;
     ASSERT_EQ(::mkdir(dir.File("Par.txt").c_str(), 0755), 0);
     std::vector<FileFormat> formats = {{"old", "txt", ",", ""}};
     std::string error;
@@ -124,10 +125,10 @@ TEST(FormatStoreTest, UnreadableStoreFailsAndKeepsTheTable) {
 }
 
 TEST(FormatStoreTest, FailedSaveKeepsTheOldStore) {
-    BatchTempDir dir;
+    TestTempDir dir;
     const std::string path = dir.File("Par.txt");
     const std::string old = kCountGb + "1\r\nA\r\ntxt\r\n,\r\n\r\n";
-    WriteFileBytes(path, old);
+    WriteBytes(path, old);
     std::string error;
     // A directory that does not exist: nothing can be written.
     EXPECT_FALSE(SaveFormatStore(dir.File("no/such/dir/Par.txt"), {{"B", "b", ",", ""}}, &error));
@@ -136,10 +137,10 @@ TEST(FormatStoreTest, FailedSaveKeepsTheOldStore) {
     // disk): the old store stays, and no temporary file is left.
     std::vector<FileFormat> many(200, FileFormat{"格式", "txt", ",", "点号,北方向X,东方向Y,"});
     {
-        ScopedFileSizeCap cap(64);
+        ScopedFileSizeLimit cap(64);
         EXPECT_FALSE(SaveFormatStore(path, many, &error));
     }
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"Par.txt"});
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Par.txt"});
 }

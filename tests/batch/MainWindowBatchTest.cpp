@@ -11,7 +11,8 @@
 #include "app/Globals.h"
 #include "batch/ShortenPath.h"
 #include "framework/ListBox.h"
-#include "tests/batch/BatchTestFiles.h"
+#include "tests/support/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/batch/BatchTestSession.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
@@ -33,7 +34,7 @@ protected:
         UiTest::TearDown();
     }
 
-    BatchTempDir dir;
+    TestTempDir dir;
     CConvertApp app;
 
 private:
@@ -48,7 +49,7 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
     for (std::size_t i = 0; i < sources.size(); ++i) {
         std::string text;
         for (const std::string& line : lines[i]) text += line + "\r\n";
-        WriteFileBytes(sources[i], text);
+        WriteBytes(sources[i], text);
     }
     const std::vector<std::string> outputs = {dir.File("a1.txt"), dir.File("b1.txt")};
 
@@ -108,12 +109,12 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
         EXPECT_EQ(s.m_outputFiles[i], outputs[i]);
         std::string expected;
         for (const std::string& line : lines[i]) expected += ExpectedLine(s, line);
-        EXPECT_EQ(ReadFileBytes(outputs[i]), expected);
+        EXPECT_EQ(ReadBytes(outputs[i]), expected);
         // Each point was converted, not copied.
-        EXPECT_EQ(ReadFileBytes(outputs[i]).find(lines[i][0].substr(3, 7)), std::string::npos);
+        EXPECT_EQ(ReadBytes(outputs[i]).find(lines[i][0].substr(3, 7)), std::string::npos);
     }
     // The chosen format is in the store beside the executable.
-    EXPECT_FALSE(ReadFileBytes(dir.File("Par.txt")).empty());
+    EXPECT_FALSE(ReadBytes(dir.File("Par.txt")).empty());
 }
 
 }  // namespace

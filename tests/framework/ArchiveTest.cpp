@@ -8,7 +8,7 @@
 #include "framework/Archive.h"
 #include "framework/ArchiveException.h"
 #include "framework/File.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 

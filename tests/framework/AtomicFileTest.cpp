@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include "framework/AtomicFile.h"
-#include "tests/framework/FileSizeLimit.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestTempDir.h"
 
 TEST(AtomicFile, CommitReplacesTheFileAndLeavesNoTemporary) {
     TestTempDir dir;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/File.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 

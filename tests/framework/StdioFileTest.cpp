@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/StdioFile.h"
-#include "tests/framework/TestTempDir.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 
