@@ -1,5 +1,6 @@
 #include "app/ConversionSession.h"
 
+#include <string_view>
 #include <utility>
 
 #include "framework/Archive.h"
@@ -7,6 +8,7 @@
 #include "framework/AtomicFile.h"
 #include "framework/File.h"
 #include "framework/FileException.h"
+#include "geodesy/FastPaths.h"
 
 namespace {
 
@@ -114,16 +116,16 @@ void ConversionSession::ConvertFromPlane(const std::string& xText, const std::st
     if (m_targetKind == 2) {
         double B, L, H;
         if (m_zoneChange == 2) {
-            m_geo.PlaneToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p, &B,
-                                  &L, &H);
+            PlaneToGeodeticRef(m_geo, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p,
+                               &B, &L, &H);
             m_geo.GaussForward(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L,
                                p.m_projAfter.centralMeridian * kDegToRad, &x, &y);
             x = x * p.m_projAfter.scale + p.m_projAfter.xConstant;
             y = y * p.m_projAfter.scale + p.m_projAfter.yConstant;
         } else {
             if (p.m_savedUseSeven) {
-                m_geo.PlaneToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p,
-                                      &B, &L, &H);
+                PlaneToGeodeticRef(m_geo, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h,
+                                   p, &B, &L, &H);
                 m_geo.GaussForward(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L,
                                    p.m_projBefore.centralMeridian * kDegToRad, &x, &y);
             }
@@ -135,10 +137,10 @@ void ConversionSession::ConvertFromPlane(const std::string& xText, const std::st
         *out2 = y;
         *out3 = h;
     } else if (m_targetKind == 1) {
-        m_geo.PlaneToGeodeticChain(x, y, h, p, out1, out2, out3);
+        PlaneToGeodeticChainRef(m_geo, x, y, h, p, out1, out2, out3);
     } else if (m_targetKind == 0) {
         double B, L, H;
-        m_geo.PlaneToGeodeticChain(x, y, h, p, &B, &L, &H);
+        PlaneToGeodeticChainRef(m_geo, x, y, h, p, &B, &L, &H);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
                               out3);
     }
@@ -153,14 +155,14 @@ void ConversionSession::ConvertFromGeodetic(const std::string& bText, const std:
     double H = AsciiToDouble(hText);
     *out1 = *out2 = *out3 = 0;
     if (m_targetKind == 1) {
-        m_geo.ShiftGeodetic(&B, &L, p);
+        ShiftGeodeticRef(m_geo, &B, &L, p);
         *out1 = B;
         *out2 = L;
         *out3 = H;
     } else if (m_targetKind == 2) {
-        m_geo.GeodeticToPlaneChain(B, L, H, p, out1, out2, out3);
+        GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
     } else if (m_targetKind == 0) {
-        m_geo.ShiftGeodetic(&B, &L, p);
+        ShiftGeodeticRef(m_geo, &B, &L, p);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
                               out3);
     }
@@ -178,8 +180,7 @@ void ConversionSession::ConvertFromSpace(const std::string& xText, const std::st
         *out1 = X;
         *out2 = Y;
         *out3 = Z;
-        m_geo.ApplySevenParameters(p.m_seven[0], p.m_seven[1], p.m_seven[2], p.m_seven[3],
-                                   p.m_seven[4], p.m_seven[5], p.m_seven[6], p, out1, out2, out3);
+        ApplySevenParametersRef(m_geo, p.m_seven, p, out1, out2, out3);
     } else if (m_targetKind == 1) {
         // From the untransformed point: this path applies no seven parameters.
         m_geo.SpaceToGeodetic(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], X, Y, Z, out1, out2,
@@ -189,9 +190,12 @@ void ConversionSession::ConvertFromSpace(const std::string& xText, const std::st
         m_geo.SpaceToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], X, Y, Z, &B, &L, &H);
         // Through the angle text: repairs a negative longitude and cuts both
         // angles to whole millionths of a second.
-        B = m_geo.ParseDmsText(m_geo.FormatDmsPositive(B));
-        L = m_geo.ParseDmsText(m_geo.FormatDmsPositive(L));
-        m_geo.GeodeticToPlaneChain(B, L, H, p, out1, out2, out3);
+        char text[kDmsTextSize];
+        B = ParseDmsView(
+            std::string_view(text, static_cast<std::size_t>(FormatDmsPositiveTo(B, text))));
+        L = ParseDmsView(
+            std::string_view(text, static_cast<std::size_t>(FormatDmsPositiveTo(L, text))));
+        GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
     }
 }
 

@@ -1,8 +1,7 @@
 #include "batch/FilePoint.h"
 
-#include <cstring>
-
 #include "app/ConversionSession.h"
+#include "geodesy/FastPaths.h"
 
 void ApplyEqualDatumRule(ConversionSession& session) {
     if (session.m_sourceDatum == session.m_targetDatum) session.m_params.m_savedUseSeven = 0;
@@ -25,11 +24,8 @@ void ConvertPointValues(const ConversionSession& session, const std::string& fir
 
 int FormatPointResult(const ConversionSession& session, int slot, double value, char* buffer) {
     if (session.m_targetKind == 1 && slot < 2) {
-        const std::string angle = session.m_geo.FormatDmsPositive(value);
-        const std::size_t n = angle.size() < kPointTextSize ? angle.size() : kPointTextSize - 1;
-        std::memcpy(buffer, angle.data(), n);
-        buffer[n] = '\0';
-        return static_cast<int>(n);
+        static_assert(kPointTextSize >= kDmsTextSize);
+        return FormatDmsPositiveTo(value, buffer);
     }
     return FormatFixedTo(buffer, kPointTextSize, value, 6);
 }

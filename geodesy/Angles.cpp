@@ -1,9 +1,11 @@
 // Angle texts "DDD:MM:SS.ffffff" and their radian values.
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -21,7 +23,31 @@ std::string_view Right(std::string_view s, long n) {
     return s.substr(s.size() - static_cast<size_t>(n));
 }
 
-double ReadNumber(std::string_view s) { return AsciiToDouble(std::string(s)); }
+double ReadNumber(std::string_view s) { return AsciiToDouble(s.data(), s.data() + s.size()); }
+
+// Text written into a caller's buffer of kDmsTextSize bytes; the same
+// operations as std::string, so the writers below serve both.
+class TextBuffer {
+public:
+    explicit TextBuffer(char* buf) : m_buf(buf) {}
+    TextBuffer& operator+=(char c) {
+        if (m_length < kDmsTextSize - 1) m_buf[m_length++] = c;
+        return *this;
+    }
+    TextBuffer& operator+=(const char* text) { return append(text, std::strlen(text)); }
+    TextBuffer& append(const char* text, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) *this += text[i];
+        return *this;
+    }
+    int Finish() {
+        m_buf[m_length] = '\0';
+        return m_length;
+    }
+
+private:
+    char* m_buf;
+    int m_length = 0;
+};
 
 // Degree, minute and second values of a text. D ends before the first colon
 // (unless that one opens the text), the prefix P before the last colon.
@@ -45,7 +71,8 @@ void SplitDms(std::string_view text, double* deg, double* min, double* sec) {
 
 // Appends an integer-valued double as printf("%0*d") prints an int. Values
 // beyond the int range are printed in full rather than wrapped.
-void AppendPadded(std::string& out, double value, int width) {
+template <class Out>
+void AppendPadded(Out& out, double value, int width) {
     value += 0.0;  // -0 prints as 0
     if (value < 0) {
         out += '-';
@@ -66,14 +93,16 @@ void AppendPadded(std::string& out, double value, int width) {
 }
 
 // Non-finite degrees have no sexagesimal form; they print as printf prints them.
-bool AppendNonFinite(std::string& out, double v) {
+template <class Out>
+bool AppendNonFinite(Out& out, double v) {
     if (std::isfinite(v)) return false;
     out += std::isnan(v) ? "nan" : (v < 0 ? "-inf" : "inf");
     return true;
 }
 
 // Degrees v to "DDD:MM:SS.ffffff", every step truncated.
-void AppendDmsWithFraction(std::string& out, double v) {
+template <class Out>
+void AppendDmsWithFraction(Out& out, double v) {
     if (AppendNonFinite(out, v)) return;
     const double d = std::trunc(v);
     v = (v - d) * 60;
@@ -91,6 +120,19 @@ void AppendDmsWithFraction(std::string& out, double v) {
 }
 
 }  // namespace
+
+double ParseDmsView(std::string_view text) {
+    double deg, min, sec;
+    SplitDms(text, &deg, &min, &sec);
+    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
+}
+
+int FormatDmsPositiveTo(double r, char* buf) {
+    if (r < 0) r += kHalfTurn;
+    TextBuffer out(buf);
+    AppendDmsWithFraction(out, r * 180 * kRadToDegInvPi);
+    return out.Finish();
+}
 
 double CGeoCore::ParseDmsText(const std::string& text) const {
     double deg, min, sec;

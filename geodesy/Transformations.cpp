@@ -3,6 +3,7 @@
 // value; the helpers here read them by reference, with identical results.
 #include <cmath>
 
+#include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -88,12 +89,18 @@ void PlaneToGeodeticOn(const CGeoCore& core, const ConversionParams& p, double a
 
 }  // namespace
 
+void ApplySevenParametersRef(const CGeoCore&, const double seven[7], const ConversionParams& params,
+                             double* X, double* Y, double* Z) {
+    if (params.m_savedUseSeven == 0) return;
+    const double s[7] = {seven[0], seven[1], seven[2], seven[3], seven[4], seven[5], seven[6]};
+    SevenParameters(s, 1.0, X, Y, Z);
+}
+
 void CGeoCore::ApplySevenParameters(double dX, double dY, double dZ, double rX, double rY,
                                     double rZ, double m, ConversionParams params, double* X,
                                     double* Y, double* Z) const {
-    if (params.m_savedUseSeven == 0) return;
     const double s[7] = {dX, dY, dZ, rX, rY, rZ, m};
-    SevenParameters(s, 1.0, X, Y, Z);
+    ApplySevenParametersRef(*this, s, params, X, Y, Z);
 }
 
 void CGeoCore::ApplyFourParameters(double Xo, double Yo, double T, double K, double* x,
@@ -104,23 +111,23 @@ void CGeoCore::ApplyFourParameters(double Xo, double Yo, double T, double K, dou
     *y = K * (x0 * s + c * y0) + Yo;
 }
 
-void CGeoCore::GeodeticToPlaneChain(double B, double L, double H, ConversionParams params,
-                                    double* x, double* y, double* h) const {
-    const ConversionParams& p = params;  // short name only
+void GeodeticToPlaneChainRef(const CGeoCore& core, double B, double L, double H,
+                             const ConversionParams& p, double* x, double* y, double* h) {
     if (p.m_savedUseSeven != 0) {
-        ShiftDatum(*this, p, 1.0, &B, &L, &H);
+        ShiftDatum(core, p, 1.0, &B, &L, &H);
         if (L < 0) L += kHalfTurn;
     }
     const ProjectionRecord& proj = p.m_projBefore;
     double px, py;
-    Project(*this, proj, p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, &px, &py);
+    Project(core, proj, p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, &px, &py);
     px = px * proj.scale + proj.xConstant;
     py = py * proj.scale + proj.yConstant;
     if (p.m_savedUseFour != 0 && p.m_local1[3] != 0) {
-        ApplyFourParameters(p.m_local1[0], p.m_local1[1], p.m_local1[2], p.m_local1[3], &px, &py);
+        core.ApplyFourParameters(p.m_local1[0], p.m_local1[1], p.m_local1[2], p.m_local1[3], &px,
+                                 &py);
         if (p.m_local2[3] != 0) {
-            ApplyFourParameters(p.m_local2[0], p.m_local2[1], p.m_local2[2], p.m_local2[3], &px,
-                                &py);
+            core.ApplyFourParameters(p.m_local2[0], p.m_local2[1], p.m_local2[2], p.m_local2[3],
+                                     &px, &py);
         }
     }
     *x = px;
@@ -128,17 +135,21 @@ void CGeoCore::GeodeticToPlaneChain(double B, double L, double H, ConversionPara
     *h = H;
 }
 
-void CGeoCore::PlaneToGeodeticChain(double x, double y, double h, ConversionParams params,
-                                    double* B, double* L, double* H) const {
-    const ConversionParams& p = params;  // short name only
+void CGeoCore::GeodeticToPlaneChain(double B, double L, double H, ConversionParams params,
+                                    double* x, double* y, double* h) const {
+    GeodeticToPlaneChainRef(*this, B, L, H, params, x, y, h);
+}
+
+void PlaneToGeodeticChainRef(const CGeoCore& core, double x, double y, double h,
+                             const ConversionParams& p, double* B, double* L, double* H) {
     // The local levels are undone on the easting as entered, zone prefix included.
     if (p.m_savedUseFour != 0 && p.m_local1[3] != 0) {
-        if (p.m_local2[3] != 0) UndoLevel(*this, p.m_local2, &x, &y);
-        UndoLevel(*this, p.m_local1, &x, &y);
+        if (p.m_local2[3] != 0) UndoLevel(core, p.m_local2, &x, &y);
+        UndoLevel(core, p.m_local1, &x, &y);
     }
     double b, l, ht = h;
-    PlaneToGeodeticOn(*this, p, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, &b, &l);
-    if (p.m_savedUseSeven != 0) ShiftDatum(*this, p, -1.0, &b, &l, &ht);
+    PlaneToGeodeticOn(core, p, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, &b, &l);
+    if (p.m_savedUseSeven != 0) ShiftDatum(core, p, -1.0, &b, &l, &ht);
     if (b < 0) b += kHalfTurn;
     if (l < 0) l += kHalfTurn;
     *B = b;
@@ -146,10 +157,15 @@ void CGeoCore::PlaneToGeodeticChain(double x, double y, double h, ConversionPara
     *H = ht;
 }
 
-void CGeoCore::PlaneToGeodetic(double a, double rf, double x, double y, double h,
-                               ConversionParams params, double* B, double* L, double* H) const {
+void CGeoCore::PlaneToGeodeticChain(double x, double y, double h, ConversionParams params,
+                                    double* B, double* L, double* H) const {
+    PlaneToGeodeticChainRef(*this, x, y, h, params, B, L, H);
+}
+
+void PlaneToGeodeticRef(const CGeoCore& core, double a, double rf, double x, double y, double h,
+                        const ConversionParams& params, double* B, double* L, double* H) {
     double b, l;
-    PlaneToGeodeticOn(*this, params, a, rf, x, y, &b, &l);
+    PlaneToGeodeticOn(core, params, a, rf, x, y, &b, &l);
     if (b < 0) b += kHalfTurn;
     if (l < 0) l += kHalfTurn;
     *B = b;
@@ -157,10 +173,19 @@ void CGeoCore::PlaneToGeodetic(double a, double rf, double x, double y, double h
     *H = h;
 }
 
+void CGeoCore::PlaneToGeodetic(double a, double rf, double x, double y, double h,
+                               ConversionParams params, double* B, double* L, double* H) const {
+    PlaneToGeodeticRef(*this, a, rf, x, y, h, params, B, L, H);
+}
+
 // The height used for the shift is always 15 m; the shifted height is dropped.
-void CGeoCore::ShiftGeodetic(double* B, double* L, ConversionParams params) const {
+void ShiftGeodeticRef(const CGeoCore& core, double* B, double* L, const ConversionParams& params) {
     if (params.m_savedUseSeven == 0) return;
     double H = 15.0;
-    ShiftDatum(*this, params, 1.0, B, L, &H);
+    ShiftDatum(core, params, 1.0, B, L, &H);
     if (*L < 0) *L += kHalfTurn;
+}
+
+void CGeoCore::ShiftGeodetic(double* B, double* L, ConversionParams params) const {
+    ShiftGeodeticRef(*this, B, L, params);
 }
