@@ -1,9 +1,133 @@
 #include "batch/LineEngine.h"
 
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
 #include "batch/FileFormat.h"
 #include "batch/SplitFields.h"
 
 namespace {
+
+// Bytes read at a time for one block of lines; a block holds whole lines
+// only, so a line longer than this makes its block longer.
+constexpr std::size_t kBlockBytes = 1 << 16;
+
+// Lines of one block, converted apart from the others.
+struct LineBlock {
+    std::string input;  // whole lines with their LF; the last block may end without one
+    std::string output;
+    std::uint64_t lines = 0;
+    bool stoppedAtEmptyLine = false;
+    std::size_t restOffset = 0;  // where the bytes after that empty line start
+    bool textAfterLastSeparator = false;
+    bool done = false;
+};
+
+bool OnlyLineEnds(std::string_view bytes) {
+    for (char c : bytes) {
+        if (c != '\r' && c != '\n') return false;
+    }
+    return true;
+}
+
+// Cuts a stream into blocks of whole lines, with LineReader's rules at the
+// end: a last line without LF belongs to the last block, except after a read
+// error, where the unfinished line is dropped.
+class BlockReader {
+public:
+    explicit BlockReader(std::FILE* in) : m_in(in) {}
+
+    // The next block into *block; false when the input has no more bytes.
+    bool Next(std::string* block) {
+        block->clear();
+        block->swap(m_carry);
+        for (;;) {
+            if (m_eof) return !block->empty();
+            const std::size_t old = block->size();
+            block->resize(old + kBlockBytes);
+            errno = 0;
+            const std::size_t got = std::fread(block->data() + old, 1, kBlockBytes, m_in);
+            block->resize(old + got);
+            if (got < kBlockBytes) {
+                m_eof = true;
+                if (std::ferror(m_in)) {
+                    m_failed = true;
+                    m_errno = errno != 0 ? errno : EIO;
+                }
+            }
+            const std::size_t lf = block->rfind('\n');
+            const bool lfInNewBytes = lf != std::string::npos && lf + 1 > old;
+            if (m_eof) {
+                if (m_failed) block->resize(lf == std::string::npos ? 0 : lf + 1);
+                return !block->empty();
+            }
+            if (lfInNewBytes) {
+                m_carry.assign(*block, lf + 1, std::string::npos);
+                block->resize(lf + 1);
+                return true;
+            }
+        }
+    }
+
+    // Reads on and tells whether any byte other than CR or LF is left.
+    bool RestHasContent() {
+        std::string block;
+        while (Next(&block)) {
+            if (!OnlyLineEnds(block)) return true;
+        }
+        return false;
+    }
+
+    bool AtEnd() const { return m_eof && m_carry.empty(); }
+    bool Failed() const { return m_failed; }
+    int ErrorNumber() const { return m_errno; }
+
+private:
+    std::FILE* m_in;
+    std::string m_carry;
+    bool m_eof = false;
+    bool m_failed = false;
+    int m_errno = 0;
+};
+
+// Convert's loop over the lines of one block. The lines go through `writer`
+// into `collected`, which then changes places with the block's output, so
+// buffers pass from block to block instead of being allocated anew.
+void ConvertBlock(LineEngine& engine, LineWriter& writer, std::string& collected,
+                  LineBlock& block) {
+    const char* base = block.input.data();
+    const std::size_t size = block.input.size();
+    std::size_t pos = 0;
+    while (pos < size) {
+        const void* lf = std::memchr(base + pos, '\n', size - pos);
+        std::string_view line;
+        if (lf != nullptr) {
+            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - base);
+            std::size_t length = stop - pos;
+            if (length > 0 && base[stop - 1] == '\r') --length;
+            line = std::string_view(base + pos, length);
+            pos = stop + 1;
+        } else {
+            line = std::string_view(base + pos, size - pos);
+            pos = size;
+        }
+        if (line.empty()) {
+            block.stoppedAtEmptyLine = true;
+            block.restOffset = pos;
+            break;
+        }
+        if (engine.ConvertLine(line, writer)) block.textAfterLastSeparator = true;
+        ++block.lines;
+    }
+    writer.Flush();
+    block.output.swap(collected);
+    collected.clear();
+}
 
 // Blanks, tabs and carriage returns left after the last separator carry no data.
 bool HoldsText(std::string_view rest) {
@@ -61,6 +185,7 @@ bool LineEngine::ConvertLine(std::string_view line, LineWriter& writer) {
 }
 
 StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& progress) {
+    if (m_threads > 1) return ConvertInBlocks(in, out, progress);
     StreamResult result;
     LineReader reader(in);
     LineWriter writer(out);
@@ -78,6 +203,133 @@ StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& 
     }
     writer.Flush();
     if (progress) progress(reader.BytesConsumed());
+    result.readFailed = reader.Failed();
+    result.writeFailed = writer.Failed();
+    if (result.writeFailed) {
+        result.errorNumber = writer.ErrorNumber();
+    } else if (result.readFailed) {
+        result.errorNumber = reader.ErrorNumber();
+    }
+    return result;
+}
+
+StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Progress& progress) {
+    StreamResult result;
+    BlockReader reader(in);
+    LineWriter writer(out);
+    std::uint64_t consumed = 0;
+
+    std::mutex mutex;
+    std::condition_variable workReady, blockDone;
+    std::deque<LineBlock*> unclaimed;
+    bool quit = false;
+    std::vector<std::thread> workers;
+    auto work = [&](LineEngine engine) {
+        std::string collected;
+        LineWriter blockWriter(&collected);
+        for (;;) {
+            LineBlock* block;
+            {
+                std::unique_lock lock(mutex);
+                workReady.wait(lock, [&] { return quit || !unclaimed.empty(); });
+                if (unclaimed.empty()) return;
+                block = unclaimed.front();
+                unclaimed.pop_front();
+            }
+            ConvertBlock(engine, blockWriter, collected, *block);
+            {
+                std::lock_guard lock(mutex);
+                block->done = true;
+            }
+            blockDone.notify_all();
+        }
+    };
+
+    const std::size_t maxInFlight = static_cast<std::size_t>(m_threads) + 2;
+    std::deque<std::unique_ptr<LineBlock>> inFlight;
+    std::vector<std::unique_ptr<LineBlock>> spare;  // written blocks, kept for their buffers
+    bool more = true;
+    auto readAhead = [&] {
+        while (more && inFlight.size() < maxInFlight) {
+            std::unique_ptr<LineBlock> block;
+            if (spare.empty()) {
+                block = std::make_unique<LineBlock>();
+            } else {
+                block = std::move(spare.back());
+                spare.pop_back();
+                block->output.clear();
+                block->lines = 0;
+                block->stoppedAtEmptyLine = false;
+                block->restOffset = 0;
+                block->textAfterLastSeparator = false;
+                block->done = false;
+            }
+            if (!reader.Next(&block->input)) {
+                more = false;
+                break;
+            }
+            if (workers.empty() && inFlight.empty() && reader.AtEnd()) {
+                // The whole input in one block: no threads for it.
+                std::string collected;
+                LineWriter blockWriter(&collected);
+                ConvertBlock(*this, blockWriter, collected, *block);
+                block->done = true;
+            } else {
+                if (workers.empty()) {
+                    for (int t = 0; t < m_threads; ++t) {
+                        LineEngine copy(*this);
+                        copy.m_threads = 1;
+                        workers.emplace_back(work, std::move(copy));
+                    }
+                }
+                {
+                    std::lock_guard lock(mutex);
+                    unclaimed.push_back(block.get());
+                }
+                workReady.notify_one();
+            }
+            inFlight.push_back(std::move(block));
+        }
+    };
+
+    for (;;) {
+        readAhead();
+        if (inFlight.empty()) break;
+        LineBlock& block = *inFlight.front();
+        {
+            std::unique_lock lock(mutex);
+            blockDone.wait(lock, [&] { return block.done; });
+        }
+        writer.Append(block.output);
+        result.lines += block.lines;
+        if (block.textAfterLastSeparator) result.textAfterLastSeparator = true;
+        if (block.stoppedAtEmptyLine) {
+            consumed += block.restOffset;
+            result.stoppedAtEmptyLine = true;
+            bool content = !OnlyLineEnds(std::string_view(block.input).substr(block.restOffset));
+            for (std::size_t i = 1; !content && i < inFlight.size(); ++i) {
+                content = !OnlyLineEnds(inFlight[i]->input);
+            }
+            result.dataAfterEmptyLine = content || reader.RestHasContent();
+            break;
+        }
+        consumed += block.input.size();
+        if (writer.Failed()) break;
+        spare.push_back(std::move(inFlight.front()));
+        inFlight.pop_front();
+        if (progress) progress(consumed);
+    }
+
+    {
+        std::lock_guard lock(mutex);
+        quit = true;
+        unclaimed.clear();
+    }
+    workReady.notify_all();
+    for (std::thread& t : workers) t.join();
+
+    writer.Flush();
+    if (progress) progress(consumed);
     result.readFailed = reader.Failed();
     result.writeFailed = writer.Failed();
     if (result.writeFailed) {

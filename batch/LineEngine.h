@@ -54,7 +54,16 @@ public:
 
     char Separator() const { return m_separator; }
 
+    // With more than one thread, Convert reads the input in blocks of whole
+    // lines and converts them on that many threads, each with its own copy of
+    // the engine, writing the blocks in their order: the output and the result
+    // are those of the single-threaded loop.
+    void SetThreads(int threads) { m_threads = threads < 1 ? 1 : threads; }
+    int Threads() const { return m_threads; }
+
 private:
+    StreamResult ConvertInBlocks(std::FILE* in, std::FILE* out, const Progress& progress);
+
     ConversionSession m_session;
     char m_separator;
     int m_column[3];
@@ -62,4 +71,5 @@ private:
     std::string m_texts[3];
     char m_results[3][kPointTextSize];
     int m_resultLengths[3] = {};
+    int m_threads = 1;
 };

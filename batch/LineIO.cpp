@@ -70,6 +70,9 @@ bool LineReader::RestHasContent() {
 LineWriter::LineWriter(std::FILE* out, std::size_t bufferSize)
     : m_out(out), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
 
+LineWriter::LineWriter(std::string* sink, std::size_t bufferSize)
+    : m_sink(sink), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
+
 LineWriter::~LineWriter() { WriteBuffer(); }
 
 void LineWriter::AppendSlow(std::string_view bytes) {
@@ -89,6 +92,10 @@ void LineWriter::WriteBuffer() {
 
 void LineWriter::WriteDirect(const char* data, std::size_t size) {
     if (size == 0 || m_failed) return;
+    if (m_sink != nullptr) {
+        m_sink->append(data, size);
+        return;
+    }
     errno = 0;
     if (std::fwrite(data, 1, size, m_out) != size) {
         m_failed = true;
@@ -98,7 +105,7 @@ void LineWriter::WriteDirect(const char* data, std::size_t size) {
 
 bool LineWriter::Flush() {
     WriteBuffer();
-    if (!m_failed) {
+    if (!m_failed && m_out != nullptr) {
         errno = 0;
         if (std::fflush(m_out) != 0) {
             m_failed = true;

@@ -45,10 +45,12 @@ private:
     int m_errno = 0;
 };
 
-// Collects output bytes and writes them in large blocks.
+// Collects output bytes and writes them in large blocks to a stream, or
+// appends them to a text in memory.
 class LineWriter {
 public:
     explicit LineWriter(std::FILE* out, std::size_t bufferSize = 1 << 16);
+    explicit LineWriter(std::string* sink, std::size_t bufferSize = 1 << 16);
     // Writes what is left; call Flush to see errors.
     ~LineWriter();
     LineWriter(const LineWriter&) = delete;
@@ -80,7 +82,8 @@ private:
     void WriteBuffer();
     void WriteDirect(const char* data, std::size_t size);
 
-    std::FILE* m_out;
+    std::FILE* m_out = nullptr;
+    std::string* m_sink = nullptr;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
