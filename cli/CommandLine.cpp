@@ -1,0 +1,405 @@
+#include "cli/CommandLine.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "batch/FileFormat.h"
+#include "geodesy/GeoCore.h"
+
+namespace {
+
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// A small whole number made of digits only.
+bool ReadIndex(std::string_view text, int limit, int* value) {
+    if (text.empty() || text.size() > 4) return false;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v > limit) return false;
+    *value = v;
+    return true;
+}
+
+struct Name {
+    const char* text;
+    int value;
+};
+
+bool ReadName(std::string_view text, const Name* names, std::size_t count, int* value) {
+    const std::string lower = AsciiLower(Trim(text));
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lower == names[i].text) {
+            *value = names[i].value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ASCII names of the data items, beside the item texts themselves.
+struct ItemAlias {
+    const char* alias;
+    const char* item;
+};
+constexpr ItemAlias kItemAliases[] = {
+    {"id", "点号"},         {"lat", "纬度"},        {"lon", "经度"}, {"height", "椭球高"},
+    {"x", "北方向X"},       {"y", "东方向Y"},       {"h", "水准高"}, {"other", "其它"},
+    {"北方向x", "北方向X"}, {"东方向y", "东方向Y"},
+};
+
+enum class Option {
+    Help,
+    Verbose,
+    Project,
+    From,
+    To,
+    SourceDatum,
+    TargetDatum,
+    Seven,
+    Four,
+    Format,
+    Store,
+    Separator,
+    Items,
+    Extension,
+    Naming,
+    Jobs,
+    Progress,
+};
+
+struct OptionName {
+    const char* name;
+    Option option;
+    bool takesValue;
+};
+
+constexpr OptionName kOptions[] = {
+    {"--help", Option::Help, false},
+    {"-h", Option::Help, false},
+    {"--verbose", Option::Verbose, false},
+    {"--project", Option::Project, true},
+    {"--from", Option::From, true},
+    {"--to", Option::To, true},
+    {"--source-datum", Option::SourceDatum, true},
+    {"--target-datum", Option::TargetDatum, true},
+    {"--seven", Option::Seven, true},
+    {"--four", Option::Four, true},
+    {"--format", Option::Format, true},
+    {"--store", Option::Store, true},
+    {"--separator", Option::Separator, true},
+    {"--items", Option::Items, true},
+    {"--extension", Option::Extension, true},
+    {"--naming", Option::Naming, true},
+    {"--jobs", Option::Jobs, true},
+    {"--progress", Option::Progress, true},
+};
+
+std::string Quote(std::string_view text) {
+    std::string out(1, '\'');
+    out.append(text);
+    out += '\'';
+    return out;
+}
+
+// Stores one option value; false with the message when the value is bad.
+bool TakeValue(Option option, const std::string& name, const std::string& value, ConvertOptions* o,
+               std::string* error) {
+    auto bad = [&](const std::string& expected) {
+        *error = "bad value " + Quote(value) + " for " + name + ": expected " + expected;
+        return false;
+    };
+    int n = 0;
+    switch (option) {
+        case Option::Project:
+            if (value.empty()) return bad("a project file");
+            o->project = value;
+            return true;
+        case Option::From:
+        case Option::To:
+            if (!ReadKind(value, &n)) return bad("space, geodetic or plane");
+            (option == Option::From ? o->sourceKind : o->targetKind) = n;
+            return true;
+        case Option::SourceDatum:
+        case Option::TargetDatum:
+            if (!ReadDatum(value, &n)) return bad("beijing54, national80, wgs84, wgs72 or 0..3");
+            (option == Option::SourceDatum ? o->sourceDatum : o->targetDatum) = n;
+            return true;
+        case Option::Seven:
+        case Option::Four:
+            if (!ReadSwitch(value, &n)) return bad("on or off");
+            (option == Option::Seven ? o->useSeven : o->useFour) = n;
+            return true;
+        case Option::Format:
+            if (value.empty()) return bad("the name of a format");
+            o->format = value;
+            return true;
+        case Option::Store:
+            if (value.empty()) return bad("a format store file");
+            o->store = value;
+            return true;
+        case Option::Separator: {
+            std::string sep;
+            if (!ReadSeparator(value, &sep)) return bad("',' or ' ' (comma or space)");
+            o->separator = sep;
+            return true;
+        }
+        case Option::Items: {
+            std::vector<std::string> items;
+            std::string unknown;
+            if (!ReadItems(value, &items, &unknown)) {
+                if (unknown.empty()) return bad("at least one data item");
+                *error = "unknown data item " + Quote(unknown) + " in " + name +
+                         ": expected 点号 (id), 纬度 (lat), 经度 (lon), 椭球高 (height), "
+                         "北方向X (x), 东方向Y (y), 水准高 (h) or 其它 (other)";
+                return false;
+            }
+            o->items = items;
+            return true;
+        }
+        case Option::Extension: {
+            std::string_view ext = value;
+            if (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
+            if (ext.empty() || ext.find('/') != std::string_view::npos) {
+                return bad("an extension such as txt");
+            }
+            o->extension = std::string(ext);
+            return true;
+        }
+        case Option::Naming:
+            if (!ReadNaming(value, &n)) return bad("0 (overwrite), 1 (ext1) or 2 (name1)");
+            o->naming = n;
+            return true;
+        case Option::Jobs:
+            if (!ReadIndex(value, 256, &n) || n < 1) return bad("a number of threads, 1..256");
+            o->jobs = n;
+            return true;
+        case Option::Progress: {
+            const std::string v = AsciiLower(value);
+            if (v == "auto") {
+                o->progress = ProgressMode::Auto;
+            } else if (v == "on") {
+                o->progress = ProgressMode::On;
+            } else if (v == "off") {
+                o->progress = ProgressMode::Off;
+            } else {
+                return bad("auto, on or off");
+            }
+            return true;
+        }
+        case Option::Help:
+        case Option::Verbose:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ReadKind(const std::string& text, int* kind) {
+    static constexpr Name kNames[] = {
+        {"space", 0}, {"0", 0}, {"空间直角坐标", 0}, {"geodetic", 1}, {"1", 1}, {"大地坐标", 1},
+        {"plane", 2}, {"2", 2}, {"平面坐标", 2},
+    };
+    return ReadName(text, kNames, std::size(kNames), kind);
+}
+
+bool ReadDatum(const std::string& text, int* datum) {
+    static constexpr Name kNames[] = {
+        {"beijing54", 0},    {"beijing-54", 0},    {"北京-54坐标系", 0}, {"national80", 1},
+        {"national-80", 1},  {"国家-80坐标系", 1}, {"wgs84", 2},         {"wgs-84", 2},
+        {"wgs-84坐标系", 2}, {"wgs72", 3},         {"wgs-72", 3},        {"wgs-72坐标系", 3},
+    };
+    if (ReadIndex(Trim(text), kDatumCount - 1, datum)) return true;
+    return ReadName(text, kNames, std::size(kNames), datum);
+}
+
+bool ReadSwitch(const std::string& text, int* on) {
+    static constexpr Name kNames[] = {{"on", 1}, {"1", 1}, {"off", 0}, {"0", 0}};
+    return ReadName(text, kNames, std::size(kNames), on);
+}
+
+bool ReadNaming(const std::string& text, int* naming) {
+    static constexpr Name kNames[] = {
+        {"0", 0}, {"overwrite", 0}, {"1", 1}, {"ext1", 1}, {"2", 2}, {"name1", 2},
+    };
+    return ReadName(text, kNames, std::size(kNames), naming);
+}
+
+bool ReadSeparator(const std::string& text, std::string* separator) {
+    if (text == "," || AsciiLower(text) == "comma") {
+        separator->assign(1, ',');
+    } else if (text == " " || AsciiLower(text) == "space") {
+        separator->assign(1, ' ');
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ReadItems(const std::string& text, std::vector<std::string>* items, std::string* bad) {
+    items->clear();
+    bad->clear();
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t stop = text.find_first_of(", ", start);
+        if (stop == std::string::npos) stop = text.size();
+        const std::string name = text.substr(start, stop - start);
+        start = stop + 1;
+        if (name.empty()) continue;
+        std::string item;
+        for (const char* known : kDataItems) {
+            if (name == known) item = known;
+        }
+        const std::string lower = AsciiLower(name);
+        for (const ItemAlias& a : kItemAliases) {
+            if (item.empty() && lower == a.alias) item = a.item;
+        }
+        if (item.empty()) {
+            *bad = name;
+            items->clear();
+            return false;
+        }
+        items->push_back(item);
+    }
+    return !items->empty();
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* options,
+                      std::string* error) {
+    ConvertOptions o;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            o.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const OptionName* known = nullptr;
+        for (const OptionName& candidate : kOptions) {
+            if (name == candidate.name) known = &candidate;
+        }
+        if (known == nullptr) {
+            *error = "unknown option " + Quote(name);
+            return false;
+        }
+        if (!known->takesValue) {
+            if (eq != std::string::npos) {
+                *error = "option " + name + " takes no value";
+                return false;
+            }
+            if (known->option == Option::Help) o.help = true;
+            if (known->option == Option::Verbose) o.verbose = true;
+            continue;
+        }
+        std::string value;
+        if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            *error = "option " + name + " needs a value";
+            return false;
+        }
+        if (!TakeValue(known->option, name, value, &o, error)) return false;
+    }
+    if (o.help) {
+        *options = std::move(o);
+        return true;
+    }
+    if (o.format && (o.separator || o.items)) {
+        *error = "give either --format or --separator and --items, not both";
+        return false;
+    }
+    if (o.store && !o.format) {
+        *error = "--store names the store that --format reads; give --format too";
+        return false;
+    }
+    if (o.separator && !o.items) {
+        *error = "--separator needs --items (the data items of a line)";
+        return false;
+    }
+    bool hasStdin = false;
+    for (const std::string& f : o.files) hasStdin = hasStdin || f == "-";
+    if (hasStdin && o.files.size() > 1) {
+        *error = "'-' (standard input) cannot be given together with files";
+        return false;
+    }
+    *options = std::move(o);
+    return true;
+}
+
+std::string HelpText() {
+    return R"(Usage: terrax-convert [OPTION...] [FILE...]
+
+Converts text files of points line by line, with the same rules as the file
+conversion of the window. Each FILE is converted into a new file beside it,
+named by --naming. With no FILE, or with "-", points are read from standard
+input and written to standard output.
+
+Settings: the project file is read first; the options below override it.
+  --project FILE.cod      parameters, projections, datums, switches, coordinate
+                          kinds and zone change from a project file
+  --from KIND             source coordinate kind: space, geodetic or plane
+  --to KIND               target coordinate kind: space, geodetic or plane
+  --source-datum DATUM    beijing54, national80, wgs84, wgs72 (or the list
+                          texts 北京-54坐标系, 国家-80坐标系, WGS-84坐标系,
+                          WGS-72坐标系), or the index 0..3
+  --target-datum DATUM    the same for the target side
+  --seven on|off          seven-parameter transformation
+  --four on|off           local four-parameter transforms
+
+File format, one of two ways:
+  --format NAME           a format of the format store, by its name
+  --store FILE            the format store to read (default: Par.txt beside
+                          this program)
+or
+  --separator SEP         ',' or ' ' (also: comma, space; default ',')
+  --items LIST            the data items of a line in order, separated by
+                          commas or blanks: 点号 (id), 纬度 (lat), 经度 (lon),
+                          椭球高 (height), 北方向X (x), 东方向Y (y),
+                          水准高 (h), 其它 (other)
+  --extension EXT         extension of the output files; needed with --items
+                          when files are given, and overrides a format's own
+
+Output:
+  --naming N              0 or overwrite: File.txt is replaced by its
+                          conversion (File1.txt stays beside it);
+                          1 or ext1: File.txt1 (default); 2 or name1: File1.txt
+  --jobs N                threads to use (default: one per core)
+  --progress auto|on|off  progress bar on standard error when it is a
+                          terminal; auto shows it for long work only
+  --verbose               name each source and its output on standard error
+  -h, --help              show this help
+
+Exit status: 0 when everything was converted; 1 when some files were skipped
+or a stream failed (each one is reported); 2 for a bad option or a set-up that
+cannot run, in which case nothing is written.
+
+Examples:
+  terrax-convert --project job.cod --format 坐标 --naming name1 a.txt b.txt
+  terrax-convert --project job.cod --from geodetic --to plane \
+      --source-datum beijing54 --target-datum wgs84 --seven on \
+      --separator , --items id,lat,lon,height < points.txt > plane.txt
+)";
+}

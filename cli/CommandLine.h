@@ -1,0 +1,48 @@
+// The options of terrax-convert and the rules that read them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class ProgressMode { Auto, On, Off };
+
+// What the command line asked for. Unset optionals leave the value of the
+// project file (or of the session defaults) in place.
+struct ConvertOptions {
+    bool help = false;
+    bool verbose = false;
+    std::string project;  // project file to load; empty for none
+    std::optional<int> sourceKind, targetKind;
+    std::optional<int> sourceDatum, targetDatum;
+    std::optional<int> useSeven, useFour;
+    std::optional<std::string> format;              // name of a format in the store
+    std::optional<std::string> store;               // the store to read it from
+    std::optional<std::string> separator;           // "," or " "
+    std::optional<std::vector<std::string>> items;  // data item names, in line order
+    std::optional<std::string> extension;           // without the dot
+    std::optional<int> naming;
+    int jobs = 0;  // threads; 0 for one per core
+    ProgressMode progress = ProgressMode::Auto;
+    std::vector<std::string> files;  // "-" for standard input
+};
+
+// Reads the arguments (without the program name). "--name value" and
+// "--name=value" are both accepted; "--" ends the options. Returns false with
+// a message for the user in *error on the first bad argument.
+bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* options,
+                      std::string* error);
+
+// The text of --help.
+std::string HelpText();
+
+// Readers of single option values; each returns false for a text it does
+// not know.
+bool ReadKind(const std::string& text, int* kind);
+bool ReadDatum(const std::string& text, int* datum);
+bool ReadSwitch(const std::string& text, int* on);
+bool ReadNaming(const std::string& text, int* naming);
+bool ReadSeparator(const std::string& text, std::string* separator);
+// Item names, or their ASCII aliases, separated by commas or blanks; gives
+// the data item texts of the format dialog. An empty list is refused.
+bool ReadItems(const std::string& text, std::vector<std::string>* items, std::string* bad);

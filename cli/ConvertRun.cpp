@@ -1,0 +1,417 @@
+#include "cli/ConvertRun.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <optional>
+#include <thread>
+#include <utility>
+
+#include "batch/FileBatch.h"
+#include "batch/FileFormat.h"
+#include "batch/FilePoint.h"
+#include "batch/FormatStore.h"
+#include "batch/LineEngine.h"
+#include "batch/OutputPath.h"
+#include "cli/Progress.h"
+
+namespace {
+
+const char kProgram[] = "terrax-convert";
+
+// Work counts as long, and gets a progress bar, from this size or file count on.
+constexpr std::uint64_t kLongWorkBytes = std::uint64_t{32} << 20;
+constexpr std::size_t kLongWorkFiles = 20;
+constexpr std::chrono::milliseconds kProgressDelay{500};
+
+void Report(std::FILE* err, const std::string& text) {
+    std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out(1, '\'');
+    out += text;
+    out += '\'';
+    return out;
+}
+
+std::string SystemMessage(int err) { return std::strerror(err != 0 ? err : EIO); }
+
+// The chosen format of the session: a format of the store, or the one the
+// options describe.
+bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, ConversionParams& p,
+                  std::string* error) {
+    FileFormat format;
+    int index = 0;
+    if (o.format) {
+        const std::string path = o.store ? *o.store : FormatStorePath(appDir);
+        std::vector<FileFormat> formats;
+        std::string message;
+        switch (LoadFormatStore(path, &formats, &message)) {
+            case StoreStatus::Missing:
+                *error = "the format store " + Quoted(path) + " does not exist";
+                return false;
+            case StoreStatus::Failed:
+                *error = "cannot read the format store " + Quoted(path) + ": " + message;
+                return false;
+            case StoreStatus::Loaded:
+                break;
+        }
+        auto found = std::find_if(formats.begin(), formats.end(),
+                                  [&](const FileFormat& f) { return f.name == *o.format; });
+        if (found == formats.end()) {
+            *error = "no format named " + Quoted(*o.format) + " in " + Quoted(path);
+            if (formats.empty()) {
+                *error += ", which holds no formats";
+            } else {
+                *error += "; its formats are:";
+                for (const FileFormat& f : formats) {
+                    *error += ' ';
+                    *error += Quoted(f.name);
+                }
+            }
+            return false;
+        }
+        index = static_cast<int>(found - formats.begin());
+        format = *found;
+    } else if (o.items) {
+        format.separator = o.separator.value_or(",");
+        for (const std::string& item : *o.items) format.itemLine += item + format.separator;
+    } else {
+        *error = "no file format: give --format NAME, or --items LIST (and --separator)";
+        return false;
+    }
+    if (o.extension) format.extension = *o.extension;
+    if (format.separator.empty()) {
+        *error = "the format " + Quoted(format.name) + " has no separator";
+        return false;
+    }
+    DeriveColumns(format, p.m_column);
+    p.m_formatName = format.name;
+    p.m_formatExtension = format.extension;
+    p.m_formatSeparator = format.separator;
+    p.m_formatIndex = index;
+    return true;
+}
+
+bool CheckSource(const std::string& path, std::uint64_t* size, std::string* error) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        *error = "cannot read " + Quoted(path) + ": it is a directory";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
+        return false;
+    }
+    std::fclose(f);
+    *size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return true;
+}
+
+bool WantsProgress(const ConvertOptions& o, const RunStreams& streams, std::uint64_t bytes,
+                   std::size_t files) {
+    if (o.progress == ProgressMode::Off || !streams.errIsTerminal) return false;
+    if (o.progress == ProgressMode::On) return true;
+    // Of an input of unknown size only the time tells; the delay sees to that.
+    return bytes == 0 || bytes >= kLongWorkBytes || files >= kLongWorkFiles;
+}
+
+std::uint64_t StreamSize(std::FILE* f) {
+    struct stat st;
+    if (::fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+// Notes about a converted stream that did not write all of its input.
+std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResult& r) {
+    std::vector<std::string> notes;
+    if (r.dataAfterEmptyLine) {
+        notes.push_back(what + " has lines after an empty line; reading stopped there");
+    }
+    if (r.textAfterLastSeparator) {
+        notes.push_back(what + " has lines with text after their last separator; it was left out");
+    }
+    return notes;
+}
+
+int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams& streams) {
+    LineEngine engine(plan.session);
+    engine.SetThreads(plan.threads);
+    const std::uint64_t size = StreamSize(streams.in);
+    std::optional<ProgressBar> bar;
+    if (WantsProgress(o, streams, size, 1)) {
+        bar.emplace(streams.err, size, 1,
+                    o.progress == ProgressMode::On ? std::chrono::milliseconds(0) : kProgressDelay);
+    }
+    std::uint64_t bytesRead = 0;
+    LineEngine::Progress progress;
+    if (bar) {
+        progress = [&](std::uint64_t bytes) {
+            bytesRead = bytes;
+            bar->Update(bytes, 0);
+        };
+    }
+    const StreamResult r = engine.Convert(streams.in, streams.out, progress);
+    if (bar) bar->Update(bytesRead, 0, true);
+    bar.reset();
+    if (r.writeFailed) {
+        Report(streams.err, "writing the output failed: " + SystemMessage(r.errorNumber));
+        return kExitSkipped;
+    }
+    if (r.readFailed) {
+        Report(streams.err, "reading the input failed: " + SystemMessage(r.errorNumber));
+        return kExitSkipped;
+    }
+    for (const std::string& note : LeftOutNotes("the input", r)) Report(streams.err, note);
+    if (o.verbose) Report(streams.err, std::to_string(r.lines) + " lines converted");
+    return kExitConverted;
+}
+
+int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams& streams) {
+    const ConversionParams& p = plan.session.m_params;
+    const std::vector<std::string>& sources = plan.sources;
+    const std::size_t count = sources.size();
+    const BatchPlan batch(sources, p.m_formatExtension, p.m_naming);
+    const std::vector<std::vector<std::size_t>> groups =
+        SerialGroups(sources, p.m_formatExtension, p.m_naming);
+
+    std::vector<std::uint64_t> sizes(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        struct stat st;
+        if (::stat(sources[i].c_str(), &st) == 0) sizes[i] = static_cast<std::uint64_t>(st.st_size);
+    }
+    std::optional<ProgressBar> bar;
+    if (WantsProgress(o, streams, plan.sourceBytes, count)) {
+        bar.emplace(streams.err, plan.sourceBytes, count,
+                    o.progress == ProgressMode::On ? std::chrono::milliseconds(0) : kProgressDelay);
+    }
+
+    std::size_t skipped = 0;
+    auto report = [&](const FileOutcome& outcome) {
+        std::vector<std::string> lines;
+        if (outcome.converted) {
+            const ConvertedFile& f = outcome.file;
+            lines = LeftOutNotes(Quoted(f.source), f.stream);
+            if (o.verbose) lines.push_back(f.source + " -> " + f.output);
+        } else {
+            ++skipped;
+            lines.push_back("skipped " + Quoted(outcome.skipped.source) + ": " +
+                            outcome.skipped.message);
+        }
+        if (bar && !lines.empty()) bar->Clear();
+        for (const std::string& line : lines) Report(streams.err, line);
+    };
+
+    const std::size_t workers =
+        std::min<std::size_t>(static_cast<std::size_t>(plan.threads), groups.size());
+    if (workers <= 1) {
+        // One file at a time; the engine may still use every thread on each.
+        LineEngine engine(plan.session);
+        engine.SetThreads(plan.threads);
+        std::uint64_t doneBytes = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            LineEngine::Progress progress;
+            if (bar) {
+                progress = [&](std::uint64_t bytes) { bar->Update(doneBytes + bytes, i); };
+            }
+            report(batch.ConvertFile(engine, sources[i], progress));
+            doneBytes += sizes[i];
+            if (bar) bar->Update(doneBytes, i + 1);
+        }
+        if (bar) bar->Update(doneBytes, count, true);
+        return skipped == 0 ? kExitConverted : kExitSkipped;
+    }
+
+    // A thread per core, each with its own engine, taking whole groups;
+    // outcomes are reported in the order of the sources.
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::vector<std::optional<FileOutcome>> outcomes(count);
+    std::atomic<std::size_t> nextGroup{0};
+    std::vector<std::atomic<std::uint64_t>> current(workers);
+    std::uint64_t doneBytes = 0;
+    std::size_t doneFiles = 0;
+    std::vector<std::thread> threads;
+    for (std::size_t w = 0; w < workers; ++w) {
+        threads.emplace_back([&, w] {
+            LineEngine engine(plan.session);
+            for (std::size_t g = nextGroup++; g < groups.size(); g = nextGroup++) {
+                for (std::size_t i : groups[g]) {
+                    FileOutcome outcome = batch.ConvertFile(
+                        engine, sources[i],
+                        [&current, w](std::uint64_t bytes) { current[w] = bytes; });
+                    current[w] = 0;
+                    {
+                        std::lock_guard lock(mutex);
+                        outcomes[i] = std::move(outcome);
+                        doneBytes += sizes[i];
+                        ++doneFiles;
+                    }
+                    finished.notify_one();
+                }
+            }
+        });
+    }
+    for (std::size_t next = 0; next < count;) {
+        std::unique_lock lock(mutex);
+        finished.wait_for(lock, std::chrono::milliseconds(100),
+                          [&] { return outcomes[next].has_value(); });
+        while (next < count && outcomes[next]) {
+            report(*outcomes[next]);
+            outcomes[next].reset();
+            ++next;
+        }
+        if (bar) {
+            std::uint64_t bytes = doneBytes;
+            for (const auto& c : current) bytes += c;
+            bar->Update(bytes, doneFiles);
+        }
+    }
+    for (std::thread& t : threads) t.join();
+    if (bar) bar->Update(doneBytes, count, true);
+    return skipped == 0 ? kExitConverted : kExitSkipped;
+}
+
+}  // namespace
+
+bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
+             std::string* error) {
+    ConversionSession& s = plan->session;
+    s = ConversionSession();
+    if (!o.project.empty()) {
+        std::string message;
+        if (!s.LoadProject(o.project, &message)) {
+            *error = "cannot load the project file " + Quoted(o.project) + ": " + message;
+            return false;
+        }
+        // What the window's controls show after opening the project.
+        s.m_useFour = s.m_params.m_savedUseFour;
+        s.m_useSeven = s.m_params.m_savedUseSeven;
+        s.m_sourceDatum = s.m_params.m_savedSourceDatum;
+        s.m_targetDatum = s.m_params.m_savedTargetDatum;
+    }
+    if (o.sourceKind) s.m_sourceKind = *o.sourceKind;
+    if (o.targetKind) s.m_targetKind = *o.targetKind;
+    if (o.sourceDatum) s.m_sourceDatum = *o.sourceDatum;
+    if (o.targetDatum) s.m_targetDatum = *o.targetDatum;
+    if (o.useSeven) s.m_useSeven = *o.useSeven;
+    if (o.useFour) s.m_useFour = *o.useFour;
+    if (!s.CanConvert()) {
+        *error = "the project file sets source kind " + std::to_string(s.m_sourceKind) +
+                 ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +
+                 std::to_string(s.m_sourceDatum) + " and target datum " +
+                 std::to_string(s.m_targetDatum) +
+                 "; kinds must be 0..2 and datums 0..3 (give --from, --to, --source-datum or "
+                 "--target-datum)";
+        return false;
+    }
+    if (!ChooseFormat(o, appDir, s.m_params, error)) return false;
+    if (o.naming) s.m_params.m_naming = *o.naming;
+
+    plan->fromStdin = o.files.empty() || (o.files.size() == 1 && o.files[0] == "-");
+    plan->sources.clear();
+    plan->sourceBytes = 0;
+    if (!plan->fromStdin) {
+        if (s.m_params.m_formatExtension.empty()) {
+            *error = "the output files need an extension: give --extension EXT";
+            return false;
+        }
+        for (const std::string& source : o.files) {
+            std::uint64_t size = 0;
+            if (!CheckSource(source, &size, error)) return false;
+            plan->sourceBytes += size;
+            plan->sources.push_back(source);
+        }
+    }
+    s.m_sourceFiles = plan->sources;
+    s.m_sourceFileCount = static_cast<int>(plan->sources.size());
+
+    s.PrepareConversion();
+    ApplyEqualDatumRule(s);
+    const unsigned cores = std::thread::hardware_concurrency();
+    plan->threads = o.jobs > 0 ? o.jobs : static_cast<int>(std::max(1u, cores));
+    return true;
+}
+
+int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams) {
+    if (plan.fromStdin) return ConvertStream(plan, options, streams);
+    return ConvertFiles(plan, options, streams);
+}
+
+int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
+               const RunStreams& streams) {
+    ConvertOptions options;
+    std::string error;
+    if (!ParseCommandLine(args, &options, &error)) {
+        Report(streams.err, error);
+        std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);
+        return kExitSetup;
+    }
+    if (options.help) {
+        std::fputs(HelpText().c_str(), streams.out);
+        std::fflush(streams.out);
+        return kExitConverted;
+    }
+    RunPlan plan;
+    if (!PlanRun(options, appDir, &plan, &error)) {
+        Report(streams.err, error);
+        return kExitSetup;
+    }
+    return ExecuteRun(plan, options, streams);
+}
+
+std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string>& sources,
+                                                   const std::string& extension, int naming) {
+    const std::size_t n = sources.size();
+    std::vector<std::size_t> parent(n);
+    std::iota(parent.begin(), parent.end(), std::size_t{0});
+    auto root = [&](std::size_t i) {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    auto unite = [&](std::size_t a, std::size_t b) {
+        a = root(a);
+        b = root(b);
+        if (a != b) parent[std::max(a, b)] = std::min(a, b);
+    };
+    std::map<std::string, std::size_t> byOutput, byPath;
+    std::map<std::pair<unsigned long long, unsigned long long>, std::size_t> byFile;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto [o, newOutput] = byOutput.emplace(OutputPath(sources[i], extension, naming), i);
+        if (!newOutput) unite(i, o->second);
+        struct stat st;
+        if (::stat(sources[i].c_str(), &st) == 0) {
+            auto [f, newFile] =
+                byFile.emplace(std::make_pair(static_cast<unsigned long long>(st.st_dev),
+                                              static_cast<unsigned long long>(st.st_ino)),
+                               i);
+            if (!newFile) unite(i, f->second);
+        } else {
+            auto [q, newPath] = byPath.emplace(sources[i], i);
+            if (!newPath) unite(i, q->second);
+        }
+    }
+    std::vector<std::vector<std::size_t>> groups;
+    std::map<std::size_t, std::size_t> groupOfRoot;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto [g, added] = groupOfRoot.emplace(root(i), groups.size());
+        if (added) groups.emplace_back();
+        groups[g->second].push_back(i);
+    }
+    return groups;
+}

@@ -1,0 +1,59 @@
+// One run of terrax-convert: the session set up as the window's file
+// conversion would hold it, checked as a whole before anything is written,
+// then converted with the batch engine of the window.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/ConversionSession.h"
+#include "cli/CommandLine.h"
+
+// Exit statuses.
+inline constexpr int kExitConverted = 0;  // everything was converted
+inline constexpr int kExitSkipped = 1;    // some files were skipped, or a stream failed
+inline constexpr int kExitSetup = 2;      // bad options or a set-up that cannot run
+
+struct RunStreams {
+    std::FILE* in = stdin;    // points when no file is named
+    std::FILE* out = stdout;  // their conversion, and --help
+    std::FILE* err = stderr;  // messages and the progress bar
+    bool errIsTerminal = false;
+};
+
+// A run ready to start.
+struct RunPlan {
+    // Prepared (PrepareConversion, equal-datum rule), with the chosen format,
+    // naming choice and source files.
+    ConversionSession session;
+    bool fromStdin = false;
+    std::vector<std::string> sources;
+    std::uint64_t sourceBytes = 0;  // their total size
+    int threads = 1;
+};
+
+// Loads the project file, lays the options over it, reads the format, and
+// checks that every source can be read. Writes nothing. Returns false with
+// the message for the user in *error.
+bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* plan,
+             std::string* error);
+
+// Converts the plan's sources (or the input stream) and reports on
+// streams.err; returns the exit status.
+int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams);
+
+// The whole command, from the arguments (without the program name) to the
+// exit status. appDir is the directory of the default format store, ending
+// with "/".
+int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
+               const RunStreams& streams);
+
+// Sources that must be converted one after the other, in their order,
+// because they share an output path or are the same file; every index of
+// `sources` is in exactly one group, and groups are ordered by their first
+// index.
+std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string>& sources,
+                                                   const std::string& extension, int naming);

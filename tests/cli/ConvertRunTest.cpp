@@ -1,0 +1,388 @@
+// The converter against the window's file conversion on the same files and
+// settings, its error paths, standard input to standard output, and what it
+// reports while it runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "batch/OutputPath.h"
+#include "cli/Progress.h"
+#include "tests/batch/BatchTestSession.h"
+#include "tests/cli/CliTestUtil.h"
+
+namespace {
+
+// A project, a format store and the sources of one comparison.
+struct Job {
+    TestTempDir conf;
+    std::string project = conf.File("job.cod");
+    std::string store = conf.File("Par.txt");
+
+    explicit Job(const ConversionSession& settings) {
+        ConversionSession s = settings;
+        std::string error;
+        EXPECT_TRUE(s.SaveProject(project, &error)) << error;
+        EXPECT_TRUE(SaveFormatStore(
+            store, {PointFormat("坐标", "txt", ","), PointFormat("空格", "dat", " ")}, &error))
+            << error;
+    }
+};
+
+// Lines the batch carries through or reads as zero: empty and non-numeric
+// coordinates, more fields, a line ending in LF only.
+std::string OddLines(int kind) {
+    return PointLines(kind, 12, ',', 11) + "P90,,,,,\r\nP91,abc,1e3x,  -7.5,note,\r\n" +
+           "P92,1,2,3,a,b,c,d,e,\r\nP93,0,0,0,\n" + PointLines(kind, 5, ',', 13);
+}
+
+std::vector<std::string> Sources(const TestTempDir& dir) {
+    return {dir.File("a.txt"), dir.File("b.dat"), dir.File("big.txt")};
+}
+
+void WriteSources(const TestTempDir& dir, int kind) {
+    WriteBytes(dir.File("a.txt"), PointLines(kind, 40));
+    WriteBytes(dir.File("b.dat"), OddLines(kind));
+    // Larger than one block of the engine, so one file is cut across threads.
+    WriteBytes(dir.File("big.txt"), PointLines(kind, 6000, ',', 17));
+}
+
+class KindsAndNaming : public ::testing::TestWithParam<std::tuple<int, int, int>> {};
+
+// Guards against any difference between the converter and the window: the
+// settings from the project file, the format from the store, the naming
+// choice, one big file converted on two threads and two files converted side
+// by side.
+TEST_P(KindsAndNaming, FilesEqualTheWindowsBatch) {
+    const auto [sourceKind, targetKind, naming] = GetParam();
+    Job job(MakeTestSession(sourceKind, targetKind));
+    TestTempDir window, cli;
+    WriteSources(window, sourceKind);
+    WriteSources(cli, sourceKind);
+
+    const BatchResult batch = WindowBatch(job.project, job.store, "坐标", naming, Sources(window));
+    ASSERT_TRUE(batch.started);
+    ASSERT_EQ(batch.converted.size(), 3u);
+
+    const std::vector<std::string> common = {
+        "--project", job.project, "--format", "坐标",
+        "--store",   job.store,   "--naming", std::to_string(naming),
+        "--jobs",    "2"};
+    std::vector<std::string> one = common, two = common;
+    one.push_back(cli.File("big.txt"));
+    two.insert(two.end(), {cli.File("a.txt"), cli.File("b.dat")});
+    for (const auto& args : {one, two}) {
+        const CommandResult r = RunConvert(args, job.conf.Path() + "/");
+        EXPECT_EQ(r.status, kExitConverted) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, "");
+    }
+    ExpectSameDirectories(window, cli);
+    // The conversion changed the coordinates.
+    const std::string converted = ReadBytes(OutputPath(cli.File("a.txt"), "txt", naming));
+    EXPECT_NE(converted.substr(0, 40), PointLines(sourceKind, 40).substr(0, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPairs, KindsAndNaming,
+                         ::testing::Combine(::testing::Values(0, 1, 2), ::testing::Values(0, 1, 2),
+                                            ::testing::Values(0, 1, 2)));
+
+// Guards against options that do not reach the session, or reach it before
+// the project file is read and are then overwritten by it.
+TEST(ConvertRun, OptionsOverrideTheProject) {
+    ConversionSession settings = MakeTestSession(2, 2);
+    settings.m_params.m_savedUseSeven = 0;
+    settings.m_params.m_savedSourceDatum = 1;
+    Job job(settings);
+    TestTempDir window, cli;
+    WriteSources(window, 1);
+    WriteSources(cli, 1);
+    WindowBatch(job.project, job.store, "坐标", 2, Sources(window), [](ConversionSession& s) {
+        s.m_sourceKind = 1;
+        s.m_targetKind = 2;
+        s.m_sourceDatum = 0;
+        s.m_targetDatum = 2;
+        s.m_useSeven = 1;
+        s.m_useFour = 0;
+    });
+    std::vector<std::string> args = {
+        "--from",         "geodetic",  "--to",     "plane", "--source-datum", "北京-54坐标系  ",
+        "--target-datum", "WGS-84",    "--seven",  "on",    "--four",         "off",
+        "--project",      job.project, "--format", "坐标",  "--store",        job.store,
+        "--naming",       "name1"};
+    for (const std::string& f : Sources(cli)) args.push_back(f);
+    const CommandResult r = RunConvert(args, "/nonexistent/");
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    ExpectSameDirectories(window, cli);
+}
+
+// Guards against losing the zone change, which only the project file carries.
+TEST(ConvertRun, ZoneChangeComesFromTheProject) {
+    ConversionSession settings = MakeTestSession(2, 2);
+    settings.m_zoneChange = 2;
+    settings.m_params.m_projAfter.centralMeridian = 117.0;
+    Job job(settings);
+    TestTempDir window, cli;
+    WriteSources(window, 2);
+    WriteSources(cli, 2);
+    WindowBatch(job.project, job.store, "坐标", 1, Sources(window));
+    std::vector<std::string> args = {"--project", job.project, "--format",
+                                     "坐标",      "--store",   job.store};
+    for (const std::string& f : Sources(cli)) args.push_back(f);
+    ASSERT_EQ(RunConvert(args, "/").status, kExitConverted);
+    ExpectSameDirectories(window, cli);
+
+    // Without the zone change the same points come out elsewhere.
+    Job plain(MakeTestSession(2, 2));
+    TestTempDir other;
+    WriteSources(other, 2);
+    WindowBatch(plain.project, plain.store, "坐标", 1, Sources(other));
+    EXPECT_NE(ReadBytes(other.File("a.txt1")), ReadBytes(cli.File("a.txt1")));
+}
+
+// Guards against a command-line format that differs from the same format
+// chosen from the store: separator, item line, columns, extension.
+TEST(ConvertRun, ItemsOnTheCommandLineActAsAStoreFormat) {
+    Job job(MakeTestSession(1, 1));
+    for (const std::string items : {"id x y h other", "点号,北方向X,东方向Y,水准高,其它"}) {
+        TestTempDir window, cli;
+        for (const TestTempDir* d : {&window, &cli}) {
+            WriteBytes(d->File("p.txt"), PointLines(1, 30, ' '));
+        }
+        WindowBatch(job.project, job.store, "空格", 2, {window.File("p.txt")});
+        const CommandResult r =
+            RunConvert({"--project", job.project, "--separator", " ", "--items", items,
+                        "--extension", ".dat", "--naming", "2", cli.File("p.txt")},
+                       "/");
+        EXPECT_EQ(r.status, kExitConverted) << r.err;
+        ExpectSameDirectories(window, cli);
+        EXPECT_EQ(cli.Entries(), (std::vector<std::string>{"p.txt", "p1.dat"}));
+    }
+}
+
+// Guards against a pipe that differs from a file: the same bytes, on one
+// thread or cut into blocks, with no file written.
+TEST(ConvertRun, StandardInputToStandardOutput) {
+    Job job(MakeTestSession(1, 2));
+    for (int count : {300, 6000}) {
+        TestTempDir window;
+        const std::string points = PointLines(1, count);
+        WriteBytes(window.File("p.txt"), points);
+        WindowBatch(job.project, job.store, "坐标", 1, {window.File("p.txt")});
+        const std::string expected = ReadBytes(window.File("p.txt1"));
+        for (const std::vector<std::string>& files :
+             {std::vector<std::string>{}, std::vector<std::string>{"-"}}) {
+            std::vector<std::string> args = {"--project", job.project, "--format", "坐标",
+                                             "--store",   job.store,   "--jobs",   "2"};
+            args.insert(args.end(), files.begin(), files.end());
+            const std::vector<std::string> before = job.conf.Entries();
+            const CommandResult r = RunConvert(args, "/", points);
+            EXPECT_EQ(r.status, kExitConverted) << r.err;
+            EXPECT_EQ(r.out, expected);
+            EXPECT_EQ(r.err, "");
+            EXPECT_EQ(job.conf.Entries(), before);
+        }
+    }
+}
+
+struct BadRun {
+    std::vector<std::string> args;  // "$P" project, "$S" store, "$D/" the source directory
+    std::string message;            // a part of what stderr must say
+};
+
+// Every run that cannot start: status 2, a message, and no file written.
+TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
+    Job job(MakeTestSession(1, 2));
+    ConversionSession badKinds = MakeTestSession(1, 2);
+    badKinds.m_sourceKind = 5;
+    std::string error;
+    ASSERT_TRUE(badKinds.SaveProject(job.conf.File("kinds.cod"), &error));
+    WriteBytes(job.conf.File("short.cod"), ReadBytes(job.project).substr(0, 100));
+
+    const std::vector<BadRun> runs = {
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--from"}, "option --from needs a value"},
+        {{"--verbose=1"}, "option --verbose takes no value"},
+        {{"--from", "sky"}, "bad value 'sky' for --from"},
+        {{"--to=4"}, "bad value '4' for --to"},
+        {{"--source-datum", "4"}, "bad value '4' for --source-datum"},
+        {{"--target-datum", "wgs85"}, "bad value 'wgs85' for --target-datum"},
+        {{"--seven", "maybe"}, "bad value 'maybe' for --seven"},
+        {{"--four", ""}, "bad value '' for --four"},
+        {{"--naming", "3"}, "bad value '3' for --naming"},
+        {{"--separator", ";", "--items", "id"}, "bad value ';' for --separator"},
+        {{"--items", "id,q"}, "unknown data item 'q'"},
+        {{"--items", " , "}, "bad value ' , ' for --items"},
+        {{"--extension", ""}, "bad value '' for --extension"},
+        {{"--jobs", "0"}, "bad value '0' for --jobs"},
+        {{"--progress", "sometimes"}, "bad value 'sometimes' for --progress"},
+        {{"--format", "坐标", "--items", "id,x"}, "give either --format or --separator and --items"},
+        {{"--store", "$S"}, "--store names the store that --format reads"},
+        {{"--separator", ",", "$D/a.txt"}, "--separator needs --items"},
+        {{"--items", "id,x", "-", "$D/a.txt"}, "'-' (standard input) cannot be given together"},
+        {{"$D/a.txt"}, "no file format"},
+        {{"--format", "没有", "--store", "$S", "$D/a.txt"},
+         "no format named '没有' in '$S'; its formats are: '坐标' '空格'"},
+        {{"--format", "坐标", "$D/a.txt"},
+         "the format store '/nonexistent/Par.txt' does not exist"},
+        {{"--format", "坐标", "--store", "$D", "$D/a.txt"}, "cannot read the format store"},
+        {{"--project", "$D/none.cod", "--items", "id,x", "$D/a.txt"},
+         "cannot load the project file '$D/none.cod'"},
+        {{"--project", "$C/short.cod", "--items", "id,x", "$D/a.txt"},
+         "cannot load the project file '$C/short.cod'"},
+        {{"--project", "$C/kinds.cod", "--format", "坐标", "--store", "$S", "$D/a.txt"},
+         "the project file sets source kind 5"},
+        {{"--format", "坐标", "--store", "$S", "$D/a.txt", "$D/missing.txt"},
+         "cannot read '$D/missing.txt': No such file or directory"},
+        {{"--format", "坐标", "--store", "$S", "$D/sub"},
+         "cannot read '$D/sub': it is a directory"},
+        {{"--items", "id,x", "$D/a.txt"}, "the output files need an extension"},
+    };
+    auto expand = [&](std::string text, const TestTempDir& dir) {
+        for (const auto& [key, value] : {std::pair<std::string, std::string>{"$P", job.project},
+                                         {"$S", job.store},
+                                         {"$C", job.conf.Path()},
+                                         {"$D", dir.Path()}}) {
+            for (std::size_t at; (at = text.find(key)) != std::string::npos;) {
+                text.replace(at, key.size(), value);
+            }
+        }
+        return text;
+    };
+    for (const BadRun& run : runs) {
+        TestTempDir dir;
+        WriteBytes(dir.File("a.txt"), PointLines(1, 5));
+        std::filesystem::create_directory(dir.File("sub"));
+        const std::vector<std::string> before = dir.Entries(), confBefore = job.conf.Entries();
+        std::vector<std::string> args;
+        for (const std::string& a : run.args) args.push_back(expand(a, dir));
+        const CommandResult r = RunConvert(args, "/nonexistent/", PointLines(1, 5));
+        const std::string message = expand(run.message, dir);
+        EXPECT_EQ(r.status, kExitSetup) << message;
+        EXPECT_NE(r.err.find("terrax-convert: " + message), std::string::npos)
+            << "wanted: " << message << "\ngot: " << r.err;
+        EXPECT_EQ(r.out, "") << message;
+        EXPECT_EQ(dir.Entries(), before) << message;
+        EXPECT_EQ(job.conf.Entries(), confBefore) << message;
+        EXPECT_EQ(ReadBytes(dir.File("a.txt")), PointLines(1, 5)) << message;
+    }
+}
+
+// Guards against a skipped file that goes unreported or leaves the status 0,
+// and against a skip that stops the other files.
+TEST(ConvertRun, SkippedFilesAreReportedWithStatusOne) {
+    Job job(MakeTestSession(2, 2));
+    TestTempDir window, cli;
+    for (const TestTempDir* d : {&window, &cli}) {
+        WriteBytes(d->File("a.txt1"), PointLines(2, 10));  // its output would be itself
+        WriteBytes(d->File("b.txt"), PointLines(2, 10));
+    }
+    const BatchResult batch = WindowBatch(job.project, job.store, "坐标", 1,
+                                          {window.File("a.txt1"), window.File("b.txt")});
+    ASSERT_EQ(batch.skipped.size(), 1u);
+    const CommandResult r = RunConvert({"--project", job.project, "--format", "坐标", "--store",
+                                        job.store, cli.File("a.txt1"), cli.File("b.txt")},
+                                       "/");
+    EXPECT_EQ(r.status, kExitSkipped);
+    EXPECT_EQ(r.err, "terrax-convert: skipped '" + cli.File("a.txt1") + "': 输出文件“" +
+                         cli.File("a.txt1") + "”就是源文件本身，未转换，源文件保持原样。\n");
+    ExpectSameDirectories(window, cli);
+}
+
+// Guards against losing lines silently: lines after an empty line are
+// reported, and under overwrite the source is kept.
+TEST(ConvertRun, LinesAfterAnEmptyLine) {
+    Job job(MakeTestSession(2, 2));
+    TestTempDir dir;
+    const std::string source = PointLines(2, 3) + "\r\n" + PointLines(2, 2, ',', 9);
+    WriteBytes(dir.File("a.txt"), source);
+    std::vector<std::string> args = {"--project", job.project, "--format",       "坐标",
+                                     "--store",   job.store,   dir.File("a.txt")};
+    CommandResult r = RunConvert(args, "/");
+    EXPECT_EQ(r.status, kExitConverted);
+    EXPECT_EQ(r.err, "terrax-convert: '" + dir.File("a.txt") +
+                         "' has lines after an empty line; reading stopped there\n");
+
+    args.insert(args.begin(), {"--naming", "overwrite"});
+    r = RunConvert(args, "/");
+    EXPECT_EQ(r.status, kExitSkipped);
+    EXPECT_NE(r.err.find("的空行之后还有数据"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("a.txt")), source);
+
+    r = RunConvert({"--items", "id,x,y,h", "--progress", "off"}, "/", source);
+    EXPECT_EQ(r.status, kExitConverted);
+    EXPECT_EQ(r.err,
+              "terrax-convert: the input has lines after an empty line; reading stopped there\n");
+}
+
+TEST(ConvertRun, VerboseNamesEachOutput) {
+    Job job(MakeTestSession(2, 2));
+    TestTempDir dir;
+    WriteBytes(dir.File("a.txt"), PointLines(2, 3));
+    const CommandResult r = RunConvert({"--verbose", "--project", job.project, "--format", "坐标",
+                                        "--store", job.store, "--naming", "0", dir.File("a.txt")},
+                                       "/");
+    EXPECT_EQ(r.status, kExitConverted);
+    // Under overwrite the listed output is the source itself, as in the window.
+    EXPECT_EQ(r.err, "terrax-convert: " + dir.File("a.txt") + " -> " + dir.File("a.txt") + "\n");
+    EXPECT_EQ(RunConvert({"--verbose", "--items", "x"}, "/", "a,\nb,\n").err,
+              "terrax-convert: 2 lines converted\n");
+}
+
+// Guards against a bar on a stream that is not a terminal (a log file or a
+// pipe would collect it), and against a bar that never ends its line.
+TEST(ConvertRun, ProgressBarOnlyOnATerminal) {
+    TestTempDir dir;
+    WriteBytes(dir.File("a.txt"), PointLines(2, 50));
+    WriteBytes(dir.File("b.txt"), PointLines(2, 50));
+    const std::vector<std::string> args = {
+        "--items", "id,x,y,h",        "--extension",    "txt", "--progress", "on", "--jobs",
+        "1",       dir.File("a.txt"), dir.File("b.txt")};
+    const CommandResult shown = RunConvert(args, "/", "", true);
+    EXPECT_EQ(shown.status, kExitConverted);
+    EXPECT_NE(shown.err.find("\r[" + std::string(30, '#') + "] 100%  2/2 files"), std::string::npos)
+        << shown.err;
+    EXPECT_EQ(shown.err.back(), '\r');  // the bar is wiped before the shell prompt
+
+    EXPECT_EQ(RunConvert(args, "/", "", false).err, "");
+    std::vector<std::string> automatic = args;
+    automatic[5] = "auto";  // short work: no bar
+    EXPECT_EQ(RunConvert(automatic, "/", "", true).err, "");
+}
+
+TEST(ConvertRun, ProgressLine) {
+    EXPECT_EQ(ProgressBar::Line(50, 200, 1, 4),
+              "[" + std::string(7, '#') + std::string(23, '.') + "]  25%  1/4 files");
+    EXPECT_EQ(ProgressBar::Line(300, 200, 0, 1), "[" + std::string(30, '#') + "] 100%");
+    EXPECT_EQ(ProgressBar::Line(3 << 20, 0, 0, 1), "3.0 MiB");  // size unknown
+}
+
+TEST(ConvertRun, HelpListsEveryOptionWithAnExample) {
+    const CommandResult r = RunConvert({"--from", "plane", "--help"}, "/");
+    EXPECT_EQ(r.status, kExitConverted);
+    EXPECT_EQ(r.err, "");
+    for (const char* option :
+         {"--project", "--from", "--to", "--source-datum", "--target-datum", "--seven", "--four",
+          "--format", "--store", "--separator", "--items", "--extension", "--naming", "--jobs",
+          "--progress", "--verbose", "--help", "Examples:", "terrax-convert --project job.cod"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(r.out, HelpText());
+}
+
+// Guards against two threads writing the same output file, or one file
+// being converted twice at once under two names.
+TEST(ConvertRun, SourcesSharingAnOutputStayInOrder) {
+    TestTempDir dir;
+    for (const char* name : {"a.txt", "a.dat", "b.txt", "c.txt"}) WriteBytes(dir.File(name), "x");
+    const std::vector<std::string> sources = {dir.File("a.txt"), dir.File("b.txt"),
+                                              dir.File("a.dat"), dir.Path() + "/./c.txt",
+                                              dir.File("c.txt"), dir.File("missing")};
+    using Groups = std::vector<std::vector<std::size_t>>;
+    EXPECT_EQ(SerialGroups(sources, "txt", 2), (Groups{{0, 2}, {1}, {3, 4}, {5}}));
+    EXPECT_EQ(SerialGroups(sources, "txt", 1), (Groups{{0, 2}, {1}, {3, 4}, {5}}));
+    EXPECT_EQ(SerialGroups({}, "txt", 1), Groups{});
+}
+
+}  // namespace
