@@ -1,5 +1,7 @@
-# Writes OUTPUT: a C++ file holding the bytes of RC_FILES and ICON_FILES
-# ("|"-separated) and registering them with the framework at start-up.
+# Writes OUTPUT: a C++ file holding the bytes of HEADER_FILES, RC_FILES and
+# ICON_FILES ("|"-separated) and registering them with the framework at
+# start-up, the headers first so that the scripts can include them.
+string(REPLACE "|" ";" header_files "${HEADER_FILES}")
 string(REPLACE "|" ";" rc_files "${RC_FILES}")
 string(REPLACE "|" ";" icon_files "${ICON_FILES}")
 
@@ -11,6 +13,14 @@ endfunction()
 
 set(data "")
 set(calls "")
+set(index 0)
+foreach(file IN LISTS header_files)
+  bytes_of(${file} bytes)
+  file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+  string(APPEND data "const unsigned char kHeader${index}[] = {${bytes}};\n")
+  string(APPEND calls "    AfxRegisterResourceHeader(\"${name}\", std::string_view(reinterpret_cast<const char*>(kHeader${index}), sizeof kHeader${index} - 1));\n")
+  math(EXPR index "${index} + 1")
+endforeach()
 set(index 0)
 foreach(file IN LISTS rc_files)
   bytes_of(${file} bytes)
