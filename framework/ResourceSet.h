@@ -32,6 +32,7 @@ public:
     void AddHeader(const std::string& path, std::string text);
     void AddIcon(int id, std::string png);
 
+    const ResourceHeaders& Headers() const { return m_headers; }
     const DialogTemplate* FindDialog(int id) const;
     const MenuTemplate* FindMenu(int id) const;
     HICON FindIcon(int id) const;
