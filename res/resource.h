@@ -9,7 +9,8 @@
 //
 // Control IDs are unique within their template only: the controls are listed
 // by template, and where two templates use one number for different things,
-// each has its own name with that number.
+// each has its own name with that number. A new template, control or command
+// gets its name here before a template or the code uses it.
 #pragma once
 
 // Dialog templates.
