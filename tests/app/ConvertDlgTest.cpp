@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheHelpMenu) {
     RunWindow(dlg, [&](CWnd& w) {
         auto about = Prompts().ArmModal([](CWnd& a) {
             EXPECT_EQ(a.GetWindowText(), "关于坐标转换");
-            Click(a, 1);
+            Click(a, IDOK);
         });
         ClickMenuItem(w, ID_APP_ABOUT);
         EXPECT_TRUE(about->ran);
