@@ -26,7 +26,8 @@
 // quotes, "" stands for one quote, and a string ends on its line. "//" starts
 // a comment that runs to the end of the line.
 //
-// An ID may be given by name. A script names IDs with lines
+// An ID may be given by name. A script names IDs with lines between its
+// resources:
 //   #define NAME number
 //   #include "file"        a header of such lines (and comments, #pragma once),
 //                          found beside the script among the headers given
