@@ -1,3 +1,5 @@
 #include "app/AboutDlg.h"
 
-CAboutDlg::CAboutDlg() : CDialog(100) {}
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}

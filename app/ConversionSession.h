@@ -63,14 +63,14 @@ public:
     int m_sourceFileCount = 0;               // number of chosen source files
     std::vector<std::string> m_outputFiles;  // written output files
     std::vector<std::string> m_sourceFiles;  // chosen source files
-    int m_targetDatum = 0;                   // combo box 1023
-    int m_targetKind = 2;                    // radio group 1025
-    int m_useFour = 1;                       // check box 1009
-    int m_useSeven = 0;                      // check box 1007
-    int m_sourceDatum = 0;                   // combo box 1011
-    int m_sourceKind = 2;                    // radio group 1022
-    std::string m_targetText[3];             // edits 1017, 1019, 1021
-    std::string m_sourceText[3];             // edits 1002, 1003, 1004
+    int m_targetDatum = 0;                   // combo box IDC_TARGET_DATUM
+    int m_targetKind = 2;                    // radio group IDC_TARGET_SPACE
+    int m_useFour = 1;                       // check box IDC_USE_FOUR
+    int m_useSeven = 0;                      // check box IDC_USE_SEVEN
+    int m_sourceDatum = 0;                   // combo box IDC_SOURCE_DATUM
+    int m_sourceKind = 2;                    // radio group IDC_SOURCE_SPACE
+    std::string m_targetText[3];             // edits IDC_TARGET_X, _Y, _H
+    std::string m_sourceText[3];             // edits IDC_SOURCE_X, _Y, _H
     ConversionParams m_params;
     CGeoCore m_geo;
 };

@@ -17,6 +17,7 @@
 #include "framework/PaintDC.h"
 #include "framework/ResourceSet.h"
 #include "params/ParamCommands.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -33,9 +34,14 @@ constexpr const char* kKindLabels[3][3] = {
     {"X=", "Y=", "Z="}, {"B=", "L=", "H="}, {"x=", "y=", "h="}};
 
 // Controls of the two pages of the main window.
-constexpr int kSinglePointControls[] = {1012, 1013, 1014, 1016, 1018, 1020, 1002, 1003,
-                                        1004, 1017, 1019, 1021, 1015, 1041, 1042};
-constexpr int kFilePageControls[] = {1043, 1034, 1040, 1033, 1037, 1039, 1038, 1062};
+constexpr int kSinglePointControls[] = {IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL,
+                                        IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL,
+                                        IDC_SOURCE_X,       IDC_SOURCE_Y,       IDC_SOURCE_H,
+                                        IDC_TARGET_X,       IDC_TARGET_Y,       IDC_TARGET_H,
+                                        IDC_CONVERT,        IDC_INPUT_GROUP,    IDC_OUTPUT_GROUP};
+constexpr int kFilePageControls[] = {IDC_FORMAT_LABEL, IDC_FORMAT,        IDC_SOURCE_FILES_LABEL,
+                                     IDC_BROWSE,       IDC_SOURCE_FILES,  IDC_CONVERT_FILES,
+                                     IDC_OUTPUT_FILES, IDC_OPEN_FILE_HINT};
 
 constexpr int kListLimit = 18;
 
@@ -45,39 +51,39 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
-    ON_COMMAND(32771, OnProjectionSettings)
-    ON_COMMAND(32773, OnSevenParamSettings)
-    ON_COMMAND(32772, OnFourParamSettings)
-    ON_COMMAND(32774, OnCalcFour)
-    ON_COMMAND(32775, OnDatumList)
-    ON_BN_CLICKED(1022, OnKindSourceSpace)
-    ON_BN_CLICKED(1024, OnKindSourceGeodetic)
-    ON_BN_CLICKED(1027, OnKindSourcePlane)
-    ON_BN_CLICKED(1025, OnKindTargetSpace)
-    ON_BN_CLICKED(1026, OnKindTargetGeodetic)
-    ON_BN_CLICKED(1028, OnKindTargetPlane)
-    ON_BN_CLICKED(1015, OnConvert)
-    ON_COMMAND(57601, OnFileOpen)
-    ON_COMMAND(57603, OnFileSave)
-    ON_COMMAND(57604, OnFileSaveAs)
-    ON_COMMAND(57600, OnFileNew)
+    ON_COMMAND(IDM_PROJECTION, OnProjectionSettings)
+    ON_COMMAND(IDM_SEVEN_PARAMS, OnSevenParamSettings)
+    ON_COMMAND(IDM_FOUR_PARAMS, OnFourParamSettings)
+    ON_COMMAND(IDM_CALC_FOUR, OnCalcFour)
+    ON_COMMAND(IDM_DATUM_LIST, OnDatumList)
+    ON_BN_CLICKED(IDC_SOURCE_SPACE, OnKindSourceSpace)
+    ON_BN_CLICKED(IDC_SOURCE_GEODETIC, OnKindSourceGeodetic)
+    ON_BN_CLICKED(IDC_SOURCE_PLANE, OnKindSourcePlane)
+    ON_BN_CLICKED(IDC_TARGET_SPACE, OnKindTargetSpace)
+    ON_BN_CLICKED(IDC_TARGET_GEODETIC, OnKindTargetGeodetic)
+    ON_BN_CLICKED(IDC_TARGET_PLANE, OnKindTargetPlane)
+    ON_BN_CLICKED(IDC_CONVERT, OnConvert)
+    ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+    ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+    ON_COMMAND(ID_FILE_NEW, OnFileNew)
     ON_WM_CLOSE()
-    ON_COMMAND(32776, OnCalcThree)
-    ON_COMMAND(32777, OnCalcSeven)
-    ON_COMMAND(57664, OnAbout)
-    ON_COMMAND(32781, OnZoneChange)
-    ON_NOTIFY(TCN_SELCHANGE, 1032, OnSelchangeModeTab)
-    ON_BN_CLICKED(1033, OnBrowse)
-    ON_BN_CLICKED(1039, OnConvertFiles)
-    ON_BN_CLICKED(1034, OnFormat)
-    ON_LBN_DBLCLK(1037, OnDblclkSourceList)
-    ON_LBN_DBLCLK(1038, OnDblclkOutputList)
-    ON_COMMAND(32782, OnHelpPage)
+    ON_COMMAND(IDM_CALC_THREE, OnCalcThree)
+    ON_COMMAND(IDM_CALC_SEVEN, OnCalcSeven)
+    ON_COMMAND(ID_APP_ABOUT, OnAbout)
+    ON_COMMAND(IDM_ZONE_CHANGE, OnZoneChange)
+    ON_NOTIFY(TCN_SELCHANGE, IDC_MODE_TAB, OnSelchangeModeTab)
+    ON_BN_CLICKED(IDC_BROWSE, OnBrowse)
+    ON_BN_CLICKED(IDC_CONVERT_FILES, OnConvertFiles)
+    ON_BN_CLICKED(IDC_FORMAT, OnFormat)
+    ON_LBN_DBLCLK(IDC_SOURCE_FILES, OnDblclkSourceList)
+    ON_LBN_DBLCLK(IDC_OUTPUT_FILES, OnDblclkOutputList)
+    ON_COMMAND(IDM_HELP_PAGE, OnHelpPage)
     ON_MESSAGE(WM_FILE_CONVERTED, OnFileConverted)
 END_MESSAGE_MAP()
 
-CConvertDlg::CConvertDlg(CWnd* pParent) : CDialog(102, pParent) {
-    m_hIcon = AfxGetResources().FindIcon(128);
+CConvertDlg::CConvertDlg(CWnd* pParent) : CDialog(IDD_CONVERT, pParent) {
+    m_hIcon = AfxGetResources().FindIcon(IDI_APP);
     // The session starts at its defaults; m_zoneChange is 0.
 }
 
@@ -85,51 +91,51 @@ void CConvertDlg::ResetSession() { m_session.ResetSession(); }
 
 void CConvertDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, 1043, m_formatLabel);
-    DDX_Control(pDX, 1034, m_formatButton);
-    DDX_Control(pDX, 1042, m_outputGroup);
-    DDX_Control(pDX, 1041, m_inputGroup);
-    DDX_Control(pDX, 1040, m_sourceFileLabel);
-    DDX_Control(pDX, 1039, m_batchButton);
-    DDX_Control(pDX, 1037, m_sourceList);
-    DDX_Control(pDX, 1038, m_outputList);
-    DDX_Control(pDX, 1033, m_browseButton);
-    DDX_Control(pDX, 1015, m_convertButton);
-    DDX_Control(pDX, 1004, m_sourceHEdit);
-    DDX_Control(pDX, 1003, m_sourceYEdit);
-    DDX_Control(pDX, 1002, m_sourceXEdit);
-    DDX_Control(pDX, 1021, m_targetHEdit);
-    DDX_Control(pDX, 1019, m_targetYEdit);
-    DDX_Control(pDX, 1017, m_targetXEdit);
-    DDX_Control(pDX, 1032, m_modeTab);
-    DDX_Control(pDX, 1014, m_sourceHLabel);
-    DDX_Control(pDX, 1013, m_sourceYLabel);
-    DDX_Control(pDX, 1012, m_sourceXLabel);
-    DDX_Control(pDX, 1020, m_targetHLabel);
-    DDX_Control(pDX, 1018, m_targetYLabel);
-    DDX_Control(pDX, 1016, m_targetXLabel);
+    DDX_Control(pDX, IDC_FORMAT_LABEL, m_formatLabel);
+    DDX_Control(pDX, IDC_FORMAT, m_formatButton);
+    DDX_Control(pDX, IDC_OUTPUT_GROUP, m_outputGroup);
+    DDX_Control(pDX, IDC_INPUT_GROUP, m_inputGroup);
+    DDX_Control(pDX, IDC_SOURCE_FILES_LABEL, m_sourceFileLabel);
+    DDX_Control(pDX, IDC_CONVERT_FILES, m_batchButton);
+    DDX_Control(pDX, IDC_SOURCE_FILES, m_sourceList);
+    DDX_Control(pDX, IDC_OUTPUT_FILES, m_outputList);
+    DDX_Control(pDX, IDC_BROWSE, m_browseButton);
+    DDX_Control(pDX, IDC_CONVERT, m_convertButton);
+    DDX_Control(pDX, IDC_SOURCE_H, m_sourceHEdit);
+    DDX_Control(pDX, IDC_SOURCE_Y, m_sourceYEdit);
+    DDX_Control(pDX, IDC_SOURCE_X, m_sourceXEdit);
+    DDX_Control(pDX, IDC_TARGET_H, m_targetHEdit);
+    DDX_Control(pDX, IDC_TARGET_Y, m_targetYEdit);
+    DDX_Control(pDX, IDC_TARGET_X, m_targetXEdit);
+    DDX_Control(pDX, IDC_MODE_TAB, m_modeTab);
+    DDX_Control(pDX, IDC_SOURCE_H_LABEL, m_sourceHLabel);
+    DDX_Control(pDX, IDC_SOURCE_Y_LABEL, m_sourceYLabel);
+    DDX_Control(pDX, IDC_SOURCE_X_LABEL, m_sourceXLabel);
+    DDX_Control(pDX, IDC_TARGET_H_LABEL, m_targetHLabel);
+    DDX_Control(pDX, IDC_TARGET_Y_LABEL, m_targetYLabel);
+    DDX_Control(pDX, IDC_TARGET_X_LABEL, m_targetXLabel);
 
     ConversionSession& s = m_session;
-    DDX_CBIndex(pDX, 1023, s.m_targetDatum);
-    DDX_Radio(pDX, 1025, s.m_targetKind);
-    DDX_Check(pDX, 1009, s.m_useFour);
-    DDX_Check(pDX, 1007, s.m_useSeven);
-    DDX_CBIndex(pDX, 1011, s.m_sourceDatum);
-    DDX_Radio(pDX, 1022, s.m_sourceKind);
+    DDX_CBIndex(pDX, IDC_TARGET_DATUM, s.m_targetDatum);
+    DDX_Radio(pDX, IDC_TARGET_SPACE, s.m_targetKind);
+    DDX_Check(pDX, IDC_USE_FOUR, s.m_useFour);
+    DDX_Check(pDX, IDC_USE_SEVEN, s.m_useSeven);
+    DDX_CBIndex(pDX, IDC_SOURCE_DATUM, s.m_sourceDatum);
+    DDX_Radio(pDX, IDC_SOURCE_SPACE, s.m_sourceKind);
 
-    DDX_Text(pDX, 1017, s.m_targetText[0]);
-    DDX_Text(pDX, 1019, s.m_targetText[1]);
-    DDX_Text(pDX, 1021, s.m_targetText[2]);
-    DDX_Text(pDX, 1002, s.m_sourceText[0]);
-    DDX_Text(pDX, 1003, s.m_sourceText[1]);
-    DDX_Text(pDX, 1004, s.m_sourceText[2]);
+    DDX_Text(pDX, IDC_TARGET_X, s.m_targetText[0]);
+    DDX_Text(pDX, IDC_TARGET_Y, s.m_targetText[1]);
+    DDX_Text(pDX, IDC_TARGET_H, s.m_targetText[2]);
+    DDX_Text(pDX, IDC_SOURCE_X, s.m_sourceText[0]);
+    DDX_Text(pDX, IDC_SOURCE_Y, s.m_sourceText[1]);
+    DDX_Text(pDX, IDC_SOURCE_H, s.m_sourceText[2]);
 }
 
 BOOL CConvertDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     CMenu menu;
-    menu.LoadMenu(128);
+    menu.LoadMenu(IDR_MAIN_MENU);
     SetMenu(&menu);
     menu.Detach();
 
@@ -152,8 +158,8 @@ void CConvertDlg::SetKindLabels(int firstLabel, int secondLabel, int thirdLabel,
 
 void CConvertDlg::RefreshFromSession() {
     ConversionSession& s = m_session;
-    SetKindLabels(1012, 1013, 1014, s.m_sourceKind);
-    SetKindLabels(1016, 1018, 1020, s.m_targetKind);
+    SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, s.m_sourceKind);
+    SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, s.m_targetKind);
 
     s.m_useFour = s.m_params.m_savedUseFour;
     s.m_useSeven = s.m_params.m_savedUseSeven;
@@ -179,12 +185,24 @@ void CConvertDlg::OnConvert() {
     UpdateData(FALSE);
 }
 
-void CConvertDlg::OnKindSourceSpace() { SetKindLabels(1012, 1013, 1014, 0); }
-void CConvertDlg::OnKindSourceGeodetic() { SetKindLabels(1012, 1013, 1014, 1); }
-void CConvertDlg::OnKindSourcePlane() { SetKindLabels(1012, 1013, 1014, 2); }
-void CConvertDlg::OnKindTargetSpace() { SetKindLabels(1016, 1018, 1020, 0); }
-void CConvertDlg::OnKindTargetGeodetic() { SetKindLabels(1016, 1018, 1020, 1); }
-void CConvertDlg::OnKindTargetPlane() { SetKindLabels(1016, 1018, 1020, 2); }
+void CConvertDlg::OnKindSourceSpace() {
+    SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 0);
+}
+void CConvertDlg::OnKindSourceGeodetic() {
+    SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 1);
+}
+void CConvertDlg::OnKindSourcePlane() {
+    SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 2);
+}
+void CConvertDlg::OnKindTargetSpace() {
+    SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 0);
+}
+void CConvertDlg::OnKindTargetGeodetic() {
+    SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 1);
+}
+void CConvertDlg::OnKindTargetPlane() {
+    SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 2);
+}
 
 // --- Window ------------------------------------------------------------------
 

@@ -21,6 +21,7 @@
 #include "framework/UiSeam.h"
 #include "framework/WinApp.h"
 #include "params/ParamCommands.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void SelectTab(CWnd& window, int tabId, int index) {
 std::vector<DialogEntry> AllDialogs() {
     std::vector<DialogEntry> dialogs;
     dialogs.push_back({{{"main-single-point", nullptr},
-                        {"main-file-conversion", [](CWnd& w) { SelectTab(w, 1032, 1); }}},
+                        {"main-file-conversion", [](CWnd& w) { SelectTab(w, IDC_MODE_TAB, 1); }}},
                        [] {
                            CConvertDlg dlg;
                            dlg.DoModal();
@@ -58,8 +59,8 @@ std::vector<DialogEntry> AllDialogs() {
                            dlg.DoModal();
                        }});
     dialogs.push_back({{{"file-format-list", nullptr},
-                        {"file-format-new", [](CWnd& w) { SelectTab(w, 1042, 1); }},
-                        {"file-format-naming", [](CWnd& w) { SelectTab(w, 1042, 2); }}},
+                        {"file-format-new", [](CWnd& w) { SelectTab(w, IDC_FORMAT_TAB, 1); }},
+                        {"file-format-naming", [](CWnd& w) { SelectTab(w, IDC_FORMAT_TAB, 2); }}},
                        [] {
                            CFileFormatDlg dlg;
                            dlg.m_formats = {{"坐标", "txt", ",", "点号,北方向X,东方向Y,水准高,"},

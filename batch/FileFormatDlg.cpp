@@ -8,6 +8,7 @@
 #include "framework/File.h"
 #include "framework/MessageBox.h"
 #include "framework/MessageMap.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -15,28 +16,31 @@ constexpr char kNameAndExtensionMissing[] = "请输入文件类型名称和后�
 constexpr char kNoFormatSelected[] = "请在“文件格式”页中选定一种文件格式";
 
 // The controls of each tab.
-constexpr int kFormatsPage[] = {1043, 1060};
-constexpr int kNewFormatPage[] = {1045, 1046, 1049, 1050, 1056, 1052, 1055,
-                                  1053, 1048, 1047, 1178, 1051, 1054};
-constexpr int kNamingPage[] = {1061, 1024, 1027};
+constexpr int kFormatsPage[] = {IDC_FORMAT_LIST, IDC_SELECTED_ITEMS};
+constexpr int kNewFormatPage[] = {IDC_FORMAT_NAME_LABEL, IDC_FORMAT_NAME,     IDC_DESCRIPTION_LABEL,
+                                  IDC_DESCRIPTION,       IDC_EXTENSION_LABEL, IDC_EXTENSION,
+                                  IDC_SEPARATOR_LABEL,   IDC_SEPARATOR,       IDC_DATA_ITEMS_LABEL,
+                                  IDC_DATA_ITEMS,        IDC_ADD_ITEM,        IDC_CLEAR_ITEMS,
+                                  IDC_ITEM_LINE};
+constexpr int kNamingPage[] = {IDC_NAMING_OVERWRITE, IDC_NAMING_EXTENSION, IDC_NAMING_FILE_NAME};
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CFileFormatDlg, CDialog)
-    ON_NOTIFY(TCN_SELCHANGE, 1042, OnSelchangeTab)
-    ON_BN_CLICKED(1057, OnNewFormat)
-    ON_BN_CLICKED(1058, OnFinishNewFormat)
-    ON_BN_CLICKED(1179, OnDeleteFormat)
-    ON_BN_CLICKED(1178, OnAddItem)
-    ON_BN_CLICKED(1051, OnClearItems)
-    ON_LBN_SELCHANGE(1043, OnSelchangeFormatList)
-    ON_CBN_SELCHANGE(1053, OnSelchangeSeparator)
-    ON_BN_CLICKED(1061, OnNamingOverwrite)
-    ON_BN_CLICKED(1024, OnNamingExtension)
-    ON_BN_CLICKED(1027, OnNamingFileName)
+    ON_NOTIFY(TCN_SELCHANGE, IDC_FORMAT_TAB, OnSelchangeTab)
+    ON_BN_CLICKED(IDC_NEW_FORMAT, OnNewFormat)
+    ON_BN_CLICKED(IDC_FINISH_FORMAT, OnFinishNewFormat)
+    ON_BN_CLICKED(IDC_DELETE_FORMAT, OnDeleteFormat)
+    ON_BN_CLICKED(IDC_ADD_ITEM, OnAddItem)
+    ON_BN_CLICKED(IDC_CLEAR_ITEMS, OnClearItems)
+    ON_LBN_SELCHANGE(IDC_FORMAT_LIST, OnSelchangeFormatList)
+    ON_CBN_SELCHANGE(IDC_SEPARATOR, OnSelchangeSeparator)
+    ON_BN_CLICKED(IDC_NAMING_OVERWRITE, OnNamingOverwrite)
+    ON_BN_CLICKED(IDC_NAMING_EXTENSION, OnNamingExtension)
+    ON_BN_CLICKED(IDC_NAMING_FILE_NAME, OnNamingFileName)
 END_MESSAGE_MAP()
 
-CFileFormatDlg::CFileFormatDlg(CWnd* pParent) : CDialog(134, pParent) {}
+CFileFormatDlg::CFileFormatDlg(CWnd* pParent) : CDialog(IDD_FILE_FORMAT, pParent) {}
 
 CFileFormatDlg::~CFileFormatDlg() = default;
 
@@ -59,18 +63,18 @@ void CFileFormatDlg::Serialize(CArchive& ar) {
 
 void CFileFormatDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, 1042, m_tab);
-    DDX_Control(pDX, 1043, m_formatList);
-    DDX_Control(pDX, 1047, m_itemList);
-    DDX_Control(pDX, 1053, m_separatorList);
-    DDX_Text(pDX, 1046, m_name);
-    DDX_Text(pDX, 1052, m_extension);
-    DDX_CBIndex(pDX, 1053, m_separatorIndex);
-    DDX_LBString(pDX, 1047, m_item);
-    DDX_Text(pDX, 1054, m_itemLine);
-    DDX_Text(pDX, 1060, m_selectedLine);
-    DDX_Text(pDX, 1050, m_description);
-    DDX_Radio(pDX, 1061, m_naming);
+    DDX_Control(pDX, IDC_FORMAT_TAB, m_tab);
+    DDX_Control(pDX, IDC_FORMAT_LIST, m_formatList);
+    DDX_Control(pDX, IDC_DATA_ITEMS, m_itemList);
+    DDX_Control(pDX, IDC_SEPARATOR, m_separatorList);
+    DDX_Text(pDX, IDC_FORMAT_NAME, m_name);
+    DDX_Text(pDX, IDC_EXTENSION, m_extension);
+    DDX_CBIndex(pDX, IDC_SEPARATOR, m_separatorIndex);
+    DDX_LBString(pDX, IDC_DATA_ITEMS, m_item);
+    DDX_Text(pDX, IDC_ITEM_LINE, m_itemLine);
+    DDX_Text(pDX, IDC_SELECTED_ITEMS, m_selectedLine);
+    DDX_Text(pDX, IDC_DESCRIPTION, m_description);
+    DDX_Radio(pDX, IDC_NAMING_OVERWRITE, m_naming);
 }
 
 BOOL CFileFormatDlg::OnInitDialog() {
@@ -87,9 +91,9 @@ void CFileFormatDlg::ShowPage(int page) {
     for (int id : kFormatsPage) GetDlgItem(id)->ShowWindow(page == 0 ? SW_SHOW : SW_HIDE);
     for (int id : kNewFormatPage) GetDlgItem(id)->ShowWindow(page == 1 ? SW_SHOW : SW_HIDE);
     for (int id : kNamingPage) GetDlgItem(id)->ShowWindow(page == 2 ? SW_SHOW : SW_HIDE);
-    GetDlgItem(1057)->EnableWindow(page == 1);
-    GetDlgItem(1058)->EnableWindow(page == 1);
-    GetDlgItem(1179)->EnableWindow(page == 0);
+    GetDlgItem(IDC_NEW_FORMAT)->EnableWindow(page == 1);
+    GetDlgItem(IDC_FINISH_FORMAT)->EnableWindow(page == 1);
+    GetDlgItem(IDC_DELETE_FORMAT)->EnableWindow(page == 0);
     if (page == 0) {
         FillFormatList();
     } else if (page == 1) {

@@ -27,14 +27,14 @@ public:
     CListBox m_itemList;
     CComboBox m_separatorList;
 
-    std::string m_name;          // edit 1046
-    std::string m_extension;     // edit 1052
-    int m_separatorIndex = 0;    // drop-down list 1053: 0 ",", 1 " "
-    std::string m_item;          // list 1047, the selected data item
-    std::string m_itemLine;      // static 1054, item line of the new format
-    std::string m_selectedLine;  // static 1060, item line of the selected format
-    std::string m_description;   // edit 1050; never stored
-    int m_naming = 1;            // radios 1061, 1024, 1027
+    std::string m_name;          // edit IDC_FORMAT_NAME
+    std::string m_extension;     // edit IDC_EXTENSION
+    int m_separatorIndex = 0;    // drop-down list IDC_SEPARATOR: 0 ",", 1 " "
+    std::string m_item;          // list IDC_DATA_ITEMS, the selected data item
+    std::string m_itemLine;      // static IDC_ITEM_LINE, item line of the new format
+    std::string m_selectedLine;  // static IDC_SELECTED_ITEMS, items of the selected format
+    std::string m_description;   // edit IDC_DESCRIPTION; never stored
+    int m_naming = 1;            // radios IDC_NAMING_OVERWRITE, _EXTENSION, _FILE_NAME
 
     // The table, in list order; as many formats as the store holds.
     std::vector<FileFormat> m_formats;
@@ -47,7 +47,7 @@ public:
     std::string m_chosenSeparator;
     bool m_formatChosen = false;
 
-    int m_selected = 0;  // index of the selected entry of list 1043, -1 for none
+    int m_selected = 0;  // selected entry of IDC_FORMAT_LIST, -1 for none
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -66,7 +66,7 @@ protected:
     void OnNamingExtension();
     void OnNamingFileName();
 
-    // Lists the table in 1043 and selects the entry at m_selected.
+    // Lists the table in IDC_FORMAT_LIST and selects the entry at m_selected.
     void FillFormatList();
 
     DECLARE_MESSAGE_MAP()

@@ -113,6 +113,33 @@ bool AfxParseInt(const std::string& text, int* value) {
 CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
+CDataExchange::CDataExchange(CWnd* pDlgWnd, std::vector<DataBinding>* bindings)
+    : m_bSaveAndValidate(FALSE), m_pDlgWnd(pDlgWnd), m_pSurvey(bindings) {}
+
+bool CDataExchange::Surveyed(DataBinding::Kind kind, int nIDC, const CWnd* member) {
+    if (m_pSurvey == nullptr) return false;
+    m_pSurvey->push_back({kind, nIDC, member});
+    return true;
+}
+
+const char* DataBindingName(DataBinding::Kind kind) {
+    switch (kind) {
+        case DataBinding::Kind::Text:
+            return "DDX_Text";
+        case DataBinding::Kind::Radio:
+            return "DDX_Radio";
+        case DataBinding::Kind::Check:
+            return "DDX_Check";
+        case DataBinding::Kind::CBIndex:
+            return "DDX_CBIndex";
+        case DataBinding::Kind::LBString:
+            return "DDX_LBString";
+        case DataBinding::Kind::Control:
+            return "DDX_Control";
+    }
+    return "?";
+}
+
 CWnd* CDataExchange::PrepareCtrl(int nIDC) {
     m_pLastControl = m_pDlgWnd->GetDlgItem(nIDC);
     m_bEditLastControl = false;
@@ -137,6 +164,7 @@ void CDataExchange::Fail() {
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
+    if (pDX->Surveyed(DataBinding::Kind::Text, nIDC)) return;
     CWnd* control = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         control->GetWindowText(value);
@@ -146,6 +174,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+    if (pDX->Surveyed(DataBinding::Kind::Text, nIDC)) return;
     CWnd* control = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         if (!AfxParseInt(control->GetWindowText(), &value)) {
@@ -158,6 +187,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
+    if (pDX->Surveyed(DataBinding::Kind::Text, nIDC)) return;
     CWnd* control = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         if (!AfxParseDouble(control->GetWindowText(), &value)) {
@@ -170,6 +200,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
 }
 
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    if (pDX->Surveyed(DataBinding::Kind::Radio, nIDC)) return;
     CDialog* dialog = DialogOf(pDX, "DDX_Radio");
     pDX->PrepareCtrl(nIDC);
     std::vector<CButton*> group = dialog->GetRadioGroup(nIDC);
@@ -189,6 +220,7 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    if (pDX->Surveyed(DataBinding::Kind::Check, nIDC)) return;
     auto* button = ControlOf<CButton>(pDX, nIDC, "DDX_Check", ControlKind::Button);
     if (pDX->m_bSaveAndValidate) {
         value = button->GetCheck();
@@ -199,6 +231,7 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
+    if (pDX->Surveyed(DataBinding::Kind::CBIndex, nIDC)) return;
     auto* combo = ControlOf<CComboBox>(pDX, nIDC, "DDX_CBIndex", ControlKind::ComboBox);
     if (pDX->m_bSaveAndValidate) {
         index = combo->GetCurSel();
@@ -208,6 +241,7 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
 }
 
 void DDX_LBString(CDataExchange* pDX, int nIDC, std::string& value) {
+    if (pDX->Surveyed(DataBinding::Kind::LBString, nIDC)) return;
     auto* list = ControlOf<CListBox>(pDX, nIDC, "DDX_LBString", ControlKind::ListBox);
     if (pDX->m_bSaveAndValidate) {
         int index = list->GetCurSel();
@@ -219,6 +253,7 @@ void DDX_LBString(CDataExchange* pDX, int nIDC, std::string& value) {
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (pDX->Surveyed(DataBinding::Kind::Control, nIDC, &rControl)) return;
     CDialog* dialog = DialogOf(pDX, "DDX_Control");
     if (rControl.m_hWnd == nullptr) dialog->AttachControl(nIDC, rControl);
 }

@@ -7,10 +7,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/WinDef.h"
 
 class CWnd;
+
+// One binding of a DoDataExchange, as a survey lists it.
+struct DataBinding {
+    enum class Kind { Text, Radio, Check, CBIndex, LBString, Control };
+    Kind kind;
+    int nIDC;
+    const CWnd* member;  // DDX_Control: the member object; nullptr otherwise
+};
 
 class CDataExchange {
 public:
@@ -18,9 +27,15 @@ public:
     struct Failure {};
 
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
+    // A survey: each DDX_ routine adds its binding to `bindings` and touches
+    // neither control nor member, so no window is needed.
+    CDataExchange(CWnd* pDlgWnd, std::vector<DataBinding>* bindings);
 
     BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;
+
+    // In a survey, records the binding and returns true: the routine stops.
+    bool Surveyed(DataBinding::Kind kind, int nIDC, const CWnd* member = nullptr);
 
     // The control with this ID (fatal when the dialog has none); remembered
     // as the one to receive the focus if Fail follows.
@@ -32,7 +47,10 @@ public:
 private:
     CWnd* m_pLastControl = nullptr;
     bool m_bEditLastControl = false;
+    std::vector<DataBinding>* m_pSurvey = nullptr;
 };
+
+const char* DataBindingName(DataBinding::Kind kind);
 
 // Text of an edit or any other control, exactly as it stands.
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);

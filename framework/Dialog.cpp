@@ -4,6 +4,7 @@
 
 #include "framework/Button.h"
 #include "framework/ControlHost.h"
+#include "framework/DataExchange.h"
 #include "framework/DialogUnits.h"
 #include "framework/DialogWidget.h"
 #include "framework/QtGlue.h"
@@ -56,15 +57,61 @@ void CDialog::DestroyControls() {
     m_host.reset();
 }
 
+namespace {
+
+// "a ComboBox", "an Edit".
+std::string WithArticle(ControlKind kind) {
+    return (kind == ControlKind::Edit ? "an " : "a ") + std::string(ControlKindName(kind));
+}
+
+bool MenuHasCommand(const std::vector<MenuItemTemplate>& items, UINT id) {
+    for (const MenuItemTemplate& item : items) {
+        if (item.type == MenuItemTemplate::Type::Command && item.id == id) return true;
+        if (MenuHasCommand(item.items, id)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void CDialog::CheckMessageMap() const {
+    const std::vector<std::string> problems = MessageMapMismatches(false, nullptr);
+    if (!problems.empty()) AfxFatal(problems.front());
+}
+
+std::vector<std::string> CDialog::TemplateMismatches(const MenuTemplate* menu) {
+    std::vector<std::string> problems = MessageMapMismatches(true, menu);
+    for (std::string& problem : DataExchangeMismatches()) problems.push_back(std::move(problem));
+    return problems;
+}
+
+std::vector<std::string> CDialog::MessageMapMismatches(bool commands,
+                                                       const MenuTemplate* menu) const {
     const DialogTemplate& tpl = GetTemplate();
+    std::vector<std::string> problems;
     ForEachMessageEntry([&](const AFX_MSGMAP_ENTRY& entry) {
-        if (entry.source == AfxSource::Window || entry.source == AfxSource::Command) return;
+        if (entry.source == AfxSource::Window) return;
+        if (entry.source == AfxSource::Command && !commands) return;
         const ControlTemplate* control = tpl.FindControl(static_cast<int>(entry.nID));
-        std::string where = "the message map of " + Describe() + " (" + tpl.file + ":" +
-                            std::to_string(tpl.line) + ") names control " +
-                            std::to_string(entry.nID);
-        if (control == nullptr) AfxFatal(where + ", which the template lacks");
+        const std::string map = "the message map of " + Describe() + " (" + tpl.file + ":" +
+                                std::to_string(tpl.line) + ") names ";
+        if (entry.source == AfxSource::Command) {
+            const int id = static_cast<int>(entry.nID);
+            if (id == IDOK || id == IDCANCEL) return;  // Enter and Escape send them
+            if (control != nullptr && control->kind == ControlKind::Button &&
+                !control->IsGroupBox())
+                return;
+            if (menu != nullptr && MenuHasCommand(menu->items, entry.nID)) return;
+            problems.push_back(map + "command " + std::to_string(id) +
+                               ", which is neither a button of the template nor an item of " +
+                               (menu != nullptr ? "its menu" : "a menu"));
+            return;
+        }
+        const std::string where = map + "control " + std::to_string(entry.nID);
+        if (control == nullptr) {
+            problems.push_back(where + ", which the template lacks");
+            return;
+        }
         bool fits = true;
         switch (entry.source) {
             case AfxSource::Button:
@@ -79,8 +126,9 @@ void CDialog::CheckMessageMap() const {
             case AfxSource::ListBox:
                 fits = control->kind == ControlKind::ListBox;
                 if (fits && !(control->style & LBS_NOTIFY)) {
-                    AfxFatal(where +
-                             ", a list box without LBS_NOTIFY, which sends no notifications");
+                    problems.push_back(
+                        where + ", a list box without LBS_NOTIFY, which sends no notifications");
+                    return;
                 }
                 break;
             case AfxSource::TabControl:
@@ -90,10 +138,59 @@ void CDialog::CheckMessageMap() const {
                 break;
         }
         if (!fits) {
-            AfxFatal(where + ", a " + ControlKindName(control->kind) +
-                     ", which cannot send that notification");
+            problems.push_back(where + ", " + WithArticle(control->kind) +
+                               ", which cannot send that notification");
         }
     });
+    return problems;
+}
+
+std::vector<std::string> CDialog::DataExchangeMismatches() {
+    const DialogTemplate& tpl = GetTemplate();
+    std::vector<DataBinding> bindings;
+    CDataExchange survey(this, &bindings);
+    DoDataExchange(&survey);
+    std::vector<std::string> problems;
+    for (const DataBinding& binding : bindings) {
+        const int index = tpl.IndexOf(binding.nIDC);
+        const std::string where = "the data exchange of " + Describe() + " (" + tpl.file + ":" +
+                                  std::to_string(tpl.line) + ") binds control " +
+                                  std::to_string(binding.nIDC) + " with " +
+                                  DataBindingName(binding.kind);
+        if (index < 0) {
+            problems.push_back(where + ", which the template lacks");
+            continue;
+        }
+        const ControlTemplate& control = tpl.controls[static_cast<size_t>(index)];
+        const char* expected = nullptr;
+        switch (binding.kind) {
+            case DataBinding::Kind::Text:
+                if (control.kind != ControlKind::Edit && control.kind != ControlKind::Static)
+                    expected = "an edit or static";
+                break;
+            case DataBinding::Kind::Radio:
+                if (!control.IsRadioButton() || !(control.style & WS_GROUP))
+                    expected = "an auto radio button that starts a group (WS_GROUP)";
+                break;
+            case DataBinding::Kind::Check:
+                if (!control.IsCheckBox()) expected = "an auto check box";
+                break;
+            case DataBinding::Kind::CBIndex:
+                if (control.kind != ControlKind::ComboBox) expected = "a combo box";
+                break;
+            case DataBinding::Kind::LBString:
+                if (control.kind != ControlKind::ListBox) expected = "a list box";
+                break;
+            case DataBinding::Kind::Control:
+                if (!binding.member->AcceptsControl(control.kind))
+                    expected = "a control its member can stand for";
+                break;
+        }
+        if (expected != nullptr) {
+            problems.push_back(where + ", " + WithArticle(control.kind) + ", not " + expected);
+        }
+    }
+    return problems;
 }
 
 int CDialog::DoModal() {

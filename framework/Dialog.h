@@ -14,6 +14,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/Wnd.h"
@@ -43,6 +44,17 @@ public:
     std::vector<CButton*> GetRadioGroup(int nFirstID) const;
     // Makes `member` the object of the control nID (DDX_Control).
     void AttachControl(int nID, CWnd& member);
+
+    // Every message-map entry and data-exchange binding of this dialog that
+    // does not fit its template, one message each; empty when all fit. An
+    // entry or binding must name a control of the template of a class that
+    // sends its notification or holds its value (DDX_Text an edit or static,
+    // DDX_Radio the first auto radio button of a group, DDX_Check an auto
+    // check box, DDX_CBIndex a combo box, DDX_LBString a list box,
+    // DDX_Control a control its member can stand for). A command entry must
+    // name a button, IDOK, IDCANCEL or an item of `menu`, the dialog's menu
+    // bar. DoDataExchange runs as a survey: no window is needed.
+    std::vector<std::string> TemplateMismatches(const MenuTemplate* menu = nullptr);
 
     CWnd* FindChild(int nID) const override;
     BOOL ContinueModal() override;
@@ -74,6 +86,11 @@ protected:
     void CheckMessageMap() const;
 
 private:
+    // The problems of the control entries; with `commands` also those of the
+    // command entries, against the template and `menu`.
+    std::vector<std::string> MessageMapMismatches(bool commands, const MenuTemplate* menu) const;
+    std::vector<std::string> DataExchangeMismatches();
+
     QWidget* OwnerWidget() const;
 
     UINT m_nIDTemplate;

@@ -6,7 +6,7 @@
 //     class CMyDlg : public CDialog { ... DECLARE_MESSAGE_MAP() };
 //
 //     BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
-//         ON_BN_CLICKED(1015, OnConvert)
+//         ON_BN_CLICKED(IDC_CONVERT, OnConvert)
 //         ON_WM_CLOSE()
 //     END_MESSAGE_MAP()
 //

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -9,9 +10,10 @@ namespace {
 struct ParseError {
     int line;
     std::string what;
+    std::string file = {};  // empty: the script itself
 };
 
-enum class Tok { End, Number, String, Ident, Comma, Pipe };
+enum class Tok { End, Number, String, Ident, Comma, Pipe, Directive };
 
 struct Token {
     Tok kind = Tok::End;
@@ -34,6 +36,8 @@ const char* TokName(Tok kind) {
             return "\",\"";
         case Tok::Pipe:
             return "\"|\"";
+        case Tok::Directive:
+            return "a # line";
     }
     return "?";
 }
@@ -84,6 +88,12 @@ public:
         } else if (c == '|') {
             ++m_pos;
             token.kind = Tok::Pipe;
+        } else if (c == '#') {
+            // The rest of the line, comment and all; the parser reads it.
+            token.kind = Tok::Directive;
+            size_t start = ++m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] != '\n') ++m_pos;
+            token.text = std::string(m_text.substr(start, m_pos - start));
         } else if (c == '"') {
             token.kind = Tok::String;
             token.text = ReadString();
@@ -303,14 +313,117 @@ bool EqualsNoCase(const std::string& a, const char* b) {
     return true;
 }
 
+// Words of the script language; never names of IDs.
+bool IsReservedWord(const std::string& word) {
+    static const std::set<std::string> kWords = {
+        "DIALOG",  "MENU",     "DLGINIT",  "BEGIN",   "END",        "STYLE",
+        "EXSTYLE", "CAPTION",  "FONT",     "POPUP",   "MENUITEM",   "SEPARATOR",
+        "NOT",     "CONTROL",  "LTEXT",    "RTEXT",   "CTEXT",      "GROUPBOX",
+        "ICON",    "EDITTEXT", "COMBOBOX", "LISTBOX", "PUSHBUTTON", "DEFPUSHBUTTON",
+    };
+    return kWords.count(word) != 0 || FindStyle(word) != nullptr;
+}
+
+// The framework's own names, known to every script without a header.
+const std::pair<const char*, long long> kFrameworkNames[] = {
+    {"IDC_STATIC", IDC_STATIC},
+    {"IDOK", IDOK},
+    {"IDCANCEL", IDCANCEL},
+    {"ID_FILE_NEW", ID_FILE_NEW},
+    {"ID_FILE_OPEN", ID_FILE_OPEN},
+    {"ID_FILE_SAVE", ID_FILE_SAVE},
+    {"ID_FILE_SAVE_AS", ID_FILE_SAVE_AS},
+    {"ID_APP_ABOUT", ID_APP_ABOUT},
+    {"ID_APP_EXIT", ID_APP_EXIT},
+    {"ID_HELP", ID_HELP},
+};
+
+bool IsName(std::string_view word) {
+    if (word.empty() || std::isdigit(static_cast<unsigned char>(word[0]))) return false;
+    for (char c : word) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    }
+    return true;
+}
+
+// The words of a # line: names, numbers and one quoted string, after the
+// comment is cut off.
+std::vector<std::string> DirectiveWords(std::string_view text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            break;
+        } else if (c == '"') {
+            size_t close = text.find('"', i + 1);
+            if (close == std::string_view::npos) close = text.size() - 1;
+            words.emplace_back(text.substr(i, close + 1 - i));
+            i = close + 1;
+        } else {
+            size_t start = i;
+            while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r' &&
+                   text[i] != '"' && !(text[i] == '/' && i + 1 < text.size() && text[i + 1] == '/'))
+                ++i;
+            words.emplace_back(text.substr(start, i - start));
+        }
+    }
+    return words;
+}
+
+// Named IDs: the framework's, then those of the #define lines read so far.
+class Symbols {
+public:
+    Symbols() {
+        for (const auto& [name, value] : kFrameworkNames) m_names[name] = {value, "the framework"};
+    }
+
+    void Define(const std::string& name, long long value, const std::string& where, int line,
+                const std::string& file) {
+        if (IsReservedWord(name))
+            throw ParseError{line, name + " is a word of the script language", file};
+        auto found = m_names.find(name);
+        if (found != m_names.end()) {
+            throw ParseError{
+                line, name + " is defined twice (first in " + found->second.where + ")", file};
+        }
+        m_names[name] = {value, where};
+        m_defined[name] = static_cast<int>(value);
+    }
+
+    const long long* Find(const std::string& name) const {
+        auto found = m_names.find(name);
+        return found == m_names.end() ? nullptr : &found->second.value;
+    }
+
+    const std::map<std::string, int>& Defined() const { return m_defined; }
+
+private:
+    struct Entry {
+        long long value;
+        std::string where;
+    };
+    std::map<std::string, Entry> m_names;
+    std::map<std::string, int> m_defined;  // without the framework's
+};
+
 class Parser {
 public:
-    Parser(std::string_view text, const std::string& fileName) : m_lexer(text), m_file(fileName) {
+    Parser(std::string_view text, const std::string& fileName, const ResourceHeaders* headers)
+        : m_lexer(text), m_file(fileName), m_headers(headers) {
         Advance();
     }
 
     void ParseScript(ResourceScript* out) {
         while (m_tok.kind != Tok::End) {
+            if (m_tok.kind == Tok::Directive) {
+                Token directive = m_tok;
+                Advance();
+                ReadDirective(directive.text, directive.line, {}, true);
+                continue;
+            }
             int line = m_tok.line;
             int id = ExpectId("a resource ID", 1);
             Token type = Expect(Tok::Ident, "a resource type");
@@ -324,6 +437,7 @@ public:
                 Fail(type.line, "unknown resource type " + type.text);
             }
         }
+        out->names = m_symbols.Defined();
     }
 
 private:
@@ -367,12 +481,83 @@ private:
         return static_cast<int>(token.number);
     }
 
-    // A control or resource ID: -1 only where allowed (low == -1).
+    // A control or resource ID, a number or a defined name: -1 only where
+    // allowed (low == -1).
     int ExpectId(const char* what, int low) {
+        if (m_tok.kind == Tok::Ident && !IsReservedWord(m_tok.text)) {
+            Token name = m_tok;
+            const long long* value = m_symbols.Find(name.text);
+            if (value == nullptr) Fail(name.line, "unknown name " + name.text);
+            if (*value < low || *value > 65535) {
+                Fail(name.line, std::string(what) + " " + name.text + " (" +
+                                    std::to_string(*value) + ") is out of range " +
+                                    std::to_string(low) + "..65535");
+            }
+            Advance();
+            return static_cast<int>(*value);
+        }
         if (m_tok.kind == Tok::Number && m_tok.number < 0 && m_tok.number != -1) {
             Fail(m_tok.line, std::string(what) + " " + m_tok.text + " is negative");
         }
         return ExpectNumber(what, low, 65535);
+    }
+
+    // One # line: "define NAME number", "include "file"" (in a script only)
+    // or "pragma once". `file` is the header being read, empty in the script.
+    void ReadDirective(const std::string& text, int line, const std::string& file, bool inScript) {
+        auto fail = [&](const std::string& what) { throw ParseError{line, what, file}; };
+        const std::vector<std::string> words = DirectiveWords(text);
+        const std::string keyword = words.empty() ? std::string() : words[0];
+        if (keyword == "define") {
+            if (words.size() != 3 || !IsName(words[1])) fail("expected #define NAME number");
+            const std::string& value = words[2];
+            const size_t digits = value[0] == '-' ? 1 : 0;
+            if (value.size() == digits ||
+                value.find_first_not_of("0123456789", digits) != std::string::npos) {
+                fail("\"" + value + "\" is not a decimal number");
+            }
+            if (value.size() - digits > 9) fail("number " + value + " is too large");
+            const std::string where = (file.empty() ? m_file : file) + ":" + std::to_string(line);
+            m_symbols.Define(words[1], std::stoll(value), where, line, file);
+        } else if (keyword == "include" && inScript) {
+            if (words.size() != 2 || words[1].size() < 2 || words[1].front() != '"' ||
+                words[1].back() != '"') {
+                fail("expected #include \"file\"");
+            }
+            Include(words[1].substr(1, words[1].size() - 2), line);
+        } else if (keyword == "pragma" && words.size() == 2 && words[1] == "once") {
+            // A header is read once per script in any case.
+        } else {
+            fail("unknown directive #" + keyword);
+        }
+    }
+
+    // Reads a header's #define lines; its path is taken beside the script's.
+    void Include(const std::string& name, int line) {
+        const size_t slash = m_file.rfind('/');
+        const std::string path =
+            (slash == std::string::npos ? std::string() : m_file.substr(0, slash + 1)) + name;
+        if (m_included.count(path) != 0) return;
+        const bool known = m_headers != nullptr && m_headers->count(path) != 0;
+        if (!known) Fail(line, "cannot find \"" + name + "\" to include (no " + path + ")");
+        m_included.insert(path);
+        const std::string& text = m_headers->at(path);
+        if (int bad = FirstInvalidUtf8Line(text))
+            throw ParseError{bad, "the text is not valid UTF-8", path};
+        size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        for (int number = 1; pos <= text.size(); ++number) {
+            size_t end = text.find('\n', pos);
+            if (end == std::string::npos) end = text.size();
+            std::string_view lineText(text.data() + pos, end - pos);
+            const size_t first = lineText.find_first_not_of(" \t\r");
+            if (first != std::string_view::npos && lineText.substr(first, 2) != "//") {
+                if (lineText[first] != '#') {
+                    throw ParseError{number, "expected a # line or a comment", path};
+                }
+                ReadDirective(std::string(lineText.substr(first + 1)), number, path, false);
+            }
+            pos = end + 1;
+        }
     }
 
     int ExpectCoordinate() { return ExpectNumber("a coordinate", -32768, 32767); }
@@ -617,23 +802,27 @@ private:
 
     Lexer m_lexer;
     std::string m_file;
+    const ResourceHeaders* m_headers;
+    Symbols m_symbols;
+    std::set<std::string> m_included;
     Token m_tok;
 };
 
 }  // namespace
 
 bool CRcParser::Parse(std::string_view text, const std::string& fileName, ResourceScript* out,
-                      std::string* error) {
+                      std::string* error, const ResourceHeaders* headers) {
     *out = ResourceScript{};
     if (int line = FirstInvalidUtf8Line(text)) {
         *error = fileName + ":" + std::to_string(line) + ": the text is not valid UTF-8";
         return false;
     }
     try {
-        Parser parser(text, fileName);
+        Parser parser(text, fileName, headers);
         parser.ParseScript(out);
     } catch (const ParseError& e) {
-        *error = fileName + ":" + std::to_string(e.line) + ": " + e.what;
+        *error =
+            (e.file.empty() ? fileName : e.file) + ":" + std::to_string(e.line) + ": " + e.what;
         return false;
     }
     return true;

@@ -25,8 +25,19 @@
 // error. Numbers are decimal; IDs are -1 or 0..65535. Strings are in double
 // quotes, "" stands for one quote, and a string ends on its line. "//" starts
 // a comment that runs to the end of the line.
+//
+// An ID may be given by name. A script names IDs with lines between its
+// resources:
+//   #define NAME number
+//   #include "file"        a header of such lines (and comments, #pragma once),
+//                          found beside the script among the headers given
+// and knows the framework's names (IDOK, IDCANCEL, IDC_STATIC, ID_FILE_NEW,
+// ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_ABOUT, ID_APP_EXIT,
+// ID_HELP) without them. A name used before it is defined is an error, and
+// so is a name defined twice.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,12 +61,19 @@ struct ResourceScript {
     std::vector<DialogTemplate> dialogs;
     std::vector<MenuTemplate> menus;
     std::vector<DlgInitTemplate> dlgInits;
+    // The names the script and its headers defined, with their IDs.
+    std::map<std::string, int> names;
 };
+
+// Headers that scripts may include: path ("res/resource.h") to text.
+using ResourceHeaders = std::map<std::string, std::string>;
 
 class CRcParser {
 public:
     // Reads a whole script. On failure returns false and sets `error` to
-    // "file:line: what is wrong"; `out` is then unspecified.
+    // "file:line: what is wrong" (the file is the header when the fault is in
+    // one); `out` is then unspecified. An #include "x" in "dir/a.rc" reads
+    // headers["dir/x"].
     static bool Parse(std::string_view text, const std::string& fileName, ResourceScript* out,
-                      std::string* error);
+                      std::string* error, const ResourceHeaders* headers = nullptr);
 };

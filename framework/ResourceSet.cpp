@@ -2,8 +2,6 @@
 
 #include <QtGlobal>
 
-#include "framework/RcParser.h"
-
 namespace {
 
 std::string Where(const std::string& file, int line) { return file + ":" + std::to_string(line); }
@@ -12,7 +10,7 @@ std::string Where(const std::string& file, int line) { return file + ":" + std::
 
 bool CResourceSet::Load(std::string_view text, const std::string& fileName, std::string* error) {
     ResourceScript script;
-    if (!CRcParser::Parse(text, fileName, &script, error)) return false;
+    if (!CRcParser::Parse(text, fileName, &script, error, &m_headers)) return false;
 
     std::map<int, DialogTemplate> dialogs = m_dialogs;
     for (DialogTemplate& dlg : script.dialogs) {
@@ -83,6 +81,10 @@ bool CResourceSet::Load(std::string_view text, const std::string& fileName, std:
     return true;
 }
 
+void CResourceSet::AddHeader(const std::string& path, std::string text) {
+    m_headers[path] = std::move(text);
+}
+
 void CResourceSet::AddIcon(int id, std::string png) {
     m_icons[id] = IconResource{id, std::move(png)};
 }
@@ -111,6 +113,10 @@ void AfxRegisterResourceScript(const std::string& fileName, std::string_view tex
     std::string error;
     if (!AfxGetResources().Load(text, fileName, &error))
         qFatal("resource script: %s", error.c_str());
+}
+
+void AfxRegisterResourceHeader(const std::string& path, std::string_view text) {
+    AfxGetResources().AddHeader(path, std::string(text));
 }
 
 void AfxRegisterIcon(int id, const unsigned char* png, std::size_t size) {

@@ -4,20 +4,21 @@
 #include "framework/MessageBox.h"
 #include "geodesy/GeoCore.h"
 #include "params/ParamCommands.h"
+#include "res/resource.h"
 
-CCalcFourDlg::CCalcFourDlg(CWnd* pParent) : CDialog(137, pParent) {}
+CCalcFourDlg::CCalcFourDlg(CWnd* pParent) : CDialog(IDD_CALC_FOUR, pParent) {}
 
 void CCalcFourDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1071, m_srcX1);
-    DDX_Text(pDX, 1073, m_srcX2);
-    DDX_Text(pDX, 1072, m_srcY1);
-    DDX_Text(pDX, 1074, m_srcY2);
-    DDX_Text(pDX, 1067, m_dstX1);
-    DDX_Text(pDX, 1069, m_dstX2);
-    DDX_Text(pDX, 1068, m_dstY1);
-    DDX_Text(pDX, 1070, m_dstY2);
-    DDX_Radio(pDX, 1140, m_level);
+    DDX_Text(pDX, IDC_CALC_FOUR_BEFORE_X1, m_srcX1);
+    DDX_Text(pDX, IDC_CALC_FOUR_BEFORE_X2, m_srcX2);
+    DDX_Text(pDX, IDC_CALC_FOUR_BEFORE_Y1, m_srcY1);
+    DDX_Text(pDX, IDC_CALC_FOUR_BEFORE_Y2, m_srcY2);
+    DDX_Text(pDX, IDC_CALC_FOUR_AFTER_X1, m_dstX1);
+    DDX_Text(pDX, IDC_CALC_FOUR_AFTER_X2, m_dstX2);
+    DDX_Text(pDX, IDC_CALC_FOUR_AFTER_Y1, m_dstY1);
+    DDX_Text(pDX, IDC_CALC_FOUR_AFTER_Y2, m_dstY2);
+    DDX_Radio(pDX, IDC_CALC_FOUR_LEVEL1, m_level);
 }
 
 void CCalcFourDlg::OnOK() {

@@ -14,15 +14,15 @@ public:
     double m_scaleK = 1.0;
     double m_shiftX = 0.0;  // Xo, metres
     double m_shiftY = 0.0;  // Yo, metres
-    double m_srcX1 = 0.0;   // edit 1071
-    double m_srcX2 = 0.0;   // edit 1073
-    double m_srcY1 = 0.0;   // edit 1072
-    double m_srcY2 = 0.0;   // edit 1074
-    double m_dstX1 = 0.0;   // edit 1067
-    double m_dstX2 = 0.0;   // edit 1069
-    double m_dstY1 = 0.0;   // edit 1068
-    double m_dstY2 = 0.0;   // edit 1070
-    int m_level = 0;        // radio group 1140, 1027: 0 level 1, 1 level 2
+    double m_srcX1 = 0.0;   // edit IDC_CALC_FOUR_BEFORE_X1
+    double m_srcX2 = 0.0;   // edit IDC_CALC_FOUR_BEFORE_X2
+    double m_srcY1 = 0.0;   // edit IDC_CALC_FOUR_BEFORE_Y1
+    double m_srcY2 = 0.0;   // edit IDC_CALC_FOUR_BEFORE_Y2
+    double m_dstX1 = 0.0;   // edit IDC_CALC_FOUR_AFTER_X1
+    double m_dstX2 = 0.0;   // edit IDC_CALC_FOUR_AFTER_X2
+    double m_dstY1 = 0.0;   // edit IDC_CALC_FOUR_AFTER_Y1
+    double m_dstY2 = 0.0;   // edit IDC_CALC_FOUR_AFTER_Y2
+    int m_level = 0;        // radios IDC_CALC_FOUR_LEVEL1, _LEVEL2: 0 level 1, 1 level 2
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

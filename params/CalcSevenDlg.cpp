@@ -3,25 +3,27 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "params/ParamCommands.h"
+#include "res/resource.h"
 
-CCalcSevenDlg::CCalcSevenDlg(CWnd* pParent) : CDialog(131, pParent) {}
+CCalcSevenDlg::CCalcSevenDlg(CWnd* pParent) : CDialog(IDD_CALC_SEVEN, pParent) {}
 
 void CCalcSevenDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    static constexpr int kB[3] = {1208, 1210, 1212};
-    static constexpr int kHGeo[3] = {1010, 1012, 1014};
-    static constexpr int kL[3] = {1209, 1211, 1213};
-    static constexpr int kX[3] = {1004, 1006, 1008};
-    static constexpr int kY[3] = {1005, 1007, 1009};
-    static constexpr int kHPlane[3] = {1011, 1013, 1015};
+    static constexpr int kB[3] = {IDC_CALC_SEVEN_B1, IDC_CALC_SEVEN_B2, IDC_CALC_SEVEN_B3};
+    static constexpr int kHGeo[3] = {IDC_CALC_SEVEN_H1, IDC_CALC_SEVEN_H2, IDC_CALC_SEVEN_H3};
+    static constexpr int kL[3] = {IDC_CALC_SEVEN_L1, IDC_CALC_SEVEN_L2, IDC_CALC_SEVEN_L3};
+    static constexpr int kX[3] = {IDC_CALC_SEVEN_X1, IDC_CALC_SEVEN_X2, IDC_CALC_SEVEN_X3};
+    static constexpr int kY[3] = {IDC_CALC_SEVEN_Y1, IDC_CALC_SEVEN_Y2, IDC_CALC_SEVEN_Y3};
+    static constexpr int kHPlane[3] = {IDC_CALC_SEVEN_PLANE_H1, IDC_CALC_SEVEN_PLANE_H2,
+                                       IDC_CALC_SEVEN_PLANE_H3};
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kB[i], m_bText[i]);
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kHGeo[i], m_hGeo[i]);
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kL[i], m_lText[i]);
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kX[i], m_x[i]);
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kY[i], m_y[i]);
     for (int i = 0; i < 3; ++i) DDX_Text(pDX, kHPlane[i], m_hPlane[i]);
-    DDX_CBIndex(pDX, 1016, m_datumGeo);
-    DDX_CBIndex(pDX, 1017, m_datumPlane);
+    DDX_CBIndex(pDX, IDC_CALC_SEVEN_GEODETIC_DATUM, m_datumGeo);
+    DDX_CBIndex(pDX, IDC_CALC_SEVEN_PLANE_DATUM, m_datumPlane);
 }
 
 void CCalcSevenDlg::OnOK() {

@@ -3,19 +3,20 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "params/ParamCommands.h"
+#include "res/resource.h"
 
-CCalcThreeDlg::CCalcThreeDlg(CWnd* pParent) : CDialog(247, pParent) {}
+CCalcThreeDlg::CCalcThreeDlg(CWnd* pParent) : CDialog(IDD_CALC_THREE, pParent) {}
 
 void CCalcThreeDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1206, m_bText);
-    DDX_Text(pDX, 1008, m_hText);
-    DDX_Text(pDX, 1207, m_lText);
-    DDX_Text(pDX, 1002, m_x);
-    DDX_Text(pDX, 1003, m_y);
-    DDX_Text(pDX, 1009, m_hPlane);
-    DDX_CBIndex(pDX, 1011, m_datumGeo);
-    DDX_CBIndex(pDX, 1012, m_datumPlane);
+    DDX_Text(pDX, IDC_CALC_THREE_B, m_bText);
+    DDX_Text(pDX, IDC_CALC_THREE_H, m_hText);
+    DDX_Text(pDX, IDC_CALC_THREE_L, m_lText);
+    DDX_Text(pDX, IDC_CALC_THREE_X, m_x);
+    DDX_Text(pDX, IDC_CALC_THREE_Y, m_y);
+    DDX_Text(pDX, IDC_CALC_THREE_PLANE_H, m_hPlane);
+    DDX_CBIndex(pDX, IDC_CALC_THREE_GEODETIC_DATUM, m_datumGeo);
+    DDX_CBIndex(pDX, IDC_CALC_THREE_PLANE_DATUM, m_datumPlane);
 }
 
 void CCalcThreeDlg::OnOK() {

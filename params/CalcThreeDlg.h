@@ -11,14 +11,14 @@ class CCalcThreeDlg : public CDialog {
 public:
     explicit CCalcThreeDlg(CWnd* pParent = nullptr);
 
-    std::string m_bText;    // edit 1206, latitude as angle text
-    std::string m_hText;    // edit 1008, ellipsoidal height (read with atof)
-    std::string m_lText;    // edit 1207, longitude as angle text
-    double m_x = 0.0;       // edit 1002
-    double m_y = 0.0;       // edit 1003
-    double m_hPlane = 0.0;  // edit 1009
-    int m_datumGeo = -1;    // combo 1011
-    int m_datumPlane = -1;  // combo 1012
+    std::string m_bText;    // edit IDC_CALC_THREE_B, latitude as angle text
+    std::string m_hText;    // edit IDC_CALC_THREE_H, ellipsoidal height (read with atof)
+    std::string m_lText;    // edit IDC_CALC_THREE_L, longitude as angle text
+    double m_x = 0.0;       // edit IDC_CALC_THREE_X
+    double m_y = 0.0;       // edit IDC_CALC_THREE_Y
+    double m_hPlane = 0.0;  // edit IDC_CALC_THREE_PLANE_H
+    int m_datumGeo = -1;    // combo IDC_CALC_THREE_GEODETIC_DATUM
+    int m_datumPlane = -1;  // combo IDC_CALC_THREE_PLANE_DATUM
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,9 +1,11 @@
-// CChange1: the page of the level 2 (二级) local transform, template 178.
+// CChange1: the page of the level 2 (二级) local transform, template
+// IDD_LOCAL_LEVEL2.
 #pragma once
 
 #include "params/LocalTransformPage.h"
+#include "res/resource.h"
 
 class CChange1 : public CLocalTransformPage {
 public:
-    CChange1() : CLocalTransformPage(178) {}
+    CChange1() : CLocalTransformPage(IDD_LOCAL_LEVEL2) {}
 };

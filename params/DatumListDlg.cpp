@@ -1,12 +1,13 @@
 #include "params/DatumListDlg.h"
 
 #include "framework/MessageMap.h"
+#include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CDatumListDlg, CDialog)
-    ON_BN_CLICKED(1178, OnListButton)
-    ON_BN_CLICKED(1179, OnListButton)
+    ON_BN_CLICKED(IDC_ADD_DATUM, OnListButton)
+    ON_BN_CLICKED(IDC_DELETE_DATUM, OnListButton)
 END_MESSAGE_MAP()
 
-CDatumListDlg::CDatumListDlg(CWnd* pParent) : CDialog(240, pParent) {}
+CDatumListDlg::CDatumListDlg(CWnd* pParent) : CDialog(IDD_DATUM_LIST, pParent) {}
 
 void CDatumListDlg::OnListButton() {}

@@ -3,6 +3,7 @@
 #include "framework/DataExchange.h"
 #include "geodesy/GeoCore.h"
 #include "params/RotationText.h"
+#include "res/resource.h"
 
 CLocalTransformPage::CLocalTransformPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate) {}
 
@@ -13,10 +14,10 @@ double CLocalTransformPage::RotationFromText() const {
 
 void CLocalTransformPage::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, 1065, m_scaleK);
-    DDX_Text(pDX, 1019, m_shiftX);
-    DDX_Text(pDX, 1020, m_shiftY);
-    DDX_Text(pDX, 1064, m_rotationText);
+    DDX_Text(pDX, IDC_LOCAL_SCALE, m_scaleK);
+    DDX_Text(pDX, IDC_LOCAL_X0, m_shiftX);
+    DDX_Text(pDX, IDC_LOCAL_Y0, m_shiftY);
+    DDX_Text(pDX, IDC_LOCAL_ROTATION, m_rotationText);
 }
 
 BOOL CLocalTransformPage::OnInitDialog() {

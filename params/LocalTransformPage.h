@@ -12,10 +12,10 @@ public:
     explicit CLocalTransformPage(UINT nIDTemplate);
 
     double m_rotation = 0.0;     // T, radians
-    double m_scaleK = 0.0;       // edit 1065
-    double m_shiftX = 0.0;       // edit 1019, Xo, metres
-    double m_shiftY = 0.0;       // edit 1020, Yo, metres
-    std::string m_rotationText;  // edit 1064
+    double m_scaleK = 0.0;       // edit IDC_LOCAL_SCALE
+    double m_shiftX = 0.0;       // edit IDC_LOCAL_X0, Xo, metres
+    double m_shiftY = 0.0;       // edit IDC_LOCAL_Y0, Yo, metres
+    std::string m_rotationText;  // edit IDC_LOCAL_ROTATION
 
     // The rotation of m_rotationText in radians; the text as prepared from
     // m_rotation gives m_rotation itself.

@@ -15,21 +15,21 @@ inline constexpr char kSevenNotDetermined[] = "三个公共点不能确定七参
 inline constexpr char kCoincidentPoints[] = "两个公共点重合，不能确定四参数!";
 inline constexpr char kChooseDatums[] = "请为两边选择椭球基准!";
 
-// 32771 投影设置: edits m_projBefore.
+// IDM_PROJECTION 投影设置: edits m_projBefore.
 void OnProjectionSettings(ConversionSession& s);
-// 32773 七参数设置: edits m_seven.
+// IDM_SEVEN_PARAMS 七参数设置: edits m_seven.
 void OnSevenParamSettings(ConversionSession& s);
-// 32772 四参数设置: edits m_local1 and m_local2 in one sheet.
+// IDM_FOUR_PARAMS 四参数设置: edits m_local1 and m_local2 in one sheet.
 void OnFourParamSettings(ConversionSession& s);
-// 32774 计算四参数: level 1 or level 2 from two common points.
+// IDM_CALC_FOUR 计算四参数: level 1 or level 2 from two common points.
 void OnCalcFour(ConversionSession& s);
-// 32775: the coordinate-system list, which changes nothing.
+// IDM_DATUM_LIST: the coordinate-system list, which changes nothing.
 void OnDatumList(ConversionSession& s);
-// 32776 计算三参数: the three shifts of m_seven from one common point.
+// IDM_CALC_THREE 计算三参数: the three shifts of m_seven from one common point.
 void OnCalcThree(ConversionSession& s);
-// 32777 计算七参数: m_seven from three common points.
+// IDM_CALC_SEVEN 计算七参数: m_seven from three common points.
 void OnCalcSeven(ConversionSession& s);
-// 32781 换带计算: m_projBefore and m_projAfter; arms m_zoneChange (2) only
+// IDM_ZONE_CHANGE 换带计算: m_projBefore and m_projAfter; arms m_zoneChange (2) only
 // when both dialogs end with OK.
 void OnZoneChange(ConversionSession& s);
 

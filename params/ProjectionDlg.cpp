@@ -2,6 +2,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
+#include "res/resource.h"
 
 namespace {
 constexpr double kDegToRad = 0.017453292519943334;
@@ -9,20 +10,20 @@ constexpr double kRadToDeg = 57.295779513082195;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CProjectionDlg, CDialog)
-    ON_EN_CHANGE(1059, OnChangeCentralMeridian)
-    ON_EN_CHANGE(1021, OnChangeBaseLatitude)
+    ON_EN_CHANGE(IDC_CENTRAL_MERIDIAN, OnChangeCentralMeridian)
+    ON_EN_CHANGE(IDC_BASE_LATITUDE, OnChangeBaseLatitude)
 END_MESSAGE_MAP()
 
-CProjectionDlg::CProjectionDlg(CWnd* pParent) : CDialog(132, pParent) {}
+CProjectionDlg::CProjectionDlg(CWnd* pParent) : CDialog(IDD_PROJECTION, pParent) {}
 
 void CProjectionDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1060, m_scale);
-    DDX_Text(pDX, 1019, m_xConstant);
-    DDX_Text(pDX, 1020, m_yConstant);
-    DDX_Text(pDX, 1059, m_centralMeridianText);
-    DDX_Text(pDX, 1021, m_baseLatitudeText);
-    DDX_Radio(pDX, 1012, m_kind);
+    DDX_Text(pDX, IDC_PROJECTION_SCALE, m_scale);
+    DDX_Text(pDX, IDC_X_CONSTANT, m_xConstant);
+    DDX_Text(pDX, IDC_Y_CONSTANT, m_yConstant);
+    DDX_Text(pDX, IDC_CENTRAL_MERIDIAN, m_centralMeridianText);
+    DDX_Text(pDX, IDC_BASE_LATITUDE, m_baseLatitudeText);
+    DDX_Radio(pDX, IDC_GAUSS_3_DEGREE, m_kind);
 }
 
 BOOL CProjectionDlg::OnInitDialog() {
@@ -47,12 +48,14 @@ const std::string& CProjectionDlg::CurrentAngleText(BOOL exchanged, int nID, std
 
 void CProjectionDlg::OnChangeCentralMeridian() {
     const BOOL exchanged = UpdateData(TRUE);
-    m_centralMeridian =
-        m_geo.ParseDmsText(CurrentAngleText(exchanged, 1059, m_centralMeridianText)) * kRadToDeg;
+    m_centralMeridian = m_geo.ParseDmsText(CurrentAngleText(exchanged, IDC_CENTRAL_MERIDIAN,
+                                                            m_centralMeridianText)) *
+                        kRadToDeg;
 }
 
 void CProjectionDlg::OnChangeBaseLatitude() {
     const BOOL exchanged = UpdateData(TRUE);
     m_baseLatitude =
-        m_geo.ParseDmsText(CurrentAngleText(exchanged, 1021, m_baseLatitudeText)) * kRadToDeg;
+        m_geo.ParseDmsText(CurrentAngleText(exchanged, IDC_BASE_LATITUDE, m_baseLatitudeText)) *
+        kRadToDeg;
 }

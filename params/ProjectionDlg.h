@@ -20,12 +20,12 @@ public:
     double m_baseLatitude = 0.0;     // degrees
     double m_centralMeridian = 0.0;  // degrees
     CGeoCore m_geo;
-    double m_scale = 0.0;               // edit 1060
-    int m_kind = -1;                    // radio group 1012..1016
-    int m_xConstant = 0;                // edit 1019, whole metres
-    int m_yConstant = 0;                // edit 1020, whole metres
-    std::string m_centralMeridianText;  // edit 1059
-    std::string m_baseLatitudeText;     // edit 1021
+    double m_scale = 0.0;               // edit IDC_PROJECTION_SCALE
+    int m_kind = -1;                    // radio group IDC_GAUSS_3_DEGREE..IDC_UTM
+    int m_xConstant = 0;                // edit IDC_X_CONSTANT, whole metres
+    int m_yConstant = 0;                // edit IDC_Y_CONSTANT, whole metres
+    std::string m_centralMeridianText;  // edit IDC_CENTRAL_MERIDIAN
+    std::string m_baseLatitudeText;     // edit IDC_BASE_LATITUDE
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

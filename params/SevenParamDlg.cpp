@@ -3,18 +3,19 @@
 #include "framework/DataExchange.h"
 #include "geodesy/GeoCore.h"
 #include "params/RotationText.h"
+#include "res/resource.h"
 
-CSevenParamDlg::CSevenParamDlg(CWnd* pParent) : CDialog(136, pParent) {}
+CSevenParamDlg::CSevenParamDlg(CWnd* pParent) : CDialog(IDD_SEVEN_PARAMS, pParent) {}
 
 void CSevenParamDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1060, m_scale);
-    DDX_Text(pDX, 1075, m_dX);
-    DDX_Text(pDX, 1076, m_dY);
-    DDX_Text(pDX, 1077, m_dZ);
-    DDX_Text(pDX, 1078, m_rotXText);
-    DDX_Text(pDX, 1079, m_rotYText);
-    DDX_Text(pDX, 1080, m_rotZText);
+    DDX_Text(pDX, IDC_SCALE_CHANGE, m_scale);
+    DDX_Text(pDX, IDC_SHIFT_DX, m_dX);
+    DDX_Text(pDX, IDC_SHIFT_DY, m_dY);
+    DDX_Text(pDX, IDC_SHIFT_DZ, m_dZ);
+    DDX_Text(pDX, IDC_ROTATION_X, m_rotXText);
+    DDX_Text(pDX, IDC_ROTATION_Y, m_rotYText);
+    DDX_Text(pDX, IDC_ROTATION_Z, m_rotZText);
 }
 
 BOOL CSevenParamDlg::OnInitDialog() {

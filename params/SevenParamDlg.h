@@ -13,13 +13,13 @@ public:
     double m_rotX = 0.0;  // radians
     double m_rotY = 0.0;
     double m_rotZ = 0.0;
-    double m_scale = 0.0;    // edit 1060, scale change m (the factor is 1 + m)
-    double m_dX = 0.0;       // edit 1075, metres
-    double m_dY = 0.0;       // edit 1076
-    double m_dZ = 0.0;       // edit 1077
-    std::string m_rotXText;  // edit 1078
-    std::string m_rotYText;  // edit 1079
-    std::string m_rotZText;  // edit 1080
+    double m_scale = 0.0;    // edit IDC_SCALE_CHANGE, scale change m (the factor is 1 + m)
+    double m_dX = 0.0;       // edit IDC_SHIFT_DX, metres
+    double m_dY = 0.0;       // edit IDC_SHIFT_DY
+    double m_dZ = 0.0;       // edit IDC_SHIFT_DZ
+    std::string m_rotXText;  // edit IDC_ROTATION_X
+    std::string m_rotYText;  // edit IDC_ROTATION_Y
+    std::string m_rotZText;  // edit IDC_ROTATION_Z
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

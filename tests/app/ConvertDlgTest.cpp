@@ -14,6 +14,7 @@
 #include "app/Globals.h"
 #include "framework/DesktopOpener.h"
 #include "framework/TabCtrl.h"
+#include "res/resource.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
@@ -54,9 +55,9 @@ protected:
 
     // Types a point into the source fields.
     static void TypePoint(CWnd& w, const char* a, const char* b, const char* c) {
-        ReplaceText(w, 1002, a);
-        ReplaceText(w, 1003, b);
-        ReplaceText(w, 1004, c);
+        ReplaceText(w, IDC_SOURCE_X, a);
+        ReplaceText(w, IDC_SOURCE_Y, b);
+        ReplaceText(w, IDC_SOURCE_H, c);
     }
 
     TestTempDir dir;
@@ -67,28 +68,30 @@ TEST_F(MainWindowTest, StartsWithPlaneKindsBeijing54AndEmptyFields) {
     CConvertDlg dlg;
     RunWindow(dlg, [&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "坐标转换");
-        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
-        EXPECT_EQ(ControlCheck(w, 1028), BST_CHECKED);
-        EXPECT_EQ(ControlCheck(w, 1022), BST_UNCHECKED);
-        EXPECT_EQ(ControlCheck(w, 1025), BST_UNCHECKED);
-        EXPECT_EQ(ControlText(w, 1011), kBeijing54);
-        EXPECT_EQ(ControlText(w, 1023), kBeijing54);
-        EXPECT_EQ(ControlCheck(w, 1007), BST_UNCHECKED);
-        EXPECT_EQ(ControlCheck(w, 1009), BST_UNCHECKED);
-        for (int id : {1002, 1003, 1004, 1017, 1019, 1021}) EXPECT_EQ(ControlText(w, id), "");
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_PLANE), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_TARGET_PLANE), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_SPACE), BST_UNCHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_TARGET_SPACE), BST_UNCHECKED);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_DATUM), kBeijing54);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_DATUM), kBeijing54);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_SEVEN), BST_UNCHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_FOUR), BST_UNCHECKED);
+        for (int id :
+             {IDC_SOURCE_X, IDC_SOURCE_Y, IDC_SOURCE_H, IDC_TARGET_X, IDC_TARGET_Y, IDC_TARGET_H})
+            EXPECT_EQ(ControlText(w, id), "");
         const char* labels[] = {"x=", "y=", "h="};
-        const int source[] = {1012, 1013, 1014};
-        const int target[] = {1016, 1018, 1020};
+        const int source[] = {IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL};
+        const int target[] = {IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL};
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(ControlText(w, source[i]), labels[i]);
             EXPECT_EQ(ControlText(w, target[i]), labels[i]);
         }
-        auto* tab = static_cast<CTabCtrl*>(w.GetDlgItem(1032));
+        auto* tab = static_cast<CTabCtrl*>(w.GetDlgItem(IDC_MODE_TAB));
         ASSERT_EQ(tab->GetItemCount(), 2);
         EXPECT_EQ(tab->GetItemText(0), "单点转换");
         EXPECT_EQ(tab->GetItemText(1), "文件转换");
-        EXPECT_TRUE(ControlVisible(w, 1015));
-        EXPECT_FALSE(ControlVisible(w, 1037));
+        EXPECT_TRUE(ControlVisible(w, IDC_CONVERT));
+        EXPECT_FALSE(ControlVisible(w, IDC_SOURCE_FILES));
     });
     // The reset turned the four-parameter switch off after construction.
     EXPECT_EQ(dlg.m_session.m_useFour, 0);
@@ -97,12 +100,12 @@ TEST_F(MainWindowTest, StartsWithPlaneKindsBeijing54AndEmptyFields) {
 TEST_F(MainWindowTest, GeodeticToSpaceOnBeijing54ToTheMillimetre) {
     CConvertDlg dlg;
     RunWindow(dlg, [&](CWnd& w) {
-        Click(w, 1024);
-        Click(w, 1025);
+        Click(w, IDC_SOURCE_GEODETIC);
+        Click(w, IDC_TARGET_SPACE);
         TypePoint(w, "030:00:00.000", "114:00:00.000", "0");
-        Click(w, 1015);
+        Click(w, IDC_CONVERT);
         const double expected[] = {-2248582.352, 5050398.652, 3170430.097};
-        const int fields[] = {1017, 1019, 1021};
+        const int fields[] = {IDC_TARGET_X, IDC_TARGET_Y, IDC_TARGET_H};
         for (int i = 0; i < 3; ++i) {
             const std::string text = ControlText(w, fields[i]);
             ASSERT_NE(text.find('.'), std::string::npos);
@@ -115,8 +118,8 @@ TEST_F(MainWindowTest, GeodeticToSpaceOnBeijing54ToTheMillimetre) {
 // Every source/target pair through the controls gives what the session
 // gives for the same texts: the controls are bound to the right members.
 TEST_F(MainWindowTest, EveryKindPairMatchesTheSessionConversion) {
-    const int sourceRadio[] = {1022, 1024, 1027};
-    const int targetRadio[] = {1025, 1026, 1028};
+    const int sourceRadio[] = {IDC_SOURCE_SPACE, IDC_SOURCE_GEODETIC, IDC_SOURCE_PLANE};
+    const int targetRadio[] = {IDC_TARGET_SPACE, IDC_TARGET_GEODETIC, IDC_TARGET_PLANE};
     const char* points[3][3] = {{"-2248582.352", "5050398.652", "3170430.097"},
                                 {"030:00:00.000", "114:00:00.000", "12.5"},
                                 {"3323964.539", "210469.669", "8"}};
@@ -140,13 +143,13 @@ TEST_F(MainWindowTest, EveryKindPairMatchesTheSessionConversion) {
             RunWindow(dlg, [&](CWnd& w) {
                 Click(w, sourceRadio[s]);
                 Click(w, targetRadio[t]);
-                SelectComboItem(w, 1023, 2);
-                Click(w, 1007);
+                SelectComboItem(w, IDC_TARGET_DATUM, 2);
+                Click(w, IDC_USE_SEVEN);
                 TypePoint(w, points[s][0], points[s][1], points[s][2]);
-                Click(w, 1015);
-                EXPECT_EQ(ControlText(w, 1017), expected.m_targetText[0]);
-                EXPECT_EQ(ControlText(w, 1019), expected.m_targetText[1]);
-                EXPECT_EQ(ControlText(w, 1021), expected.m_targetText[2]);
+                Click(w, IDC_CONVERT);
+                EXPECT_EQ(ControlText(w, IDC_TARGET_X), expected.m_targetText[0]);
+                EXPECT_EQ(ControlText(w, IDC_TARGET_Y), expected.m_targetText[1]);
+                EXPECT_EQ(ControlText(w, IDC_TARGET_H), expected.m_targetText[2]);
             });
         }
     }
@@ -156,21 +159,21 @@ TEST_F(MainWindowTest, RadioButtonsRelabelAndKeepTheTypedText) {
     CConvertDlg dlg;
     RunWindow(dlg, [&](CWnd& w) {
         TypePoint(w, "1", "2", "3");
-        Click(w, 1024);
-        EXPECT_EQ(ControlText(w, 1012), "B=");
-        EXPECT_EQ(ControlText(w, 1013), "L=");
-        EXPECT_EQ(ControlText(w, 1014), "H=");
-        EXPECT_EQ(ControlText(w, 1002), "1");
-        Click(w, 1025);
-        EXPECT_EQ(ControlText(w, 1016), "X=");
-        EXPECT_EQ(ControlText(w, 1018), "Y=");
-        EXPECT_EQ(ControlText(w, 1020), "Z=");
+        Click(w, IDC_SOURCE_GEODETIC);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "B=");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_Y_LABEL), "L=");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_H_LABEL), "H=");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X), "1");
+        Click(w, IDC_TARGET_SPACE);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X_LABEL), "X=");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_Y_LABEL), "Y=");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_H_LABEL), "Z=");
         // The members follow only at the next reading of the controls.
         EXPECT_EQ(dlg.m_session.m_sourceKind, 2);
-        Click(w, 1027);
-        EXPECT_EQ(ControlText(w, 1012), "x=");
-        Click(w, 1028);
-        EXPECT_EQ(ControlText(w, 1016), "x=");
+        Click(w, IDC_SOURCE_PLANE);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "x=");
+        Click(w, IDC_TARGET_PLANE);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X_LABEL), "x=");
     });
 }
 
@@ -178,16 +181,16 @@ TEST_F(MainWindowTest, EqualDatumsNeverApplyTheSevenParameters) {
     CConvertDlg dlg;
     dlg.m_session.m_params.m_seven[0] = 100.0;
     RunWindow(dlg, [&](CWnd& w) {
-        Click(w, 1022);
-        Click(w, 1025);
-        Click(w, 1007);
+        Click(w, IDC_SOURCE_SPACE);
+        Click(w, IDC_TARGET_SPACE);
+        Click(w, IDC_USE_SEVEN);
         TypePoint(w, "1000", "2000", "3000");
-        Click(w, 1015);
-        EXPECT_EQ(ControlText(w, 1017), "1000.000000");
-        EXPECT_EQ(ControlCheck(w, 1007), BST_CHECKED);
-        SelectComboItem(w, 1023, 1);
-        Click(w, 1015);
-        EXPECT_EQ(ControlText(w, 1017), "1100.000000");
+        Click(w, IDC_CONVERT);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "1000.000000");
+        EXPECT_EQ(ControlCheck(w, IDC_USE_SEVEN), BST_CHECKED);
+        SelectComboItem(w, IDC_TARGET_DATUM, 1);
+        Click(w, IDC_CONVERT);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "1100.000000");
     });
     EXPECT_EQ(dlg.m_session.m_useSeven, 1);
 }
@@ -198,7 +201,7 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
         CConvertDlg dlg;
         RunWindow(dlg, [&](CWnd& w) {
             Prompts().AnswerFileDialog(path);
-            ClickMenuItem(w, 57603);  // no project yet: Save As
+            ClickMenuItem(w, ID_FILE_SAVE);  // no project yet: Save As
         });
         EXPECT_EQ(g_projectPath, path);
     }
@@ -221,14 +224,14 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
     p.m_calcSevenL[2] = "120:30:00.000";
     saved.m_session.m_zoneChange = 2;
     RunWindow(saved, [&](CWnd& w) {
-        Click(w, 1024);
-        Click(w, 1025);
-        SelectComboItem(w, 1011, 1);
-        SelectComboItem(w, 1023, 2);
-        Click(w, 1009);
+        Click(w, IDC_SOURCE_GEODETIC);
+        Click(w, IDC_TARGET_SPACE);
+        SelectComboItem(w, IDC_SOURCE_DATUM, 1);
+        SelectComboItem(w, IDC_TARGET_DATUM, 2);
+        Click(w, IDC_USE_FOUR);
         TypePoint(w, "030:00:00.000", "114:00:00.000", "7");
         Prompts().AnswerFileDialog(other);
-        ClickMenuItem(w, 57604);
+        ClickMenuItem(w, ID_FILE_SAVE_AS);
         EXPECT_EQ(w.GetWindowText(), "坐标转换");  // Save As keeps the caption
     });
 
@@ -236,18 +239,18 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
     CConvertDlg opened;
     RunWindow(opened, [&](CWnd& w) {
         Prompts().AnswerFileDialog(other);
-        ClickMenuItem(w, 57601);
+        ClickMenuItem(w, ID_FILE_OPEN);
         EXPECT_EQ(w.GetWindowText(), other);
-        EXPECT_EQ(ControlCheck(w, 1024), BST_CHECKED);
-        EXPECT_EQ(ControlCheck(w, 1025), BST_CHECKED);
-        EXPECT_EQ(ControlText(w, 1012), "B=");
-        EXPECT_EQ(ControlText(w, 1016), "X=");
-        EXPECT_EQ(ControlText(w, 1011), "国家-80坐标系  ");
-        EXPECT_EQ(ControlText(w, 1023), "WGS-84坐标系");
-        EXPECT_EQ(ControlCheck(w, 1009), BST_CHECKED);
-        EXPECT_EQ(ControlText(w, 1002), "030:00:00.000");
-        EXPECT_EQ(ControlText(w, 1004), "7");
-        EXPECT_EQ(ControlText(w, 1017), "");
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_GEODETIC), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_TARGET_SPACE), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "B=");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X_LABEL), "X=");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_DATUM), "国家-80坐标系  ");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_DATUM), "WGS-84坐标系");
+        EXPECT_EQ(ControlCheck(w, IDC_USE_FOUR), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X), "030:00:00.000");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_H), "7");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "");
     });
     const ConversionParams& q = opened.m_session.m_params;
     EXPECT_EQ(q.m_seven[3], 1.5e-6);
@@ -279,7 +282,7 @@ TEST_F(MainWindowTest, CloseWithYesAndNoProjectAsksForANameAndClosesEvenWhenCanc
     const Run run = RunWindow(dlg, [&](CWnd& w) {
         Prompts().AnswerMessageBox(IDYES);
         Prompts().CancelFileDialog();
-        ClickMenuItem(w, 57665);  // 退出(&E)
+        ClickMenuItem(w, ID_APP_EXIT);  // 退出(&E)
     });
     EXPECT_FALSE(run.stillOpen);
     ASSERT_EQ(Prompts().FileDialogs().size(), 1u);
@@ -307,7 +310,7 @@ TEST_F(MainWindowTest, CloseWithYesSavesTheCurrentProject) {
 TEST_F(MainWindowTest, EnterAndEscapeAskBeforeClosing) {
     CConvertDlg dlg;
     const Run run = RunWindow(dlg, [&](CWnd& w) {
-        ReplaceText(w, 1002, "5");
+        ReplaceText(w, IDC_SOURCE_X, "5");
         Prompts().AnswerMessageBox(IDCANCEL);
         PressEnter(w);
         EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
@@ -340,10 +343,10 @@ TEST_F(MainWindowTest, DamagedProjectFilesLeaveSessionAndPathAsTheyWere) {
         for (const char* name : {"short.cod", "garbage.cod", "missing.cod"}) {
             Prompts().AnswerFileDialog(dir.File(name));
             Prompts().AnswerMessageBox(IDOK);
-            ClickMenuItem(w, 57601);
+            ClickMenuItem(w, ID_FILE_OPEN);
             EXPECT_EQ(g_projectPath, kNoProjectPath) << name;
             EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 7.0) << name;
-            EXPECT_EQ(ControlText(w, 1002), "kept") << name;
+            EXPECT_EQ(ControlText(w, IDC_SOURCE_X), "kept") << name;
             EXPECT_EQ(w.GetWindowText(), "坐标转换") << name;
         }
     });
@@ -365,15 +368,15 @@ TEST_F(MainWindowTest, ValuesNoControlCanShowLoadButAreNotConverted) {
     CConvertDlg dlg;
     RunWindow(dlg, [&](CWnd& w) {
         Prompts().AnswerFileDialog(path);
-        ClickMenuItem(w, 57601);
+        ClickMenuItem(w, ID_FILE_OPEN);
         EXPECT_EQ(g_projectPath, path);
-        EXPECT_EQ(ControlText(w, 1011), "");  // no entry selected
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_DATUM), "");  // no entry selected
         Prompts().AnswerMessageBox(IDOK);
-        Click(w, 1015);
-        EXPECT_EQ(ControlText(w, 1017), "");
-        SelectComboItem(w, 1011, 0);
-        Click(w, 1015);
-        EXPECT_EQ(ControlText(w, 1017), "0.000000");  // level 1 unset: K = 0
+        Click(w, IDC_CONVERT);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "");
+        SelectComboItem(w, IDC_SOURCE_DATUM, 0);
+        Click(w, IDC_CONVERT);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "0.000000");  // level 1 unset: K = 0
     });
     ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
 }
@@ -385,14 +388,14 @@ TEST_F(MainWindowTest, FileNewResetsTheSessionAndShowsThePath) {
     dlg.m_session.m_zoneChange = 2;
     RunWindow(dlg, [&](CWnd& w) {
         Prompts().CancelFileDialog();
-        ClickMenuItem(w, 57600);
+        ClickMenuItem(w, ID_FILE_NEW);
         EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 5.0);
-        Click(w, 1024);
+        Click(w, IDC_SOURCE_GEODETIC);
         Prompts().AnswerFileDialog(path);
-        ClickMenuItem(w, 57600);
+        ClickMenuItem(w, ID_FILE_NEW);
         EXPECT_EQ(w.GetWindowText(), path);
-        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
-        EXPECT_EQ(ControlText(w, 1012), "x=");
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_PLANE), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "x=");
     });
     EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 0.0);
     EXPECT_EQ(dlg.m_session.m_zoneChange, 2);
@@ -405,9 +408,9 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheHelpMenu) {
     RunWindow(dlg, [&](CWnd& w) {
         auto about = Prompts().ArmModal([](CWnd& a) {
             EXPECT_EQ(a.GetWindowText(), "关于坐标转换");
-            Click(a, 1);
+            Click(a, IDOK);
         });
-        ClickMenuItem(w, 57664);
+        ClickMenuItem(w, ID_APP_ABOUT);
         EXPECT_TRUE(about->ran);
         EXPECT_FALSE(about->closedByGuard);
     });
@@ -421,15 +424,17 @@ TEST_F(MainWindowTest, FileTabShowsTheFileControlsWithBrowseDisabled) {
         return true;
     });
     RunWindow(dlg, [&](CWnd& w) {
-        SelectTab(w, 1032, 1);
-        for (int id : {1043, 1034, 1040, 1033, 1037, 1039, 1038, 1062})
+        SelectTab(w, IDC_MODE_TAB, 1);
+        for (int id : {IDC_FORMAT_LABEL, IDC_FORMAT, IDC_SOURCE_FILES_LABEL, IDC_BROWSE,
+                       IDC_SOURCE_FILES, IDC_CONVERT_FILES, IDC_OUTPUT_FILES, IDC_OPEN_FILE_HINT})
             EXPECT_TRUE(ControlVisible(w, id)) << id;
-        for (int id : {1002, 1015, 1017, 1041}) EXPECT_FALSE(ControlVisible(w, id)) << id;
-        EXPECT_FALSE(ControlEnabled(w, 1033));
-        SelectTab(w, 1032, 0);
-        EXPECT_TRUE(ControlVisible(w, 1015));
-        EXPECT_FALSE(ControlVisible(w, 1037));
-        ClickMenuItem(w, 32782);
+        for (int id : {IDC_SOURCE_X, IDC_CONVERT, IDC_TARGET_X, IDC_INPUT_GROUP})
+            EXPECT_FALSE(ControlVisible(w, id)) << id;
+        EXPECT_FALSE(ControlEnabled(w, IDC_BROWSE));
+        SelectTab(w, IDC_MODE_TAB, 0);
+        EXPECT_TRUE(ControlVisible(w, IDC_CONVERT));
+        EXPECT_FALSE(ControlVisible(w, IDC_SOURCE_FILES));
+        ClickMenuItem(w, IDM_HELP_PAGE);
     });
     AfxSetDesktopOpener(previous);
     ASSERT_EQ(opened.size(), 1u);

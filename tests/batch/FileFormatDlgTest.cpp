@@ -19,6 +19,7 @@
 #include "framework/File.h"
 #include "framework/ListBox.h"
 #include "framework/ResourceSet.h"
+#include "res/resource.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/DialogDriver.h"
@@ -36,31 +37,35 @@ const std::string kPlaneItemsGb =  // 点号,北方向X,东方向Y,水准高,
 constexpr char kPlaneItems[] = "点号,北方向X,东方向Y,水准高,";
 constexpr char kMissingNameOrExtension[] = "请输入文件类型名称和后缀";
 
-// Indexes of the data items in list 1047.
+// Indexes of the data items in list IDC_DATA_ITEMS.
 constexpr int kPointNumber = 0, kLatitude = 1, kNorthing = 4, kEasting = 5, kLevelHeight = 6;
 
 // Control IDs of each tab.
-const std::vector<int> kFormatsPage = {1043, 1060};
-const std::vector<int> kNewFormatPage = {1045, 1046, 1049, 1050, 1056, 1052, 1055,
-                                         1053, 1048, 1047, 1178, 1051, 1054};
-const std::vector<int> kNamingPage = {1061, 1024, 1027};
+const std::vector<int> kFormatsPage = {IDC_FORMAT_LIST, IDC_SELECTED_ITEMS};
+const std::vector<int> kNewFormatPage = {
+    IDC_FORMAT_NAME_LABEL, IDC_FORMAT_NAME, IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION,
+    IDC_EXTENSION_LABEL,   IDC_EXTENSION,   IDC_SEPARATOR_LABEL,   IDC_SEPARATOR,
+    IDC_DATA_ITEMS_LABEL,  IDC_DATA_ITEMS,  IDC_ADD_ITEM,          IDC_CLEAR_ITEMS,
+    IDC_ITEM_LINE};
+const std::vector<int> kNamingPage = {IDC_NAMING_OVERWRITE, IDC_NAMING_EXTENSION,
+                                      IDC_NAMING_FILE_NAME};
 
-CListBox& FormatList(CWnd& w) { return *static_cast<CListBox*>(w.GetDlgItem(1043)); }
+CListBox& FormatList(CWnd& w) { return *static_cast<CListBox*>(w.GetDlgItem(IDC_FORMAT_LIST)); }
 
 // On tab 1: a new format with the separator `separator` (0 ",", 1 "{Space}")
 // and the data items at `items`, then "完成新建".
 void DefineFormat(CWnd& w, const std::string& name, const std::string& extension, int separator,
                   std::initializer_list<int> items) {
-    SelectTab(w, 1042, 1);
-    Click(w, 1057);
-    TypeText(w, 1046, name);
-    TypeText(w, 1052, extension);
-    SelectComboItem(w, 1053, separator);
+    SelectTab(w, IDC_FORMAT_TAB, 1);
+    Click(w, IDC_NEW_FORMAT);
+    TypeText(w, IDC_FORMAT_NAME, name);
+    TypeText(w, IDC_EXTENSION, extension);
+    SelectComboItem(w, IDC_SEPARATOR, separator);
     for (int item : items) {
-        SelectListItem(w, 1047, item);
-        Click(w, 1178);
+        SelectListItem(w, IDC_DATA_ITEMS, item);
+        Click(w, IDC_ADD_ITEM);
     }
-    Click(w, 1058);
+    Click(w, IDC_FINISH_FORMAT);
 }
 
 void DefinePlaneFormat(CWnd& w, int separator = 0) {
@@ -135,17 +140,17 @@ private:
 TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
     ConversionSession s;
     const bool chosen = RunFormat(s, [](CWnd& w) {
-        SelectTab(w, 1042, 1);
-        TypeText(w, 1050, "描述不保存");  // the store's bytes below hold no description
+        SelectTab(w, IDC_FORMAT_TAB, 1);
+        TypeText(w, IDC_DESCRIPTION, "描述不保存");  // the store's bytes below hold no description
         DefinePlaneFormat(w);
-        EXPECT_EQ(ControlText(w, 1054), kPlaneItems);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), kPlaneItems);
         // Listed once tab 0 is selected again, and selected.
         EXPECT_EQ(FormatList(w).GetCount(), 0);
-        SelectTab(w, 1042, 0);
+        SelectTab(w, IDC_FORMAT_TAB, 0);
         ASSERT_EQ(FormatList(w).GetCount(), 1);
         EXPECT_EQ(FormatList(w).GetText(0), "坐标 (*.txt)");
         EXPECT_EQ(FormatList(w).GetCurSel(), 0);
-        EXPECT_EQ(ControlText(w, 1060), kPlaneItems);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), kPlaneItems);
         Click(w, IDOK);
     });
     EXPECT_TRUE(chosen);
@@ -168,7 +173,7 @@ TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
         ASSERT_EQ(FormatList(w).GetCount(), 1);
         EXPECT_EQ(FormatList(w).GetText(0), "坐标 (*.txt)");
         EXPECT_EQ(FormatList(w).GetCurSel(), 0);
-        EXPECT_EQ(ControlText(w, 1060), kPlaneItems);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), kPlaneItems);
         Click(w, IDCANCEL);
     }));
 }
@@ -176,13 +181,13 @@ TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
 TEST_F(FormatDialogTest, SpaceSeparatorEndsEveryItemWithOneBlank) {
     ConversionSession s;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
-        auto& separators = *static_cast<CComboBox*>(w.GetDlgItem(1053));
+        auto& separators = *static_cast<CComboBox*>(w.GetDlgItem(IDC_SEPARATOR));
         ASSERT_EQ(separators.GetCount(), 2);
         EXPECT_EQ(separators.GetLBText(0), ",");
         EXPECT_EQ(separators.GetLBText(1), "{Space}");
         DefinePlaneFormat(w, 1);
-        EXPECT_EQ(ControlText(w, 1054), "点号 北方向X 东方向Y 水准高 ");
-        SelectTab(w, 1042, 0);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "点号 北方向X 东方向Y 水准高 ");
+        SelectTab(w, IDC_FORMAT_TAB, 0);
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_formatSeparator, " ");
@@ -202,24 +207,24 @@ TEST_F(FormatDialogTest, ChangingTheSeparatorRewritesTheItemLine) {
     ConversionSession s;
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
         DefineFormat(w, "大地", "geo", 0, {kPointNumber, kLatitude});
-        EXPECT_EQ(ControlText(w, 1054), "点号,纬度,");
-        SelectComboItem(w, 1053, 1);
-        EXPECT_EQ(ControlText(w, 1054), "点号 纬度 ");
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "点号,纬度,");
+        SelectComboItem(w, IDC_SEPARATOR, 1);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "点号 纬度 ");
         Click(w, IDCANCEL);
     }));
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         DefineFormat(w, "大地", "geo", 0, {kPointNumber, kLatitude});
-        Click(w, 1057);  // the separator choice stays
-        SelectComboItem(w, 1053, 1);
-        SelectListItem(w, 1047, kLatitude);
-        Click(w, 1178);
-        SelectComboItem(w, 1053, 0);
-        TypeText(w, 1046, "二");
-        TypeText(w, 1052, "b");
-        Click(w, 1058);
-        SelectTab(w, 1042, 0);
-        SelectListItem(w, 1043, 1);
-        EXPECT_EQ(ControlText(w, 1060), "纬度,");
+        Click(w, IDC_NEW_FORMAT);  // the separator choice stays
+        SelectComboItem(w, IDC_SEPARATOR, 1);
+        SelectListItem(w, IDC_DATA_ITEMS, kLatitude);
+        Click(w, IDC_ADD_ITEM);
+        SelectComboItem(w, IDC_SEPARATOR, 0);
+        TypeText(w, IDC_FORMAT_NAME, "二");
+        TypeText(w, IDC_EXTENSION, "b");
+        Click(w, IDC_FINISH_FORMAT);
+        SelectTab(w, IDC_FORMAT_TAB, 0);
+        SelectListItem(w, IDC_FORMAT_LIST, 1);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "纬度,");
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_formatName, "二");
@@ -233,17 +238,17 @@ TEST_F(FormatDialogTest, MissingNameOrExtensionIsRefusedAndTheFieldsKeepTheirTex
         Prompts().AnswerMessageBox(IDOK);
         DefineFormat(w, "坐标", "", 0, {kNorthing});
         Prompts().AnswerMessageBox(IDOK);
-        Click(w, 1057);
-        TypeText(w, 1052, "txt");
-        Click(w, 1058);
+        Click(w, IDC_NEW_FORMAT);
+        TypeText(w, IDC_EXTENSION, "txt");
+        Click(w, IDC_FINISH_FORMAT);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
         for (const MessageBoxRequest& box : Prompts().MessageBoxes()) {
             EXPECT_EQ(box.text, kMissingNameOrExtension);
             EXPECT_EQ(box.type & MB_TYPEMASK, MB_OK);
         }
-        EXPECT_EQ(ControlText(w, 1052), "txt");
-        EXPECT_EQ(ControlText(w, 1046), "");
-        SelectTab(w, 1042, 0);
+        EXPECT_EQ(ControlText(w, IDC_EXTENSION), "txt");
+        EXPECT_EQ(ControlText(w, IDC_FORMAT_NAME), "");
+        SelectTab(w, IDC_FORMAT_TAB, 0);
         EXPECT_EQ(FormatList(w).GetCount(), 0);
         Click(w, IDCANCEL);
     }));
@@ -255,23 +260,23 @@ TEST_F(FormatDialogTest, TypedTextSurvivesSwitchingTabsAndNewFormatKeepsDescript
     WriteStore({{"坐标", "txt", ",", kPlaneItems}, {"大地", "geo", " ", "点号 纬度 "}});
     ConversionSession s;
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
-        SelectTab(w, 1042, 1);
-        SelectComboItem(w, 1053, 1);
-        TypeText(w, 1046, "测量");
-        TypeText(w, 1050, "外业点");
-        SelectTab(w, 1042, 0);
-        SelectListItem(w, 1043, 1);
-        SelectTab(w, 1042, 2);
-        SelectTab(w, 1042, 1);
-        EXPECT_EQ(ControlText(w, 1046), "测量");
-        EXPECT_EQ(ControlText(w, 1050), "外业点");
-        EXPECT_EQ(ControlText(w, 1053), "{Space}");
-        Click(w, 1178);
-        Click(w, 1057);
-        EXPECT_EQ(ControlText(w, 1046), "");
-        EXPECT_EQ(ControlText(w, 1054), "");
-        EXPECT_EQ(ControlText(w, 1050), "外业点");
-        EXPECT_EQ(ControlText(w, 1053), "{Space}");
+        SelectTab(w, IDC_FORMAT_TAB, 1);
+        SelectComboItem(w, IDC_SEPARATOR, 1);
+        TypeText(w, IDC_FORMAT_NAME, "测量");
+        TypeText(w, IDC_DESCRIPTION, "外业点");
+        SelectTab(w, IDC_FORMAT_TAB, 0);
+        SelectListItem(w, IDC_FORMAT_LIST, 1);
+        SelectTab(w, IDC_FORMAT_TAB, 2);
+        SelectTab(w, IDC_FORMAT_TAB, 1);
+        EXPECT_EQ(ControlText(w, IDC_FORMAT_NAME), "测量");
+        EXPECT_EQ(ControlText(w, IDC_DESCRIPTION), "外业点");
+        EXPECT_EQ(ControlText(w, IDC_SEPARATOR), "{Space}");
+        Click(w, IDC_ADD_ITEM);
+        Click(w, IDC_NEW_FORMAT);
+        EXPECT_EQ(ControlText(w, IDC_FORMAT_NAME), "");
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "");
+        EXPECT_EQ(ControlText(w, IDC_DESCRIPTION), "外业点");
+        EXPECT_EQ(ControlText(w, IDC_SEPARATOR), "{Space}");
         Click(w, IDCANCEL);
     }));
 }
@@ -279,15 +284,15 @@ TEST_F(FormatDialogTest, TypedTextSurvivesSwitchingTabsAndNewFormatKeepsDescript
 TEST_F(FormatDialogTest, AddAndClearBuildTheItemLine) {
     ConversionSession s;
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
-        SelectTab(w, 1042, 1);
+        SelectTab(w, IDC_FORMAT_TAB, 1);
         // The tab selects the first data item, so "添加" adds "点号".
-        Click(w, 1178);
-        EXPECT_EQ(ControlText(w, 1054), "点号,");
-        SelectListItem(w, 1047, 7);
-        Click(w, 1178);
-        EXPECT_EQ(ControlText(w, 1054), "点号,其它,");
-        Click(w, 1051);
-        EXPECT_EQ(ControlText(w, 1054), "");
+        Click(w, IDC_ADD_ITEM);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "点号,");
+        SelectListItem(w, IDC_DATA_ITEMS, 7);
+        Click(w, IDC_ADD_ITEM);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "点号,其它,");
+        Click(w, IDC_CLEAR_ITEMS);
+        EXPECT_EQ(ControlText(w, IDC_ITEM_LINE), "");
         Click(w, IDCANCEL);
     }));
 }
@@ -300,40 +305,41 @@ TEST_F(FormatDialogTest, TabStatesShowOnePageAndSetTheButtons) {
             for (int id : kFormatsPage) EXPECT_EQ(ControlVisible(w, id), tab == 0) << id;
             for (int id : kNewFormatPage) EXPECT_EQ(ControlVisible(w, id), tab == 1) << id;
             for (int id : kNamingPage) EXPECT_EQ(ControlVisible(w, id), tab == 2) << id;
-            for (int id : {IDOK, IDCANCEL, 1057, 1058, 1179, 1042})
+            for (int id : {IDOK, IDCANCEL, IDC_NEW_FORMAT, IDC_FINISH_FORMAT, IDC_DELETE_FORMAT,
+                           IDC_FORMAT_TAB})
                 EXPECT_TRUE(ControlVisible(w, id));
-            EXPECT_EQ(ControlEnabled(w, 1057), tab == 1);
-            EXPECT_EQ(ControlEnabled(w, 1058), tab == 1);
-            EXPECT_EQ(ControlEnabled(w, 1179), tab == 0);
+            EXPECT_EQ(ControlEnabled(w, IDC_NEW_FORMAT), tab == 1);
+            EXPECT_EQ(ControlEnabled(w, IDC_FINISH_FORMAT), tab == 1);
+            EXPECT_EQ(ControlEnabled(w, IDC_DELETE_FORMAT), tab == 0);
         };
-        auto& tab = *static_cast<CTabCtrl*>(w.GetDlgItem(1042));
+        auto& tab = *static_cast<CTabCtrl*>(w.GetDlgItem(IDC_FORMAT_TAB));
         ASSERT_EQ(tab.GetItemCount(), 3);
         EXPECT_EQ(tab.GetItemText(0), "文件格式");
         EXPECT_EQ(tab.GetItemText(1), "自定义格式");
         EXPECT_EQ(tab.GetItemText(2), "转换方式");
         EXPECT_EQ(w.GetWindowText(), "文件格式");
         check(0);  // the template's own state
-        SelectTab(w, 1042, 1);
+        SelectTab(w, IDC_FORMAT_TAB, 1);
         check(1);
-        auto& items = *static_cast<CListBox*>(w.GetDlgItem(1047));
+        auto& items = *static_cast<CListBox*>(w.GetDlgItem(IDC_DATA_ITEMS));
         ASSERT_EQ(items.GetCount(), kDataItemCount);
         for (int i = 0; i < kDataItemCount; ++i) EXPECT_EQ(items.GetText(i), kDataItems[i]);
         EXPECT_EQ(items.GetCurSel(), 0);
-        SelectTab(w, 1042, 2);
+        SelectTab(w, IDC_FORMAT_TAB, 2);
         check(2);
-        SelectTab(w, 1042, 0);
+        SelectTab(w, IDC_FORMAT_TAB, 0);
         check(0);
         Click(w, IDCANCEL);
     });
 }
 
 TEST_F(FormatDialogTest, TemplateLaysThePagesInsideTheTabAndTheButtonsBesideIt) {
-    const DialogTemplate* tpl = AfxGetResources().FindDialog(134);
+    const DialogTemplate* tpl = AfxGetResources().FindDialog(IDD_FILE_FORMAT);
     ASSERT_NE(tpl, nullptr);
     EXPECT_EQ(tpl->cx, 268);
     EXPECT_EQ(tpl->cy, 157);
     EXPECT_EQ(tpl->fontName, "宋体");
-    const ControlTemplate* tab = tpl->FindControl(1042);
+    const ControlTemplate* tab = tpl->FindControl(IDC_FORMAT_TAB);
     ASSERT_NE(tab, nullptr);
     EXPECT_EQ(tab->kind, ControlKind::TabControl);
     EXPECT_EQ(tab->x, 7);
@@ -350,20 +356,20 @@ TEST_F(FormatDialogTest, TemplateLaysThePagesInsideTheTabAndTheButtonsBesideIt) 
                     c->y + c->cy <= tab->y + tab->cy)
             << "control " << id << " leaves the tab area";
         // Stacked above the tab control, not beneath it.
-        EXPECT_GT(tpl->IndexOf(id), tpl->IndexOf(1042)) << id;
+        EXPECT_GT(tpl->IndexOf(id), tpl->IndexOf(IDC_FORMAT_TAB)) << id;
     }
-    for (int id : {IDOK, IDCANCEL, 1057, 1058, 1179}) {
+    for (int id : {IDOK, IDCANCEL, IDC_NEW_FORMAT, IDC_FINISH_FORMAT, IDC_DELETE_FORMAT}) {
         const ControlTemplate* c = tpl->FindControl(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_GE(c->x, tab->x + tab->cx) << id;
         EXPECT_LE(c->x + c->cx, tpl->cx) << id;
     }
-    EXPECT_TRUE(tpl->FindControl(1043)->style & LBS_NOTIFY);
-    EXPECT_FALSE(tpl->FindControl(1043)->style & LBS_SORT);
-    EXPECT_FALSE(tpl->FindControl(1047)->style & LBS_SORT);
-    EXPECT_TRUE(tpl->FindControl(1053)->style & CBS_SORT);
-    EXPECT_TRUE(tpl->FindControl(1060)->style & SS_SUNKEN);
-    EXPECT_TRUE(tpl->FindControl(1054)->style & SS_SUNKEN);
+    EXPECT_TRUE(tpl->FindControl(IDC_FORMAT_LIST)->style & LBS_NOTIFY);
+    EXPECT_FALSE(tpl->FindControl(IDC_FORMAT_LIST)->style & LBS_SORT);
+    EXPECT_FALSE(tpl->FindControl(IDC_DATA_ITEMS)->style & LBS_SORT);
+    EXPECT_TRUE(tpl->FindControl(IDC_SEPARATOR)->style & CBS_SORT);
+    EXPECT_TRUE(tpl->FindControl(IDC_SELECTED_ITEMS)->style & SS_SUNKEN);
+    EXPECT_TRUE(tpl->FindControl(IDC_ITEM_LINE)->style & SS_SUNKEN);
 }
 
 TEST_F(FormatDialogTest, DeleteThenOkSavesTheTableWithoutItAndChoosesTheFirst) {
@@ -372,11 +378,11 @@ TEST_F(FormatDialogTest, DeleteThenOkSavesTheTableWithoutItAndChoosesTheFirst) {
     s.m_params.m_formatIndex = 1;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         EXPECT_EQ(FormatList(w).GetCurSel(), 1);
-        EXPECT_EQ(ControlText(w, 1060), "点号 纬度 经度 椭球高 ");
-        Click(w, 1179);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "点号 纬度 经度 椭球高 ");
+        Click(w, IDC_DELETE_FORMAT);
         ASSERT_EQ(FormatList(w).GetCount(), 1);
         EXPECT_EQ(FormatList(w).GetCurSel(), 0);
-        EXPECT_EQ(ControlText(w, 1060), kPlaneItems);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), kPlaneItems);
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_formatName, "坐标");
@@ -391,9 +397,9 @@ TEST_F(FormatDialogTest, DeletingTheLastFormatLeavesAnEmptyLine) {
     const Choice before = ChoiceOf(s);
     // An empty table has nothing to choose: OK saves it and hands over nothing.
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
-        Click(w, 1179);
+        Click(w, IDC_DELETE_FORMAT);
         EXPECT_EQ(FormatList(w).GetCount(), 0);
-        EXPECT_EQ(ControlText(w, 1060), "");
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "");
         Click(w, IDOK);
     }));
     EXPECT_TRUE(ChoiceOf(s) == before);
@@ -408,17 +414,17 @@ TEST_F(FormatDialogTest, OkWithNoSelectionAsksForAFormatAndStaysOpen) {
     s.m_params.m_formatIndex = 5;  // names no entry
     EXPECT_TRUE(RunFormat(s, [&](CWnd& w) {
         EXPECT_EQ(FormatList(w).GetCurSel(), -1);
-        EXPECT_EQ(ControlText(w, 1060), "");
-        SelectTab(w, 1042, 2);
+        EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "");
+        SelectTab(w, IDC_FORMAT_TAB, 2);
         Prompts().AnswerMessageBox(IDOK);
         Click(w, IDOK);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
         EXPECT_NE(Prompts().MessageBoxes()[0].text.find("文件格式"), std::string::npos);
         // Still open, back on the list of formats.
         EXPECT_TRUE(w.ContinueModal());
-        EXPECT_EQ(static_cast<CTabCtrl*>(w.GetDlgItem(1042))->GetCurSel(), 0);
-        EXPECT_TRUE(ControlVisible(w, 1043));
-        SelectListItem(w, 1043, 0);
+        EXPECT_EQ(static_cast<CTabCtrl*>(w.GetDlgItem(IDC_FORMAT_TAB))->GetCurSel(), 0);
+        EXPECT_TRUE(ControlVisible(w, IDC_FORMAT_LIST));
+        SelectListItem(w, IDC_FORMAT_LIST, 0);
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_formatName, "坐标");
@@ -446,10 +452,10 @@ TEST_F(FormatDialogTest, CancelWritesNothingAndLeavesTheSession) {
     ConversionSession s = SessionWithChoice();
     const Choice before = ChoiceOf(s);
     EXPECT_FALSE(RunFormat(s, [](CWnd& w) {
-        Click(w, 1179);
+        Click(w, IDC_DELETE_FORMAT);
         DefinePlaneFormat(w, 1);
-        SelectTab(w, 1042, 2);
-        Click(w, 1061);
+        SelectTab(w, IDC_FORMAT_TAB, 2);
+        Click(w, IDC_NAMING_OVERWRITE);
         Click(w, IDCANCEL);
     }));
     EXPECT_TRUE(ChoiceOf(s) == before);
@@ -470,21 +476,21 @@ TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) 
     ConversionSession s;
     s.m_params.m_naming = 0;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
-        SelectTab(w, 1042, 2);
-        EXPECT_EQ(ControlCheck(w, 1061), BST_CHECKED);
-        EXPECT_EQ(ControlText(w, 1061), "覆盖原文件,如File.txt");
-        EXPECT_EQ(ControlText(w, 1024), "扩展名上加1,如File.txt1");
-        EXPECT_EQ(ControlText(w, 1027), "文件名上加1，如File1.txt");
-        Click(w, 1027);
+        SelectTab(w, IDC_FORMAT_TAB, 2);
+        EXPECT_EQ(ControlCheck(w, IDC_NAMING_OVERWRITE), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, IDC_NAMING_OVERWRITE), "覆盖原文件,如File.txt");
+        EXPECT_EQ(ControlText(w, IDC_NAMING_EXTENSION), "扩展名上加1,如File.txt1");
+        EXPECT_EQ(ControlText(w, IDC_NAMING_FILE_NAME), "文件名上加1，如File1.txt");
+        Click(w, IDC_NAMING_FILE_NAME);
         EXPECT_EQ(static_cast<CFileFormatDlg&>(w).m_naming, 2);
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_naming, 2);
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
-        SelectTab(w, 1042, 2);
-        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
-        EXPECT_EQ(ControlCheck(w, 1061), BST_UNCHECKED);
-        Click(w, 1024);
+        SelectTab(w, IDC_FORMAT_TAB, 2);
+        EXPECT_EQ(ControlCheck(w, IDC_NAMING_FILE_NAME), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_NAMING_OVERWRITE), BST_UNCHECKED);
+        Click(w, IDC_NAMING_EXTENSION);
         Click(w, IDOK);
     }));
     EXPECT_EQ(s.m_params.m_naming, 1);
@@ -502,7 +508,7 @@ TEST_F(FormatDialogTest, MoreThanAHundredFormatsAreListedChosenAndKept) {
         EXPECT_EQ(FormatList(w).GetCount(), 150);
         EXPECT_EQ(FormatList(w).GetCurSel(), 120);
         DefineFormat(w, "F150", "e", 0, {kEasting});
-        SelectTab(w, 1042, 0);
+        SelectTab(w, IDC_FORMAT_TAB, 0);
         EXPECT_EQ(FormatList(w).GetText(150), "F150 (*.e)");
         Click(w, IDOK);
     }));
@@ -539,7 +545,7 @@ TEST_F(FormatDialogTest, UnwritableStoreIsReportedAndKeepsTheOldStoreAndChoice) 
         ScopedFileSizeLimit cap(8);  // the new store cannot be written whole
         chosen = RunFormat(s, [&](CWnd& w) {
             DefinePlaneFormat(w);
-            SelectTab(w, 1042, 0);
+            SelectTab(w, IDC_FORMAT_TAB, 0);
             Prompts().AnswerMessageBox(IDOK);
             Click(w, IDOK);
         });

@@ -11,6 +11,7 @@
 #include "app/Globals.h"
 #include "batch/ShortenPath.h"
 #include "framework/ListBox.h"
+#include "res/resource.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/batch/BatchTestSession.h"
@@ -56,41 +57,41 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
     CConvertDlg dlg;
     app.m_pMainWnd = &dlg;
     auto run = Prompts().ArmModal([&](CWnd& w) {
-        Click(w, 1026);  // geodetic target: every field but the point number changes
-        SelectTab(w, 1032, 1);
-        EXPECT_FALSE(ControlEnabled(w, 1033));
+        Click(w, IDC_TARGET_GEODETIC);  // geodetic target: every field but the point number changes
+        SelectTab(w, IDC_MODE_TAB, 1);
+        EXPECT_FALSE(ControlEnabled(w, IDC_BROWSE));
 
         auto format = Prompts().ArmModal([](CWnd& f) {
-            SelectTab(f, 1042, 1);
-            TypeText(f, 1046, "坐标");
-            TypeText(f, 1052, "txt");
+            SelectTab(f, IDC_FORMAT_TAB, 1);
+            TypeText(f, IDC_FORMAT_NAME, "坐标");
+            TypeText(f, IDC_EXTENSION, "txt");
             for (int item : {0, 4, 5, 6}) {  // 点号 北方向X 东方向Y 水准高
-                SelectListItem(f, 1047, item);
-                Click(f, 1178);
+                SelectListItem(f, IDC_DATA_ITEMS, item);
+                Click(f, IDC_ADD_ITEM);
             }
-            Click(f, 1058);
-            SelectTab(f, 1042, 2);
-            Click(f, 1027);  // 文件名上加1
-            SelectTab(f, 1042, 0);
+            Click(f, IDC_FINISH_FORMAT);
+            SelectTab(f, IDC_FORMAT_TAB, 2);
+            Click(f, IDC_NAMING_FILE_NAME);  // 文件名上加1
+            SelectTab(f, IDC_FORMAT_TAB, 0);
             Click(f, IDOK);
         });
-        Click(w, 1034);
+        Click(w, IDC_FORMAT);
         EXPECT_TRUE(format->ran);
-        EXPECT_TRUE(ControlEnabled(w, 1033));
+        EXPECT_TRUE(ControlEnabled(w, IDC_BROWSE));
 
         Prompts().AnswerFileDialog(sources);
-        Click(w, 1033);
+        Click(w, IDC_BROWSE);
         ASSERT_EQ(Prompts().FileDialogs().size(), 1u);
         EXPECT_EQ(Prompts().FileDialogs()[0].filter, "坐标(*.txt)|*.txt||");
-        auto& sourceList = *static_cast<CListBox*>(w.GetDlgItem(1037));
+        auto& sourceList = *static_cast<CListBox*>(w.GetDlgItem(IDC_SOURCE_FILES));
         ASSERT_EQ(sourceList.GetCount(), 2);
         EXPECT_EQ(sourceList.GetText(1), ShortenPath(sources[1], 18));
 
         Prompts().AnswerMessageBox(IDOK);
-        Click(w, 1039);
+        Click(w, IDC_CONVERT_FILES);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
         EXPECT_EQ(Prompts().MessageBoxes()[0].text, kBatchQuestion);
-        auto& outputList = *static_cast<CListBox*>(w.GetDlgItem(1038));
+        auto& outputList = *static_cast<CListBox*>(w.GetDlgItem(IDC_OUTPUT_FILES));
         ASSERT_EQ(outputList.GetCount(), 2);
         for (int k = 0; k < 2; ++k) {
             EXPECT_EQ(outputList.GetText(k), ShortenPath(outputs[static_cast<std::size_t>(k)], 18));

@@ -17,6 +17,7 @@
 #include "framework/Exception.h"
 #include "framework/QtGlue.h"
 #include "framework/ResourceSet.h"
+#include "res/resource.h"
 #include "tests/framework/TestTemplates.h"
 #include "tests/support/DialogDriver.h"
 
@@ -296,7 +297,7 @@ public:
     BOOL drawn = FALSE;
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
-        icon = AfxGetResources().FindIcon(128);
+        icon = AfxGetResources().FindIcon(IDI_APP);
         SetIcon(icon, TRUE);
         SetIcon(icon, FALSE);
         return TRUE;

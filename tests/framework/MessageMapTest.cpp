@@ -199,6 +199,83 @@ TEST_F(MessageMapTest, UnhandledCommandsGoToTheApplicationWhoseExitClosesTheMain
     EXPECT_FALSE(run->closedByGuard) << "the exit command must have ended the dialog";
 }
 
+// Entries and bindings that fit kControlsDialog, and one of each misfit.
+class MisfitDlg : public CDialog {
+public:
+    MisfitDlg() : CDialog(kControlsDialog) {}
+    void OnNothing() {}
+    std::string text = "unchanged";
+    int number = 7;
+    CTabCtrl tab;
+    CComboBox combo;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Text(pDX, 102, text);
+        DDX_Text(pDX, 101, text);
+        DDX_Text(pDX, 108, text);
+        DDX_Radio(pDX, 103, number);
+        DDX_Radio(pDX, 104, number);
+        DDX_Check(pDX, 107, number);
+        DDX_Check(pDX, 103, number);
+        DDX_CBIndex(pDX, 108, number);
+        DDX_CBIndex(pDX, 109, number);
+        DDX_LBString(pDX, 109, text);
+        DDX_LBString(pDX, 116, text);
+        DDX_Control(pDX, 111, tab);
+        DDX_Control(pDX, 102, combo);
+        DDX_Text(pDX, 4711, number);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(MisfitDlg, CDialog)
+    ON_BN_CLICKED(112, OnNothing)
+    ON_BN_CLICKED(4242, OnNothing)
+    ON_EN_CHANGE(108, OnNothing)
+    ON_LBN_DBLCLK(110, OnNothing)  // LISTBOX notifies unless NOT LBS_NOTIFY
+    ON_COMMAND(112, OnNothing)
+    ON_COMMAND(33001, OnNothing)
+    ON_COMMAND(101, OnNothing)
+END_MESSAGE_MAP()
+
+TEST_F(MessageMapTest, TemplateMismatchesListEachEntryAndBindingThatDoesNotFitWithoutAWindow) {
+    MisfitDlg dlg;
+    const DialogTemplate* tpl = AfxGetResources().FindDialog(kControlsDialog);
+    const std::string where = "dialog 9001 (" + tpl->file + ":" + std::to_string(tpl->line) + ")";
+    const std::string map = "the message map of " + where + " names ";
+    const std::string ddx = "the data exchange of " + where + " binds control ";
+    const std::vector<std::string> expected = {
+        map + "control 4242, which the template lacks",
+        map + "control 108, a ComboBox, which cannot send that notification",
+        map + "command 101, which is neither a button of the template nor an item of its menu",
+        ddx + "108 with DDX_Text, a ComboBox, not an edit or static",
+        ddx +
+            "104 with DDX_Radio, a Button, not an auto radio button that starts a group "
+            "(WS_GROUP)",
+        ddx + "103 with DDX_Check, a Button, not an auto check box",
+        ddx + "109 with DDX_CBIndex, a ListBox, not a combo box",
+        ddx + "116 with DDX_LBString, a ComboBox, not a list box",
+        ddx + "102 with DDX_Control, an Edit, not a control its member can stand for",
+        ddx + "4711 with DDX_Text, which the template lacks",
+    };
+    EXPECT_EQ(dlg.TemplateMismatches(AfxGetResources().FindMenu(kTestMenu)), expected);
+    EXPECT_EQ(dlg.text, "unchanged") << "a survey touches no member";
+    EXPECT_EQ(dlg.number, 7);
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+
+    // Without the menu, the menu command names nothing the dialog has.
+    const std::vector<std::string> noMenu = MisfitDlg().TemplateMismatches();
+    ASSERT_EQ(noMenu.size(), expected.size() + 1);
+    EXPECT_EQ(noMenu[2],
+              map +
+                  "command 33001, which is neither a button of the template nor an item of "
+                  "a menu");
+
+    ControlsDlg fitting;
+    EXPECT_EQ(fitting.TemplateMismatches(AfxGetResources().FindMenu(kTestMenu)),
+              std::vector<std::string>{});
+}
+
 // An entry for a control that the template lacks, or of the wrong class, is
 // a fault of the program found when the dialog is created.
 class MissingControlDlg : public CDialog {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "framework/RcParser.h"
 #include "framework/ResourceSet.h"
 
@@ -141,6 +143,93 @@ TEST(RcParser, ReadsMenusWithNestedPopupsAndDlgInit) {
     EXPECT_EQ(script.dlgInits[0].entries[1].controlId, 1011);
 }
 
+// A header of names and a script that includes it, as res/ has them.
+const char kIdsHeader[] =
+    "// Names.\n"
+    "#pragma once\n"
+    "\n"
+    "#define IDD_SAMPLE 7\n"
+    "  #define IDC_CHOICE 5   // the combo box\n"
+    "#define IDM_GO 33000\n"
+    "#define IDC_NEGATIVE -3\n";
+
+ResourceScript ParseWithHeader(const std::string& text, const char* header = kIdsHeader) {
+    const ResourceHeaders headers = {{"res/ids.h", header}};
+    ResourceScript script;
+    std::string error;
+    EXPECT_TRUE(CRcParser::Parse(text, "res/t.rc", &script, &error, &headers)) << error;
+    return script;
+}
+
+std::string HeaderError(const std::string& header) {
+    const ResourceHeaders headers = {{"res/ids.h", header}};
+    ResourceScript script;
+    std::string error;
+    EXPECT_FALSE(CRcParser::Parse("#include \"ids.h\"\n", "res/t.rc", &script, &error, &headers));
+    return error;
+}
+
+TEST(RcParser, NamesOfTheIncludedHeaderTheScriptAndTheFrameworkStandForTheirIds) {
+    ResourceScript script = ParseWithHeader(
+        "#include \"ids.h\"\n"
+        "#include \"ids.h\"   // a second include reads nothing twice\n"
+        "#define IDC_LABEL 6\n"
+        "IDD_SAMPLE DIALOG 0, 0, 100, 50\n"
+        "BEGIN\n"
+        "    COMBOBOX IDC_CHOICE, 0, 0, 1, 1, CBS_DROPDOWNLIST\n"
+        "    LTEXT \"a\", IDC_LABEL, 0, 0, 1, 1\n"
+        "    LTEXT \"b\", IDC_STATIC, 0, 0, 1, 1\n"
+        "    ICON IDD_SAMPLE, 9, 0, 0, 1, 1\n"
+        "    DEFPUSHBUTTON \"OK\", IDOK, 0, 0, 1, 1\n"
+        "    PUSHBUTTON \"Cancel\", IDCANCEL, 0, 0, 1, 1\n"
+        "END\n"
+        "IDD_SAMPLE DLGINIT\nBEGIN\n    IDC_CHOICE, \"x\"\nEND\n"
+        "40 MENU\nBEGIN\n    MENUITEM \"go\", IDM_GO\n    MENUITEM \"new\", ID_FILE_NEW\n"
+        "    MENUITEM \"exit\", ID_APP_EXIT\nEND\n");
+    ASSERT_EQ(script.dialogs.size(), 1u);
+    const DialogTemplate& dlg = script.dialogs[0];
+    EXPECT_EQ(dlg.id, 7);
+    ASSERT_EQ(dlg.controls.size(), 6u);
+    EXPECT_EQ(dlg.controls[0].id, 5);
+    EXPECT_EQ(dlg.controls[1].id, 6);
+    EXPECT_EQ(dlg.controls[2].id, -1);
+    EXPECT_EQ(dlg.controls[3].iconId, 7);
+    EXPECT_EQ(dlg.controls[4].id, 1);
+    EXPECT_EQ(dlg.controls[5].id, 2);
+    EXPECT_EQ(dlg.line, 4);
+    EXPECT_EQ(dlg.controls[1].line, 7);
+    ASSERT_EQ(script.dlgInits.size(), 1u);
+    EXPECT_EQ(script.dlgInits[0].dialogId, 7);
+    EXPECT_EQ(script.dlgInits[0].entries.at(0).controlId, 5);
+    const auto& items = script.menus.at(0).items;
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].id, 33000u);
+    EXPECT_EQ(items[1].id, ID_FILE_NEW);
+    EXPECT_EQ(items[2].id, ID_APP_EXIT);
+    const std::map<std::string, int> names = {{"IDD_SAMPLE", 7},
+                                              {"IDC_CHOICE", 5},
+                                              {"IDM_GO", 33000},
+                                              {"IDC_NEGATIVE", -3},
+                                              {"IDC_LABEL", 6}};
+    EXPECT_EQ(script.names, names) << "the framework's names are not the script's";
+}
+
+TEST(RcParser, FaultsInAHeaderNameTheHeaderAndItsLine) {
+    EXPECT_EQ(HeaderError("#define IDC_A 1\nint x;\n"),
+              "res/ids.h:2: expected a # line or a comment");
+    EXPECT_EQ(HeaderError("#define IDC_A 1\n\n#define IDC_A 2\n"),
+              "res/ids.h:3: IDC_A is defined twice (first in res/ids.h:1)");
+    EXPECT_EQ(HeaderError("#define IDC_A 0x10\n"), "res/ids.h:1: \"0x10\" is not a decimal number");
+    EXPECT_EQ(HeaderError("#define IDC_A\n"), "res/ids.h:1: expected #define NAME number");
+    EXPECT_EQ(HeaderError("#include \"other.h\"\n"), "res/ids.h:1: unknown directive #include");
+    EXPECT_EQ(HeaderError("#ifdef X\n"), "res/ids.h:1: unknown directive #ifdef");
+    EXPECT_EQ(HeaderError("#define IDOK 1\n"),
+              "res/ids.h:1: IDOK is defined twice (first in the framework)");
+    EXPECT_EQ(HeaderError("#define BEGIN 1\n"),
+              "res/ids.h:1: BEGIN is a word of the script language");
+    EXPECT_EQ(HeaderError("// \xD7\xF8\n"), "res/ids.h:1: the text is not valid UTF-8");
+}
+
 struct BadScript {
     const char* name;
     std::string text;
@@ -238,6 +327,22 @@ INSTANTIATE_TEST_SUITE_P(
                   "t.rc:3: expected a string, found 6"},
         BadScript{"DlgInitWithoutEnd", "1 DLGINIT\nBEGIN\n5, \"a\"\n",
                   "t.rc:4: DLGINIT 1 has no END"},
+        BadScript{"UnknownName", kHead + "EDITTEXT IDC_NOPE, 0, 0, 1, 1\nEND\n",
+                  "t.rc:4: unknown name IDC_NOPE"},
+        BadScript{"NameUsedBeforeItsDefine", "IDD_LATER MENU\nBEGIN\nEND\n#define IDD_LATER 3\n",
+                  "t.rc:1: unknown name IDD_LATER"},
+        BadScript{"NamedIdOutOfRange", "IDC_STATIC MENU\nBEGIN\nEND\n",
+                  "t.rc:1: a resource ID IDC_STATIC (-1) is out of range 1..65535"},
+        BadScript{"NamedNegativeControlId",
+                  "#define IDC_BAD -3\n" + kHead + "EDITTEXT IDC_BAD, 0, 0, 1, 1\nEND\n",
+                  "t.rc:5: a control ID IDC_BAD (-3) is out of range -1..65535"},
+        BadScript{"DefinedTwice", "#define IDC_A 1\n#define IDC_A 1\n",
+                  "t.rc:2: IDC_A is defined twice (first in t.rc:1)"},
+        BadScript{"MissingHeader", "// names\n#include \"resource.h\"\n",
+                  "t.rc:2: cannot find \"resource.h\" to include (no resource.h)"},
+        BadScript{"IncludeWithoutQuotes", "#include <resource.h>\n",
+                  "t.rc:1: expected #include \"file\""},
+        BadScript{"UnknownDirective", "#undef IDC_A\n", "t.rc:1: unknown directive #undef"},
         BadScript{"NotUtf8", "1 DIALOG 0, 0, 1, 1\nCAPTION \"\xD7\xF8\xB1\xEA\"\n",
                   "t.rc:2: the text is not valid UTF-8"}),
     [](const ::testing::TestParamInfo<BadScript>& info) { return std::string(info.param.name); });
@@ -291,6 +396,31 @@ TEST(ResourceSet, RefusesRedefinitionsAndBadDlgInitWithoutAddingAnything) {
     ASSERT_TRUE(set.Load("10 DLGINIT\nBEGIN\n1, \"a\"\nEND\n", "h.rc", &error)) << error;
     EXPECT_FALSE(set.Load("10 DLGINIT\nBEGIN\n1, \"b\"\nEND\n", "i.rc", &error));
     EXPECT_EQ(error, "i.rc:1: DLGINIT 10 is given twice");
+}
+
+TEST(ResourceSet, ScriptsIncludeTheHeadersAddedBesideThemAndKeepTheirNamesToThemselves) {
+    CResourceSet set;
+    set.AddHeader("res/ids.h", kIdsHeader);
+    std::string error;
+    ASSERT_TRUE(
+        set.Load("#include \"ids.h\"\nIDD_SAMPLE DIALOG 0, 0, 9, 9\nBEGIN\n"
+                 "COMBOBOX IDC_CHOICE, 0, 0, 1, 1\nEND\n",
+                 "res/a.rc", &error))
+        << error;
+    ASSERT_NE(set.FindDialog(7), nullptr);
+    EXPECT_NE(set.FindDialog(7)->FindControl(5), nullptr);
+    EXPECT_FALSE(set.Load("#include \"ids.h\"\n", "b.rc", &error));
+    EXPECT_EQ(error, "b.rc:1: cannot find \"ids.h\" to include (no ids.h)");
+    EXPECT_FALSE(set.Load("7 DLGINIT\nBEGIN\nIDC_CHOICE, \"x\"\nEND\n", "res/c.rc", &error));
+    EXPECT_EQ(error, "res/c.rc:3: unknown name IDC_CHOICE");
+}
+
+TEST(ResourceSetDeathTest, AnUnknownNameInAnEmbeddedScriptStopsTheStartWithFileAndLine) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(AfxRegisterResourceScript("res/bad.rc",
+                                           "5 DIALOG 0, 0, 9, 9\nBEGIN\n"
+                                           "EDITTEXT IDC_TYPO, 0, 0, 1, 1\nEND\n"),
+                 "resource script: res/bad.rc:3: unknown name IDC_TYPO");
 }
 
 TEST(ResourceSet, TemplatesHandedOutStayValidWhenMoreScriptsLoad) {

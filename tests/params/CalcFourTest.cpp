@@ -8,8 +8,8 @@
 
 namespace {
 
-// Point members by edit: before the transform 1071 x1, 1072 y1, 1073 x2,
-// 1074 y2; after it 1067 x1, 1068 y1, 1069 x2, 1070 y2.
+// Points in edit order: before the transform IDC_CALC_FOUR_BEFORE_X1, _Y1,
+// _X2, _Y2; after it IDC_CALC_FOUR_AFTER_X1, _Y1, _X2, _Y2.
 struct TwoPoints {
     double src[4];  // x1, y1, x2, y2
     double dst[4];
@@ -30,8 +30,10 @@ protected:
         return p;
     }
     static void TypePoints(CWnd& w, const TwoPoints& p) {
-        const int src[4] = {1071, 1072, 1073, 1074};
-        const int dst[4] = {1067, 1068, 1069, 1070};
+        const int src[4] = {IDC_CALC_FOUR_BEFORE_X1, IDC_CALC_FOUR_BEFORE_Y1,
+                            IDC_CALC_FOUR_BEFORE_X2, IDC_CALC_FOUR_BEFORE_Y2};
+        const int dst[4] = {IDC_CALC_FOUR_AFTER_X1, IDC_CALC_FOUR_AFTER_Y1, IDC_CALC_FOUR_AFTER_X2,
+                            IDC_CALC_FOUR_AFTER_Y2};
         for (int i = 0; i < 4; ++i) {
             ReplaceText(w, src[i], FormatFixed(p.src[i], 9));
             ReplaceText(w, dst[i], FormatFixed(p.dst[i], 9));
@@ -50,16 +52,18 @@ TEST_F(CalcFourTest, TwoPointsGiveTheKnownTransformAtLevelOneAndTheSheetShowsIt)
     s.m_params.m_local2[3] = 2.0;
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "计算转换参数");
-        EXPECT_EQ(ControlCheck(w, 1140), BST_CHECKED);
-        EXPECT_EQ(ControlCheck(w, 1027), BST_UNCHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_CALC_FOUR_LEVEL1), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_CALC_FOUR_LEVEL2), BST_UNCHECKED);
         TypePoints(w, points);
         Click(w, IDOK);
     });
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "地方坐标转换参数");
         CWnd& page = *dynamic_cast<CPropertySheet&>(w).GetPage(0);
-        EXPECT_EQ(ControlText(page, 1064), FormatRotation(s.m_geo, s.m_params.m_local1[2]));
-        EXPECT_NEAR(AsciiToDouble(ControlText(page, 1065)), s.m_params.m_local1[3], 1e-14);
+        EXPECT_EQ(ControlText(page, IDC_LOCAL_ROTATION),
+                  FormatRotation(s.m_geo, s.m_params.m_local1[2]));
+        EXPECT_NEAR(AsciiToDouble(ControlText(page, IDC_LOCAL_SCALE)), s.m_params.m_local1[3],
+                    1e-14);
         Click(w, IDCANCEL);  // the computed level stays
     });
     ParamCommands::OnCalcFour(s);
@@ -79,7 +83,7 @@ TEST_F(CalcFourTest, LevelTwoChangesOnlyLevelTwoAndIsRemembered) {
     s.m_params.m_local1[0] = 9.0;
     Next([&](CWnd& w) {
         TypePoints(w, KnownTransform());
-        Click(w, 1027);
+        Click(w, IDC_CALC_FOUR_LEVEL2);
         Click(w, IDOK);
     });
     NextAnswer("地方坐标转换参数", IDOK);
@@ -90,8 +94,9 @@ TEST_F(CalcFourTest, LevelTwoChangesOnlyLevelTwoAndIsRemembered) {
     EXPECT_EQ(s.m_params.m_calcFourLevel, 1);
 
     Next([&](CWnd& w) {
-        EXPECT_EQ(ControlCheck(w, 1027), BST_CHECKED);
-        EXPECT_NEAR(AsciiToDouble(ControlText(w, 1069)), s.m_params.m_calcFour[5], 1e-8);
+        EXPECT_EQ(ControlCheck(w, IDC_CALC_FOUR_LEVEL2), BST_CHECKED);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_CALC_FOUR_AFTER_X2)), s.m_params.m_calcFour[5],
+                    1e-8);
         Click(w, IDCANCEL);
     });
     ParamCommands::OnCalcFour(s);

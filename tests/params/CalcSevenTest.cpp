@@ -7,12 +7,13 @@
 
 namespace {
 
-constexpr int kB[3] = {1208, 1210, 1212};
-constexpr int kL[3] = {1209, 1211, 1213};
-constexpr int kHGeo[3] = {1010, 1012, 1014};
-constexpr int kX[3] = {1004, 1006, 1008};
-constexpr int kY[3] = {1005, 1007, 1009};
-constexpr int kHPlane[3] = {1011, 1013, 1015};
+constexpr int kB[3] = {IDC_CALC_SEVEN_B1, IDC_CALC_SEVEN_B2, IDC_CALC_SEVEN_B3};
+constexpr int kL[3] = {IDC_CALC_SEVEN_L1, IDC_CALC_SEVEN_L2, IDC_CALC_SEVEN_L3};
+constexpr int kHGeo[3] = {IDC_CALC_SEVEN_H1, IDC_CALC_SEVEN_H2, IDC_CALC_SEVEN_H3};
+constexpr int kX[3] = {IDC_CALC_SEVEN_X1, IDC_CALC_SEVEN_X2, IDC_CALC_SEVEN_X3};
+constexpr int kY[3] = {IDC_CALC_SEVEN_Y1, IDC_CALC_SEVEN_Y2, IDC_CALC_SEVEN_Y3};
+constexpr int kHPlane[3] = {IDC_CALC_SEVEN_PLANE_H1, IDC_CALC_SEVEN_PLANE_H2,
+                            IDC_CALC_SEVEN_PLANE_H3};
 
 struct Point {
     const char* b;
@@ -70,19 +71,19 @@ TEST_F(CalcSevenTest, ThreePointsReproduceKnownShiftsRotationsAndScale) {
     const std::vector<Point> points = Points();
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "计算七参数");
-        EXPECT_EQ(ControlText(w, 1016), "WGS-84坐标系");
-        EXPECT_EQ(ControlText(w, 1017), "北京-54坐标系  ");
+        EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_GEODETIC_DATUM), "WGS-84坐标系");
+        EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_PLANE_DATUM), "北京-54坐标系  ");
         EXPECT_EQ(ControlText(w, IDOK), "OK");
-        EXPECT_EQ(ControlText(w, 1208), "000:00:00.000");
+        EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_B1), "000:00:00.000");
         TypePoints(w, points);
         Click(w, IDOK);
     });
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "坐标系统转换参数");
         const double* seven = s.m_params.m_seven;
-        EXPECT_EQ(ControlText(w, 1078), FormatRotation(s.m_geo, seven[3]));
-        EXPECT_EQ(ControlText(w, 1080), FormatRotation(s.m_geo, seven[5]));
-        EXPECT_EQ(AsciiToDouble(ControlText(w, 1075)), seven[0]);
+        EXPECT_EQ(ControlText(w, IDC_ROTATION_X), FormatRotation(s.m_geo, seven[3]));
+        EXPECT_EQ(ControlText(w, IDC_ROTATION_Z), FormatRotation(s.m_geo, seven[5]));
+        EXPECT_EQ(AsciiToDouble(ControlText(w, IDC_SHIFT_DX)), seven[0]);
         Click(w, IDOK);
     });
     ParamCommands::OnCalcSeven(s);
@@ -103,7 +104,7 @@ TEST_F(CalcSevenTest, PointsThatDetermineNothingAreReportedAndChangeNoParameter)
     s.m_params.m_seven[4] = 2e-6;
     Prompts().AnswerMessageBox(IDOK);
     Next([](CWnd& w) {
-        SelectComboItem(w, 1016, 1);
+        SelectComboItem(w, IDC_CALC_SEVEN_GEODETIC_DATUM, 1);
         Click(w, IDOK);  // three equal points at 0°, 0°
     });
     ParamCommands::OnCalcSeven(s);

@@ -44,12 +44,12 @@ protected:
         return pair;
     }
     static void TypePoint(CWnd& w, const Pair& pair) {
-        ReplaceText(w, 1206, kB);
-        ReplaceText(w, 1207, kL);
-        ReplaceText(w, 1008, "100");
-        ReplaceText(w, 1002, pair.x);
-        ReplaceText(w, 1003, pair.y);
-        ReplaceText(w, 1009, pair.h);
+        ReplaceText(w, IDC_CALC_THREE_B, kB);
+        ReplaceText(w, IDC_CALC_THREE_L, kL);
+        ReplaceText(w, IDC_CALC_THREE_H, "100");
+        ReplaceText(w, IDC_CALC_THREE_X, pair.x);
+        ReplaceText(w, IDC_CALC_THREE_Y, pair.y);
+        ReplaceText(w, IDC_CALC_THREE_PLANE_H, pair.h);
     }
     static constexpr char kB[] = "030:00:00.000";
     static constexpr char kL[] = "114:00:00.000";
@@ -64,17 +64,17 @@ TEST_F(CalcThreeTest, ShiftsAreCutToTheMillimetreTowardZeroAndRotationsStay) {
     s.m_params.m_seven[6] = 3e-6;
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "计算三参数");
-        EXPECT_EQ(ControlText(w, 1011), kWgs84);
-        EXPECT_EQ(ControlText(w, 1012), kBeijing54);
+        EXPECT_EQ(ControlText(w, IDC_CALC_THREE_GEODETIC_DATUM), kWgs84);
+        EXPECT_EQ(ControlText(w, IDC_CALC_THREE_PLANE_DATUM), kBeijing54);
         TypePoint(w, pair);
         Click(w, IDOK);
     });
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "坐标系统转换参数");
-        EXPECT_EQ(ControlText(w, 1075), "12.345");
-        EXPECT_EQ(ControlText(w, 1076), "-12.345");
-        EXPECT_EQ(ControlText(w, 1077), "12.345");
-        EXPECT_EQ(ControlText(w, 1060), "3e-06");
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DX), "12.345");
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DY), "-12.345");
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DZ), "12.345");
+        EXPECT_EQ(ControlText(w, IDC_SCALE_CHANGE), "3e-06");
         Click(w, IDCANCEL);  // the new shifts stay
     });
     ParamCommands::OnCalcThree(s);
@@ -88,8 +88,8 @@ TEST_F(CalcThreeTest, ShiftsAreCutToTheMillimetreTowardZeroAndRotationsStay) {
     EXPECT_EQ(s.m_params.m_calcThreeB, kB);
     EXPECT_EQ(s.m_params.m_calcThreeH, "100");
     Next([&](CWnd& w) {
-        EXPECT_EQ(ControlText(w, 1207), kL);
-        EXPECT_EQ(AsciiToDouble(ControlText(w, 1002)), AsciiToDouble(pair.x));
+        EXPECT_EQ(ControlText(w, IDC_CALC_THREE_L), kL);
+        EXPECT_EQ(AsciiToDouble(ControlText(w, IDC_CALC_THREE_X)), AsciiToDouble(pair.x));
         Click(w, IDCANCEL);
     });
     ParamCommands::OnCalcThree(s);
@@ -97,7 +97,7 @@ TEST_F(CalcThreeTest, ShiftsAreCutToTheMillimetreTowardZeroAndRotationsStay) {
 
 TEST_F(CalcThreeTest, EqualDatumsAreRefusedAndTheDialogStaysOpen) {
     Next([&](CWnd& w) {
-        SelectComboItem(w, 1012, 2);
+        SelectComboItem(w, IDC_CALC_THREE_PLANE_DATUM, 2);
         Prompts().AnswerMessageBox(IDOK);
         Click(w, IDOK);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);

@@ -12,13 +12,15 @@ TEST_F(DatumListTest, OpensEmptyAndItsButtonsChangeNothing) {
     for (int button : {IDOK, IDCANCEL}) {
         auto run = Next([button](CWnd& w) {
             EXPECT_EQ(w.GetWindowText(), "坐标系参数");
-            auto* list = static_cast<CListBox*>(w.GetDlgItem(1177));
+            auto* list = static_cast<CListBox*>(w.GetDlgItem(IDC_DATUMS));
             EXPECT_EQ(list->GetCount(), 0);
-            for (int id : {1174, 1187, 1002}) EXPECT_EQ(ControlText(w, id), "") << id;
-            Click(w, 1178);
-            Click(w, 1179);
+            for (int id : {IDC_DATUM_NAME, IDC_SEMI_MAJOR_AXIS, IDC_INVERSE_FLATTENING})
+                EXPECT_EQ(ControlText(w, id), "") << id;
+            Click(w, IDC_ADD_DATUM);
+            Click(w, IDC_DELETE_DATUM);
             EXPECT_EQ(list->GetCount(), 0);
-            for (int id : {1174, 1187, 1002}) EXPECT_EQ(ControlText(w, id), "") << id;
+            for (int id : {IDC_DATUM_NAME, IDC_SEMI_MAJOR_AXIS, IDC_INVERSE_FLATTENING})
+                EXPECT_EQ(ControlText(w, id), "") << id;
             EXPECT_TRUE(w.ContinueModal());
             Click(w, button);
             EXPECT_FALSE(w.ContinueModal());

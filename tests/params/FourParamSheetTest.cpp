@@ -17,8 +17,9 @@ protected:
     static CPropertySheet& Sheet(CWnd& w) { return dynamic_cast<CPropertySheet&>(w); }
     static CPropertyPage& Page(CWnd& w, int index) { return *Sheet(w).GetPage(index); }
     static void ExpectDefaults(CWnd& page) {
-        for (int id : {1019, 1020, 1065}) EXPECT_EQ(ControlText(page, id), "0") << id;
-        EXPECT_EQ(ControlText(page, 1064), "000:00:00.000000");
+        for (int id : {IDC_LOCAL_X0, IDC_LOCAL_Y0, IDC_LOCAL_SCALE})
+            EXPECT_EQ(ControlText(page, id), "0") << id;
+        EXPECT_EQ(ControlText(page, IDC_LOCAL_ROTATION), "000:00:00.000000");
     }
     static void ExpectLevel(const double (&actual)[4], const double (&expected)[4]) {
         for (int i = 0; i < 4; ++i) EXPECT_EQ(actual[i], expected[i]) << "value " << i;
@@ -52,7 +53,7 @@ TEST_F(FourParamSheetTest, OkAtOnceKeepsBothLevelsExactly) {
     std::copy(std::begin(level1), std::end(level1), s.m_params.m_local1);
     std::copy(std::begin(level2), std::end(level2), s.m_params.m_local2);
     Next([&](CWnd& w) {
-        EXPECT_EQ(ControlText(Page(w, 0), 1064), FormatRotation(s.m_geo, level1[2]));
+        EXPECT_EQ(ControlText(Page(w, 0), IDC_LOCAL_ROTATION), FormatRotation(s.m_geo, level1[2]));
         Click(w, IDOK);
     });
     ParamCommands::OnFourParamSettings(s);
@@ -63,9 +64,9 @@ TEST_F(FourParamSheetTest, OkAtOnceKeepsBothLevelsExactly) {
 TEST_F(FourParamSheetTest, CancelAfterEditingBothPagesChangesNeither) {
     s.m_params.m_local1[3] = 1.0;
     Next([&](CWnd& w) {
-        ReplaceText(Page(w, 0), 1019, "77");
+        ReplaceText(Page(w, 0), IDC_LOCAL_X0, "77");
         SelectTab(w, AFX_IDC_TAB_CONTROL, 1);
-        ReplaceText(Page(w, 1), 1020, "88");
+        ReplaceText(Page(w, 1), IDC_LOCAL_Y0, "88");
         Click(w, IDCANCEL);
     });
     ParamCommands::OnFourParamSettings(s);

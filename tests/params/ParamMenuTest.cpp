@@ -69,10 +69,13 @@ TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
         int edit;
     };
     const Item items[] = {
-        {32771, "投影设置", 1019},         {32773, "坐标系统转换参数", 1075},
-        {32772, "地方坐标转换参数", 1019}, {32774, "计算转换参数", 1067},
-        {32776, "计算三参数", 1002},       {32777, "计算七参数", 1004},
-        {32775, "坐标系参数", 1174},
+        {IDM_PROJECTION, "投影设置", IDC_X_CONSTANT},
+        {IDM_SEVEN_PARAMS, "坐标系统转换参数", IDC_SHIFT_DX},
+        {IDM_FOUR_PARAMS, "地方坐标转换参数", IDC_LOCAL_X0},
+        {IDM_CALC_FOUR, "计算转换参数", IDC_CALC_FOUR_AFTER_X1},
+        {IDM_CALC_THREE, "计算三参数", IDC_CALC_THREE_X},
+        {IDM_CALC_SEVEN, "计算七参数", IDC_CALC_SEVEN_X1},
+        {IDM_DATUM_LIST, "坐标系参数", IDC_DATUM_NAME},
     };
     RunWindow([&](CWnd& w) {
         for (const Item& item : items) {
@@ -87,7 +90,7 @@ TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
         }
         NextAnswer("转换前投影设置", IDCANCEL);
         NextAnswer("转换后投影设置", IDCANCEL);
-        ClickMenuItem(w, 32781);
+        ClickMenuItem(w, IDM_ZONE_CHANGE);
     });
     ExpectSameParameters(dlg.m_session.m_params, ConversionParams());
     EXPECT_EQ(dlg.m_session.m_zoneChange, 0);
@@ -96,25 +99,25 @@ TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
 TEST_F(ParamMenuTest, OkInEachSettingsDialogStoresIntoTheWindowsSession) {
     RunWindow([&](CWnd& w) {
         Next([](CWnd& d) {
-            ReplaceText(d, 1059, "117:00:00");
+            ReplaceText(d, IDC_CENTRAL_MERIDIAN, "117:00:00");
             Click(d, IDOK);
         });
-        ClickMenuItem(w, 32771);
+        ClickMenuItem(w, IDM_PROJECTION);
         Next([](CWnd& d) {
-            ReplaceText(d, 1078, "-000:00:01.500000");
-            ReplaceText(d, 1060, "4e-6");
+            ReplaceText(d, IDC_ROTATION_X, "-000:00:01.500000");
+            ReplaceText(d, IDC_SCALE_CHANGE, "4e-6");
             Click(d, IDOK);
         });
-        ClickMenuItem(w, 32773);
+        ClickMenuItem(w, IDM_SEVEN_PARAMS);
         Next([](CWnd& d) {
             auto& sheet = dynamic_cast<CPropertySheet&>(d);
-            ReplaceText(*sheet.GetPage(0), 1065, "1.25");
-            ReplaceText(*sheet.GetPage(0), 1064, "-000:30:00");
+            ReplaceText(*sheet.GetPage(0), IDC_LOCAL_SCALE, "1.25");
+            ReplaceText(*sheet.GetPage(0), IDC_LOCAL_ROTATION, "-000:30:00");
             SelectTab(d, AFX_IDC_TAB_CONTROL, 1);
-            ReplaceText(*sheet.GetPage(1), 1020, "-2000.25");
+            ReplaceText(*sheet.GetPage(1), IDC_LOCAL_Y0, "-2000.25");
             Click(d, IDOK);
         });
-        ClickMenuItem(w, 32772);
+        ClickMenuItem(w, IDM_FOUR_PARAMS);
     });
     const ConversionParams& p = dlg.m_session.m_params;
     EXPECT_DOUBLE_EQ(p.m_projBefore.centralMeridian, 117.0);
@@ -130,24 +133,24 @@ TEST_F(ParamMenuTest, ComputingCommandsOpenTheirSettingsOrReportAFailure) {
         // Three parameters from the untouched inputs, then the settings.
         NextAnswer("计算三参数", IDOK);
         NextAnswer("坐标系统转换参数", IDOK);
-        ClickMenuItem(w, 32776);
+        ClickMenuItem(w, IDM_CALC_THREE);
         EXPECT_NE(dlg.m_session.m_params.m_seven[0], 0.0);
 
         // Four parameters from two points one unit apart, then the sheet.
         Next([](CWnd& d) {
-            ReplaceText(d, 1073, "1");  // before: (0, 0), (1, 0)
-            ReplaceText(d, 1069, "2");  // after: (0, 0), (2, 0)
+            ReplaceText(d, IDC_CALC_FOUR_BEFORE_X2, "1");  // before: (0, 0), (1, 0)
+            ReplaceText(d, IDC_CALC_FOUR_AFTER_X2, "2");   // after: (0, 0), (2, 0)
             Click(d, IDOK);
         });
         NextAnswer("地方坐标转换参数", IDOK);
-        ClickMenuItem(w, 32774);
+        ClickMenuItem(w, IDM_CALC_FOUR);
         EXPECT_DOUBLE_EQ(dlg.m_session.m_params.m_local1[3], 2.0);
 
         // Seven parameters from three equal points: a message, no settings.
         const double dX = dlg.m_session.m_params.m_seven[0];
         Prompts().AnswerMessageBox(IDOK);
         NextAnswer("计算七参数", IDOK);
-        ClickMenuItem(w, 32777);
+        ClickMenuItem(w, IDM_CALC_SEVEN);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
         EXPECT_EQ(Prompts().MessageBoxes()[0].text, ParamCommands::kSevenNotDetermined);
         EXPECT_EQ(dlg.m_session.m_params.m_seven[0], dX);
@@ -166,19 +169,19 @@ TEST_F(ParamMenuTest, AnArmedZoneChangeConvertsThe3DegreeZoneInto6DegreesInTheWi
         NextAnswer("转换前投影设置", IDOK);
         Next([](CWnd& d) {
             EXPECT_EQ(d.GetWindowText(), "转换后投影设置");
-            Click(d, 1013);
-            ReplaceText(d, 1059, "111:00:00");
+            Click(d, IDC_GAUSS_6_DEGREE);
+            ReplaceText(d, IDC_CENTRAL_MERIDIAN, "111:00:00");
             Click(d, IDOK);
         });
-        ClickMenuItem(w, 32781);
+        ClickMenuItem(w, IDM_ZONE_CHANGE);
         EXPECT_EQ(dlg.m_session.m_zoneChange, 2);
-        ReplaceText(w, 1002, FormatFixed(x3, 6));
-        ReplaceText(w, 1003, FormatFixed(y3 + 500000.0, 6));
-        ReplaceText(w, 1004, "3");
-        Click(w, 1015);
-        EXPECT_NEAR(AsciiToDouble(ControlText(w, 1017)), x6, 1e-3);
-        EXPECT_NEAR(AsciiToDouble(ControlText(w, 1019)), y6 + 500000.0, 1e-3);
-        EXPECT_EQ(ControlText(w, 1021), "3.000000");
+        ReplaceText(w, IDC_SOURCE_X, FormatFixed(x3, 6));
+        ReplaceText(w, IDC_SOURCE_Y, FormatFixed(y3 + 500000.0, 6));
+        ReplaceText(w, IDC_SOURCE_H, "3");
+        Click(w, IDC_CONVERT);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_TARGET_X)), x6, 1e-3);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_TARGET_Y)), y6 + 500000.0, 1e-3);
+        EXPECT_EQ(ControlText(w, IDC_TARGET_H), "3.000000");
     });
 }
 

@@ -11,6 +11,7 @@
 #include "app/ConversionSession.h"
 #include "framework/PropertyPage.h"
 #include "framework/Wnd.h"
+#include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
 

@@ -7,20 +7,23 @@ namespace {
 
 using ProjectionTest = ParamsTest;
 
-constexpr int kKindRadios[] = {1012, 1013, 1014, 1015, 1016};
-constexpr int kEdits[] = {1059, 1060, 1019, 1020, 1021};
+constexpr int kKindRadios[] = {IDC_GAUSS_3_DEGREE, IDC_GAUSS_6_DEGREE, IDC_GAUSS_CUSTOM,
+                               IDC_MERCATOR, IDC_UTM};
+constexpr int kEdits[] = {IDC_CENTRAL_MERIDIAN, IDC_PROJECTION_SCALE, IDC_X_CONSTANT,
+                          IDC_Y_CONSTANT, IDC_BASE_LATITUDE};
 
 TEST_F(ProjectionTest, DefaultsShowGauss3DegreeZoneAt114AndEveryControlStaysEnabled) {
     Next([](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "投影设置");
-        EXPECT_EQ(ControlCheck(w, 1012), BST_CHECKED);
-        for (int id : {1013, 1014, 1015, 1016}) EXPECT_EQ(ControlCheck(w, id), BST_UNCHECKED);
-        EXPECT_EQ(ControlText(w, 1059), "114:00:00");
-        EXPECT_EQ(ControlText(w, 1060), "1");
-        EXPECT_EQ(ControlText(w, 1019), "0");
-        EXPECT_EQ(ControlText(w, 1020), "500000");
-        EXPECT_EQ(ControlText(w, 1021), "000:00:00");
-        Click(w, 1016);
+        EXPECT_EQ(ControlCheck(w, IDC_GAUSS_3_DEGREE), BST_CHECKED);
+        for (int id : {IDC_GAUSS_6_DEGREE, IDC_GAUSS_CUSTOM, IDC_MERCATOR, IDC_UTM})
+            EXPECT_EQ(ControlCheck(w, id), BST_UNCHECKED);
+        EXPECT_EQ(ControlText(w, IDC_CENTRAL_MERIDIAN), "114:00:00");
+        EXPECT_EQ(ControlText(w, IDC_PROJECTION_SCALE), "1");
+        EXPECT_EQ(ControlText(w, IDC_X_CONSTANT), "0");
+        EXPECT_EQ(ControlText(w, IDC_Y_CONSTANT), "500000");
+        EXPECT_EQ(ControlText(w, IDC_BASE_LATITUDE), "000:00:00");
+        Click(w, IDC_UTM);
         for (int id : kEdits) EXPECT_TRUE(ControlEnabled(w, id)) << id;
         for (int id : kKindRadios) EXPECT_TRUE(ControlEnabled(w, id)) << id;
         Click(w, IDCANCEL);
@@ -31,12 +34,12 @@ TEST_F(ProjectionTest, DefaultsShowGauss3DegreeZoneAt114AndEveryControlStaysEnab
 TEST_F(ProjectionTest, OkStoresEveryFieldButTheZoneNumber) {
     s.m_params.m_projBefore.zoneNumber = 38;
     Next([](CWnd& w) {
-        ReplaceText(w, 1059, "117:00:00");
-        ReplaceText(w, 1060, "0.9996");
-        ReplaceText(w, 1019, "-100");
-        ReplaceText(w, 1020, "38500000");
-        ReplaceText(w, 1021, "30:30:00");
-        Click(w, 1015);
+        ReplaceText(w, IDC_CENTRAL_MERIDIAN, "117:00:00");
+        ReplaceText(w, IDC_PROJECTION_SCALE, "0.9996");
+        ReplaceText(w, IDC_X_CONSTANT, "-100");
+        ReplaceText(w, IDC_Y_CONSTANT, "38500000");
+        ReplaceText(w, IDC_BASE_LATITUDE, "30:30:00");
+        Click(w, IDC_MERCATOR);
         Click(w, IDOK);
     });
     ParamCommands::OnProjectionSettings(s);
@@ -53,7 +56,7 @@ TEST_F(ProjectionTest, OkStoresEveryFieldButTheZoneNumber) {
 
 TEST_F(ProjectionTest, AFractionalSecondIsStoredButShownInWholeSecondsAndKeptWhenUntouched) {
     Next([](CWnd& w) {
-        ReplaceText(w, 1059, "114:30:30.5");
+        ReplaceText(w, IDC_CENTRAL_MERIDIAN, "114:30:30.5");
         Click(w, IDOK);
     });
     ParamCommands::OnProjectionSettings(s);
@@ -62,7 +65,7 @@ TEST_F(ProjectionTest, AFractionalSecondIsStoredButShownInWholeSecondsAndKeptWhe
 
     // Reopening shows whole seconds; OK without touching the edit keeps the fraction.
     Next([](CWnd& w) {
-        EXPECT_EQ(ControlText(w, 1059), "114:30:30");
+        EXPECT_EQ(ControlText(w, IDC_CENTRAL_MERIDIAN), "114:30:30");
         Click(w, IDOK);
     });
     ParamCommands::OnProjectionSettings(s);
@@ -74,16 +77,16 @@ TEST_F(ProjectionTest, AFractionalSecondIsStoredButShownInWholeSecondsAndKeptWhe
 // stored on OK must be the one on the screen.
 TEST_F(ProjectionTest, BadScaleReportsOnEveryKeystrokeAndTheMeridianStillFollowsItsText) {
     Next([&](CWnd& w) {
-        ReplaceText(w, 1060, "x");
+        ReplaceText(w, IDC_PROJECTION_SCALE, "x");
         for (int i = 0; i < 9; ++i) Prompts().AnswerMessageBox(IDOK);
-        ReplaceText(w, 1059, "117:00:00");
+        ReplaceText(w, IDC_CENTRAL_MERIDIAN, "117:00:00");
         EXPECT_EQ(Prompts().MessageBoxes().size(), 9u) << "one message per keystroke";
         EXPECT_EQ(Prompts().MessageBoxes().back().text, "请输入一个数字。");
-        EXPECT_EQ(FocusedControlId(w), 1060);
+        EXPECT_EQ(FocusedControlId(w), IDC_PROJECTION_SCALE);
         Prompts().AnswerMessageBox(IDOK);
         Click(w, IDOK);
         EXPECT_TRUE(w.ContinueModal()) << "OK is refused while the scale is not a number";
-        ReplaceText(w, 1060, "1");
+        ReplaceText(w, IDC_PROJECTION_SCALE, "1");
         Click(w, IDOK);
     });
     ParamCommands::OnProjectionSettings(s);

@@ -7,8 +7,8 @@ namespace {
 
 using SevenParamTest = ParamsTest;
 
-constexpr int kNumberEdits[] = {1075, 1076, 1077, 1060};
-constexpr int kRotationEdits[] = {1078, 1079, 1080};
+constexpr int kNumberEdits[] = {IDC_SHIFT_DX, IDC_SHIFT_DY, IDC_SHIFT_DZ, IDC_SCALE_CHANGE};
+constexpr int kRotationEdits[] = {IDC_ROTATION_X, IDC_ROTATION_Y, IDC_ROTATION_Z};
 
 TEST_F(SevenParamTest, DefaultsShowZerosAndZeroRotations) {
     Next([](CWnd& w) {
@@ -22,13 +22,13 @@ TEST_F(SevenParamTest, DefaultsShowZerosAndZeroRotations) {
 
 TEST_F(SevenParamTest, OkStoresTheSevenValuesInTheirOrder) {
     Next([](CWnd& w) {
-        ReplaceText(w, 1075, "-15.5");
-        ReplaceText(w, 1076, "120.25");
-        ReplaceText(w, 1077, "80");
-        ReplaceText(w, 1078, "-000:00:01.500000");
-        ReplaceText(w, 1079, "000:00:02");
-        ReplaceText(w, 1080, "-000:30:00");
-        ReplaceText(w, 1060, "2.5e-6");
+        ReplaceText(w, IDC_SHIFT_DX, "-15.5");
+        ReplaceText(w, IDC_SHIFT_DY, "120.25");
+        ReplaceText(w, IDC_SHIFT_DZ, "80");
+        ReplaceText(w, IDC_ROTATION_X, "-000:00:01.500000");
+        ReplaceText(w, IDC_ROTATION_Y, "000:00:02");
+        ReplaceText(w, IDC_ROTATION_Z, "-000:30:00");
+        ReplaceText(w, IDC_SCALE_CHANGE, "2.5e-6");
         Click(w, IDOK);
     });
     ParamCommands::OnSevenParamSettings(s);
@@ -50,8 +50,8 @@ TEST_F(SevenParamTest, ARotationOfMinusOneAndAHalfArcSecondsRoundTrips) {
     const double radians = s.m_params.m_seven[3];
     EXPECT_DOUBLE_EQ(radians, -1.5 * kArcSecond);
     Next([&](CWnd& w) {
-        EXPECT_EQ(ControlText(w, 1078), text);
-        ReplaceText(w, 1078, text);  // typed back
+        EXPECT_EQ(ControlText(w, IDC_ROTATION_X), text);
+        ReplaceText(w, IDC_ROTATION_X, text);  // typed back
         Click(w, IDOK);
     });
     ParamCommands::OnSevenParamSettings(s);
@@ -70,11 +70,11 @@ TEST_F(SevenParamTest, AnUntouchedRotationKeepsItsExactValue) {
 // Guards against the number message being shown twice for one press of OK.
 TEST_F(SevenParamTest, AShiftThatIsNotANumberIsReportedOnceAndKeepsTheDialogOpen) {
     Next([&](CWnd& w) {
-        ReplaceText(w, 1076, "abc");
+        ReplaceText(w, IDC_SHIFT_DY, "abc");
         Prompts().AnswerMessageBox(IDOK);
         Click(w, IDOK);
         EXPECT_TRUE(w.ContinueModal());
-        EXPECT_EQ(FocusedControlId(w), 1076);
+        EXPECT_EQ(FocusedControlId(w), IDC_SHIFT_DY);
         EXPECT_EQ(Prompts().MessageBoxes().size(), 1u);
         Click(w, IDCANCEL);
     });

@@ -17,8 +17,8 @@ protected:
     void NextAfterSixDegrees117(int button) {
         Next([button](CWnd& w) {
             EXPECT_EQ(w.GetWindowText(), kAfterCaption);
-            Click(w, 1013);
-            ReplaceText(w, 1059, "117:00:00");
+            Click(w, IDC_GAUSS_6_DEGREE);
+            ReplaceText(w, IDC_CENTRAL_MERIDIAN, "117:00:00");
             Click(w, button);
         });
     }
@@ -36,7 +36,7 @@ TEST_F(ZoneChangeTest, OnlyTwoConfirmedDialogsArmTheStateAndEachOkStoresItsRecor
         session.m_zoneChange = 2;  // armed by an earlier command
         Next([&](CWnd& w) {
             EXPECT_EQ(w.GetWindowText(), kBeforeCaption);
-            ReplaceText(w, 1020, "38500000");
+            ReplaceText(w, IDC_Y_CONSTANT, "38500000");
             Click(w, c.first);
         });
         NextAfterSixDegrees117(c.second);
@@ -54,11 +54,11 @@ TEST_F(ZoneChangeTest, BothDialogsOpenWithTheDefaultsAndConfirmingEqualProjectio
     for (const char* caption : {kBeforeCaption, kAfterCaption}) {
         Next([caption](CWnd& w) {
             EXPECT_EQ(w.GetWindowText(), caption);
-            EXPECT_EQ(ControlCheck(w, 1012), BST_CHECKED);
-            EXPECT_EQ(ControlText(w, 1059), "114:00:00");
-            EXPECT_EQ(ControlText(w, 1060), "1");
-            EXPECT_EQ(ControlText(w, 1019), "0");
-            EXPECT_EQ(ControlText(w, 1020), "500000");
+            EXPECT_EQ(ControlCheck(w, IDC_GAUSS_3_DEGREE), BST_CHECKED);
+            EXPECT_EQ(ControlText(w, IDC_CENTRAL_MERIDIAN), "114:00:00");
+            EXPECT_EQ(ControlText(w, IDC_PROJECTION_SCALE), "1");
+            EXPECT_EQ(ControlText(w, IDC_X_CONSTANT), "0");
+            EXPECT_EQ(ControlText(w, IDC_Y_CONSTANT), "500000");
             Click(w, IDOK);
         });
     }
