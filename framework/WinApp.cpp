@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 #include <QtGlobal>
 #include <clocale>
@@ -80,7 +81,10 @@ void AfxInitUiPlatform() {
                  kDialogFontFamily);
     }
     // The dialogs that Qt makes itself (file dialogs, edit menus) speak the
-    // language of the program's own, whatever the user's locale.
+    // language of the program's own, whatever the user's locale; the file
+    // types they name come in Chinese too. Qt reads no numbers by its locale
+    // here.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     static QTranslator qtTexts;
     const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), translations)) {
