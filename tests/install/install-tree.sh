@@ -20,7 +20,7 @@ files=(bin/terrax bin/terrax-convert
        share/applications/$id.desktop
        share/mime/packages/$id.xml
        share/metainfo/$id.metainfo.xml
-       share/man/man1/terrax-convert.1)
+       share/man/man1/terrax-convert.1.gz)
 sizes=(16 22 24 32 48 64 128)
 for s in "${sizes[@]}"; do
   files+=(share/icons/hicolor/${s}x$s/apps/$id.png
@@ -69,9 +69,9 @@ grep -qF "help page     $prefix/share/terrax/坐标转换问题.htm" <<<"$help" 
   fail "terrax does not find the installed help page: $help"
 grep -qF "$store" <<<"$help" || fail "terrax --help lacks '$store'"
 
-man=$prefix/share/man/man1/terrax-convert.1
+man=$(gzip -dc "$prefix/share/man/man1/terrax-convert.1.gz")
 for text in '\-\-format' '~/.config/terrax/Par.txt' '.SH FILES'; do
-  grep -qF -- "$text" "$man" || fail "the manual page lacks '$text'"
+  grep -qF -- "$text" <<<"$man" || fail "the manual page lacks '$text'"
 done
 
 [ "$failures" -eq 0 ] || exit 1
