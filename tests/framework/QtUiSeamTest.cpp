@@ -1,20 +1,24 @@
 // The real Qt dialogs behind the seam, on the offscreen platform: Qt's own
-// texts of the file dialog come in Chinese, and message boxes carry the
-// application's title.
+// texts of the file dialog and of the edits' menus come in Chinese, and
+// message boxes carry the application's title.
 #include "framework/QtUiSeam.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "framework/MessageBox.h"
 #include "framework/QtGlue.h"
@@ -105,6 +109,19 @@ TEST_F(QtSeamTest, MessageBoxesCarryTheApplicationsTitle) {
     EXPECT_EQ(AfxMessageBox("要保存坐标转换文件吗?", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
     EXPECT_EQ(title, QString::fromUtf8("坐标转换"));
     EXPECT_EQ(text, QString::fromUtf8("要保存坐标转换文件吗?"));
+}
+
+TEST_F(QtSeamTest, EditMenusSpeakChinese) {
+    QLineEdit edit;
+    edit.setText("031:00:00.000");
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    int items = 0;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        ++items;
+        EXPECT_TRUE(HasChinese(action->text())) << FromQString(action->text());
+    }
+    EXPECT_GE(items, 5);  // undo, redo, cut, copy, paste, delete, select all
 }
 
 }  // namespace
