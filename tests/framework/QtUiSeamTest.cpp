@@ -19,10 +19,12 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "framework/MessageBox.h"
 #include "framework/QtGlue.h"
 #include "framework/WinApp.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/UiTest.h"
 
@@ -40,8 +42,11 @@ protected:
     void SetUp() override {
         UiTest::SetUp();
         AfxSetUiSeam(nullptr);  // the real Qt dialogs
+        // Qt's file dialog keeps its history there.
+        m_configHome.emplace("XDG_CONFIG_HOME", m_config.Path());
     }
     void TearDown() override {
+        m_configHome.reset();
         AfxSetUiSeam(&Prompts());
         UiTest::TearDown();
     }
@@ -68,6 +73,10 @@ protected:
         });
         timer->start(10);
     }
+
+private:
+    TestTempDir m_config;
+    std::optional<ScopedEnv> m_configHome;
 };
 
 TEST_F(QtSeamTest, FileDialogSpeaksChinese) {
