@@ -291,15 +291,19 @@ bool ConversionSession::SaveProject(const std::string& path, std::string* error)
     }
 }
 
+void ConversionSession::ReadProject(const std::string& path) {
+    CFile file(path, CFile::modeRead | CFile::typeBinary);
+    CArchive ar(&file, CArchive::load, 1024);
+    ConversionSession loaded = *this;
+    loaded.Serialize(ar);
+    ar.Close();
+    file.Close();
+    *this = std::move(loaded);
+}
+
 bool ConversionSession::LoadProject(const std::string& path, std::string* error) {
     try {
-        CFile file(path, CFile::modeRead | CFile::typeBinary);
-        CArchive ar(&file, CArchive::load, 1024);
-        ConversionSession loaded = *this;
-        loaded.Serialize(ar);
-        ar.Close();
-        file.Close();
-        *this = std::move(loaded);
+        ReadProject(path);
         return true;
     } catch (const CException& e) {
         if (error) *error = "无法打开坐标转换文件。" + e.GetErrorMessage();

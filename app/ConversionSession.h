@@ -58,6 +58,9 @@ public:
     // were read. On failure the session is untouched and *error holds the
     // message for the user.
     bool LoadProject(const std::string& path, std::string* error);
+    // The same, letting the failure through as the framework's exception
+    // (CFileException, CArchiveException) for callers with their own words.
+    void ReadProject(const std::string& path);
 
     int m_zoneChange = 0;                    // 2 when the zone change is configured
     int m_sourceFileCount = 0;               // number of chosen source files

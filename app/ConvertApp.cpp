@@ -1,5 +1,6 @@
 #include "app/ConvertApp.h"
 
+#include "app/AppPaths.h"
 #include "app/ConvertDlg.h"
 #include "app/Globals.h"
 #include "framework/MessageMap.h"
@@ -8,15 +9,20 @@ BEGIN_MESSAGE_MAP(CConvertApp, CWinApp)
     ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
-CConvertApp::CConvertApp() = default;
+CConvertApp::CConvertApp() : CWinApp(kAppTitle) {}
 
 BOOL CConvertApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
 
     CConvertDlg dlg;
     m_pMainWnd = &dlg;
     InitGlobals();  // g_appDir from the executable, g_projectPath " "
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
+        dlg.m_startProject = AbsolutePath(cmdInfo.m_strFileName);
+    }
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/AboutDlg.h"
+#include "app/AppPaths.h"
 #include "app/Globals.h"
 #include "batch/FileBatch.h"
 #include "batch/FormatCommand.h"
@@ -26,7 +27,6 @@ constexpr char kCloseQuestion[] = "要保存坐标转换文件吗?";
 constexpr char kBatchQuestion[] = "请确定已经设置转换关系了!";
 constexpr char kInvalidChoice[] = "源坐标或目标坐标的类型、椭球基准没有选定，请重新选择后再转换!";
 constexpr char kNoFormat[] = "请先用\"格式\"选择文件格式!";
-constexpr char kHelpPage[] = "坐标转换问题.htm";
 constexpr UINT IDM_ABOUTBOX = 0x0010;
 
 // Labels of the three point fields by coordinate kind.
@@ -80,6 +80,7 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_LBN_DBLCLK(IDC_OUTPUT_FILES, OnDblclkOutputList)
     ON_COMMAND(IDM_HELP_PAGE, OnHelpPage)
     ON_MESSAGE(WM_FILE_CONVERTED, OnFileConverted)
+    ON_MESSAGE(WM_OPEN_START_PROJECT, OnOpenStartProject)
 END_MESSAGE_MAP()
 
 CConvertDlg::CConvertDlg(CWnd* pParent) : CDialog(IDD_CONVERT, pParent) {
@@ -146,6 +147,8 @@ BOOL CConvertDlg::OnInitDialog() {
     m_modeTab.InsertItem(1, "文件转换");
 
     RefreshFromSession();
+    // Opened from the event loop, so that a message about it shows over the window.
+    if (!m_startProject.empty()) PostMessage(WM_OPEN_START_PROJECT);
     return TRUE;
 }
 
@@ -291,7 +294,10 @@ void CConvertDlg::OnFileOpen() {
     dlg.m_ofn.lpstrTitle = "打开坐标转换文件";
     dlg.m_ofn.lpstrInitialDir = g_appDir;
     if (dlg.DoModal() != IDOK) return;
-    const std::string path = dlg.GetPathName();
+    OpenProject(dlg.GetPathName());
+}
+
+void CConvertDlg::OpenProject(const std::string& path) {
     std::string error;
     if (!m_session.LoadProject(path, &error)) {
         // The session and the current path stay as they were.
@@ -300,6 +306,11 @@ void CConvertDlg::OnFileOpen() {
     }
     g_projectPath = path;
     RefreshFromSession();
+}
+
+LRESULT CConvertDlg::OnOpenStartProject(WPARAM, LPARAM) {
+    OpenProject(m_startProject);
+    return 0;
 }
 
 void CConvertDlg::OnFileSave() {
@@ -409,4 +420,4 @@ void CConvertDlg::OnDblclkOutputList() {
     AfxOpenWithDesktop(m_session.m_outputFiles[index]);
 }
 
-void CConvertDlg::OnHelpPage() { AfxOpenWithDesktop(g_appDir + kHelpPage); }
+void CConvertDlg::OnHelpPage() { AfxOpenWithDesktop(HelpPagePath(g_appDir)); }

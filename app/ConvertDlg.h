@@ -15,6 +15,8 @@
 
 // Sent once per written output file; WPARAM points to its path.
 inline constexpr UINT WM_FILE_CONVERTED = WM_USER + 10;
+// Posted at start-up when a project was named on the command line.
+inline constexpr UINT WM_OPEN_START_PROJECT = WM_USER + 11;
 
 class CConvertDlg : public CDialog {
 public:
@@ -56,6 +58,9 @@ public:
     CStatic m_targetXLabel;
 
     HICON m_hIcon = nullptr;
+    // The project to open once the window is up (the command line's file);
+    // empty for none.
+    std::string m_startProject;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -102,6 +107,7 @@ protected:
     void OnDblclkSourceList();
     void OnDblclkOutputList();
     LRESULT OnFileConverted(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOpenStartProject(WPARAM wParam, LPARAM lParam);
     void OnHelpPage();
     void OnAbout();
 
@@ -112,6 +118,9 @@ private:
     // Writes the session to `path`; tells the user when that fails.
     bool SaveProjectTo(const std::string& path);
     SaveOutcome SaveAs();
+    // Loads `path` as the current project; tells the user when it does not
+    // load and leaves the session and the path as they were.
+    void OpenProject(const std::string& path);
     void SetKindLabels(int firstLabel, int secondLabel, int thirdLabel, int kind);
     void ShowFilePage(bool filePage);
 };

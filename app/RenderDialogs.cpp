@@ -2,10 +2,17 @@
 // (offscreen included), for looking at layouts:
 //     terrax-render-dialogs OUTPUT_DIR
 // Each dialog is opened as the program opens it, photographed once its
-// window is shown, and cancelled.
+// window is shown, and cancelled. The main window is also taken with a menu
+// open, and with the file dialog of File Open over a folder of projects.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <deque>
@@ -17,6 +24,8 @@
 #include "app/ConvertDlg.h"
 #include "app/Globals.h"
 #include "batch/FileFormatDlg.h"
+#include "framework/QtGlue.h"
+#include "framework/QtUiSeam.h"
 #include "framework/TabCtrl.h"
 #include "framework/UiSeam.h"
 #include "framework/WinApp.h"
@@ -30,6 +39,35 @@ struct Shot {
     std::string name;
     std::function<void(CWnd&)> prepare;
 };
+
+// The window as the screen shows it: with the popup menus open over it.
+QImage WithPopups(QWidget* top) {
+    const QPoint origin = top->mapToGlobal(QPoint(0, 0));
+    QRect area(QPoint(0, 0), top->size());
+    std::vector<QMenu*> popups;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* menu = qobject_cast<QMenu*>(w); menu != nullptr && menu->isVisible()) {
+            popups.push_back(menu);
+            area |= QRect(menu->pos() - origin, menu->size());
+        }
+    }
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.drawPixmap(-area.topLeft(), top->grab());
+    for (QMenu* menu : popups) painter.drawPixmap(menu->pos() - origin - area.topLeft(), menu->grab());
+    return image;
+}
+
+// Opens the menu of the window's menu bar with this title.
+void OpenMenu(CWnd& window, const QString& title) {
+    auto* bar = window.GetSafeHwnd()->window()->findChild<QMenuBar*>();
+    if (bar == nullptr) return;
+    for (QAction* action : bar->actions()) {
+        if (action->text() == title) bar->setActiveAction(action);
+    }
+    QApplication::processEvents();
+}
 
 struct DialogEntry {
     std::vector<Shot> shots;
@@ -49,6 +87,8 @@ void SelectTab(CWnd& window, int tabId, int index) {
 std::vector<DialogEntry> AllDialogs() {
     std::vector<DialogEntry> dialogs;
     dialogs.push_back({{{"main-single-point", nullptr},
+                        {"main-menu", [](CWnd& w) { OpenMenu(w, "坐标转换(&C)"); }},
+                        {"file-dialog", [](CWnd& w) { w.SendMessage(WM_COMMAND, ID_FILE_OPEN); }},
                         {"main-file-conversion", [](CWnd& w) { SelectTab(w, IDC_MODE_TAB, 1); }}},
                        [] {
                            CConvertDlg dlg;
@@ -100,7 +140,17 @@ public:
     int failures = 0;
 
     int ShowMessageBox(const MessageBoxRequest&) override { return IDCANCEL; }
-    bool ShowFileDialog(const FileDialogRequest&, std::vector<std::string>*) override {
+    // Qt's file dialog, photographed once it lists its folder, and cancelled.
+    bool ShowFileDialog(const FileDialogRequest& request, std::vector<std::string>*) override {
+        QTimer::singleShot(500, [this] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                Save(dialog->grab().toImage(), "file-dialog");
+                dialog->close();
+            }
+        });
+        std::vector<std::string> paths;
+        CQtUiSeam().ShowFileDialog(request, &paths);
+        m_fileDialogShown = true;
         return false;
     }
     void ModalStarted(CWnd& window) override {
@@ -108,21 +158,30 @@ public:
         while (!pending.empty()) {
             Shot shot = std::move(pending.front());
             pending.pop_front();
+            m_fileDialogShown = false;
             if (shot.prepare) shot.prepare(window);
             QApplication::processEvents();
-            const QString file = m_dir + "/" + QString::fromStdString(shot.name) + ".png";
-            if (top->grab().save(file)) {
-                std::printf("%s\n", file.toLocal8Bit().constData());
-            } else {
-                std::fprintf(stderr, "cannot write %s\n", file.toLocal8Bit().constData());
-                ++failures;
+            if (!m_fileDialogShown) Save(WithPopups(top), shot.name);
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* menu = qobject_cast<QMenu*>(w)) menu->close();
             }
         }
         window.EndModalLoop(IDCANCEL);
     }
 
 private:
+    void Save(const QImage& image, const std::string& name) {
+        const QString file = m_dir + "/" + QString::fromStdString(name) + ".png";
+        if (image.save(file)) {
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        } else {
+            std::fprintf(stderr, "cannot write %s\n", file.toLocal8Bit().constData());
+            ++failures;
+        }
+    }
+
     QString m_dir;
+    bool m_fileDialogShown = false;
 };
 
 }  // namespace
@@ -140,6 +199,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
+    // File Open starts in the program's folder: one with a few projects.
+    const QString projects = dir + "/projects";
+    QDir().mkpath(projects + "/2024");
+    for (const char* name : {"测区A.cod", "测区B.cod", "控制网.cod"}) {
+        std::string error;
+        ConversionSession().SaveProject(FromQString(projects) + "/" + name, &error);
+    }
+    g_appDir = FromQString(projects) + "/";
     RenderSeam seam(dir);
     AfxSetUiSeam(&seam);
     for (const DialogEntry& entry : AllDialogs()) {
@@ -147,5 +214,6 @@ int main(int argc, char** argv) {
         entry.open();
     }
     AfxSetUiSeam(nullptr);
+    QDir(projects).removeRecursively();
     return seam.failures == 0 ? 0 : 1;
 }

@@ -61,7 +61,8 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
 
 }  // namespace
 
-bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error) {
+bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error,
+                         int* osError) {
     try {
         CFile in(source, CFile::modeRead);
         CAtomicFile out;
@@ -75,6 +76,7 @@ bool ReplaceFileWithCopy(const std::string& source, const std::string& target, s
         out.Commit();
     } catch (const CFileException& e) {
         if (error) *error = e.GetErrorMessage();
+        if (osError) *osError = e.m_lOsError != 0 ? e.m_lOsError : EIO;
         return false;
     }
     return true;
@@ -103,7 +105,8 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source
     const std::string output = OutputPath(source, m_extension, m_naming);
     auto skip = [&](SkipReason reason, int err, std::string message = {}) {
         outcome.skipped = {source, output, reason,
-                           message.empty() ? SkipMessage(reason, source, output, err) : message};
+                           message.empty() ? SkipMessage(reason, source, output, err) : message,
+                           err};
         return outcome;
     };
 
@@ -144,9 +147,10 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source
         if (stream.dataAfterEmptyLine) return skip(SkipReason::DataAfterEmptyLine, 0);
         if (stream.textAfterLastSeparator) return skip(SkipReason::TextAfterLastSeparator, 0);
         std::string error;
-        if (!ReplaceFileWithCopy(output, source, &error)) {
+        int err = 0;
+        if (!ReplaceFileWithCopy(output, source, &error, &err)) {
             return skip(
-                SkipReason::ReplaceFailed, 0,
+                SkipReason::ReplaceFailed, err,
                 error + "源文件" + Quoted(source) + "保持原样，转换结果在" + Quoted(output) + "。");
         }
         listed = source;

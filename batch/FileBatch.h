@@ -30,6 +30,7 @@ struct SkippedFile {
     std::string output;  // the path that was or would have been written
     SkipReason reason = SkipReason::SourceUnreadable;
     std::string message;  // for the user, in Chinese
+    int errorNumber = 0;  // the system's error number, where one is the cause
 };
 
 struct ConvertedFile {
@@ -98,5 +99,6 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
 
 // Replaces `target` by a copy of `source` through a temporary file renamed
 // over it: on failure `target` is as it was. Returns false with the user's
-// message in `error`.
-bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error);
+// message in `error` and the system's error number in `osError`.
+bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error,
+                         int* osError = nullptr);

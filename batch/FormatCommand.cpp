@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/AppPaths.h"
 #include "app/ConversionSession.h"
 #include "app/Globals.h"
 #include "batch/FileFormatDlg.h"
@@ -23,7 +24,7 @@ bool OnFormat(ConversionSession& s) {
         return false;
     }
     if (dlg.DoModal() != IDOK) return false;
-    if (!SaveFormatStore(path, dlg.m_formats, &error)) {
+    if (!CreateFoldersFor(path, &error) || !SaveFormatStore(path, dlg.m_formats, &error)) {
         AfxMessageBox(error, MB_OK | MB_ICONSTOP);
         return false;
     }

@@ -1,5 +1,6 @@
 // The main window's command "格式": the file-format dialog over the store
-// "Par.txt" in the application directory.
+// "Par.txt" (FormatStorePath of app/AppPaths.h, created with its folder on
+// the first OK).
 #pragma once
 
 class ConversionSession;

@@ -57,8 +57,6 @@ int ReadCount(std::string_view text) {
 
 }  // namespace
 
-std::string FormatStorePath(const std::string& appDir) { return appDir + kFormatStoreName; }
-
 std::vector<FileFormat> ParseFormatStore(const std::string& bytes) {
     std::vector<FileFormat> formats;
     std::vector<std::string_view> lines = SplitLines(bytes);
@@ -90,7 +88,7 @@ std::string FormatStoreBytes(const std::vector<FileFormat>& formats) {
 }
 
 StoreStatus LoadFormatStore(const std::string& path, std::vector<FileFormat>* formats,
-                            std::string* error) {
+                            std::string* error, int* osError) {
     CFile file;
     CFileException openError;
     if (!file.Open(path, CFile::modeRead, &openError)) {
@@ -99,6 +97,7 @@ StoreStatus LoadFormatStore(const std::string& path, std::vector<FileFormat>* fo
             return StoreStatus::Missing;
         }
         if (error) *error = openError.GetErrorMessage();
+        if (osError) *osError = openError.m_lOsError;
         return StoreStatus::Failed;
     }
     try {
@@ -113,6 +112,7 @@ StoreStatus LoadFormatStore(const std::string& path, std::vector<FileFormat>* fo
         *formats = ParseFormatStore(bytes);
     } catch (const CFileException& e) {
         if (error) *error = e.GetErrorMessage();
+        if (osError) *osError = e.m_lOsError;
         return StoreStatus::Failed;
     }
     return StoreStatus::Loaded;

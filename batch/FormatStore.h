@@ -1,5 +1,5 @@
-// The format store "Par.txt": the table of file formats, kept beside the
-// executable as GB18030 text with CR LF line ends.
+// The format store "Par.txt": the table of file formats, kept as GB18030
+// text with CR LF line ends (where it lies: app/AppPaths.h).
 //
 // Layout: the count line "文件类型数:%d", then four lines per format: name,
 // extension, separator, item line.
@@ -9,12 +9,6 @@
 #include <vector>
 
 #include "batch/FileFormat.h"
-
-// File name of the store in the application directory.
-inline constexpr const char kFormatStoreName[] = "Par.txt";
-
-// The store's path in `appDir`, which ends with "/".
-std::string FormatStorePath(const std::string& appDir);
 
 // Reads the store from its GB18030 bytes. The count is read from line 1
 // after its first 11 bytes, as atoi reads it (no digits give 0, a negative
@@ -30,9 +24,10 @@ enum class StoreStatus { Loaded, Missing, Failed };
 
 // Reads the store at `path` into `formats`. A file that does not exist gives
 // Missing and an empty table; a file that cannot be read gives Failed with
-// the user's message in `error` and leaves `formats` as it was.
+// the user's message in `error` (and the system's error number in
+// `osError`) and leaves `formats` as it was.
 StoreStatus LoadFormatStore(const std::string& path, std::vector<FileFormat>* formats,
-                            std::string* error);
+                            std::string* error, int* osError = nullptr);
 
 // Writes the whole table to `path` through a temporary file renamed over the
 // old store, so a failed write keeps the old store. Returns false with the

@@ -64,6 +64,7 @@ constexpr ItemAlias kItemAliases[] = {
 
 enum class Option {
     Help,
+    Version,
     Verbose,
     Project,
     From,
@@ -91,6 +92,7 @@ struct OptionName {
 constexpr OptionName kOptions[] = {
     {"--help", Option::Help, false},
     {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
     {"--verbose", Option::Verbose, false},
     {"--project", Option::Project, true},
     {"--from", Option::From, true},
@@ -202,6 +204,7 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             return true;
         }
         case Option::Help:
+        case Option::Version:
         case Option::Verbose:
             break;
     }
@@ -309,6 +312,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
                 return false;
             }
             if (known->option == Option::Help) o.help = true;
+            if (known->option == Option::Version) o.version = true;
             if (known->option == Option::Verbose) o.verbose = true;
             continue;
         }
@@ -323,7 +327,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
         }
         if (!TakeValue(known->option, name, value, &o, error)) return false;
     }
-    if (o.help) {
+    if (o.help || o.version) {
         *options = std::move(o);
         return true;
     }
@@ -349,8 +353,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
     return true;
 }
 
-std::string HelpText() {
-    return R"(Usage: terrax-convert [OPTION...] [FILE...]
+std::string HelpText(const std::string& storePath) {
+    std::string text = R"(Usage: terrax-convert [OPTION...] [FILE...]
 
 Converts text files of points line by line, with the same rules as the file
 conversion of the window. Each FILE is converted into a new file beside it,
@@ -371,8 +375,7 @@ Settings: the project file is read first; the options below override it.
 
 File format, one of two ways:
   --format NAME           a format of the format store, by its name
-  --store FILE            the format store to read (default: Par.txt beside
-                          this program)
+  --store FILE            the format store to read (default: see Files)
 or
   --separator SEP         ',' or ' ' (also: comma, space; default ',')
   --items LIST            the data items of a line in order, separated by
@@ -391,10 +394,20 @@ Output:
                           terminal; auto shows it for long work only
   --verbose               name each source and its output on standard error
   -h, --help              show this help
+  --version               show the version
 
 Exit status: 0 when everything was converted; 1 when some files were skipped
 or a stream failed (each one is reported); 2 for a bad option or a set-up that
 cannot run, in which case nothing is written.
+
+Files:
+  format store  )";
+    text += storePath;
+    text += R"(
+
+  The format store is Par.txt beside this program when it is there;
+  otherwise $XDG_CONFIG_HOME/terrax/Par.txt (by default
+  ~/.config/terrax/Par.txt), where the window keeps the formats it defines.
 
 Examples:
   terrax-convert --project job.cod --format 坐标 --naming name1 a.txt b.txt
@@ -402,4 +415,5 @@ Examples:
       --source-datum beijing54 --target-datum wgs84 --seven on \
       --separator , --items id,lat,lon,height < points.txt > plane.txt
 )";
+    return text;
 }

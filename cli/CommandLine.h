@@ -11,6 +11,7 @@ enum class ProgressMode { Auto, On, Off };
 // project file (or of the session defaults) in place.
 struct ConvertOptions {
     bool help = false;
+    bool version = false;
     bool verbose = false;
     std::string project;  // project file to load; empty for none
     std::optional<int> sourceKind, targetKind;
@@ -33,8 +34,8 @@ struct ConvertOptions {
 bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* options,
                       std::string* error);
 
-// The text of --help.
-std::string HelpText();
+// The text of --help; storePath is the format store --format reads.
+std::string HelpText(const std::string& storePath);
 
 // Readers of single option values; each returns false for a text it does
 // not know.

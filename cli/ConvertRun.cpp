@@ -16,6 +16,7 @@
 #include <thread>
 #include <utility>
 
+#include "app/AppPaths.h"
 #include "batch/FileBatch.h"
 #include "batch/FileFormat.h"
 #include "batch/FilePoint.h"
@@ -23,6 +24,8 @@
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
 #include "cli/Progress.h"
+#include "framework/ArchiveException.h"
+#include "framework/FileException.h"
 
 namespace {
 
@@ -46,6 +49,23 @@ std::string Quoted(const std::string& text) {
 
 std::string SystemMessage(int err) { return std::strerror(err != 0 ? err : EIO); }
 
+// Why a project file did not load, in the words of this program.
+std::string ProjectLoadError(ConversionSession& s, const std::string& path) {
+    try {
+        s.ReadProject(path);
+        return {};
+    } catch (const CFileException& e) {
+        return SystemMessage(e.m_lOsError);
+    } catch (const CArchiveException& e) {
+        if (e.m_cause == CArchiveException::endOfFile) {
+            return "it ends early: it is incomplete or damaged";
+        }
+        return "it cannot be read";
+    } catch (const CException&) {
+        return "it cannot be read";
+    }
+}
+
 // The chosen format of the session: a format of the store, or the one the
 // options describe.
 bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, ConversionParams& p,
@@ -56,12 +76,14 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, Conversion
         const std::string path = o.store ? *o.store : FormatStorePath(appDir);
         std::vector<FileFormat> formats;
         std::string message;
-        switch (LoadFormatStore(path, &formats, &message)) {
+        int osError = 0;
+        switch (LoadFormatStore(path, &formats, &message, &osError)) {
             case StoreStatus::Missing:
                 *error = "the format store " + Quoted(path) + " does not exist";
                 return false;
             case StoreStatus::Failed:
-                *error = "cannot read the format store " + Quoted(path) + ": " + message;
+                *error = "cannot read the format store " + Quoted(path) + ": " +
+                         SystemMessage(osError);
                 return false;
             case StoreStatus::Loaded:
                 break;
@@ -211,7 +233,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
         } else {
             ++skipped;
             lines.push_back("skipped " + Quoted(outcome.skipped.source) + ": " +
-                            outcome.skipped.message);
+                            SkipText(outcome.skipped));
         }
         if (bar && !lines.empty()) bar->Clear();
         for (const std::string& line : lines) Report(streams.err, line);
@@ -289,13 +311,45 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
 
 }  // namespace
 
+std::string SkipText(const SkippedFile& f) {
+    const std::string output = Quoted(f.output);
+    const std::string why = SystemMessage(f.errorNumber);
+    switch (f.reason) {
+        case SkipReason::SourceUnreadable:
+            return "cannot read it: " + why;
+        case SkipReason::OutputUncreatable:
+            return "cannot create " + output + ": " + why;
+        case SkipReason::OutputIsSource:
+            return "its output " + output + " is the file itself; it was left as it was";
+        case SkipReason::OutputIsOtherSource:
+            return "its output " + output + " is another source of this run, which was kept";
+        case SkipReason::ReadFailed:
+            return "reading it failed: " + why + "; " + output + " is incomplete";
+        case SkipReason::WriteFailed:
+            return "writing " + output + " failed: " + why + "; it is incomplete";
+        case SkipReason::DataAfterEmptyLine:
+            return "it has lines after an empty line, which would be lost; it was kept as it "
+                   "was and the conversion is in " +
+                   output;
+        case SkipReason::TextAfterLastSeparator:
+            return "it has lines with text after their last separator, which would be lost; it "
+                   "was kept as it was and the conversion is in " +
+                   output;
+        case SkipReason::ReplaceFailed:
+            return "it could not be replaced: " + why + "; it was kept as it was and the "
+                   "conversion is in " +
+                   output;
+    }
+    return "it was not converted";
+}
+
 bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
              std::string* error) {
     ConversionSession& s = plan->session;
     s = ConversionSession();
     if (!o.project.empty()) {
-        std::string message;
-        if (!s.LoadProject(o.project, &message)) {
+        const std::string message = ProjectLoadError(s, o.project);
+        if (!message.empty()) {
             *error = "cannot load the project file " + Quoted(o.project) + ": " + message;
             return false;
         }
@@ -362,8 +416,13 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
         std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);
         return kExitSetup;
     }
+    if (options.version) {
+        std::fprintf(streams.out, "%s (TerraX) %s\n", kProgram, TERRAX_VERSION);
+        std::fflush(streams.out);
+        return kExitConverted;
+    }
     if (options.help) {
-        std::fputs(HelpText().c_str(), streams.out);
+        std::fputs(HelpText(FormatStorePath(appDir)).c_str(), streams.out);
         std::fflush(streams.out);
         return kExitConverted;
     }

@@ -51,6 +51,11 @@ int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStre
 int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
                const RunStreams& streams);
 
+// Why a source was skipped, for standard error: in English, from the reason
+// and the system's error number.
+struct SkippedFile;
+std::string SkipText(const SkippedFile& file);
+
 // Sources that must be converted one after the other, in their order,
 // because they share an output path or are the same file; every index of
 // `sources` is in exactly one group, and groups are ordered by their first

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QtGlobal>
 #include <clocale>
 
@@ -50,6 +53,21 @@ void CWinApp::OnAppExit() {
 
 void CWinApp::OnHelp() {}
 
+void CCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL) {
+    if (bFlag || m_nShellCommand == FileOpen) return;
+    m_nShellCommand = FileOpen;
+    m_strFileName = pszParam;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
+    for (std::size_t i = 1; i < m_arguments.size(); ++i) {
+        const std::string& arg = m_arguments[i];
+        const bool flag = arg.size() > 1 && arg[0] == '-';
+        rCmdInfo.ParseParam(flag ? arg.c_str() + 1 : arg.c_str(), flag ? TRUE : FALSE,
+                            i + 1 == m_arguments.size() ? TRUE : FALSE);
+    }
+}
+
 CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
@@ -62,6 +80,19 @@ void AfxInitUiPlatform() {
         qWarning("the font \"%s\" is not installed: Chinese texts will not show",
                  kDialogFontFamily);
     }
+    // The dialogs that Qt makes itself (file dialogs, edit menus) speak the
+    // language of the program's own, whatever the user's locale; the file
+    // types they name come in Chinese too. Qt reads no numbers by its locale
+    // here.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    static QTranslator qtTexts;
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), translations)) {
+        QCoreApplication::installTranslator(&qtTexts);
+    } else {
+        qWarning("Qt's Chinese texts (qtbase_zh_CN.qm) are not in %s: Qt's dialogs speak English",
+                 qPrintable(translations));
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt takes the user's locale; numbers are read and written in C's.
     std::setlocale(LC_NUMERIC, "C");
@@ -72,6 +103,9 @@ int TerraxMain(int argc, char** argv) {
     AfxInitUiPlatform();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) qFatal("TerraxMain: the program defines no application object");
+    for (const QString& argument : QCoreApplication::arguments()) {
+        app->m_arguments.push_back(FromQString(argument));
+    }
     if (app->m_pszAppName.empty())
         app->m_pszAppName = FromQString(QFileInfo(QString::fromLocal8Bit(argv[0])).baseName());
     if (!app->InitInstance()) {

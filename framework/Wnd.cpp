@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QWidget>
 #include <QtGlobal>
 #include <exception>
@@ -200,6 +201,15 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     AfxCallGuarded([&] { result = WindowProc(message, wParam, lParam); });
     return result;
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd == nullptr) return FALSE;
+    // Queued on the widget: dropped with it when the window goes first.
+    QTimer::singleShot(0, m_hWnd, [this, message, wParam, lParam] {
+        SendMessage(message, wParam, lParam);
+    });
+    return TRUE;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

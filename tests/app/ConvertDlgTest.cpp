@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "app/ConvertApp.h"
@@ -439,6 +440,107 @@ TEST_F(MainWindowTest, FileTabShowsTheFileControlsWithBrowseDisabled) {
     AfxSetDesktopOpener(previous);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], g_appDir + "坐标转换问题.htm");
+}
+
+// `terrax FILE.cod`: the application object opens the file in the window as
+// File Open does, with the same message when it does not load. Returns the
+// saved bytes of the window's session after `act` ran in it.
+class StartUpTest : public MainWindowTest {
+protected:
+    std::string RunApp(const std::vector<std::string>& arguments,
+                       const std::function<void(CWnd&)>& act) {
+        std::string bytes;
+        auto run = Prompts().ArmModal([&](CWnd& w) {
+            act(w);
+            bytes = SessionBytes(dynamic_cast<CConvertDlg&>(w).m_session);
+        });
+        app.m_arguments = arguments;
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_TRUE(run->ran);
+        app.m_arguments.clear();
+        return bytes;
+    }
+    // What File Open makes of `path` in a fresh window.
+    std::string OpenThroughTheMenu(const std::string& path, const std::function<void(CWnd&)>& act) {
+        std::string bytes;
+        CConvertDlg dlg;
+        RunWindow(dlg, [&](CWnd& w) {
+            Prompts().AnswerFileDialog(path);
+            ClickMenuItem(w, ID_FILE_OPEN);
+            act(w);
+            bytes = SessionBytes(dlg.m_session);
+        });
+        return bytes;
+    }
+    std::string SessionBytes(ConversionSession session) {
+        std::string error;
+        EXPECT_TRUE(session.SaveProject(dir.File("state.bin"), &error)) << error;
+        return ReadBytes(dir.File("state.bin"));
+    }
+};
+
+TEST_F(StartUpTest, ProjectOnTheCommandLineOpensAsFileOpenDoes) {
+    const std::string path = dir.File("job.cod");
+    {
+        ConversionSession s;
+        s.m_params.m_seven[0] = 42.5;
+        s.m_params.m_savedSourceDatum = 1;
+        s.m_params.m_savedUseFour = 1;
+        s.m_sourceKind = 1;
+        std::string error;
+        ASSERT_TRUE(s.SaveProject(path, &error)) << error;
+    }
+    auto shows = [&](CWnd& w) {
+        EXPECT_EQ(w.GetWindowText(), path);
+        EXPECT_EQ(g_projectPath, path);
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_GEODETIC), BST_CHECKED);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "B=");
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_DATUM), "国家-80坐标系  ");
+        EXPECT_EQ(ControlCheck(w, IDC_USE_FOUR), BST_CHECKED);
+    };
+    const std::string byMenu = OpenThroughTheMenu(path, shows);
+    g_projectPath = kNoProjectPath;
+    // A path relative to the current folder is made whole, as the dialog gives it.
+    const std::string cwd = std::filesystem::current_path().string();
+    std::filesystem::current_path(dir.Path());
+    const std::string byArgument = RunApp({"terrax", "job.cod"}, shows);
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(byArgument, byMenu);
+    EXPECT_TRUE(Prompts().MessageBoxes().empty());
+}
+
+TEST_F(StartUpTest, ProjectThatDoesNotLoadGivesFileOpensMessageAndTheDefaultSession) {
+    WriteBytes(dir.File("short.cod"), std::string(100, '\x01'));
+    const std::string defaults = SessionBytes(ConversionSession());
+    auto unchanged = [&](CWnd& w) {
+        EXPECT_EQ(w.GetWindowText(), "坐标转换");
+        EXPECT_EQ(g_projectPath, kNoProjectPath);
+        EXPECT_EQ(ControlCheck(w, IDC_SOURCE_PLANE), BST_CHECKED);
+    };
+    for (const char* name : {"short.cod", "missing.cod"}) {
+        SCOPED_TRACE(name);
+        Prompts().AnswerMessageBox(IDOK);
+        EXPECT_EQ(OpenThroughTheMenu(dir.File(name), unchanged), defaults);
+        Prompts().AnswerMessageBox(IDOK);
+        EXPECT_EQ(RunApp({"terrax", dir.File(name)}, unchanged), defaults);
+        ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+        const MessageBoxRequest& byMenu = Prompts().MessageBoxes()[0];
+        const MessageBoxRequest& byArgument = Prompts().MessageBoxes()[1];
+        EXPECT_EQ(byArgument.text, byMenu.text);
+        EXPECT_NE(byArgument.text.find(dir.File(name)), std::string::npos);
+        EXPECT_EQ(byArgument.type, byMenu.type);
+        // Every box is titled with the window's caption.
+        EXPECT_EQ(byArgument.caption, "坐标转换");
+        EXPECT_EQ(byMenu.caption, "坐标转换");
+        Prompts().VerifyAllUsed();
+    }
+}
+
+TEST_F(StartUpTest, OptionsAreNotFilesAndNoFileStartsAtTheDefaults) {
+    const std::string defaults = SessionBytes(ConversionSession());
+    EXPECT_EQ(RunApp({"terrax", "-x"}, [](CWnd& w) { EXPECT_EQ(w.GetWindowText(), "坐标转换"); }),
+              defaults);
+    EXPECT_TRUE(Prompts().MessageBoxes().empty());
 }
 
 }  // namespace

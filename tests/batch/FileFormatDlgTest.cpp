@@ -4,8 +4,10 @@
 // session's chosen format.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "framework/ListBox.h"
 #include "framework/ResourceSet.h"
 #include "res/resource.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/DialogDriver.h"
@@ -110,13 +113,17 @@ protected:
         UiTest::SetUp();
         m_savedAppDir = g_appDir;
         g_appDir = dir.Path() + "/";
+        // No store beside the executable: the window keeps it in the
+        // configuration folder.
+        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
     }
     void TearDown() override {
+        m_configHome.reset();
         g_appDir = m_savedAppDir;
         UiTest::TearDown();
     }
 
-    std::string StorePath() const { return dir.File("Par.txt"); }
+    std::string StorePath() const { return config.File("terrax/Par.txt"); }
 
     // Runs the command; `act` runs inside the dialog once it is shown.
     bool RunFormat(ConversionSession& s, const std::function<void(CWnd&)>& act) {
@@ -128,13 +135,16 @@ protected:
 
     void WriteStore(const std::vector<FileFormat>& formats) {
         std::string error;
+        std::filesystem::create_directories(config.File("terrax"));
         ASSERT_TRUE(SaveFormatStore(StorePath(), formats, &error)) << error;
     }
 
     TestTempDir dir;
+    TestTempDir config;
 
 private:
     std::string m_savedAppDir;
+    std::optional<ScopedEnv> m_configHome;
 };
 
 TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
@@ -469,6 +479,7 @@ TEST_F(FormatDialogTest, NoStoreAndCancelCreatesNoFile) {
         Click(w, IDCANCEL);
     }));
     EXPECT_TRUE(dir.Entries().empty());
+    EXPECT_TRUE(config.Entries().empty());
 }
 
 TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) {
@@ -524,7 +535,7 @@ TEST_F(FormatDialogTest, MoreThanAHundredFormatsAreListedChosenAndKept) {
 
 TEST_F(FormatDialogTest, UnreadableStoreIsReportedAndTheDialogDoesNotOpen) {
     // A directory where the store should be cannot be read as a file.
-    ASSERT_TRUE(std::filesystem::create_directory(StorePath()));
+    ASSERT_TRUE(std::filesystem::create_directories(StorePath()));
     ConversionSession s = SessionWithChoice();
     const Choice before = ChoiceOf(s);
     Prompts().AnswerMessageBox(IDOK);
@@ -558,6 +569,7 @@ TEST_F(FormatDialogTest, UnwritableStoreIsReportedAndKeepsTheOldStoreAndChoice) 
 
 TEST_F(FormatDialogTest, SerializeWritesAndReadsTheStoreThroughAnArchive) {
     const std::string path = StorePath();
+    std::filesystem::create_directories(config.File("terrax"));
     {
         CFileFormatDlg dlg;
         dlg.m_formats = {{"坐标", "txt", ",", kPlaneItems}};

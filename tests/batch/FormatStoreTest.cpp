@@ -89,8 +89,7 @@ TEST(FormatStoreTest, SavedStoreReadsBackWithMoreThanAHundredFormats) {
         formats.push_back({"格式" + std::to_string(i), "t" + std::to_string(i), i % 2 ? " " : ",",
                            i % 3 ? "点号,北方向X,东方向Y," : ""});
     }
-    const std::string path = FormatStorePath(dir.Path() + "/");
-    EXPECT_EQ(path, dir.Path() + "/Par.txt");
+    const std::string path = dir.File("Par.txt");
     std::string error;
     ASSERT_TRUE(SaveFormatStore(path, formats, &error)) << error;
     EXPECT_EQ(ReadBytes(path).substr(0, 15), kCountGb + "150\r");

@@ -3,6 +3,8 @@
 // and the output files show the result.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/batch/BatchTestSession.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
@@ -29,17 +32,21 @@ protected:
         m_savedAppDir = g_appDir;
         g_appDir = dir.Path() + "/";
         g_projectPath = kNoProjectPath;
+        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
     }
     void TearDown() override {
+        m_configHome.reset();
         g_appDir = m_savedAppDir;
         UiTest::TearDown();
     }
 
     TestTempDir dir;
+    TestTempDir config;
     CConvertApp app;
 
 private:
     std::string m_savedAppDir;
+    std::optional<ScopedEnv> m_configHome;
 };
 
 TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
@@ -114,8 +121,10 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
         // Each point was converted, not copied.
         EXPECT_EQ(ReadBytes(outputs[i]).find(lines[i][0].substr(3, 7)), std::string::npos);
     }
-    // The chosen format is in the store beside the executable.
-    EXPECT_FALSE(ReadBytes(dir.File("Par.txt")).empty());
+    // With none beside the executable, the store was made, with its folder,
+    // in the configuration folder.
+    EXPECT_FALSE(ReadBytes(config.File("terrax/Par.txt")).empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Par.txt")));
 }
 
 }  // namespace

@@ -3,14 +3,19 @@
 // reports while it runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/AppPaths.h"
 #include "batch/OutputPath.h"
 #include "cli/Progress.h"
 #include "tests/batch/BatchTestSession.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 
@@ -225,7 +230,7 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         {{"--format", "没有", "--store", "$S", "$D/a.txt"},
          "no format named '没有' in '$S'; its formats are: '坐标' '空格'"},
         {{"--format", "坐标", "$D/a.txt"},
-         "the format store '/nonexistent/Par.txt' does not exist"},
+         "the format store '/nonexistent/config/terrax/Par.txt' does not exist"},
         {{"--format", "坐标", "--store", "$D", "$D/a.txt"}, "cannot read the format store"},
         {{"--project", "$D/none.cod", "--items", "id,x", "$D/a.txt"},
          "cannot load the project file '$D/none.cod'"},
@@ -257,6 +262,7 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         const std::vector<std::string> before = dir.Entries(), confBefore = job.conf.Entries();
         std::vector<std::string> args;
         for (const std::string& a : run.args) args.push_back(expand(a, dir));
+        ScopedEnv configHome("XDG_CONFIG_HOME", "/nonexistent/config");
         const CommandResult r = RunConvert(args, "/nonexistent/", PointLines(1, 5));
         const std::string message = expand(run.message, dir);
         EXPECT_EQ(r.status, kExitSetup) << message;
@@ -285,8 +291,8 @@ TEST(ConvertRun, SkippedFilesAreReportedWithStatusOne) {
                                         job.store, cli.File("a.txt1"), cli.File("b.txt")},
                                        "/");
     EXPECT_EQ(r.status, kExitSkipped);
-    EXPECT_EQ(r.err, "terrax-convert: skipped '" + cli.File("a.txt1") + "': 输出文件“" +
-                         cli.File("a.txt1") + "”就是源文件本身，未转换，源文件保持原样。\n");
+    EXPECT_EQ(r.err, "terrax-convert: skipped '" + cli.File("a.txt1") + "': its output '" +
+                         cli.File("a.txt1") + "' is the file itself; it was left as it was\n");
     ExpectSameDirectories(window, cli);
 }
 
@@ -307,7 +313,10 @@ TEST(ConvertRun, LinesAfterAnEmptyLine) {
     args.insert(args.begin(), {"--naming", "overwrite"});
     r = RunConvert(args, "/");
     EXPECT_EQ(r.status, kExitSkipped);
-    EXPECT_NE(r.err.find("的空行之后还有数据"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err, "terrax-convert: skipped '" + dir.File("a.txt") +
+                         "': it has lines after an empty line, which would be lost; it was kept "
+                         "as it was and the conversion is in '" +
+                         dir.File("a1.txt") + "'\n");
     EXPECT_EQ(ReadBytes(dir.File("a.txt")), source);
 
     r = RunConvert({"--items", "id,x,y,h", "--progress", "off"}, "/", source);
@@ -368,7 +377,8 @@ TEST(ConvertRun, HelpListsEveryOptionWithAnExample) {
           "--progress", "--verbose", "--help", "Examples:", "terrax-convert --project job.cod"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
-    EXPECT_EQ(r.out, HelpText());
+    EXPECT_EQ(r.out, HelpText(FormatStorePath("/")));
+    EXPECT_NE(r.out.find("format store  " + FormatStorePath("/") + "\n"), std::string::npos);
 }
 
 // Guards against two threads writing the same output file, or one file
@@ -386,3 +396,47 @@ TEST(ConvertRun, SourcesSharingAnOutputStayInOrder) {
 }
 
 }  // namespace
+
+// Guards against a message that glues the window's Chinese sentence to an
+// English one: every reason reads in English, names what it is about and
+// carries the system's reason where there is one.
+TEST(ConvertRun, SkipReasonsReadInEnglish) {
+    const std::pair<SkipReason, int> reasons[] = {
+        {SkipReason::SourceUnreadable, EACCES},     {SkipReason::OutputUncreatable, ENOSPC},
+        {SkipReason::OutputIsSource, 0},            {SkipReason::OutputIsOtherSource, 0},
+        {SkipReason::ReadFailed, EIO},              {SkipReason::WriteFailed, ENOSPC},
+        {SkipReason::DataAfterEmptyLine, 0},        {SkipReason::TextAfterLastSeparator, 0},
+        {SkipReason::ReplaceFailed, EROFS},
+    };
+    for (const auto& [reason, err] : reasons) {
+        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err};
+        const std::string text = SkipText(f);
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(),
+                                [](char c) { return c >= ' ' && c <= '~'; }));
+        if (err != 0) {
+            EXPECT_NE(text.find(std::strerror(err)), std::string::npos);
+        }
+        if (reason != SkipReason::SourceUnreadable) {
+            EXPECT_NE(text.find("'/d/a.txt1'"), std::string::npos);
+        }
+    }
+}
+
+// The project file and the store that do not load are told in English too.
+TEST(ConvertRun, LoadFailuresReadInEnglish) {
+    Job job(MakeTestSession(2, 2));
+    TestTempDir dir;
+    WriteBytes(dir.File("short.cod"), ReadBytes(job.project).substr(0, 100));
+    WriteBytes(dir.File("a.txt"), PointLines(2, 2));
+    CommandResult r = RunConvert(
+        {"--project", dir.File("short.cod"), "--items", "id,x,y,h", dir.File("a.txt")}, "/");
+    EXPECT_EQ(r.err, "terrax-convert: cannot load the project file '" + dir.File("short.cod") +
+                         "': it ends early: it is incomplete or damaged\n");
+    r = RunConvert({"--project", dir.Path(), "--items", "id,x,y,h", dir.File("a.txt")}, "/");
+    EXPECT_EQ(r.err, "terrax-convert: cannot load the project file '" + dir.Path() +
+                         "': " + std::strerror(EISDIR) + "\n");
+    r = RunConvert({"--format", "坐标", "--store", dir.Path(), dir.File("a.txt")}, "/");
+    EXPECT_EQ(r.err, "terrax-convert: cannot read the format store '" + dir.Path() +
+                         "': " + std::strerror(EISDIR) + "\n");
+}

@@ -7,13 +7,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/batch/BatchTestSession.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/ScopedEnv.h"
 
 extern char** environ;
 
@@ -66,19 +69,39 @@ Process Spawn(const std::vector<std::string>& args, const std::string& in, const
 
 TEST(Process, ExitStatusesAndMessages) {
     TestTempDir dir;
+    TestTempDir config;
+    ScopedEnv configHome("XDG_CONFIG_HOME", config.Path());
+    const std::string exe = TERRAX_CONVERT;
+    const std::string exeDir = exe.substr(0, exe.rfind('/') + 1);
     EXPECT_EQ(Spawn({"--help"}, "", dir.File("out"), dir.File("err")).status, 0);
-    EXPECT_EQ(ReadBytes(dir.File("out")), HelpText());
+    EXPECT_EQ(ReadBytes(dir.File("out")), HelpText(config.File("terrax/Par.txt")));
+    EXPECT_EQ(Spawn({"--version"}, "", dir.File("out"), dir.File("err")).status, 0);
+    EXPECT_EQ(ReadBytes(dir.File("out")), std::string("terrax-convert (TerraX) ") + TERRAX_VERSION + "\n");
     EXPECT_EQ(Spawn({"--naming", "7"}, "", dir.File("out"), dir.File("err")).status, 2);
     EXPECT_EQ(ReadBytes(dir.File("err")),
               "terrax-convert: bad value '7' for --naming: expected 0 (overwrite), 1 (ext1) or 2 "
               "(name1)\nTry 'terrax-convert --help' for the options.\n");
     EXPECT_EQ(ReadBytes(dir.File("out")), "");
-    // Without --store the store is Par.txt beside the executable.
+    // Without --store, and none beside the executable, the store is the
+    // one the window keeps in the configuration folder.
     EXPECT_EQ(Spawn({"--format", "坐标"}, "", dir.File("out"), dir.File("err")).status, 2);
-    const std::string exe = TERRAX_CONVERT;
     EXPECT_EQ(ReadBytes(dir.File("err")), "terrax-convert: the format store '" +
-                                              exe.substr(0, exe.rfind('/') + 1) +
-                                              "Par.txt' does not exist\n");
+                                              config.File("terrax/Par.txt") + "' does not exist\n");
+    std::filesystem::create_directory(config.File("terrax"));
+    std::string error;
+    ASSERT_TRUE(SaveFormatStore(config.File("terrax/Par.txt"),
+                                {PointFormat("坐标", "txt", ",")}, &error))
+        << error;
+    WriteBytes(dir.File("p.txt"), PointLines(2, 3));
+    EXPECT_EQ(Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("p.txt")}, "",
+                    dir.File("out"), dir.File("err"))
+                  .status,
+              0)
+        << ReadBytes(dir.File("err"));
+    const std::string converted = ReadBytes(dir.File("p.txt1"));
+    EXPECT_EQ(converted.substr(0, 3), "P1,");
+    EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 3);
+    ASSERT_FALSE(std::filesystem::exists(exeDir + "Par.txt"));
 }
 
 // Guards against a converter that needs a regular file to read: the input

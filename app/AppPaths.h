@@ -1,0 +1,38 @@
+// Where the program finds its help page and keeps its format store, for the
+// window and for terrax-convert alike.
+//
+// Help page: beside the executable (build tree, portable copy), else in the
+// installed data folder (share/terrax/ beside the bin/ of the executable).
+//
+// Format store "Par.txt": beside the executable when it exists there (a
+// portable copy); otherwise in the user's configuration folder,
+// $XDG_CONFIG_HOME/terrax/ or, when that is unset, empty or relative,
+// $HOME/.config/terrax/. Without a home the store stays beside the
+// executable.
+#pragma once
+
+#include <string>
+
+// File name of the help page.
+inline constexpr const char kHelpPageName[] = "坐标转换问题.htm";
+
+// The help page for an executable in `appDir` (ending with "/"); the path
+// beside the executable when neither place holds the page.
+std::string HelpPagePath(const std::string& appDir);
+
+// The installed data folder for an executable in `appDir`, ending with "/".
+std::string InstalledDataDir(const std::string& appDir);
+
+// The format store for an executable in `appDir`, with this process's
+// $XDG_CONFIG_HOME and $HOME.
+std::string FormatStorePath(const std::string& appDir);
+// The same with the two variables given ("" for unset).
+std::string FormatStorePath(const std::string& appDir, const std::string& configHome,
+                            const std::string& home);
+
+// `path` made absolute against the current folder, without "." and "..".
+std::string AbsolutePath(const std::string& path);
+
+// Creates the missing folders above `path` (a file), each readable by its
+// owner only. Returns false with the user's message in `error`.
+bool CreateFoldersFor(const std::string& path, std::string* error);
