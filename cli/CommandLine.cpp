@@ -136,7 +136,7 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             return true;
         case Option::SourceDatum:
         case Option::TargetDatum:
-            if (!ReadDatum(value, &n)) return bad("beijing54, national80, wgs84, wgs72 or 0..3");
+            if (!ReadDatum(value, &n)) return bad("beijing54, national80, wgs84, wgs72, cgcs2000 or 0..4");
             (option == Option::SourceDatum ? o->sourceDatum : o->targetDatum) = n;
             return true;
         case Option::Seven:
@@ -223,6 +223,7 @@ bool ReadDatum(const std::string& text, int* datum) {
         {"beijing54", 0},    {"beijing-54", 0},    {"北京-54坐标系", 0}, {"national80", 1},
         {"national-80", 1},  {"国家-80坐标系", 1}, {"wgs84", 2},         {"wgs-84", 2},
         {"wgs-84坐标系", 2}, {"wgs72", 3},         {"wgs-72", 3},        {"wgs-72坐标系", 3},
+        {"cgcs2000", 4},     {"cgcs2000坐标系", 4},
     };
     if (ReadIndex(Trim(text), kDatumCount - 1, datum)) return true;
     return ReadName(text, kNames, std::size(kNames), datum);
@@ -362,9 +363,10 @@ Settings: the project file is read first; the options below override it.
                           kinds and zone change from a project file
   --from KIND             source coordinate kind: space, geodetic or plane
   --to KIND               target coordinate kind: space, geodetic or plane
-  --source-datum DATUM    beijing54, national80, wgs84, wgs72 (or the list
-                          texts 北京-54坐标系, 国家-80坐标系, WGS-84坐标系,
-                          WGS-72坐标系), or the index 0..3
+  --source-datum DATUM    beijing54, national80, wgs84, wgs72, cgcs2000 (or
+                          the list texts 北京-54坐标系, 国家-80坐标系,
+                          WGS-84坐标系, WGS-72坐标系, CGCS2000坐标系), or the
+                          index 0..4
   --target-datum DATUM    the same for the target side
   --seven on|off          seven-parameter transformation
   --four on|off           local four-parameter transforms

@@ -316,7 +316,7 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
                  ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +
                  std::to_string(s.m_sourceDatum) + " and target datum " +
                  std::to_string(s.m_targetDatum) +
-                 "; kinds must be 0..2 and datums 0..3 (give --from, --to, --source-datum or "
+                 "; kinds must be 0..2 and datums 0..4 (give --from, --to, --source-datum or "
                  "--target-datum)";
         return false;
     }
