@@ -22,6 +22,7 @@
 #include "batch/FormatStore.h"
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
+#include "cli/EstimateRun.h"
 #include "cli/Progress.h"
 
 namespace {
@@ -305,6 +306,7 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
         s.m_sourceDatum = s.m_params.m_savedSourceDatum;
         s.m_targetDatum = s.m_params.m_savedTargetDatum;
     }
+    ApplyParameterOptions(o.parameters, s);
     if (o.sourceKind) s.m_sourceKind = *o.sourceKind;
     if (o.targetKind) s.m_targetKind = *o.targetKind;
     if (o.sourceDatum) s.m_sourceDatum = *o.sourceDatum;
@@ -367,6 +369,7 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
         std::fflush(streams.out);
         return kExitConverted;
     }
+    if (options.estimate.model) return RunEstimate(options, streams);
     RunPlan plan;
     if (!PlanRun(options, appDir, &plan, &error)) {
         Report(streams.err, error);
