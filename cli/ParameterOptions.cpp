@@ -11,7 +11,6 @@
 namespace {
 
 constexpr double kDegToRad = 0.017453292519943334;
-constexpr double kRadToDeg = 57.295779513082195;  // as the projection dialog reads its angles
 constexpr double kSecond = 0.0002777777777777778;  // degrees
 
 // Arc-seconds to radians, as the angle text "000:00:SS" reads.
@@ -99,8 +98,8 @@ bool ReadParameterOption(const std::string& name, const std::string& value, Para
         if (!ReadProjection(value, &whole)) return bad("gauss3, gauss6, gauss, mercator or utm");
         o->projection = whole;
     } else if (name == "--central-meridian" || name == "--base-latitude") {
-        if (!ReadAngleText(value, &number)) return bad("an angle DDD:MM:SS");
-        (name == "--central-meridian" ? o->centralMeridian : o->baseLatitude) = number * kRadToDeg;
+        if (!ReadAngleDegrees(value, &number)) return bad("an angle DDD:MM:SS");
+        (name == "--central-meridian" ? o->centralMeridian : o->baseLatitude) = number;
     } else if (name == "--scale") {
         if (!ReadNumberText(value, &number) || !(number > 0)) return bad("a positive number");
         o->scale = number;

@@ -38,7 +38,10 @@ bool ReadNumberText(std::string_view text, double* value) {
     return true;
 }
 
-bool ReadAngleText(std::string_view text, double* radians) {
+namespace {
+
+// Splits a strict angle text into its three fields.
+bool SplitAngle(std::string_view text, double* deg, double* min, double* sec) {
     const std::size_t first = text.find(':');
     if (first == std::string_view::npos) return false;
     const std::size_t second = text.find(':', first + 1);
@@ -46,18 +49,31 @@ bool ReadAngleText(std::string_view text, double* radians) {
     const std::string_view d = text.substr(0, first);
     const std::string_view m = text.substr(first + 1, second - first - 1);
     const std::string_view s = text.substr(second + 1);
-    if (d.empty() || m.empty() || s.empty()) return false;
-    for (char c : d) {
-        if (!IsDigit(c)) return false;
+    if (d.empty() || d.size() > 3 || m.empty() || s.empty() || s.front() == '.') return false;
+    for (std::string_view digits : {d, m}) {
+        for (char c : digits) {
+            if (!IsDigit(c)) return false;
+        }
     }
-    for (char c : m) {
-        if (!IsDigit(c)) return false;
-    }
-    if (!IsPlainDecimal(s) || s.front() == '.') return false;
-    const std::string copy(text);
-    const std::string secondsText(s);
-    if (AsciiToDouble(std::string(m)) >= 60 || AsciiToDouble(secondsText) >= 60) return false;
-    if (d.size() > 3) return false;
-    *radians = CGeoCore().ParseDmsText(copy);
+    if (!IsPlainDecimal(s)) return false;
+    *deg = AsciiToDouble(std::string(d));
+    *min = AsciiToDouble(std::string(m));
+    *sec = AsciiToDouble(std::string(s));
+    return *min < 60 && *sec < 60;
+}
+
+}  // namespace
+
+bool ReadAngleText(std::string_view text, double* radians) {
+    double d, m, s;
+    if (!SplitAngle(text, &d, &m, &s)) return false;
+    *radians = CGeoCore().ParseDmsText(std::string(text));
+    return true;
+}
+
+bool ReadAngleDegrees(std::string_view text, double* degrees) {
+    double d, m, s;
+    if (!SplitAngle(text, &d, &m, &s)) return false;
+    *degrees = d + m / 60 + s / 3600;
     return true;
 }

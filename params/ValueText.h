@@ -12,3 +12,7 @@ bool ReadNumberText(std::string_view text, double* value);
 // two colons, minutes and seconds below 60. The value in radians is the one
 // CGeoCore::ParseDmsText gives.
 bool ReadAngleText(std::string_view text, double* radians);
+
+// The same text as decimal degrees, D + M / 60 + S / 3600, so that whole
+// degrees and minutes come out exact ("117:30:00" is 117.5).
+bool ReadAngleDegrees(std::string_view text, double* degrees);
