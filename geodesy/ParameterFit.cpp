@@ -19,9 +19,9 @@ constexpr double kSingular = 1e-6;
 
 double Sq(double v) { return v * v; }
 
-bool Finite(const double (&v)[3], int count) {
+bool InRange(const double (&v)[3], int count) {
     for (int i = 0; i < count; ++i) {
-        if (!std::isfinite(v[i])) return false;
+        if (!(std::fabs(v[i]) <= kCoordinateLimit)) return false;  // NaN fails too
     }
     return true;
 }
@@ -251,8 +251,8 @@ ParameterFit FitParameters(FitModel model, const std::vector<FitPoint>& points, 
     const int dims = model == FitModel::Four ? 2 : 3;
     const int count = static_cast<int>(points.size());
     for (int i = 0; i < count; ++i) {
-        if (!Finite(points[i].source, dims) || !Finite(points[i].target, dims)) {
-            fit.status = FitStatus::NotFinite;
+        if (!InRange(points[i].source, dims) || !InRange(points[i].target, dims)) {
+            fit.status = FitStatus::OutOfRange;
             fit.first = i;
             return fit;
         }

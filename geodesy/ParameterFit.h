@@ -36,8 +36,12 @@ enum class FitStatus {
     TooFewPoints,      // fewer used points than MinimumPoints
     CoincidentPoints,  // two used points within 1 mm of each other on one side
     SingularGeometry,  // the points do not fix every unknown (e.g. all on one line)
-    NotFinite,         // a coordinate is infinite or not a number
+    OutOfRange,        // a coordinate is not a number, or beyond kCoordinateLimit
 };
+
+// Coordinates of points on and around the earth, plane eastings with a
+// zone prefix included, stay well within this many metres.
+inline constexpr double kCoordinateLimit = 1e9;
 
 // Two used points closer than this (metres) on either side count as one.
 inline constexpr double kCoincidentDistance = 0.001;
@@ -53,7 +57,7 @@ struct PointResidual {
 struct ParameterFit {
     FitModel model = FitModel::Seven;
     FitStatus status = FitStatus::TooFewPoints;
-    // CoincidentPoints: the two points (indexes into the input); NotFinite: the point in `first`.
+    // CoincidentPoints: the two points (indexes into the input); OutOfRange: the point in `first`.
     int first = -1;
     int second = -1;
 

@@ -134,10 +134,11 @@ std::string FailureMessage(const ParameterFit& fit, const std::vector<CommonPoin
             return en ? "the used points do not determine the " + model +
                             ": they lie on one line, or nearly so"
                       : "参与计算的公共点不能确定" + model + "：这些点在一条直线上或接近一条直线";
-        case FitStatus::NotFinite:
+        case FitStatus::OutOfRange:
             return Where(points, fit.first, language) +
-                   (en ? ": the values cannot be converted with these settings"
-                       : "：坐标无法按当前设置换算");
+                   (en ? ": the values are out of range, or cannot be converted with these "
+                         "settings"
+                       : "：坐标超出范围，或无法按当前设置换算");
         case FitStatus::Solved:
             break;
     }

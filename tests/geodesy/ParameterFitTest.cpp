@@ -284,11 +284,14 @@ TEST(ParameterFit, RefusesWhatDoesNotDetermineTheParameters) {
     cases.push_back({FitModel::Seven, line, FitStatus::SingularGeometry, -1, -1});
     cases.push_back({FitModel::Seven, rounded, FitStatus::SingularGeometry, -1, -1});
     cases.push_back({FitModel::Three, line, FitStatus::Solved, -1, -1});
-    // Not a number anywhere, check points included.
+    // Not a number, or a coordinate far beyond the earth, check points included.
     std::vector<FitPoint> nan = Synthetic(FitModel::Seven, 5, 20, 0.003, rng);
+    std::vector<FitPoint> far = nan;
     nan[3].used = false;
     nan[3].target[2] = std::nan("");
-    cases.push_back({FitModel::Seven, nan, FitStatus::NotFinite, 3, -1});
+    cases.push_back({FitModel::Seven, nan, FitStatus::OutOfRange, 3, -1});
+    far[1].source[0] = 1e300;
+    cases.push_back({FitModel::Four, far, FitStatus::OutOfRange, 1, -1});
 
     for (std::size_t c = 0; c < cases.size(); ++c) {
         const ParameterFit fit = Fit(cases[c].model, cases[c].points);

@@ -101,6 +101,11 @@ TEST(CommonPointFit, StrictValueReaders) {
         ASSERT_TRUE(ReadAngleText(good, &v)) << good;
         EXPECT_EQ(v, geo.ParseDmsText(good)) << good;
     }
+    ASSERT_TRUE(ReadAngleDegrees("117:30:00", &v));
+    EXPECT_EQ(v, 117.5);
+    ASSERT_TRUE(ReadAngleDegrees("117:00:00", &v));
+    EXPECT_EQ(v, 117.0) << "exact, where the radian path gives 116.99999999999999";
+    EXPECT_FALSE(ReadAngleDegrees("117", &v));
     for (const char* bad : {"30.5", "30:15", "-030:00:00", "030:60:00", "030:00:60", "030:00:",
                             "030:00:1e1", "1030:00:00", "030:00:00:00", "30 :00:00", "a:b:c"}) {
         EXPECT_FALSE(ReadAngleText(bad, &v)) << bad;
@@ -295,6 +300,12 @@ TEST(CommonPointFit, PointsThatDoNotDetermineTheParametersAreRefusedByName) {
             line[i].target[k] = Text(AsciiToDouble(line[i].source[k]) + 100, 3);
         }
     }
+    std::vector<CommonPoint> far = line;
+    far[2].target[1] = "1e12";
+    p = MustFail(far, Request(FitModel::Three, kSpaceKind, kSpaceKind));
+    EXPECT_EQ(p.message, "row 3 (point L2): the values are out of range, or cannot be converted "
+                         "with these settings");
+    EXPECT_EQ(p.row, 2);
     p = MustFail(line, Request(FitModel::Seven, kSpaceKind, kSpaceKind));
     EXPECT_EQ(p.message,
               "the used points do not determine the seven parameters: they lie on one line, or "
