@@ -290,9 +290,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
 
 }  // namespace
 
-bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
-             std::string* error) {
-    ConversionSession& s = plan->session;
+bool LoadSettings(const ConvertOptions& o, ConversionSession& s, std::string* error) {
     s = ConversionSession();
     if (!o.project.empty()) {
         std::string message;
@@ -307,6 +305,13 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
         s.m_targetDatum = s.m_params.m_savedTargetDatum;
     }
     ApplyParameterOptions(o.parameters, s);
+    return true;
+}
+
+bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
+             std::string* error) {
+    ConversionSession& s = plan->session;
+    if (!LoadSettings(o, s, error)) return false;
     if (o.sourceKind) s.m_sourceKind = *o.sourceKind;
     if (o.targetKind) s.m_targetKind = *o.targetKind;
     if (o.sourceDatum) s.m_sourceDatum = *o.sourceDatum;

@@ -54,19 +54,11 @@ bool Exclude(const std::vector<std::string>& ids, const std::string& path,
 int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
     const EstimateOptions& e = o.estimate;
     ConversionSession s;
-    if (!o.project.empty()) {
-        std::string message;
-        if (!s.LoadProject(o.project, &message)) {
-            Report(streams.err, "cannot load the project file '" + o.project + "': " + message);
-            return kExitSetup;
-        }
-        // What the window's controls show after opening the project.
-        s.m_useFour = s.m_params.m_savedUseFour;
-        s.m_useSeven = s.m_params.m_savedUseSeven;
-        s.m_sourceDatum = s.m_params.m_savedSourceDatum;
-        s.m_targetDatum = s.m_params.m_savedTargetDatum;
+    std::string error;
+    if (!LoadSettings(o, s, &error)) {
+        Report(streams.err, error);
+        return kExitSetup;
     }
-    ApplyParameterOptions(o.parameters, s);
 
     FitRequest request;
     request.model = *e.model;
@@ -91,7 +83,6 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
 
     const std::string& path = o.files.front();
     std::vector<CommonPoint> points;
-    std::string error;
     if (!ReadPoints(path, streams.in, &points, &error) || !Exclude(e.exclude, path, points, &error)) {
         Report(streams.err, error);
         return kExitSetup;
