@@ -5,7 +5,8 @@
 
 int EstimateOptionArity(const std::string& name) {
     if (name == "--json") return 0;
-    for (const char* known : {"--estimate", "--exclude", "--tolerance", "--level", "--save-project"}) {
+    for (const char* known :
+         {"--estimate", "--exclude", "--tolerance", "--level", "--save-project"}) {
         if (name == known) return 1;
     }
     return -1;
@@ -59,10 +60,10 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
 bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
     const EstimateOptions& e = o.estimate;
     if (!e.model) {
-        const char* lone = !e.exclude.empty()     ? "--exclude"
-                           : e.tolerance          ? "--tolerance"
-                           : e.level              ? "--level"
-                           : e.json               ? "--json"
+        const char* lone = !e.exclude.empty()       ? "--exclude"
+                           : e.tolerance            ? "--tolerance"
+                           : e.level                ? "--level"
+                           : e.json                 ? "--json"
                            : !e.saveProject.empty() ? "--save-project"
                                                     : nullptr;
         if (lone == nullptr) return true;

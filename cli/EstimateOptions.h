@@ -11,7 +11,7 @@
 struct ConvertOptions;
 
 struct EstimateOptions {
-    std::optional<FitModel> model;  // set by --estimate
+    std::optional<FitModel> model;     // set by --estimate
     std::vector<std::string> exclude;  // names of points to leave out (check points)
     std::optional<double> tolerance;   // metres
     std::optional<int> level;          // 1 or 2: the local level four parameters go to
@@ -25,8 +25,8 @@ int EstimateOptionArity(const std::string& name);
 
 // Reads option `name` (with its value) into *options; false with a message
 // for the user when the value is bad.
-bool TakeEstimateOption(const std::string& name, const std::string& value,
-                        EstimateOptions* options, std::string* error);
+bool TakeEstimateOption(const std::string& name, const std::string& value, EstimateOptions* options,
+                        std::string* error);
 
 // The rules between the options once all are read: the estimation's own
 // options need --estimate, the file options of a conversion do not go with

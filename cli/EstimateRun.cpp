@@ -83,7 +83,8 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
 
     const std::string& path = o.files.front();
     std::vector<CommonPoint> points;
-    if (!ReadPoints(path, streams.in, &points, &error) || !Exclude(e.exclude, path, points, &error)) {
+    if (!ReadPoints(path, streams.in, &points, &error) ||
+        !Exclude(e.exclude, path, points, &error)) {
         Report(streams.err, error);
         return kExitSetup;
     }

@@ -6,24 +6,21 @@
 #include <vector>
 
 #include "app/ConversionSession.h"
+#include "params/FitReport.h"
 #include "params/ValueText.h"
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943334;
-constexpr double kSecond = 0.0002777777777777778;  // degrees
-
-// Arc-seconds to radians, as the angle text "000:00:SS" reads.
-double ArcSeconds(double seconds) { return seconds * kSecond * kDegToRad; }
+// Arc-seconds to radians with the unit the reports print in.
+double ArcSeconds(double seconds) { return seconds * kRadiansPerArcSecond; }
 
 bool ReadNumbers(const std::string& text, std::size_t count, std::vector<double>* values) {
     values->clear();
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string_view field =
-            std::string_view(text).substr(start, comma == std::string::npos ? std::string::npos
-                                                                             : comma - start);
+        const std::string_view field = std::string_view(text).substr(
+            start, comma == std::string::npos ? std::string::npos : comma - start);
         double v = 0;
         if (!ReadNumberText(field, &v)) return false;
         values->push_back(v);
@@ -88,8 +85,8 @@ bool ReadParameterOption(const std::string& name, const std::string& value, Para
         if (!ReadNumbers(value, 7, &v)) {
             return bad("dX,dY,dZ,rX,rY,rZ,m (metres, arc-seconds, ppm)");
         }
-        o->seven = {v[0], v[1], v[2], ArcSeconds(v[3]), ArcSeconds(v[4]), ArcSeconds(v[5]),
-                    v[6] * 1e-6};
+        o->seven = {v[0],       v[1], v[2], ArcSeconds(v[3]), ArcSeconds(v[4]), ArcSeconds(v[5]),
+                    v[6] * kPpm};
     } else if (name == "--local1" || name == "--local2") {
         if (!ReadNumbers(value, 4, &v)) return bad("Xo,Yo,T,K (metres, arc-seconds, factor)");
         (name == "--local1" ? o->local1 : o->local2) =

@@ -11,14 +11,14 @@
 class ConversionSession;
 
 struct ParameterOptions {
-    std::optional<std::array<double, 7>> seven;  // as m_seven: m, radians, scale change
+    std::optional<std::array<double, 7>> seven;   // as m_seven: m, radians, scale change
     std::optional<std::array<double, 4>> local1;  // as m_local1: Xo, Yo (m), T (rad), K
     std::optional<std::array<double, 4>> local2;
     std::optional<int> projection;          // kind 0..4
     std::optional<double> centralMeridian;  // decimal degrees
     std::optional<double> scale;
-    std::optional<int> falseNorthing;  // X constant, whole metres
-    std::optional<int> falseEasting;   // Y constant, whole metres
+    std::optional<int> falseNorthing;    // X constant, whole metres
+    std::optional<int> falseEasting;     // Y constant, whole metres
     std::optional<double> baseLatitude;  // decimal degrees
     std::optional<int> zone;             // zone number, recorded only
 };

@@ -225,8 +225,8 @@ PointResidual Residual(FitModel model, const FitPoint& pt, const double* p, doub
         L = std::atan2(pt.target[1], pt.target[0]);
         const double sB = std::sin(B), cB = std::cos(B), sL = std::sin(L), cL = std::cos(L);
         r.v[0] = -sB * cL * dX - sB * sL * dY + cB * dZ;  // north
-        r.v[1] = -sL * dX + cL * dY;                       // east
-        r.v[2] = cB * cL * dX + cB * sL * dY + sB * dZ;    // up
+        r.v[1] = -sL * dX + cL * dY;                      // east
+        r.v[2] = cB * cL * dX + cB * sL * dY + sB * dZ;   // up
     }
     r.norm = std::sqrt(Sq(r.v[0]) + Sq(r.v[1]) + Sq(r.v[2]));
     return r;

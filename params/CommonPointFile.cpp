@@ -107,11 +107,12 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
         }
         if (fields.size() != 7) {
             const std::string n = std::to_string(fields.size());
-            *error = LineError(language, lineNo,
-                               "expected 7 fields (name, three source values, three target "
-                               "values), found " + n,
-                               "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n +
-                                   " 项");
+            *error =
+                LineError(language, lineNo,
+                          "expected 7 fields (name, three source values, three target "
+                          "values), found " +
+                              n,
+                          "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
             return false;
         }
         CommonPoint p;
@@ -160,15 +161,17 @@ bool FormatCommonPoints(const std::vector<CommonPoint>& points, TextLanguage lan
     for (std::size_t r = 0; r < points.size(); ++r) {
         const CommonPoint& p = points[r];
         bool ok = FieldCanBeRead(p.id) && p.id[0] != '#';
-        for (int i = 0; i < 3; ++i) ok = ok && FieldCanBeRead(p.source[i]) && FieldCanBeRead(p.target[i]);
+        for (int i = 0; i < 3; ++i)
+            ok = ok && FieldCanBeRead(p.source[i]) && FieldCanBeRead(p.target[i]);
         if (!ok) {
             const std::string row = std::to_string(r + 1);
             *error = English(language)
                          ? "row " + row +
                                ": a name or value is empty, contains a blank, tab or comma, or "
                                "the name starts with '#'"
-                         : "第 " + row + " 行的点名或坐标为空，或含有空格、制表符、逗号，"
-                                         "或点名以“#”开头，写入后无法读回";
+                         : "第 " + row +
+                               " 行的点名或坐标为空，或含有空格、制表符、逗号，"
+                               "或点名以“#”开头，写入后无法读回";
             return false;
         }
         out += p.id;
@@ -191,8 +194,8 @@ bool WriteCommonPointFile(const std::string& path, const std::vector<CommonPoint
         out.Commit();
     } catch (const CFileException& e) {
         if (English(language)) {
-            *error = "cannot write '" + path + "': " +
-                     std::strerror(e.m_lOsError != 0 ? e.m_lOsError : EIO);
+            *error = "cannot write '" + path +
+                     "': " + std::strerror(e.m_lOsError != 0 ? e.m_lOsError : EIO);
         } else {
             *error = "无法保存公共点文件。" + e.GetErrorMessage();
         }

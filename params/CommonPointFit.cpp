@@ -177,8 +177,8 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
         return false;
     }
     if (request.tolerance && !(*request.tolerance > 0 && std::isfinite(*request.tolerance))) {
-        problem->message = en ? "the tolerance must be a positive number of metres"
-                              : "限差必须是大于零的米数";
+        problem->message =
+            en ? "the tolerance must be a positive number of metres" : "限差必须是大于零的米数";
         return false;
     }
     std::vector<FitPoint> fitPoints(points.size());
@@ -233,7 +233,8 @@ void ApplyFit(const CommonPointFit& result, int level, ConversionSession& sessio
     switch (result.request.model) {
         case FitModel::Seven:
         case FitModel::Three:
-            for (int i = 0; i < 7; ++i) p.m_seven[i] = i < UnknownCount(result.request.model) ? v[i] : 0;
+            for (int i = 0; i < 7; ++i)
+                p.m_seven[i] = i < UnknownCount(result.request.model) ? v[i] : 0;
             session.m_useSeven = 1;
             p.m_savedUseSeven = 1;
             break;

@@ -74,19 +74,19 @@ struct Parameter {
     const char* json;
     const char* english;
     const char* chinese;
-    double factor;  // internal unit to the reported one
+    double unit;  // the reported unit in internal units: reported = value / unit
     int decimals;
 };
 
 // The reported parameters of a model.
 std::vector<Parameter> Parameters(FitModel model) {
-    const double s = kArcSecondsPerRadian;
+    const double s = kRadiansPerArcSecond;
     switch (model) {
         case FitModel::Seven:
-            return {{"dX", "dX (m)", "dX（米）", 1, 6},       {"dY", "dY (m)", "dY（米）", 1, 6},
-                    {"dZ", "dZ (m)", "dZ（米）", 1, 6},       {"rX", "rX (\")", "rX（秒）", s, 6},
-                    {"rY", "rY (\")", "rY（秒）", s, 6},      {"rZ", "rZ (\")", "rZ（秒）", s, 6},
-                    {"m", "m (ppm)", "m（ppm）", 1e6, 6}};
+            return {{"dX", "dX (m)", "dX（米）", 1, 6},   {"dY", "dY (m)", "dY（米）", 1, 6},
+                    {"dZ", "dZ (m)", "dZ（米）", 1, 6},   {"rX", "rX (\")", "rX（秒）", s, 6},
+                    {"rY", "rY (\")", "rY（秒）", s, 6},  {"rZ", "rZ (\")", "rZ（秒）", s, 6},
+                    {"m", "m (ppm)", "m（ppm）", kPpm, 6}};
         case FitModel::Four:
             return {{"Xo", "Xo (m)", "Xo（米）", 1, 6},
                     {"Yo", "Yo (m)", "Yo（米）", 1, 6},
@@ -129,8 +129,8 @@ std::string DatumName(int datum, TextLanguage language) {
 }
 
 std::string KindName(int kind, TextLanguage language) {
-    static const char* const kEnglish[] = {"space rectangular coordinates",
-                                           "geodetic coordinates", "plane coordinates"};
+    static const char* const kEnglish[] = {"space rectangular coordinates", "geodetic coordinates",
+                                           "plane coordinates"};
     static const char* const kChinese[] = {"空间直角坐标", "大地坐标", "平面坐标"};
     if (kind < 0 || kind > 2) return "?";
     return English(language) ? kEnglish[kind] : kChinese[kind];
@@ -165,7 +165,9 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     if (fit.tolerance) {
         const bool given = req.tolerance.has_value();
         line((en ? "Tolerance " : "限差 ") + Fixed(*fit.tolerance, 4) +
-             (en ? given ? " m (given)" : " m (3 σ0)" : given ? " 米（指定）" : " 米（3σ0）"));
+             (en      ? given ? " m (given)" : " m (3 σ0)"
+              : given ? " 米（指定）"
+                      : " 米（3σ0）"));
     } else {
         line(en ? "Tolerance: none (no σ0 and none given); no point is flagged"
                 : "限差：无（没有 σ0，也未指定），不标记超限点");
@@ -179,9 +181,9 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     for (std::size_t i = 0; i < params.size(); ++i) {
         const Parameter& p = params[i];
         const std::string dev =
-            fit.sigma0 ? Fixed(fit.deviations[i] * p.factor, p.decimals) : std::string("-");
+            fit.sigma0 ? Fixed(fit.deviations[i] / p.unit, p.decimals) : std::string("-");
         line(PadRight(en ? p.english : p.chinese, nameWidth) +
-             PadLeft(Fixed(fit.parameters[i] * p.factor, p.decimals), valueWidth) +
+             PadLeft(Fixed(fit.parameters[i] / p.unit, p.decimals), valueWidth) +
              PadLeft(dev, valueWidth));
     }
     out += "\n";
@@ -227,15 +229,15 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
 std::string FitReportJson(const CommonPointFit& result) {
     const ParameterFit& fit = result.fit;
     const FitModel model = result.request.model;
-    std::string out = "{\"model\": \"" + std::string(ModelKey(model)) + "\", \"used\": " +
-                      std::to_string(fit.usedPoints) + ", \"sigma0\": " +
+    std::string out = "{\"model\": \"" + std::string(ModelKey(model)) +
+                      "\", \"used\": " + std::to_string(fit.usedPoints) + ", \"sigma0\": " +
                       (fit.sigma0 ? JsonNumber(*fit.sigma0) : std::string("null")) +
                       ", \"parameters\": {";
     const std::vector<Parameter> params = Parameters(model);
     for (std::size_t i = 0; i < params.size(); ++i) {
         if (i > 0) out += ", ";
         out += "\"" + std::string(params[i].json) +
-               "\": " + JsonNumber(fit.parameters[i] * params[i].factor);
+               "\": " + JsonNumber(fit.parameters[i] / params[i].unit);
     }
     out += "}, \"points\": [";
     const bool four = model == FitModel::Four;

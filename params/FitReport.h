@@ -9,8 +9,10 @@
 #include "params/CommonPointFit.h"
 #include "params/TextLanguage.h"
 
-// Rotations are reported in arc-seconds, scale changes in ppm.
-inline constexpr double kArcSecondsPerRadian = 206264.80624709636;
+// Rotations are reported in arc-seconds, scale changes in ppm: the radians
+// of one arc-second as the angle text "000:00:01" reads, and one ppm.
+inline constexpr double kRadiansPerArcSecond = 0.0002777777777777778 * 0.017453292519943334;
+inline constexpr double kPpm = 1e-6;
 
 // The report as text lines ending in "\n". Parameters: shifts in metres with
 // six decimals, rotations in arc-seconds and the scale change in ppm with six
