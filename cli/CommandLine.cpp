@@ -136,7 +136,9 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             return true;
         case Option::SourceDatum:
         case Option::TargetDatum:
-            if (!ReadDatum(value, &n)) return bad("beijing54, national80, wgs84, wgs72, cgcs2000 or 0..4");
+            if (!ReadDatum(value, &n)) {
+                return bad("beijing54, national80, wgs84, wgs72, cgcs2000 or 0..4");
+            }
             (option == Option::SourceDatum ? o->sourceDatum : o->targetDatum) = n;
             return true;
         case Option::Seven:
@@ -220,9 +222,9 @@ bool ReadKind(const std::string& text, int* kind) {
 
 bool ReadDatum(const std::string& text, int* datum) {
     static constexpr Name kNames[] = {
-        {"beijing54", 0},    {"beijing-54", 0},    {"北京-54坐标系", 0}, {"national80", 1},
-        {"national-80", 1},  {"国家-80坐标系", 1}, {"wgs84", 2},         {"wgs-84", 2},
-        {"wgs-84坐标系", 2}, {"wgs72", 3},         {"wgs-72", 3},        {"wgs-72坐标系", 3},
+        {"beijing54", 0},    {"beijing-54", 0},     {"北京-54坐标系", 0}, {"national80", 1},
+        {"national-80", 1},  {"国家-80坐标系", 1},  {"wgs84", 2},         {"wgs-84", 2},
+        {"wgs-84坐标系", 2}, {"wgs72", 3},          {"wgs-72", 3},        {"wgs-72坐标系", 3},
         {"cgcs2000", 4},     {"cgcs2000坐标系", 4},
     };
     if (ReadIndex(Trim(text), kDatumCount - 1, datum)) return true;
@@ -307,7 +309,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
             *error = "unknown option " + Quote(name);
             return false;
         }
-        const bool takesValue = known != nullptr ? known->takesValue : parameter || estimateArity > 0;
+        const bool takesValue =
+            known != nullptr ? known->takesValue : parameter || estimateArity > 0;
         if (!takesValue) {
             if (eq != std::string::npos) {
                 *error = "option " + name + " takes no value";
@@ -331,8 +334,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
             return false;
         }
         const bool taken = known != nullptr ? TakeValue(known->option, name, value, &o, error)
-                           : parameter ? ReadParameterOption(name, value, &o.parameters, error)
-                                       : TakeEstimateOption(name, value, &o.estimate, error);
+                           : parameter      ? ReadParameterOption(name, value, &o.parameters, error)
+                                            : TakeEstimateOption(name, value, &o.estimate, error);
         if (!taken) return false;
     }
     if (o.help) {

@@ -36,13 +36,9 @@ void SevenGauss(const CGeoCore& geo, double a, double rf, const double* in, doub
     p.m_targetEllipsoid[1] = rf;
     p.m_savedUseSeven = 1;
     p.m_projBefore.centralMeridian = in[4];
-    const double seven[7] = {in[5],
-                             in[6],
-                             in[7],
-                             in[8] * kArcSecond,
-                             in[9] * kArcSecond,
-                             in[10] * kArcSecond,
-                             in[11] * 1e-6};
+    const double seven[7] = {
+        in[5],        in[6], in[7], in[8] * kArcSecond, in[9] * kArcSecond, in[10] * kArcSecond,
+        in[11] * 1e-6};
     for (int i = 0; i < 7; ++i) p.m_seven[i] = seven[i];
     geo.GeodeticToPlaneChain(in[1] * kDeg, in[2] * kDeg, in[3], p, &out[0], &out[1], &out[2]);
 }
