@@ -461,6 +461,7 @@ Examples:
       --separator , --items id,lat,lon,height < points.txt > plane.txt
   terrax-convert --estimate seven --from geodetic --to plane \
       --source-datum national80 --target-datum cgcs2000 --projection gauss3 \
-      --central-meridian 117:00:00 --exclude P7 --save-project new.cod common.txt
+      --central-meridian 117:00:00 --exclude P7 --save-project new.cod \
+      common.txt
 )";
 }
