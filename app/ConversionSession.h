@@ -21,7 +21,7 @@ public:
     void ResetSession();
 
     // Copies the datum selections and the two switches into the record and
-    // fills the two ellipsoids from the datum table; an index outside 0..3
+    // fills the two ellipsoids from the datum table; an index outside 0..4
     // leaves its ellipsoid as it was.
     void PrepareConversion();
 
@@ -36,7 +36,7 @@ public:
     void ConvertFromSpace(const std::string& X, const std::string& Y, const std::string& Z,
                           double* out1, double* out2, double* out3) const;
 
-    // True when both kinds are 0..2 and both datums 0..3.
+    // True when both kinds are 0..2 and both datums 0..4.
     bool CanConvert() const;
 
     // Converts the source texts into the target texts ("%.6f", geodetic

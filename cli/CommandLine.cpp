@@ -138,7 +138,9 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             return true;
         case Option::SourceDatum:
         case Option::TargetDatum:
-            if (!ReadDatum(value, &n)) return bad("beijing54, national80, wgs84, wgs72 or 0..3");
+            if (!ReadDatum(value, &n)) {
+                return bad("beijing54, national80, wgs84, wgs72, cgcs2000 or 0..4");
+            }
             (option == Option::SourceDatum ? o->sourceDatum : o->targetDatum) = n;
             return true;
         case Option::Seven:
@@ -223,9 +225,10 @@ bool ReadKind(const std::string& text, int* kind) {
 
 bool ReadDatum(const std::string& text, int* datum) {
     static constexpr Name kNames[] = {
-        {"beijing54", 0},    {"beijing-54", 0},    {"北京-54坐标系", 0}, {"national80", 1},
-        {"national-80", 1},  {"国家-80坐标系", 1}, {"wgs84", 2},         {"wgs-84", 2},
-        {"wgs-84坐标系", 2}, {"wgs72", 3},         {"wgs-72", 3},        {"wgs-72坐标系", 3},
+        {"beijing54", 0},    {"beijing-54", 0},     {"北京-54坐标系", 0}, {"national80", 1},
+        {"national-80", 1},  {"国家-80坐标系", 1},  {"wgs84", 2},         {"wgs-84", 2},
+        {"wgs-84坐标系", 2}, {"wgs72", 3},          {"wgs-72", 3},        {"wgs-72坐标系", 3},
+        {"cgcs2000", 4},     {"cgcs2000坐标系", 4},
     };
     if (ReadIndex(Trim(text), kDatumCount - 1, datum)) return true;
     return ReadName(text, kNames, std::size(kNames), datum);
@@ -302,14 +305,23 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
         for (const OptionName& candidate : kOptions) {
             if (name == candidate.name) known = &candidate;
         }
-        if (known == nullptr) {
+        // Options of the parameters and of the estimation are read by their own readers.
+        const bool parameter = known == nullptr && IsParameterOption(name);
+        const int estimateArity = known == nullptr ? EstimateOptionArity(name) : -1;
+        if (known == nullptr && !parameter && estimateArity < 0) {
             *error = "unknown option " + Quote(name);
             return false;
         }
-        if (!known->takesValue) {
+        const bool takesValue =
+            known != nullptr ? known->takesValue : parameter || estimateArity > 0;
+        if (!takesValue) {
             if (eq != std::string::npos) {
                 *error = "option " + name + " takes no value";
                 return false;
+            }
+            if (known == nullptr) {
+                TakeEstimateOption(name, "", &o.estimate, error);
+                continue;
             }
             if (known->option == Option::Help) o.help = true;
             if (known->option == Option::Version) o.version = true;
@@ -325,9 +337,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
             *error = "option " + name + " needs a value";
             return false;
         }
-        if (!TakeValue(known->option, name, value, &o, error)) return false;
+        const bool taken = known != nullptr ? TakeValue(known->option, name, value, &o, error)
+                           : parameter      ? ReadParameterOption(name, value, &o.parameters, error)
+                                            : TakeEstimateOption(name, value, &o.estimate, error);
+        if (!taken) return false;
     }
     if (o.help || o.version) {
+        *options = std::move(o);
+        return true;
+    }
+    if (!CheckEstimateOptions(o, error)) return false;
+    if (o.estimate.model) {
         *options = std::move(o);
         return true;
     }
@@ -355,6 +375,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
 
 std::string HelpText(const std::string& storePath) {
     std::string text = R"(Usage: terrax-convert [OPTION...] [FILE...]
+       terrax-convert --estimate seven|four|three [OPTION...] COMMON.txt
 
 Converts text files of points line by line, with the same rules as the file
 conversion of the window. Each FILE is converted into a new file beside it,
@@ -366,12 +387,27 @@ Settings: the project file is read first; the options below override it.
                           kinds and zone change from a project file
   --from KIND             source coordinate kind: space, geodetic or plane
   --to KIND               target coordinate kind: space, geodetic or plane
-  --source-datum DATUM    beijing54, national80, wgs84, wgs72 (or the list
-                          texts 北京-54坐标系, 国家-80坐标系, WGS-84坐标系,
-                          WGS-72坐标系), or the index 0..3
+  --source-datum DATUM    beijing54, national80, wgs84, wgs72, cgcs2000 (or
+                          the list texts 北京-54坐标系, 国家-80坐标系,
+                          WGS-84坐标系, WGS-72坐标系, CGCS2000坐标系), or the
+                          index 0..4
   --target-datum DATUM    the same for the target side
   --seven on|off          seven-parameter transformation
   --four on|off           local four-parameter transforms
+  --seven-params dX,dY,dZ,rX,rY,rZ,m
+                          the seven parameters: metres, arc-seconds, ppm
+                          (turns --seven on unless --seven is given)
+  --local1 Xo,Yo,T,K      level-1 local transform: metres, arc-seconds and
+                          the factor K (turns --four on unless it is given)
+  --local2 Xo,Yo,T,K      level-2 local transform, the same way
+  --projection P          gauss3, gauss6, gauss (user-defined), mercator or utm
+  --central-meridian A    central meridian as angle text DDD:MM:SS
+  --scale S               scale of the projected coordinates
+  --false-northing N      X constant, whole metres
+  --false-easting E       Y constant, whole metres (500000 by default)
+  --base-latitude A       base latitude of Mercator, DDD:MM:SS
+  --zone N                zone number stored in the project (it does not
+                          move the central meridian)
 
 File format, one of two ways:
   --format NAME           a format of the format store, by its name
@@ -396,9 +432,31 @@ Output:
   -h, --help              show this help
   --version               show the version
 
+Parameters from common points (instead of converting):
+  --estimate MODEL        seven, four or three parameters by least squares
+                          from the common points of COMMON.txt ('-': standard
+                          input), one point a line: ID s1 s2 s3 t1 t2 t3,
+                          separated by commas or blanks; '#' starts a comment.
+                          The sides are read as --from/--to on --source-datum/
+                          --target-datum (latitude and longitude as angle text
+                          DDD:MM:SS.ffff, plane sides through the projection
+                          settings). Prints the parameters with their standard
+                          deviations, σ0 and the residual of every point.
+  --exclude ID[,ID...]    leave these points out of the solution; they are
+                          listed as check points with their residuals
+  --tolerance METRES      flag residuals longer than this (default 3 σ0)
+  --level 1|2             the local level four parameters are stored in
+  --json                  print one JSON object instead of the report
+  --save-project OUT.cod  write the project with the result applied (seven
+                          and three parameters with the seven switch on, four
+                          in the level with the four switch on) and its datums
+                          set to the two sides
+
 Exit status: 0 when everything was converted; 1 when some files were skipped
 or a stream failed (each one is reported); 2 for a bad option or a set-up that
-cannot run, in which case nothing is written.
+cannot run, in which case nothing is written. With --estimate: 0 when the
+parameters were computed, 2 for bad input (its line is named) or points that
+do not determine them, 1 when --save-project could not write the project.
 
 Files:
   format store  )";
@@ -414,6 +472,10 @@ Examples:
   terrax-convert --project job.cod --from geodetic --to plane \
       --source-datum beijing54 --target-datum wgs84 --seven on \
       --separator , --items id,lat,lon,height < points.txt > plane.txt
+  terrax-convert --estimate seven --from geodetic --to plane \
+      --source-datum national80 --target-datum cgcs2000 --projection gauss3 \
+      --central-meridian 117:00:00 --exclude P7 --save-project new.cod \
+      common.txt
 )";
     return text;
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/EstimateOptions.h"
+#include "cli/ParameterOptions.h"
+
 enum class ProgressMode { Auto, On, Off };
 
 // What the command line asked for. Unset optionals leave the value of the
@@ -25,6 +28,8 @@ struct ConvertOptions {
     std::optional<int> naming;
     int jobs = 0;  // threads; 0 for one per core
     ProgressMode progress = ProgressMode::Auto;
+    ParameterOptions parameters;     // parameters and projection over the project
+    EstimateOptions estimate;        // --estimate: parameters from common points instead
     std::vector<std::string> files;  // "-" for standard input
 };
 

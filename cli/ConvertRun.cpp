@@ -23,6 +23,7 @@
 #include "batch/FormatStore.h"
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
+#include "cli/EstimateRun.h"
 #include "cli/Progress.h"
 #include "framework/ArchiveException.h"
 #include "framework/FileException.h"
@@ -343,9 +344,7 @@ std::string SkipText(const SkippedFile& f) {
     return "it was not converted";
 }
 
-bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
-             std::string* error) {
-    ConversionSession& s = plan->session;
+bool LoadSettings(const ConvertOptions& o, ConversionSession& s, std::string* error) {
     s = ConversionSession();
     if (!o.project.empty()) {
         const std::string message = ProjectLoadError(s, o.project);
@@ -359,6 +358,14 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
         s.m_sourceDatum = s.m_params.m_savedSourceDatum;
         s.m_targetDatum = s.m_params.m_savedTargetDatum;
     }
+    ApplyParameterOptions(o.parameters, s);
+    return true;
+}
+
+bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
+             std::string* error) {
+    ConversionSession& s = plan->session;
+    if (!LoadSettings(o, s, error)) return false;
     if (o.sourceKind) s.m_sourceKind = *o.sourceKind;
     if (o.targetKind) s.m_targetKind = *o.targetKind;
     if (o.sourceDatum) s.m_sourceDatum = *o.sourceDatum;
@@ -370,7 +377,7 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
                  ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +
                  std::to_string(s.m_sourceDatum) + " and target datum " +
                  std::to_string(s.m_targetDatum) +
-                 "; kinds must be 0..2 and datums 0..3 (give --from, --to, --source-datum or "
+                 "; kinds must be 0..2 and datums 0..4 (give --from, --to, --source-datum or "
                  "--target-datum)";
         return false;
     }
@@ -426,6 +433,7 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
         std::fflush(streams.out);
         return kExitConverted;
     }
+    if (options.estimate.model) return RunEstimate(options, streams);
     RunPlan plan;
     if (!PlanRun(options, appDir, &plan, &error)) {
         Report(streams.err, error);

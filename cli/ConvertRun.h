@@ -35,6 +35,11 @@ struct RunPlan {
     int threads = 1;
 };
 
+// The session of the project file as the window shows it after opening it
+// (a fresh one without --project), with the parameter options laid over it.
+// False with the message for the user in *error.
+bool LoadSettings(const ConvertOptions& options, ConversionSession& session, std::string* error);
+
 // Loads the project file, lays the options over it, reads the format, and
 // checks that every source can be read. Writes nothing. Returns false with
 // the message for the user in *error.

@@ -1,4 +1,4 @@
-// Reference ellipsoids of the four datums; geodetic <-> space rectangular.
+// Reference ellipsoids of the five datums; geodetic <-> space rectangular.
 #include <cmath>
 
 #include "geodesy/GeoCore.h"
@@ -18,6 +18,7 @@ bool CGeoCore::DatumTable(int index, double* a, double* rf) {
         {6378140.0, 298.257},        // National-80 (IAG-75)
         {6378137.0, 298.257223563},  // WGS-84
         {6378135.0, 298.26},         // WGS-72
+        {6378137.0, 298.257222101},  // CGCS2000 (the GRS 1980 ellipsoid)
     };
     if (index < 0 || index >= kDatumCount) return false;
     *a = kTable[index][0];

@@ -58,7 +58,9 @@ struct ConversionParams {
 };
 
 // Number of datums in every datum list.
-constexpr int kDatumCount = 4;
+constexpr int kDatumCount = 5;
+// Index of the CGCS2000 datum, the last of the lists.
+constexpr int kDatumCgcs2000 = 4;
 
 // Reads the C library's atof rules in the C locale whatever the process
 // locale is: leading white space skipped, the longest valid prefix read,
@@ -88,7 +90,8 @@ public:
     std::string FormatDmsWhole(double r) const;
 
     // --- Ellipsoids ---
-    // a and rf of datum index 0..3; returns false (a, rf untouched) outside.
+    // a and rf of datum index 0..4 (Beijing-54, National-80, WGS-84, WGS-72,
+    // CGCS2000); returns false (a, rf untouched) outside.
     static bool DatumTable(int index, double* a, double* rf);
     void GeodeticToSpace(double a, double rf, double B, double L, double H, double* X, double* Y,
                          double* Z) const;

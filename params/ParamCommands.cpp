@@ -10,6 +10,7 @@
 #include "params/CalcThreeDlg.h"
 #include "params/Change.h"
 #include "params/Change1.h"
+#include "params/CommonPointFit.h"
 #include "params/DatumListDlg.h"
 #include "params/ProjectionDlg.h"
 #include "params/RotationText.h"
@@ -72,23 +73,19 @@ void FromPage(const Page& page, double (&level)[4]) {
 double TruncateToMillimetre(double metres) { return std::trunc(metres * 1000.0) * 0.001; }
 
 // Space rectangular coordinates of a plane point read through m_projBefore
-// on the ellipsoid of `datum`.
+// on the ellipsoid of `datum`; the same as the common-point tables use.
 void PlaneToSpace(const ConversionSession& s, int datum, double x, double y, double h, double* X,
                   double* Y, double* Z) {
-    double a = 0.0, rf = 0.0;
-    CGeoCore::DatumTable(datum, &a, &rf);
-    double B, L, H;
-    s.m_geo.PlaneToGeodetic(a, rf, x, y, h, s.m_params, &B, &L, &H);
-    s.m_geo.GeodeticToSpace(a, rf, B, L, H, X, Y, Z);
+    double xyz[3];
+    PlaneSideToSpace(s.m_params, datum, x, y, h, xyz);
+    *X = xyz[0], *Y = xyz[1], *Z = xyz[2];
 }
 
 void GeodeticToSpace(const ConversionSession& s, int datum, const std::string& bText,
                      const std::string& lText, double H, double* X, double* Y, double* Z) {
-    double a = 0.0, rf = 0.0;
-    CGeoCore::DatumTable(datum, &a, &rf);
-    const double B = s.m_geo.ParseDmsText(bText);
-    const double L = s.m_geo.ParseDmsText(lText);
-    s.m_geo.GeodeticToSpace(a, rf, B, L, H, X, Y, Z);
+    double xyz[3];
+    GeodeticSideToSpace(datum, s.m_geo.ParseDmsText(bText), s.m_geo.ParseDmsText(lText), H, xyz);
+    *X = xyz[0], *Y = xyz[1], *Z = xyz[2];
 }
 
 }  // namespace

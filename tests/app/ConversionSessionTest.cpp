@@ -151,10 +151,10 @@ TEST(SessionPrepare, CopiesSelectionsAndFillsEllipsoids) {
     EXPECT_EQ(p.m_targetEllipsoid[1], kWgs72Rf);
 
     // An index no combo box has leaves that side's constants as they were.
-    s.m_sourceDatum = 4;
+    s.m_sourceDatum = 5;
     s.m_targetDatum = -1;
     s.PrepareConversion();
-    EXPECT_EQ(p.m_savedSourceDatum, 4);
+    EXPECT_EQ(p.m_savedSourceDatum, 5);
     EXPECT_EQ(p.m_savedTargetDatum, -1);
     EXPECT_EQ(p.m_sourceEllipsoid[0], kNational80A);
     EXPECT_EQ(p.m_targetEllipsoid[0], kWgs72A);
@@ -383,7 +383,7 @@ TEST(ConversionRefusal, KindsAndDatumsNoControlCanShowConvertNothing) {
     struct Case {
         int sourceKind, targetKind, sourceDatum, targetDatum;
     } cases[] = {{3, 2, 0, 0}, {-1, 2, 0, 0}, {2, 5, 0, 0}, {1, -1, 0, 0},
-                 {2, 2, 4, 0}, {2, 2, 0, -1}, {0, 0, 7, 7}};
+                 {2, 2, 5, 0}, {2, 2, 0, -1}, {0, 0, 7, 7}};
     for (const Case& c : cases) {
         ConversionSession s;
         s.m_sourceKind = c.sourceKind;

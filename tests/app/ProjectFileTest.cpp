@@ -185,6 +185,40 @@ TEST(ProjectFileRoundTrip, ValuesNoControlCanShowStillLoad) {
     EXPECT_EQ(loaded.m_targetKind, -1);
 }
 
+// CGCS2000 is datum 4: it is stored in items 25, 26, 43 and 44 like the
+// others, comes back, and a loaded session converts with its ellipsoid.
+TEST(ProjectFileRoundTrip, Cgcs2000DatumIndexFour) {
+    TestTempDir dir;
+    const std::string path = dir.File("cgcs.cod");
+    ConversionSession s;
+    s.m_sourceDatum = 1;
+    s.m_targetDatum = 4;
+    s.m_params.m_calcDatumGeo = 4;
+    s.m_params.m_calcDatumPlane = 1;
+    s.PrepareConversion();
+    const std::string bytes = Save(s, path);
+    ASSERT_EQ(bytes.size(), 537u);
+    EXPECT_EQ(Bytes(bytes, 188, 8), std::string("\x01\x00\x00\x00\x04\x00\x00\x00", 8));
+    EXPECT_EQ(Bytes(bytes, 284, 8), std::string("\x04\x00\x00\x00\x01\x00\x00\x00", 8));
+
+    ConversionSession loaded;
+    std::string error;
+    ASSERT_TRUE(loaded.LoadProject(path, &error)) << error;
+    EXPECT_EQ(Save(loaded, dir.File("again.cod")), bytes);
+
+    // Opened as the window opens it, it converts on CGCS2000 (PROJ's figures).
+    loaded.m_sourceDatum = loaded.m_params.m_savedSourceDatum;
+    loaded.m_targetDatum = loaded.m_params.m_savedTargetDatum;
+    loaded.m_sourceKind = 1;
+    loaded.m_targetKind = 0;
+    loaded.m_sourceText[0] = "030:00:00.000";
+    loaded.m_sourceText[1] = "114:00:00.000";
+    loaded.m_sourceText[2] = "0";
+    ASSERT_TRUE(loaded.Convert());
+    EXPECT_EQ(loaded.m_targetText[0] + " " + loaded.m_targetText[1] + " " + loaded.m_targetText[2],
+              "-2248544.547537 5050313.741529 3170373.735292");
+}
+
 TEST(ProjectFileLoad, EveryTruncationFailsAndLeavesTheSessionAsItWas) {
     // The loading session differs from the file in every item, so a value
     // taken from a cut file would show.

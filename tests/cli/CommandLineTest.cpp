@@ -36,12 +36,15 @@ TEST(CommandLine, ValuesByNameIndexAndListText) {
                                                              {"wgs72", 3},
                                                              {"WGS-72坐标系", 3},
                                                              {"3", 3},
-                                                             {" 1 ", 1}};
+                                                             {" 1 ", 1},
+                                                             {"CGCS2000", 4},
+                                                             {"CGCS2000坐标系", 4},
+                                                             {"4", 4}};
     for (const auto& [text, datum] : datums) {
         ASSERT_TRUE(ReadDatum(text, &v)) << text;
         EXPECT_EQ(v, datum) << text;
     }
-    for (const std::string bad : {"4", "-1", "01x", "wgs", "北京", ""}) {
+    for (const std::string bad : {"5", "-1", "01x", "wgs", "北京", "cgcs", ""}) {
         EXPECT_FALSE(ReadDatum(bad, &v)) << bad;
     }
     for (const auto& [text, naming] : std::vector<std::pair<std::string, int>>{

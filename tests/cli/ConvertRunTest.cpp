@@ -211,7 +211,7 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         {{"--verbose=1"}, "option --verbose takes no value"},
         {{"--from", "sky"}, "bad value 'sky' for --from"},
         {{"--to=4"}, "bad value '4' for --to"},
-        {{"--source-datum", "4"}, "bad value '4' for --source-datum"},
+        {{"--source-datum", "5"}, "bad value '5' for --source-datum"},
         {{"--target-datum", "wgs85"}, "bad value 'wgs85' for --target-datum"},
         {{"--seven", "maybe"}, "bad value 'maybe' for --seven"},
         {{"--four", ""}, "bad value '' for --four"},

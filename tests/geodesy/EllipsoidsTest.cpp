@@ -13,13 +13,16 @@ constexpr double kHalfTurn = 3.1415926535898;
 const CGeoCore geo;
 
 TEST(Ellipsoids, DatumTable) {
-    const double want[4][2] = {
-        {6378245.0, 298.3}, {6378140.0, 298.257}, {6378137.0, 298.257223563}, {6378135.0, 298.26}};
+    const double want[5][2] = {{6378245.0, 298.3},
+                               {6378140.0, 298.257},
+                               {6378137.0, 298.257223563},
+                               {6378135.0, 298.26},
+                               {6378137.0, 298.257222101}};
     for (int i = -1; i <= kDatumCount; ++i) {
         double a = -7, rf = -8;
         const bool known = i >= 0 && i < kDatumCount;
         EXPECT_EQ(CGeoCore::DatumTable(i, &a, &rf), known);
-        EXPECT_EQ(a, known ? want[i][0] : -7);  // untouched outside 0..3
+        EXPECT_EQ(a, known ? want[i][0] : -7);  // untouched outside 0..4
         EXPECT_EQ(rf, known ? want[i][1] : -8);
     }
 }

@@ -1,0 +1,34 @@
+// Options of the estimation run, "--estimate seven|four|three COMMON.txt":
+// parameters from the common points of a file instead of a conversion.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "geodesy/ParameterFit.h"
+
+struct ConvertOptions;
+
+struct EstimateOptions {
+    std::optional<FitModel> model;     // set by --estimate
+    std::vector<std::string> exclude;  // names of points to leave out (check points)
+    std::optional<double> tolerance;   // metres
+    std::optional<int> level;          // 1 or 2: the local level four parameters go to
+    bool json = false;
+    std::string saveProject;  // project file to write with the result applied; empty for none
+};
+
+// -1 when `name` is not an option of the estimation, 0 when it takes no
+// value (--json), 1 when it takes one.
+int EstimateOptionArity(const std::string& name);
+
+// Reads option `name` (with its value) into *options; false with a message
+// for the user when the value is bad.
+bool TakeEstimateOption(const std::string& name, const std::string& value, EstimateOptions* options,
+                        std::string* error);
+
+// The rules between the options once all are read: the estimation's own
+// options need --estimate, the file options of a conversion do not go with
+// it, and it reads one file. False with a message for the user.
+bool CheckEstimateOptions(const ConvertOptions& options, std::string* error);

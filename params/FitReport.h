@@ -1,0 +1,35 @@
+// Reports of a CommonPointFit: the text a surveyor reads (model,
+// observations, unknowns, redundancy, σ0, each parameter with its standard
+// deviation, residuals of the used points and of the check points apart,
+// points beyond the tolerance marked) and the JSON of the command line.
+#pragma once
+
+#include <string>
+
+#include "params/CommonPointFit.h"
+#include "params/TextLanguage.h"
+
+// Rotations are reported in arc-seconds, scale changes in ppm: the radians
+// of one arc-second as the angle text "000:00:01" reads, and one ppm.
+inline constexpr double kRadiansPerArcSecond = 0.0002777777777777778 * 0.017453292519943334;
+inline constexpr double kPpm = 1e-6;
+
+// The report as text lines ending in "\n". Parameters: shifts in metres with
+// six decimals, rotations in arc-seconds and the scale change in ppm with six
+// decimals, the factor K with twelve; residuals, σ0 and the tolerance in
+// metres with four decimals.
+std::string FitReportText(const CommonPointFit& result, TextLanguage language);
+
+// One JSON object and a newline:
+// {"model": "seven"|"four"|"three", "used": N, "sigma0": metres or null,
+//  "parameters": {...}, "points": [{"id": "...", "used": true|false,
+//  "residual": {...}, "flagged": true|false}, ...]}
+// with dX, dY, dZ (m), rX, rY, rZ (arc-seconds), m (ppm) for seven; dX, dY, dZ
+// for three; Xo, Yo (m), T (arc-seconds), K for four; residuals north, east,
+// up (m) for seven and three, x, y (m) for four. Numbers are the shortest
+// texts that read back to the same doubles.
+std::string FitReportJson(const CommonPointFit& result);
+
+// Names of a datum (0..4) and of a coordinate kind (0..2) in reports.
+std::string DatumName(int datum, TextLanguage language);
+std::string KindName(int kind, TextLanguage language);
