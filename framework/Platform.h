@@ -10,6 +10,7 @@
 // callers and CFileException name the same causes everywhere.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
