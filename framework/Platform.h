@@ -65,8 +65,9 @@ struct FileId {
 
 struct FileStatus {
     bool directory = false;
-    bool regular = false;     // an ordinary file (not a directory, device or pipe)
-    std::uint64_t size = 0;   // of a regular file; 0 otherwise
+    bool regular = false;          // an ordinary file (not a directory, device or pipe)
+    std::uint64_t size = 0;        // of a regular file; 0 otherwise
+    unsigned long long links = 0;  // names (hard links) the file has
     FileId id;
 };
 

@@ -26,6 +26,7 @@ void FillStatus(const struct stat& st, FileStatus* status) {
     status->directory = S_ISDIR(st.st_mode);
     status->regular = S_ISREG(st.st_mode);
     status->size = status->regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+    status->links = static_cast<unsigned long long>(st.st_nlink);
     status->id = {static_cast<unsigned long long>(st.st_dev),
                   static_cast<unsigned long long>(st.st_ino)};
 }

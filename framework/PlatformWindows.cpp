@@ -7,8 +7,8 @@
 // After windows.h:
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 #include <share.h>
+#include <shellapi.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -133,6 +133,7 @@ bool StatusOfHandle(HANDLE handle, FileStatus* status) {
     if (status->regular) {
         status->size = static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
     }
+    status->links = info.nNumberOfLinks;
     status->id = {info.dwVolumeSerialNumber,
                   static_cast<unsigned long long>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
     return true;
@@ -280,7 +281,8 @@ bool ReplaceAtomically(const std::string& replacement, const std::string& target
         }
         const DWORD error = GetLastError();
         if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-            MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            MoveFileExW(backup.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         }
         if (error != ERROR_FILE_NOT_FOUND) {
             errno = ErrnoOf(error);

@@ -64,6 +64,8 @@ TEST(Platform, LinksToOneFileShareItsIdentity) {
     ASSERT_EQ(::symlink(dir.File("missing").c_str(), dir.File("dangling.txt").c_str()), 0);
 
     const Platform::FileId id = StatusOf(file).id;
+    EXPECT_EQ(StatusOf(file).links, 2u);
+    EXPECT_EQ(StatusOf(copy).links, 1u);
     EXPECT_EQ(StatusOf(dir.File("hard.txt")).id, id);
     EXPECT_EQ(StatusOf(dir.File("soft.txt")).id, id);
     EXPECT_NE(StatusOf(copy).id, id) << "same bytes, another file";
