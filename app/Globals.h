@@ -13,8 +13,8 @@ inline constexpr const char kNoProjectPath[] = " ";
 
 inline bool HasProjectPath() { return g_projectPath != kNoProjectPath; }
 
-// The real directory of the running executable (from /proc/self/exe), with a
-// trailing "/"; "./" if it cannot be read.
+// The real directory of the running executable, with a trailing "/"; "./" if
+// it cannot be found.
 std::string ExecutableDirectory();
 
 // Start-up: g_appDir from the executable, g_projectPath = " ".

@@ -1,7 +1,5 @@
 #include "batch/FileBatch.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "framework/AtomicFile.h"
 #include "framework/File.h"
 #include "framework/FileException.h"
+#include "framework/Platform.h"
 
 namespace {
 
@@ -85,9 +84,9 @@ bool ReplaceFileWithCopy(const std::string& source, const std::string& target, s
 const char kCannotConvertMessage[] = "坐标类型或椭球基准无效，无法转换。";
 
 bool BatchPlan::IdOf(const std::string& path, FileId* id) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return false;
-    *id = {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    Platform::FileStatus status;
+    if (!Platform::StatusOf(path, &status)) return false;
+    *id = status.id;
     return true;
 }
 
@@ -123,13 +122,13 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source
         return skip(SkipReason::OutputIsOtherSource, 0);
     }
 
-    struct stat st;
-    if (::stat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    Platform::FileStatus status;
+    if (Platform::StatusOf(source, &status) && status.directory) {
         return skip(SkipReason::SourceUnreadable, EISDIR);
     }
-    FilePtr in(std::fopen(source.c_str(), "rb"));
+    FilePtr in(Platform::OpenStream(source, "rb"));
     if (!in) return skip(SkipReason::SourceUnreadable, errno);
-    FilePtr out(std::fopen(output.c_str(), "wb"));
+    FilePtr out(Platform::OpenStream(output, "wb"));
     if (!out) return skip(SkipReason::OutputUncreatable, errno);
 
     StreamResult stream = engine.Convert(in.get(), out.get(), progress);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/LineEngine.h"
+#include "framework/Platform.h"
 
 class ConversionSession;
 
@@ -61,10 +62,7 @@ public:
                             const LineEngine::Progress& progress = {}) const;
 
 private:
-    struct FileId {
-        unsigned long long dev, ino;
-        bool operator==(const FileId&) const = default;
-    };
+    using FileId = Platform::FileId;
     static bool IdOf(const std::string& path, FileId* id);
 
     std::vector<std::string> m_sources;

@@ -1,7 +1,9 @@
 #include "batch/OutputPath.h"
 
+#include "framework/Platform.h"
+
 std::string GetPathPart(const std::string& path, int part) {
-    std::size_t slash = path.rfind('/');
+    std::size_t slash = path.find_last_of(Platform::PathSeparators());
     if (part == kPathDirectory) return slash == std::string::npos ? "" : path.substr(0, slash);
     if (part != kPathBaseName) return "";
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -13,7 +15,9 @@ std::string GetPathPart(const std::string& path, int part) {
 
 std::string OutputPath(const std::string& source, const std::string& extension, int naming) {
     std::string path;
-    if (source.rfind('/') != std::string::npos) path = GetPathPart(source, kPathDirectory) + "/";
+    if (source.find_last_of(Platform::PathSeparators()) != std::string::npos) {
+        path = GetPathPart(source, kPathDirectory) + "/";
+    }
     path += GetPathPart(source, kPathBaseName);
     if (naming == kNamingExtension) {
         path += "." + extension + "1";

@@ -1,7 +1,5 @@
 #include "cli/ConvertRun.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -27,6 +25,7 @@
 #include "cli/Progress.h"
 #include "framework/ArchiveException.h"
 #include "framework/FileException.h"
+#include "framework/Platform.h"
 
 namespace {
 
@@ -127,22 +126,22 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, Conversion
 }
 
 bool CheckSource(const std::string& path, std::uint64_t* size, std::string* error) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
+    Platform::FileStatus status;
+    if (!Platform::StatusOf(path, &status)) {
         *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
         return false;
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (status.directory) {
         *error = "cannot read " + Quoted(path) + ": it is a directory";
         return false;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = Platform::OpenStream(path, "rb");
     if (f == nullptr) {
         *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
         return false;
     }
     std::fclose(f);
-    *size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    *size = status.size;
     return true;
 }
 
@@ -155,9 +154,8 @@ bool WantsProgress(const ConvertOptions& o, const RunStreams& streams, std::uint
 }
 
 std::uint64_t StreamSize(std::FILE* f) {
-    struct stat st;
-    if (::fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-    return static_cast<std::uint64_t>(st.st_size);
+    Platform::FileStatus status;
+    return Platform::StatusOfStream(f, &status) ? status.size : 0;
 }
 
 // Notes about a converted stream that did not write all of its input.
@@ -215,8 +213,8 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
 
     std::vector<std::uint64_t> sizes(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        struct stat st;
-        if (::stat(sources[i].c_str(), &st) == 0) sizes[i] = static_cast<std::uint64_t>(st.st_size);
+        Platform::FileStatus status;
+        if (Platform::StatusOf(sources[i], &status)) sizes[i] = status.size;
     }
     std::optional<ProgressBar> bar;
     if (WantsProgress(o, streams, plan.sourceBytes, count)) {
@@ -457,16 +455,13 @@ std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     };
     std::map<std::string, std::size_t> byOutput, byPath;
-    std::map<std::pair<unsigned long long, unsigned long long>, std::size_t> byFile;
+    std::map<Platform::FileId, std::size_t> byFile;
     for (std::size_t i = 0; i < n; ++i) {
         auto [o, newOutput] = byOutput.emplace(OutputPath(sources[i], extension, naming), i);
         if (!newOutput) unite(i, o->second);
-        struct stat st;
-        if (::stat(sources[i].c_str(), &st) == 0) {
-            auto [f, newFile] =
-                byFile.emplace(std::make_pair(static_cast<unsigned long long>(st.st_dev),
-                                              static_cast<unsigned long long>(st.st_ino)),
-                               i);
+        Platform::FileStatus status;
+        if (Platform::StatusOf(sources[i], &status)) {
+            auto [f, newFile] = byFile.emplace(status.id, i);
             if (!newFile) unite(i, f->second);
         } else {
             auto [q, newPath] = byPath.emplace(sources[i], i);

@@ -1,17 +1,17 @@
 // terrax-convert: converts point files from the command line.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/Globals.h"
 #include "cli/ConvertRun.h"
+#include "framework/Platform.h"
 
 int main(int argc, char** argv) {
     InitGlobals();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    Platform::PrepareConsole();
+    const std::vector<std::string> args = Platform::CommandLineArguments(argc, argv);
     RunStreams streams;
-    streams.errIsTerminal = ::isatty(fileno(stderr)) != 0;
+    streams.errIsTerminal = Platform::IsTerminal(stderr);
     return RunCommand(args, g_appDir, streams);
 }

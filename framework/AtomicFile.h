@@ -1,6 +1,6 @@
-// Writes a file through a temporary file beside it, renamed over the target
-// only when everything was written: a failed write leaves the old file as it
-// was.
+// Writes a file through a temporary file beside it, which replaces the target
+// in one step only when everything was written: a failed write leaves the old
+// file as it was.
 //
 //   CAtomicFile out;
 //   out.Open(path);               // throws CFileException
@@ -27,8 +27,8 @@ public:
     // The temporary file; its messages name the target path.
     CFile& GetFile() { return m_file; }
 
-    // Writes the data through to disk and renames the temporary file over the
-    // target, which keeps the old file's permissions.
+    // Writes the data through to disk and puts the temporary file in the
+    // target's place, with the old file's permissions.
     void Commit();
     // Removes the temporary file.
     void Abort();

@@ -1,8 +1,6 @@
 #include "framework/DesktopOpener.h"
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
+#include "framework/Platform.h"
 
 namespace {
 
@@ -15,8 +13,7 @@ DesktopOpener& CurrentOpener() {
 
 bool AfxOpenWithDesktop(const std::string& path) {
     if (const DesktopOpener& opener = CurrentOpener()) return opener(path);
-    return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                   QStringList{QString::fromStdString(path)});
+    return Platform::OpenWithDesktop(path);
 }
 
 DesktopOpener AfxSetDesktopOpener(DesktopOpener opener) {

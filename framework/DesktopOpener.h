@@ -1,5 +1,6 @@
-// Opens a file with the desktop's opener (xdg-open), started without a shell,
-// for viewing data files and the help page. Tests replace the opener.
+// Opens a file with the desktop's opener (xdg-open; on Windows the shell's
+// association), started without a shell, for viewing data files and the help
+// page. Tests replace the opener.
 #pragma once
 
 #include <functional>

@@ -1,7 +1,6 @@
 #include "framework/FileDialog.h"
 
-#include <filesystem>
-
+#include "framework/Platform.h"
 #include "framework/UiSeam.h"
 
 namespace {
@@ -45,8 +44,7 @@ int CFileDialog::DoModal() {
         if (!AfxGetUiSeam().ShowFileDialog(request, &paths) || paths.empty()) return IDCANCEL;
         for (std::string& path : paths) path = WithDefaultExtension(path, m_ofn.lpstrDefExt);
         if (!request.open && (m_ofn.Flags & OFN_OVERWRITEPROMPT) && paths.size() == 1) {
-            std::error_code error;
-            if (std::filesystem::exists(paths.front(), error)) {
+            if (Platform::Exists(paths.front())) {
                 MessageBoxRequest question;
                 question.text = paths.front() + " 已存在。\n要替换它吗？";
                 question.caption = request.title.empty() ? "另存为" : request.title;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "framework/Platform.h"
+
 namespace {
 
 std::string MessageFor(CFileException::Cause cause, const std::string& name) {
@@ -40,6 +42,7 @@ CFileException::CFileException(Cause cause, std::string fileName, int osError)
       m_lOsError(osError) {}
 
 CFileException::Cause CFileException::CauseFromErrno(int err, bool creating) {
+    if (err == Platform::kDiskQuotaErrno) return diskFull;
     switch (err) {
         case ENOENT:
             return creating ? badPath : fileNotFound;
@@ -58,7 +61,6 @@ CFileException::Cause CFileException::CauseFromErrno(int err, bool creating) {
         case EISDIR:
             return isDirectory;
         case ENOSPC:
-        case EDQUOT:
             return diskFull;
         case EFBIG:
             return fileTooLarge;

@@ -1,14 +1,12 @@
 // Locale-free number text: atof-compatible reading and printf("%.*f")-compatible
 // writing, both in the C locale whatever locale the process has set.
-#include <locale.h>
-
 #include <charconv>
-#include <clocale>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "framework/Platform.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
@@ -22,10 +20,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // strtod in the C locale; only used for the rare texts from_chars does not
 // answer the way strtod does (range errors, NaN payloads).
-double StrtodC(const char* text) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return strtod_l(text, nullptr, cLocale);
-}
+double StrtodC(const char* text) { return Platform::StrtodInCLocale(text); }
 
 // Exact powers of ten: every one up to 1e22 is a double.
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,

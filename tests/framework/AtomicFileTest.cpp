@@ -90,3 +90,24 @@ TEST(AtomicFile, KeepsPermissionsAndWritesThroughASymbolicLink) {
     EXPECT_EQ(ReadBytes(real), "new");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.cod", "real.cod"}));
 }
+
+TEST(AtomicFile, CommitThatCannotReplaceTheTargetKeepsItAndLeavesNoTemporary) {
+    // The chosen path is a folder: everything is written, then the
+    // replacement is refused.
+    TestTempDir dir;
+    const std::string folder = dir.File("p.cod");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    WriteBytes(folder + "/inside.txt", "kept");
+    CAtomicFile out;
+    out.Open(folder);
+    out.GetFile().Write("new", 3);
+    try {
+        out.Commit();
+        ADD_FAILURE() << "a folder was replaced by a file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::isDirectory);
+        EXPECT_NE(e.GetErrorMessage().find(folder), std::string::npos);
+    }
+    EXPECT_EQ(ReadBytes(folder + "/inside.txt"), "kept");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.cod"});
+}

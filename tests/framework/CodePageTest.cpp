@@ -2,6 +2,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 
 #include "framework/CodePage.h"
@@ -60,18 +61,55 @@ TEST(CodePage, AsciiAndEmbeddedZeroBytesPassUnchanged) {
     EXPECT_EQ(Gb18030ToUtf8(Utf8ToGb18030(mixed)), mixed);
 }
 
+// FNV-1a, to compare megabytes of output with the figures below.
+std::uint64_t Digest(const std::string& bytes) {
+    std::uint64_t h = 14695981039346656037u;
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211u;
+    return h;
+}
+
 TEST(CodePage, EveryUnicodeScalarValueRoundTrips) {
     std::string all;
     for (char32_t c = 1; c <= 0x10FFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         AppendUtf8(all, c);
     }
-    const std::string back = Gb18030ToUtf8(Utf8ToGb18030(all));
+    const std::string gb = Utf8ToGb18030(all);
+    // The bytes of glibc's converter and the private-use table, which
+    // CodePageReferenceTest compares code by code; the same on every system.
+    EXPECT_EQ(gb.size(), 4399991u);
+    EXPECT_EQ(Digest(gb), 0x67e238326c5d79a7u);
+    const std::string back = Gb18030ToUtf8(gb);
     ASSERT_EQ(back.size(), all.size());
     // Report the first character that did not survive, not a megabyte dump.
     auto diff = std::mismatch(all.begin(), all.end(), back.begin());
     EXPECT_TRUE(diff.first == all.end())
         << "first difference at byte " << (diff.first - all.begin());
+}
+
+TEST(CodePage, EveryCodeIsReadAlikeOnEverySystem) {
+    // Every single byte, two-byte and four-byte form in a row, valid or not.
+    std::string all;
+    for (int b = 1; b < 0x100; ++b) all += static_cast<char>(b);
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            all += {static_cast<char>(lead), static_cast<char>(trail)};
+        }
+    }
+    for (int b1 = 0x81; b1 <= 0xFE; ++b1) {
+        for (int b2 = 0x30; b2 <= 0x39; ++b2) {
+            for (int b3 = 0x81; b3 <= 0xFE; ++b3) {
+                for (int b4 = 0x30; b4 <= 0x39; ++b4) {
+                    all += {static_cast<char>(b1), static_cast<char>(b2), static_cast<char>(b3),
+                            static_cast<char>(b4)};
+                }
+            }
+        }
+    }
+    const std::string utf8 = Gb18030ToUtf8(all);
+    EXPECT_EQ(utf8.size(), 6996861u);
+    EXPECT_EQ(Digest(utf8), 0x0ab9a31b21fc171au);
 }
 
 TEST(CodePage, PrivateUseCharactersGlibcCannotEncodeUseTheFourByteCodes) {

@@ -1,0 +1,134 @@
+// What differs between the systems the program runs on, in one place: files
+// by UTF-8 path, file status and identity, replacing a file in one step,
+// terminals, the executable's place, the desktop's opener, the system's table
+// of the Chinese code page, and the arguments and console of a command-line
+// program. PlatformPosix.cpp and PlatformWindows.cpp implement it; no other
+// file asks which system it runs on.
+//
+// Paths are UTF-8 texts. Failures set errno to a POSIX error number on every
+// system (the Windows implementation translates its own error codes), so that
+// callers and CFileException name the same causes everywhere.
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+// errno of an exceeded disk quota; ENOSPC where the system tells no quota
+// apart.
+extern const int kDiskQuotaErrno;
+
+// ---- Files by descriptor --------------------------------------------------
+
+enum OpenFlags : unsigned {
+    kRead = 0x1,
+    kWrite = 0x2,
+    kReadWrite = kRead | kWrite,
+    kCreate = 0x4,     // create the file when it is missing
+    kTruncate = 0x8,   // empty an existing file
+    kExclusive = 0x10  // with kCreate: fail with EEXIST when the file exists
+};
+
+// Opens a file for binary input or output, not inherited by child processes.
+// Returns the descriptor, or -1 with errno; a directory is refused (EISDIR).
+int OpenDescriptor(const std::string& path, unsigned flags);
+// As read(2): the bytes read, 0 at the end of the file, -1 with errno.
+long long ReadDescriptor(int fd, void* buffer, std::size_t count);
+// As write(2): the bytes written (possibly fewer than asked), -1 with errno.
+long long WriteDescriptor(int fd, const void* buffer, std::size_t count);
+// Writes the file's data through to the device. 0, or -1 with errno; a
+// descriptor that cannot be synchronised (a pipe, a device) is no failure.
+int SyncDescriptor(int fd);
+// Closes the descriptor: 0, or -1 with errno (the descriptor is closed anyway).
+int CloseDescriptor(int fd);
+// The size of an open file in bytes; false with errno.
+bool DescriptorSize(int fd, std::uint64_t* size);
+
+// fopen by UTF-8 path; nullptr with errno.
+std::FILE* OpenStream(const std::string& path, const char* mode);
+
+// ---- Status and identity --------------------------------------------------
+
+// Which file a path leads to: device and inode, or on Windows volume serial
+// number and file index. Links to one file give the same identity.
+struct FileId {
+    unsigned long long device = 0;
+    unsigned long long index = 0;
+    bool operator==(const FileId&) const = default;
+    auto operator<=>(const FileId&) const = default;
+};
+
+struct FileStatus {
+    bool directory = false;
+    bool regular = false;          // an ordinary file (not a directory, device or pipe)
+    std::uint64_t size = 0;        // of a regular file; 0 otherwise
+    unsigned long long links = 0;  // names (hard links) the file has
+    FileId id;
+};
+
+// The status of the file a path leads to, following symbolic links. False
+// with errno when there is none or it cannot be examined.
+bool StatusOf(const std::string& path, FileStatus* status);
+// The status of the file under an open stream; false with errno.
+bool StatusOfStream(std::FILE* stream, FileStatus* status);
+// Whether the path leads to a file or directory.
+bool Exists(const std::string& path);
+
+// Removes a file (not a directory); false with errno.
+bool RemoveFile(const std::string& path);
+
+// The characters that separate the folders of a path: "/", and on Windows
+// "\" too.
+const char* PathSeparators();
+
+// ---- Replacing a file safely ----------------------------------------------
+
+// The file that a write meant for `path` should replace: the target of a
+// symbolic link, else the path itself.
+std::string ReplacementTarget(const std::string& path);
+// Replaces `target` by the closed, complete file `replacement` (beside it,
+// on the same volume) in one step, so that a reader sees either the old file
+// whole or the new one whole; the new file keeps the old one's permissions
+// (on Windows its attributes and security). The replacement is made durable
+// before returning where the system allows. On failure returns false with
+// errno; `target` is then unchanged and `replacement` still exists.
+bool ReplaceAtomically(const std::string& replacement, const std::string& target);
+
+// ---- Process and desktop --------------------------------------------------
+
+// Whether the stream writes to (or reads from) a terminal or console.
+bool IsTerminal(std::FILE* stream);
+// The full path of the running executable with "/" between folders (links
+// resolved); empty when it cannot be found.
+std::string ExecutablePath();
+// Opens the file with the desktop's program for it (xdg-open; on Windows the
+// shell's association), started without a command shell, without waiting.
+// False when it could not be started.
+bool OpenWithDesktop(const std::string& path);
+
+// The program's arguments after its name, as UTF-8 texts (on Windows read
+// from the wide-character command line, whatever the ANSI code page is).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+// Prepares the standard streams of a command-line program: standard input
+// and output pass bytes unchanged (no line-end translation on Windows), and
+// a Windows console shows the UTF-8 messages as UTF-8.
+void PrepareConsole();
+
+// ---- The Chinese code page ------------------------------------------------
+
+// The system's table of the two-byte codes of the Chinese code page (GBK):
+// for lead bytes 0x81..0xFE and trail bytes 0x40..0xFE except 0x7F, lead by
+// lead, the character each code reads as; 0 for a code it does not map.
+// kTwoByteCodes entries; false when the system has no such table.
+inline constexpr std::size_t kTwoByteCodes = 126 * 190;
+bool LoadTwoByteTable(std::vector<char32_t>* table);
+
+// strtod in the C locale, whatever locale the process has set.
+double StrtodInCLocale(const char* text);
+
+}  // namespace Platform

@@ -1,0 +1,221 @@
+// The platform layer on POSIX systems (Linux).
+#include <fcntl.h>
+#include <iconv.h>
+#include <locale.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <thread>
+
+#include "framework/Platform.h"
+
+extern char** environ;
+
+namespace Platform {
+
+const int kDiskQuotaErrno = EDQUOT;
+
+namespace {
+
+void FillStatus(const struct stat& st, FileStatus* status) {
+    status->directory = S_ISDIR(st.st_mode);
+    status->regular = S_ISREG(st.st_mode);
+    status->size = status->regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+    status->links = static_cast<unsigned long long>(st.st_nlink);
+    status->id = {static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino)};
+}
+
+std::string DirectoryOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+int OpenDescriptor(const std::string& path, unsigned flags) {
+    int oflags = O_CLOEXEC;
+    if ((flags & kReadWrite) == kReadWrite) {
+        oflags |= O_RDWR;
+    } else if (flags & kWrite) {
+        oflags |= O_WRONLY;
+    } else {
+        oflags |= O_RDONLY;
+    }
+    if (flags & kCreate) oflags |= O_CREAT;
+    if (flags & kTruncate) oflags |= O_TRUNC;
+    if (flags & kExclusive) oflags |= O_EXCL;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), oflags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    // The kernel opens a folder for reading; it is still no file.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    return fd;
+}
+
+long long ReadDescriptor(int fd, void* buffer, std::size_t count) {
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+long long WriteDescriptor(int fd, const void* buffer, std::size_t count) {
+    ssize_t n;
+    do {
+        n = ::write(fd, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+int SyncDescriptor(int fd) {
+    if (::fsync(fd) == 0 || errno == EINVAL || errno == EROFS) return 0;
+    return -1;
+}
+
+int CloseDescriptor(int fd) {
+    // After EINTR the descriptor is closed on Linux; retrying could close another.
+    if (::close(fd) == 0 || errno == EINTR) return 0;
+    return -1;
+}
+
+bool DescriptorSize(int fd, std::uint64_t* size) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+std::FILE* OpenStream(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+bool StatusOf(const std::string& path, FileStatus* status) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    FillStatus(st, status);
+    return true;
+}
+
+bool StatusOfStream(std::FILE* stream, FileStatus* status) {
+    struct stat st;
+    if (::fstat(::fileno(stream), &st) != 0) return false;
+    FillStatus(st, status);
+    return true;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+const char* PathSeparators() { return "/"; }
+
+std::string ReplacementTarget(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char buf[PATH_MAX];
+        if (::realpath(path.c_str(), buf)) return buf;
+    }
+    return path;
+}
+
+bool ReplaceAtomically(const std::string& replacement, const std::string& target) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) ::chmod(replacement.c_str(), st.st_mode & 07777);
+    if (::rename(replacement.c_str(), target.c_str()) != 0) return false;
+    // Make the rename itself durable; a failure here still leaves a complete file.
+    int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
+
+std::string ExecutablePath() {
+    std::string buf(4096, '\0');
+    for (;;) {
+        ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < buf.size()) {
+            buf.resize(static_cast<std::size_t>(n));
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+bool OpenWithDesktop(const std::string& path) {
+    std::string program = "xdg-open";
+    std::string argument = path;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t pid;
+    if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return false;
+    // Reap the opener when it ends, so that it leaves no zombie behind.
+    std::thread([pid] {
+        int status;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    if (argc < 1) return {};
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void PrepareConsole() {}
+
+bool LoadTwoByteTable(std::vector<char32_t>* table) {
+    iconv_t cd = iconv_open("UTF-32LE", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    table->assign(kTwoByteCodes, 0);
+    std::size_t i = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            unsigned char out[8];
+            char* ip = in;
+            char* op = reinterpret_cast<char*>(out);
+            std::size_t inLeft = sizeof in, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &ip, &inLeft, &op, &outLeft) != static_cast<std::size_t>(-1) &&
+                outLeft == sizeof out - 4) {
+                (*table)[i] = static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 |
+                                                    static_cast<char32_t>(out[3]) << 24);
+            }
+            ++i;
+        }
+    }
+    iconv_close(cd);
+    return true;
+}
+
+double StrtodInCLocale(const char* text) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return strtod_l(text, nullptr, cLocale);
+}
+
+}  // namespace Platform
