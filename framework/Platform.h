@@ -132,6 +132,10 @@ std::optional<std::string> EnvironmentVariable(const std::string& name);
 // $HOME/.config/; on Windows %APPDATA%, else the user's roaming application
 // data folder. Empty when there is none.
 std::string UserConfigFolder();
+// The place of a file in the settings folder as help texts name it:
+// "$XDG_CONFIG_HOME/NAME (by default ~/.config/NAME)", on Windows
+// "%APPDATA%\NAME" (with "\" between its folders).
+std::string UserConfigPathForHelp(const std::string& name);
 // Creates one folder that only its owner may use (mode 0700; on Windows it
 // takes the security of the folder it lies in, which for the user's own
 // folders is the user's). False with errno: EEXIST when the name is taken,

@@ -206,6 +206,10 @@ std::string UserConfigFolder() {
     return folder;
 }
 
+std::string UserConfigPathForHelp(const std::string& name) {
+    return "$XDG_CONFIG_HOME/" + name + " (by default ~/.config/" + name + ")";
+}
+
 bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
 
 bool LoadTwoByteTable(std::vector<char32_t>* table) {

@@ -384,6 +384,12 @@ std::string UserConfigFolder() {
     return folder;
 }
 
+std::string UserConfigPathForHelp(const std::string& name) {
+    std::string path = "%APPDATA%\\" + name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 bool CreateFolder(const std::string& path) {
     std::wstring wide;
     if (!ToWide(path, &wide)) return false;

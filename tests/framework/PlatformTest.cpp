@@ -167,6 +167,8 @@ TEST(Platform, SettingsFolderFromXdgConfigHomeElseHome) {
         EXPECT_EQ(Platform::UserConfigFolder(), c.folder)
             << (c.configHome ? c.configHome : "(unset)") << " " << (c.home ? c.home : "(unset)");
     }
+    EXPECT_EQ(Platform::UserConfigPathForHelp("terrax/Par.txt"),
+              "$XDG_CONFIG_HOME/terrax/Par.txt (by default ~/.config/terrax/Par.txt)");
 }
 
 TEST(Platform, NewFoldersAreTheOwnersOnly) {

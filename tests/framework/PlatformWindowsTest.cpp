@@ -108,6 +108,7 @@ TEST(PlatformWindows, SettingsFolderIsAppDataWithSlashes) {
     EXPECT_TRUE(PathOf(folder).is_absolute()) << folder;
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(folder.find('\\'), std::string::npos) << folder;
+    EXPECT_EQ(Platform::UserConfigPathForHelp("terrax/Par.txt"), "%APPDATA%\\terrax\\Par.txt");
 }
 
 TEST(PlatformWindows, ExecutablePathHasSlashesAndNamesThisProgram) {
