@@ -2,8 +2,9 @@
 // by UTF-8 path, file status and identity, replacing a file in one step,
 // terminals, the executable's place, the desktop's opener, the user's
 // environment and settings folder, the system's table of the Chinese code
-// page, and the arguments and console of a command-line program. PlatformPosix.cpp and PlatformWindows.cpp implement it; no other
-// file asks which system it runs on.
+// page, and the arguments and console of a command-line program.
+// PlatformPosix.cpp and PlatformWindows.cpp implement it; no other file asks
+// which system it runs on.
 //
 // Paths are UTF-8 texts. Failures set errno to a POSIX error number on every
 // system (the Windows implementation translates its own error codes), so that

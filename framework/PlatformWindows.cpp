@@ -357,8 +357,8 @@ std::optional<std::string> EnvironmentVariable(const std::string& name) {
     std::wstring value(64, L'\0');
     for (;;) {
         SetLastError(ERROR_SUCCESS);
-        const DWORD n =
-            GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(),
+                                                static_cast<DWORD>(value.size()));
         if (n == 0) {
             if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
             return std::string();

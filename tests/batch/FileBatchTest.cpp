@@ -10,9 +10,9 @@
 #include "batch/FileBatch.h"
 #include "batch/OutputPath.h"
 #include "framework/Platform.h"
-#include "tests/support/TestTempDir.h"
-#include "tests/support/FileSizeLimit.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "batch/FormatStore.h"
-#include "tests/support/TestTempDir.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 

@@ -71,13 +71,15 @@ TEST(Process, ExitStatusesAndMessages) {
     ASSERT_TRUE(SaveFormatStore(config.File("terrax/Par.txt"),
                                 {PointFormat("坐标", "txt", ",")}, &error))
         << error;
-    WriteBytes(dir.File("p.txt"), PointLines(2, 3));
-    EXPECT_EQ(Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("p.txt")}, "",
-                    dir.File("out"), dir.File("err"))
-                  .status,
-              0)
+    // A Chinese file name on the command line (on Windows the wide one).
+    WriteBytes(dir.File("控制点.txt"), PointLines(2, 3));
+    EXPECT_EQ(
+        Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("控制点.txt")}, "",
+              dir.File("out"), dir.File("err"))
+            .status,
+        0)
         << ReadBytes(dir.File("err"));
-    const std::string converted = ReadBytes(dir.File("p.txt1"));
+    const std::string converted = ReadBytes(dir.File("控制点.txt1"));
     EXPECT_EQ(converted.substr(0, 3), "P1,");
     EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 3);
     ASSERT_FALSE(std::filesystem::exists(exeDir + "Par.txt"));

@@ -76,7 +76,8 @@ TEST(AtomicFile, KeepsPermissionsAndWritesThroughASymbolicLink) {
     const std::string real = dir.File("real.cod");
     const std::string link = dir.File("link.cod");
     WriteBytes(real, "old");
-    fs::permissions(PathOf(real), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+    fs::permissions(PathOf(real),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
                     fs::perm_options::replace);
     // 0640 here; Windows keeps only whether a file may be written.
     const fs::perms perms = fs::status(PathOf(real)).permissions();
@@ -91,7 +92,8 @@ TEST(AtomicFile, KeepsPermissionsAndWritesThroughASymbolicLink) {
     EXPECT_EQ(fs::status(PathOf(real)).permissions(), perms);
     EXPECT_EQ(ReadBytes(real), "new");
     if (noLink) GTEST_SKIP() << "no symbolic link can be made here: " << noLink.message();
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(PathOf(link)))) << "the link was replaced by a file";
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(PathOf(link))))
+        << "the link was replaced by a file";
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.cod", "real.cod"}));
 }
 

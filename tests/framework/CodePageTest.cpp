@@ -30,9 +30,11 @@ void AppendUtf8(std::string& s, char32_t c) {
 bool IsValidUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : (b & 0xF0) == 0xE0 ? 3
-                              : b >= 0xF0 && b <= 0xF4                ? 4
-                                                                      : 0;
+        const std::size_t n = b < 0x80                 ? 1
+                              : b >= 0xC2 && b <= 0xDF ? 2
+                              : (b & 0xF0) == 0xE0     ? 3
+                              : b >= 0xF0 && b <= 0xF4 ? 4
+                                                       : 0;
         if (n == 0 || i + n > s.size()) return false;
         char32_t c = n == 1 ? b : b & (0x7F >> n);
         for (std::size_t k = 1; k < n; ++k) {

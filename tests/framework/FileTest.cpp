@@ -67,7 +67,8 @@ TEST(File, ReadModeAsksForNoWriteAccess) {
 }
 
 TEST(File, WriteErrorThrowsWithTheCause) {
-    if (!Platform::Exists("/dev/full")) GTEST_SKIP() << "no /dev/full, the device that is always full";
+    if (!Platform::Exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full, the device that is always full";
     CFile full("/dev/full", CFile::modeWrite);
     try {
         full.Write("x", 1);

@@ -155,13 +155,12 @@ TEST(Platform, SettingsFolderFromXdgConfigHomeElseHome) {
         const char* home;
         const char* folder;
     };
-    for (const Case& c : {Case{"/x/conf", "/home/u", "/x/conf/"},
-                          Case{"/x/conf/", "/home/u", "/x/conf/"},
-                          Case{nullptr, "/home/u", "/home/u/.config/"},
-                          Case{"", "/home/u/", "/home/u/.config/"},
-                          // A relative $XDG_CONFIG_HOME is no settings folder.
-                          Case{"rel/config", "/home/u", "/home/u/.config/"},
-                          Case{nullptr, nullptr, ""}, Case{"rel", "", ""}}) {
+    for (const Case& c :
+         {Case{"/x/conf", "/home/u", "/x/conf/"}, Case{"/x/conf/", "/home/u", "/x/conf/"},
+          Case{nullptr, "/home/u", "/home/u/.config/"}, Case{"", "/home/u/", "/home/u/.config/"},
+          // A relative $XDG_CONFIG_HOME is no settings folder.
+          Case{"rel/config", "/home/u", "/home/u/.config/"}, Case{nullptr, nullptr, ""},
+          Case{"rel", "", ""}}) {
         ScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
         ScopedEnv home("HOME", c.home);
         EXPECT_EQ(Platform::UserConfigFolder(), c.folder)

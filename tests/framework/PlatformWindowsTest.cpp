@@ -64,8 +64,8 @@ TEST(PlatformWindows, HardLinksShareAnIdentityCopiesDoNot) {
     TestTempDir dir;
     WriteBytes(dir.File("点.txt"), "1,2,3\n");
     WriteBytes(dir.File("copy.txt"), "1,2,3\n");
-    ASSERT_TRUE(CreateHardLinkW(Wide(dir.File("硬链接.txt")).c_str(), Wide(dir.File("点.txt")).c_str(),
-                                nullptr));
+    ASSERT_TRUE(CreateHardLinkW(Wide(dir.File("硬链接.txt")).c_str(),
+                                Wide(dir.File("点.txt")).c_str(), nullptr));
     Platform::FileStatus file, link, copy, folder;
     ASSERT_TRUE(Platform::StatusOf(dir.File("点.txt"), &file));
     ASSERT_TRUE(Platform::StatusOf(dir.File("硬链接.txt"), &link));

@@ -66,10 +66,9 @@ TEST(NumberText, AtofLikeTheCLibrary) {
 }
 
 TEST(NumberText, FormatFixedLikePrintf) {
-    const double specials[] = {
-        0.0,      -0.0,      0.5,       1.5,          2.5,
-        -2.5,     2.675,     1e22,      1e308,        -1.7976931348623157e308,
-        5e-324,   0.0000005, 0.0000015, HUGE_VAL,     -HUGE_VAL};
+    const double specials[] = {0.0,    -0.0,      0.5,       1.5,      2.5,
+                               -2.5,   2.675,     1e22,      1e308,    -1.7976931348623157e308,
+                               5e-324, 0.0000005, 0.0000015, HUGE_VAL, -HUGE_VAL};
     for (double v : specials) {
         for (int d : {0, 1, 6, 10, 12, 30}) EXPECT_EQ(FormatFixed(v, d), Printf(v, d)) << v;
     }

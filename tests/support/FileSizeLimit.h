@@ -20,7 +20,7 @@ private:
     TestPlatform::FileSizeLimitState m_old;
 };
 
-#define SKIP_UNLESS_FILE_SIZE_CAN_BE_LIMITED()                                     \
-    if (!TestPlatform::CanLimitFileSize())                                         \
+#define SKIP_UNLESS_FILE_SIZE_CAN_BE_LIMITED()                                    \
+    if (!TestPlatform::CanLimitFileSize())                                        \
     GTEST_SKIP() << "this system cannot limit the size of a file, so no failing " \
                     "write can be injected"

@@ -18,8 +18,8 @@ namespace {
 
 std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     return wide;
@@ -110,7 +110,8 @@ int RunProgram(const std::vector<std::string>& command, const ProgramStreams& st
         writer = std::thread([pipeWrite, &bytes = *streams.pipeInput] {
             for (std::size_t done = 0; done < bytes.size();) {
                 DWORD n = 0;
-                const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 16));
+                const DWORD chunk =
+                    static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 16));
                 if (!WriteFile(pipeWrite, bytes.data() + done, chunk, &n, nullptr)) break;
                 done += n;
             }
