@@ -1,12 +1,12 @@
 #include "app/AppPaths.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "framework/FileException.h"
+#include "framework/Platform.h"
 
 namespace fs = std::filesystem;
 
@@ -19,78 +19,66 @@ namespace {
 
 constexpr char kStoreName[] = "Par.txt";
 
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(fs::path(path), ec);
+// Paths are UTF-8 texts with "/"; std::filesystem reads a plain std::string
+// in the ANSI code page on Windows, so they cross as UTF-8 explicitly.
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+std::string TextOf(const fs::path& path) {
+    const std::u8string utf8 = path.generic_u8string();
+    return std::string(utf8.begin(), utf8.end());
 }
 
 }  // namespace
 
 std::string InstalledDataDir(const std::string& appDir) {
-    fs::path dir = (fs::path(appDir) / TERRAX_DATA_FROM_BIN).lexically_normal();
-    std::string text = dir.string();
+    std::string text = TextOf((PathOf(appDir) / TERRAX_DATA_FROM_BIN).lexically_normal());
     if (text.empty() || text.back() != '/') text += '/';
     return text;
 }
 
 std::string HelpPagePath(const std::string& appDir) {
     const std::string beside = appDir + kHelpPageName;
-    if (Exists(beside)) return beside;
+    if (Platform::Exists(beside)) return beside;
     const std::string installed = InstalledDataDir(appDir) + kHelpPageName;
-    return Exists(installed) ? installed : beside;
+    return Platform::Exists(installed) ? installed : beside;
 }
 
-std::string FormatStorePath(const std::string& appDir, const std::string& configHome,
-                            const std::string& home) {
+std::string FormatStorePath(const std::string& appDir, const std::string& configFolder) {
     const std::string beside = appDir + kStoreName;
-    if (Exists(beside)) return beside;
-    std::string config;
-    if (!configHome.empty() && configHome.front() == '/') {
-        config = configHome;
-    } else if (!home.empty()) {
-        config = home + (home.back() == '/' ? "" : "/") + ".config";
-    } else {
-        return beside;
-    }
-    if (config.back() != '/') config += '/';
-    return config + "terrax/" + kStoreName;
+    if (Platform::Exists(beside) || configFolder.empty()) return beside;
+    return configFolder + (configFolder.back() == '/' ? "" : "/") + "terrax/" + kStoreName;
 }
 
 std::string FormatStorePath(const std::string& appDir) {
-    return FormatStorePath(appDir, Variable("XDG_CONFIG_HOME"), Variable("HOME"));
+    return FormatStorePath(appDir, Platform::UserConfigFolder());
 }
 
 std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
-    const fs::path absolute = fs::absolute(fs::path(path), ec);
-    return ec ? path : absolute.lexically_normal().string();
+    const fs::path absolute = fs::absolute(PathOf(path), ec);
+    return ec ? path : TextOf(absolute.lexically_normal());
 }
 
 bool CreateFoldersFor(const std::string& path, std::string* error) {
-    const fs::path folder = fs::path(path).parent_path();
+    const fs::path folder = PathOf(path).parent_path();
     if (folder.empty()) return true;
     // Outermost missing folder first.
-    std::vector<fs::path> missing;
-    for (fs::path p = folder; !p.empty() && !Exists(p.string()); p = p.parent_path()) {
-        missing.insert(missing.begin(), p);
+    std::vector<std::string> missing;
+    for (fs::path p = folder; !p.empty() && !Platform::Exists(TextOf(p)); p = p.parent_path()) {
+        missing.insert(missing.begin(), TextOf(p));
         if (p == p.parent_path()) break;
     }
-    for (const fs::path& p : missing) {
-        std::error_code ec;
-        if (!fs::create_directory(p, ec) && ec) {
-            const int err = ec.value() != 0 ? ec.value() : EIO;
+    for (const std::string& p : missing) {
+        if (!Platform::CreateFolder(p) && errno != EEXIST) {
+            const int err = errno != 0 ? errno : EIO;
             if (error) {
-                *error = CFileException(CFileException::CauseFromErrno(err, true), p.string(), err)
+                *error = CFileException(CFileException::CauseFromErrno(err, true), p, err)
                              .GetErrorMessage();
             }
             return false;
         }
-        fs::permissions(p, fs::perms::owner_all, fs::perm_options::replace, ec);
     }
     return true;
 }

@@ -5,10 +5,12 @@
 // installed data folder (share/terrax/ beside the bin/ of the executable).
 //
 // Format store "Par.txt": beside the executable when it exists there (a
-// portable copy); otherwise in the user's configuration folder,
-// $XDG_CONFIG_HOME/terrax/ or, when that is unset, empty or relative,
-// $HOME/.config/terrax/. Without a home the store stays beside the
+// portable copy); otherwise in the user's settings folder
+// (Platform::UserConfigFolder: $XDG_CONFIG_HOME/terrax/ or ~/.config/terrax/,
+// on Windows %APPDATA%\terrax\). Without one the store stays beside the
 // executable.
+//
+// Paths are UTF-8 texts with "/" between folders.
 #pragma once
 
 #include <string>
@@ -23,12 +25,11 @@ std::string HelpPagePath(const std::string& appDir);
 // The installed data folder for an executable in `appDir`, ending with "/".
 std::string InstalledDataDir(const std::string& appDir);
 
-// The format store for an executable in `appDir`, with this process's
-// $XDG_CONFIG_HOME and $HOME.
+// The format store for an executable in `appDir`, in this user's settings
+// folder unless one lies beside the executable.
 std::string FormatStorePath(const std::string& appDir);
-// The same with the two variables given ("" for unset).
-std::string FormatStorePath(const std::string& appDir, const std::string& configHome,
-                            const std::string& home);
+// The same with the settings folder given ("" for none).
+std::string FormatStorePath(const std::string& appDir, const std::string& configFolder);
 
 // `path` made absolute against the current folder, without "." and "..".
 std::string AbsolutePath(const std::string& path);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "batch/FileFormat.h"
+#include "framework/Platform.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -211,6 +212,25 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             break;
     }
     return false;
+}
+
+// A paragraph of the help broken between words into lines of at most 76
+// columns, indented by two.
+std::string Wrapped(const std::string& paragraph) {
+    std::string text, line;
+    std::size_t from = 0;
+    while (from < paragraph.size()) {
+        std::size_t end = paragraph.find(' ', from);
+        if (end == std::string::npos) end = paragraph.size();
+        const std::string word = paragraph.substr(from, end - from);
+        if (!line.empty() && line.size() + 1 + word.size() > 74) {
+            text += "  " + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        from = end + 1;
+    }
+    return text + "  " + line + "\n";
 }
 
 }  // namespace
@@ -461,12 +481,11 @@ do not determine them, 1 when --save-project could not write the project.
 Files:
   format store  )";
     text += storePath;
+    text += "\n\n";
+    text += Wrapped("The format store is Par.txt beside this program when it is there; otherwise " +
+                    Platform::UserConfigPathForHelp("terrax/Par.txt") +
+                    ", where the window keeps the formats it defines.");
     text += R"(
-
-  The format store is Par.txt beside this program when it is there;
-  otherwise $XDG_CONFIG_HOME/terrax/Par.txt (by default
-  ~/.config/terrax/Par.txt), where the window keeps the formats it defines.
-
 Examples:
   terrax-convert --project job.cod --format 坐标 --naming name1 a.txt b.txt
   terrax-convert --project job.cod --from geodetic --to plane \

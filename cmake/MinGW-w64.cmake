@@ -25,5 +25,11 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 find_program(TERRAX_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(TERRAX_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TERRAX_WINE64})
+  # Wine keeps the Windows it runs the programs in (its prefix, made on first
+  # use, without .NET and the HTML engine) in the build tree, and keeps quiet
+  # about what it does not implement.
+  set(TERRAX_WINEPREFIX "${CMAKE_BINARY_DIR}/wine" CACHE PATH "Wine's prefix for the programs")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_COMMAND} -E env WINEPREFIX=${TERRAX_WINEPREFIX} WINEDEBUG=-all
+      WINEDLLOVERRIDES=mscoree,mshtml= ${TERRAX_WINE64})
 endif()

@@ -1,9 +1,10 @@
 // What differs between the systems the program runs on, in one place: files
 // by UTF-8 path, file status and identity, replacing a file in one step,
-// terminals, the executable's place, the desktop's opener, the system's table
-// of the Chinese code page, and the arguments and console of a command-line
-// program. PlatformPosix.cpp and PlatformWindows.cpp implement it; no other
-// file asks which system it runs on.
+// terminals, the executable's place, the desktop's opener, the user's
+// environment and settings folder, the system's table of the Chinese code
+// page, and the arguments and console of a command-line program.
+// PlatformPosix.cpp and PlatformWindows.cpp implement it; no other file asks
+// which system it runs on.
 //
 // Paths are UTF-8 texts. Failures set errno to a POSIX error number on every
 // system (the Windows implementation translates its own error codes), so that
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,10 +116,32 @@ bool OpenWithDesktop(const std::string& path);
 // The program's arguments after its name, as UTF-8 texts (on Windows read
 // from the wide-character command line, whatever the ANSI code page is).
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
-// Prepares the standard streams of a command-line program: standard input
-// and output pass bytes unchanged (no line-end translation on Windows), and
-// a Windows console shows the UTF-8 messages as UTF-8.
+// Prepares the standard streams of a command-line program: standard input,
+// output and error pass bytes unchanged (no line-end translation on Windows,
+// so that every system writes the same bytes), and a Windows console shows
+// the UTF-8 messages as UTF-8.
 void PrepareConsole();
+
+// ---- The user's environment and folders ----------------------------------
+
+// The value of an environment variable as UTF-8 (on Windows read from the
+// wide-character environment, whatever the ANSI code page is); nullopt when
+// it is not set.
+std::optional<std::string> EnvironmentVariable(const std::string& name);
+// The folder where the user's programs keep their settings, with "/" between
+// folders and a final "/": $XDG_CONFIG_HOME when it is an absolute path, else
+// $HOME/.config/; on Windows %APPDATA%, else the user's roaming application
+// data folder. Empty when there is none.
+std::string UserConfigFolder();
+// The place of a file in the settings folder as help texts name it:
+// "$XDG_CONFIG_HOME/NAME (by default ~/.config/NAME)", on Windows
+// "%APPDATA%\NAME" (with "\" between its folders).
+std::string UserConfigPathForHelp(const std::string& name);
+// Creates one folder that only its owner may use (mode 0700; on Windows it
+// takes the security of the folder it lies in, which for the user's own
+// folders is the user's). False with errno: EEXIST when the name is taken,
+// ENOENT when the folder above is missing.
+bool CreateFolder(const std::string& path);
 
 // ---- The Chinese code page ------------------------------------------------
 

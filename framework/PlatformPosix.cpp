@@ -187,6 +187,31 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 void PrepareConsole() {}
 
+std::optional<std::string> EnvironmentVariable(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+std::string UserConfigFolder() {
+    std::string folder = EnvironmentVariable("XDG_CONFIG_HOME").value_or("");
+    // A relative $XDG_CONFIG_HOME is no configuration folder.
+    if (folder.empty() || folder.front() != '/') {
+        folder = EnvironmentVariable("HOME").value_or("");
+        if (folder.empty()) return {};
+        if (folder.back() != '/') folder += '/';
+        folder += ".config";
+    }
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string UserConfigPathForHelp(const std::string& name) {
+    return "$XDG_CONFIG_HOME/" + name + " (by default ~/.config/" + name + ")";
+}
+
+bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
+
 bool LoadTwoByteTable(std::vector<char32_t>* table) {
     iconv_t cd = iconv_open("UTF-32LE", "GB18030");
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;

@@ -9,6 +9,7 @@
 #include <io.h>
 #include <share.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -269,7 +270,13 @@ std::string ReplacementTarget(const std::string& path) {
 bool ReplaceAtomically(const std::string& replacement, const std::string& target) {
     std::wstring from, to;
     if (!ToWide(replacement, &from) || !ToWide(target, &to)) return false;
-    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    // ReplaceFileW would move a folder aside to the backup name.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
         // ReplaceFileW keeps the old file's attributes and security. With a
         // backup name every failure leaves the old file whole: under its own
         // name, or under the backup name, from which it is put back.
@@ -335,12 +342,58 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 void PrepareConsole() {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     const UINT previous = GetConsoleOutputCP();
     if (previous != 0 && previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
         // The console is the user's: give it back its code page at the end.
         g_previousConsoleOutput = previous;
         std::atexit([] { SetConsoleOutputCP(g_previousConsoleOutput); });
     }
+}
+
+std::optional<std::string> EnvironmentVariable(const std::string& name) {
+    std::wstring wideName;
+    if (!ToWide(name, &wideName)) return std::nullopt;
+    std::wstring value(64, L'\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(),
+                                                static_cast<DWORD>(value.size()));
+        if (n == 0) {
+            if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+            return std::string();
+        }
+        // Too small: n is the size needed, with the final zero.
+        if (n < value.size()) return ToUtf8(value.data(), n);
+        value.resize(n);
+    }
+}
+
+std::string UserConfigFolder() {
+    std::string folder = EnvironmentVariable("APPDATA").value_or("");
+    if (folder.empty()) {
+        wchar_t path[MAX_PATH];
+        if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+            return {};
+        }
+        folder = ToUtf8(path, std::wcslen(path));
+        if (folder.empty()) return {};
+    }
+    folder = WithSlashes(folder);
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string UserConfigPathForHelp(const std::string& name) {
+    std::string path = "%APPDATA%\\" + name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool CreateFolder(const std::string& path) {
+    std::wstring wide;
+    if (!ToWide(path, &wide)) return false;
+    return CreateDirectoryW(wide.c_str(), nullptr) || Fail();
 }
 
 bool LoadTwoByteTable(std::vector<char32_t>* table) {

@@ -3,11 +3,11 @@
 #include "app/AppPaths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 
 namespace fs = std::filesystem;
@@ -15,44 +15,36 @@ namespace fs = std::filesystem;
 TEST(AppPaths, StoreBesideTheExecutableWinsWhenItIsThere) {
     TestTempDir dir;
     const std::string bin = dir.Path() + "/bin/";
-    fs::create_directory(bin);
+    fs::create_directory(PathOf(bin));
     const std::string config = dir.Path() + "/config";
-    // Absent: the configuration folder, as $XDG_CONFIG_HOME or ~/.config.
-    EXPECT_EQ(FormatStorePath(bin, config, "/home/u"), config + "/terrax/Par.txt");
-    EXPECT_EQ(FormatStorePath(bin, config + "/", "/home/u"), config + "/terrax/Par.txt");
-    EXPECT_EQ(FormatStorePath(bin, "", "/home/u"), "/home/u/.config/terrax/Par.txt");
-    EXPECT_EQ(FormatStorePath(bin, "", "/home/u/"), "/home/u/.config/terrax/Par.txt");
-    // A relative $XDG_CONFIG_HOME is not a configuration folder.
-    EXPECT_EQ(FormatStorePath(bin, "rel/config", "/home/u"), "/home/u/.config/terrax/Par.txt");
-    // No home at all: beside the executable, as before.
-    EXPECT_EQ(FormatStorePath(bin, "", ""), bin + "Par.txt");
+    // Absent: the user's settings folder, with or without its final "/".
+    EXPECT_EQ(FormatStorePath(bin, config), config + "/terrax/Par.txt");
+    EXPECT_EQ(FormatStorePath(bin, config + "/"), config + "/terrax/Par.txt");
+    // No settings folder at all: beside the executable, as before.
+    EXPECT_EQ(FormatStorePath(bin, ""), bin + "Par.txt");
 
     WriteBytes(bin + "Par.txt", "");
-    EXPECT_EQ(FormatStorePath(bin, config, "/home/u"), bin + "Par.txt");
-    EXPECT_EQ(FormatStorePath(bin, "", "/home/u"), bin + "Par.txt");
+    EXPECT_EQ(FormatStorePath(bin, config), bin + "Par.txt");
+    EXPECT_EQ(FormatStorePath(bin, ""), bin + "Par.txt");
 }
 
-TEST(AppPaths, StoreFollowsThisProcesssEnvironment) {
+TEST(AppPaths, StoreFollowsThisUsersSettingsFolder) {
+    // A Chinese folder name, which the ANSI code page of Windows may not hold.
     TestTempDir dir;
-    const std::string bin = dir.Path() + "/";
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "/x/conf");
-        ScopedEnv home("HOME", "/home/u");
-        EXPECT_EQ(FormatStorePath(bin), "/x/conf/terrax/Par.txt");
-    }
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-        ScopedEnv home("HOME", "/home/u");
-        EXPECT_EQ(FormatStorePath(bin), "/home/u/.config/terrax/Par.txt");
-    }
+    const std::string config = dir.Path() + "/配置";
+    ScopedEnv configHome(TestPlatform::kConfigFolderVariable, config);
+    EXPECT_EQ(FormatStorePath(dir.Path() + "/"), config + "/terrax/Par.txt");
+    std::string error;
+    ASSERT_TRUE(CreateFoldersFor(FormatStorePath(dir.Path() + "/"), &error)) << error;
+    EXPECT_TRUE(fs::is_directory(PathOf(config + "/terrax")));
 }
 
 TEST(AppPaths, HelpPageBesideTheExecutableElseInstalled) {
     TestTempDir dir;
     const std::string bin = dir.Path() + "/bin/";
     const std::string share = dir.Path() + "/share/terrax/";
-    fs::create_directories(bin);
-    fs::create_directories(share);
+    fs::create_directories(PathOf(bin));
+    fs::create_directories(PathOf(share));
     EXPECT_EQ(InstalledDataDir(bin), share);
     // Neither: the place beside the executable, which names what is missing.
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
@@ -62,18 +54,13 @@ TEST(AppPaths, HelpPageBesideTheExecutableElseInstalled) {
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
 }
 
-TEST(AppPaths, StoreFoldersAreCreatedForTheOwnerOnly) {
+TEST(AppPaths, MissingStoreFoldersAreCreatedAndAFileInTheWayIsNamed) {
     TestTempDir dir;
     std::string error;
     const std::string store = dir.Path() + "/config/terrax/Par.txt";
     ASSERT_TRUE(CreateFoldersFor(store, &error)) << error;
-    for (const std::string& folder : {dir.Path() + "/config", dir.Path() + "/config/terrax"}) {
-        struct stat st;
-        ASSERT_EQ(::stat(folder.c_str(), &st), 0) << folder;
-        EXPECT_TRUE(S_ISDIR(st.st_mode));
-        EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
-    }
-    EXPECT_FALSE(fs::exists(store));
+    EXPECT_TRUE(fs::is_directory(PathOf(dir.Path() + "/config/terrax")));
+    EXPECT_FALSE(fs::exists(PathOf(store)));
     // Folders that exist are left as they are.
     ASSERT_TRUE(CreateFoldersFor(store, &error)) << error;
 
@@ -81,4 +68,13 @@ TEST(AppPaths, StoreFoldersAreCreatedForTheOwnerOnly) {
     WriteBytes(dir.Path() + "/file", "x");
     EXPECT_FALSE(CreateFoldersFor(dir.Path() + "/file/terrax/Par.txt", &error));
     EXPECT_NE(error.find(dir.Path() + "/file"), std::string::npos) << error;
+}
+
+TEST(AppPaths, AbsolutePathsAreUtf8WithSlashes) {
+    TestTempDir dir;
+    const std::string folder = dir.Path() + "/工程";
+    EXPECT_EQ(AbsolutePath(folder + "/./a/../项目.cod"), folder + "/项目.cod");
+    const std::string relative = AbsolutePath("项目.cod");
+    EXPECT_TRUE(PathOf(relative).is_absolute()) << relative;
+    EXPECT_EQ(relative, TextOf(fs::current_path()) + "/项目.cod");
 }

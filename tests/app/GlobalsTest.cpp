@@ -1,17 +1,19 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/Globals.h"
+#include "framework/Platform.h"
+#include "tests/support/TestTempDir.h"
 
 TEST(Globals, AppDirIsTheExecutablesRealDirectoryWithATrailingSlash) {
     InitGlobals();
     ASSERT_FALSE(g_appDir.empty());
-    EXPECT_EQ(g_appDir.front(), '/');
+    EXPECT_TRUE(PathOf(g_appDir).is_absolute()) << g_appDir;
+    EXPECT_EQ(g_appDir.find('\\'), std::string::npos) << g_appDir;
     EXPECT_EQ(g_appDir.back(), '/');
     EXPECT_EQ(g_projectPath, " ");
     EXPECT_FALSE(HasProjectPath());
     // This test binary lives there under its own name.
-    EXPECT_EQ(::access((g_appDir + "session_tests").c_str(), X_OK), 0) << g_appDir;
+    EXPECT_TRUE(Platform::Exists(g_appDir + "session_tests" TERRAX_EXECUTABLE_SUFFIX)) << g_appDir;
     g_projectPath = "/tmp/p.cod";
     EXPECT_TRUE(HasProjectPath());
     g_projectPath = kNoProjectPath;

@@ -16,6 +16,7 @@
 #include "tests/batch/BatchTestSession.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestPlatform.h"
 
 namespace {
 
@@ -262,7 +263,7 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         const std::vector<std::string> before = dir.Entries(), confBefore = job.conf.Entries();
         std::vector<std::string> args;
         for (const std::string& a : run.args) args.push_back(expand(a, dir));
-        ScopedEnv configHome("XDG_CONFIG_HOME", "/nonexistent/config");
+        ScopedEnv configHome(TestPlatform::kConfigFolderVariable, "/nonexistent/config");
         const CommandResult r = RunConvert(args, "/nonexistent/", PointLines(1, 5));
         const std::string message = expand(run.message, dir);
         EXPECT_EQ(r.status, kExitSetup) << message;

@@ -1,24 +1,17 @@
 // terrax-convert as a process: exit statuses, a real pipe from standard input
 // to standard output, and peak memory that does not grow with the file.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/batch/BatchTestSession.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/ScopedEnv.h"
-
-extern char** environ;
+#include "tests/support/TestPlatform.h"
 
 namespace {
 
@@ -28,35 +21,16 @@ struct Process {
 };
 
 // Runs the converter with standard input, output and error on the given
-// files ("" for /dev/null). With `measure`, through the probe that tells its
-// peak memory.
-Process Spawn(const std::vector<std::string>& args, const std::string& in, const std::string& out,
-              const std::string& err, const std::string& measure = {}) {
-    std::vector<std::string> all;
-    if (!measure.empty()) all = {PEAK_MEMORY_PROBE, measure};
-    all.push_back(TERRAX_CONVERT);
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    auto file = [](const std::string& p) { return p.empty() ? std::string("/dev/null") : p; };
-    posix_spawn_file_actions_addopen(&actions, 0, file(in).c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, file(out).c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, file(err).c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid;
+// files ("" for the null device). With `measure`, through the probe that
+// tells its peak memory.
+Process Spawn(const std::vector<std::string>& args, const TestPlatform::ProgramStreams& streams,
+              const std::string& measure = {}) {
+    std::vector<std::string> command;
+    if (!measure.empty()) command = {PEAK_MEMORY_PROBE, measure};
+    command.push_back(TERRAX_CONVERT);
+    command.insert(command.end(), args.begin(), args.end());
     Process p;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return p;
-    int status = 0;
-    rusage usage{};
-    if (::wait4(pid, &status, 0, &usage) != pid) return p;
-    if (WIFEXITED(status)) p.status = WEXITSTATUS(status);
-    p.maxRssKiB = usage.ru_maxrss;
+    p.status = TestPlatform::RunProgram(command, streams);
     if (!measure.empty()) {
         p = Process{};
         if (std::FILE* f = std::fopen(measure.c_str(), "r")) {
@@ -67,10 +41,15 @@ Process Spawn(const std::vector<std::string>& args, const std::string& in, const
     return p;
 }
 
+Process Spawn(const std::vector<std::string>& args, const std::string& in, const std::string& out,
+              const std::string& err) {
+    return Spawn(args, {in, nullptr, out, err});
+}
+
 TEST(Process, ExitStatusesAndMessages) {
     TestTempDir dir;
     TestTempDir config;
-    ScopedEnv configHome("XDG_CONFIG_HOME", config.Path());
+    ScopedEnv configHome(TestPlatform::kConfigFolderVariable, config.Path());
     const std::string exe = TERRAX_CONVERT;
     const std::string exeDir = exe.substr(0, exe.rfind('/') + 1);
     EXPECT_EQ(Spawn({"--help"}, "", dir.File("out"), dir.File("err")).status, 0);
@@ -92,13 +71,15 @@ TEST(Process, ExitStatusesAndMessages) {
     ASSERT_TRUE(SaveFormatStore(config.File("terrax/Par.txt"),
                                 {PointFormat("坐标", "txt", ",")}, &error))
         << error;
-    WriteBytes(dir.File("p.txt"), PointLines(2, 3));
-    EXPECT_EQ(Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("p.txt")}, "",
-                    dir.File("out"), dir.File("err"))
-                  .status,
-              0)
+    // A Chinese file name on the command line (on Windows the wide one).
+    WriteBytes(dir.File("控制点.txt"), PointLines(2, 3));
+    EXPECT_EQ(
+        Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("控制点.txt")}, "",
+              dir.File("out"), dir.File("err"))
+            .status,
+        0)
         << ReadBytes(dir.File("err"));
-    const std::string converted = ReadBytes(dir.File("p.txt1"));
+    const std::string converted = ReadBytes(dir.File("控制点.txt1"));
     EXPECT_EQ(converted.substr(0, 3), "P1,");
     EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 3);
     ASSERT_FALSE(std::filesystem::exists(exeDir + "Par.txt"));
@@ -115,19 +96,11 @@ TEST(Process, PipeFromStandardInputToStandardOutput) {
     batch.m_sourceFiles = {dir.File("p.txt")};
     batch.m_sourceFileCount = 1;
     ASSERT_EQ(RunBatch(batch).converted.size(), 1u);
-    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
-    std::thread writer([&] {
-        std::FILE* f = std::fopen(dir.File("fifo").c_str(), "wb");
-        if (f == nullptr) return;
-        std::fwrite(points.data(), 1, points.size(), f);
-        std::fclose(f);
-    });
     std::string error;
     ConversionSession saved = MakeTestSession(0, 1);
     ASSERT_TRUE(saved.SaveProject(dir.File("job.cod"), &error));
     const Process p = Spawn({"--project", dir.File("job.cod"), "--items", "id,x,y,h,other"},
-                            dir.File("fifo"), dir.File("out"), dir.File("err"));
-    writer.join();
+                            {"", &points, dir.File("out"), dir.File("err")});
     EXPECT_EQ(p.status, 0) << ReadBytes(dir.File("err"));
     EXPECT_EQ(ReadBytes(dir.File("out")), ReadBytes(dir.File("p.txt1")));
 }
@@ -135,6 +108,9 @@ TEST(Process, PipeFromStandardInputToStandardOutput) {
 // Peak memory of a run over 1,000,000 points against one over 1,000: the
 // engine streams, so the difference stays within a few MiB.
 TEST(Process, PeakMemoryDoesNotGrowWithTheFile) {
+    if (std::string(PEAK_MEMORY_PROBE).empty()) {
+        GTEST_SKIP() << "no probe of a child's peak memory on this system";
+    }
     TestTempDir dir;
     for (const auto& [name, count] : {std::pair<std::string, int>{"small.txt", 1000},
                                       std::pair<std::string, int>{"large.txt", 1000000}}) {
@@ -156,8 +132,9 @@ TEST(Process, PeakMemoryDoesNotGrowWithTheFile) {
                 "--seven",        "on",        "--items",        "id,lat,lon,height,other",
                 "--extension",    "txt"};
             if (!stdinToStdout) args.push_back(source);
-            const Process p = Spawn(args, stdinToStdout ? source : "",
-                                    stdinToStdout ? dir.File("out.txt") : "", dir.File("err"),
+            const Process p = Spawn(args,
+                                    {stdinToStdout ? source : "", nullptr,
+                                     stdinToStdout ? dir.File("out.txt") : "", dir.File("err")},
                                     dir.File("peak"));
             ASSERT_EQ(p.status, 0) << ReadBytes(dir.File("err"));
             peak[i] = p.maxRssKiB;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -27,17 +26,27 @@ void AppendUtf8(std::string& s, char32_t c) {
     }
 }
 
-// Strict UTF-8 check by glibc's own decoder (shortest forms, no surrogates).
+// Strict UTF-8 check: shortest forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(const std::string& s) {
-    iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
-    std::string in = s;
-    std::string out(s.size() * 4 + 4, '\0');
-    char* ip = in.data();
-    char* op = out.data();
-    size_t il = in.size(), ol = out.size();
-    const bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
-    iconv_close(cd);
-    return ok;
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80                 ? 1
+                              : b >= 0xC2 && b <= 0xDF ? 2
+                              : (b & 0xF0) == 0xE0     ? 3
+                              : b >= 0xF0 && b <= 0xF4 ? 4
+                                                       : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        char32_t c = n == 1 ? b : b & (0x7F >> n);
+        for (std::size_t k = 1; k < n; ++k) {
+            const unsigned char t = static_cast<unsigned char>(s[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            c = c << 6 | (t & 0x3F);
+        }
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < least[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += n;
+    }
+    return true;
 }
 
 }  // namespace
@@ -152,6 +161,13 @@ TEST(CodePage, BadGb18030BytesBecomeReplacementCharacters) {
 }
 
 TEST(CodePage, RandomBytesNeverCrashAndGiveValidUtf8) {
+    // The checker itself refuses what a lax decoder would take.
+    ASSERT_TRUE(IsValidUtf8("a\u00E9\u5750\U0010FFFF"));
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xE5\x9D", "\x80", "\xE5\x41\x90"}) {
+        ASSERT_FALSE(IsValidUtf8(bad)) << bad;
+    }
+
     std::mt19937 gen(20240601);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(0, 64);

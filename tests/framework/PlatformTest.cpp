@@ -12,6 +12,7 @@
 
 #include "framework/File.h"
 #include "framework/Platform.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
@@ -146,4 +147,40 @@ TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
 
     ::setenv("PATH", dir.Path().c_str(), 1);  // no opener there
     EXPECT_FALSE(Platform::OpenWithDesktop(path));
+}
+
+TEST(Platform, SettingsFolderFromXdgConfigHomeElseHome) {
+    struct Case {
+        const char* configHome;
+        const char* home;
+        const char* folder;
+    };
+    for (const Case& c :
+         {Case{"/x/conf", "/home/u", "/x/conf/"}, Case{"/x/conf/", "/home/u", "/x/conf/"},
+          Case{nullptr, "/home/u", "/home/u/.config/"}, Case{"", "/home/u/", "/home/u/.config/"},
+          // A relative $XDG_CONFIG_HOME is no settings folder.
+          Case{"rel/config", "/home/u", "/home/u/.config/"}, Case{nullptr, nullptr, ""},
+          Case{"rel", "", ""}}) {
+        ScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
+        ScopedEnv home("HOME", c.home);
+        EXPECT_EQ(Platform::UserConfigFolder(), c.folder)
+            << (c.configHome ? c.configHome : "(unset)") << " " << (c.home ? c.home : "(unset)");
+    }
+    EXPECT_EQ(Platform::UserConfigPathForHelp("terrax/Par.txt"),
+              "$XDG_CONFIG_HOME/terrax/Par.txt (by default ~/.config/terrax/Par.txt)");
+}
+
+TEST(Platform, NewFoldersAreTheOwnersOnly) {
+    TestTempDir dir;
+    const std::string folder = dir.File("设置");
+    ASSERT_TRUE(Platform::CreateFolder(folder));
+    struct stat st;
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    errno = 0;
+    EXPECT_FALSE(Platform::CreateFolder(folder));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_FALSE(Platform::CreateFolder(dir.File("missing/设置")));
+    EXPECT_EQ(errno, ENOENT);
 }

@@ -1,27 +1,26 @@
 // Fault injection for tests: while the object lives, writing a regular file
-// beyond `bytes` fails with EFBIG (SIGXFSZ is ignored meanwhile).
+// beyond `bytes` fails with EFBIG. Tests that need it skip, saying so, on a
+// system that cannot limit file sizes.
 #pragma once
 
-#include <signal.h>
-#include <sys/resource.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "tests/support/TestPlatform.h"
 
 class ScopedFileSizeLimit {
 public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_oldHandler);
-    }
+    explicit ScopedFileSizeLimit(std::uint64_t bytes) : m_old(TestPlatform::LimitFileSize(bytes)) {}
+    ~ScopedFileSizeLimit() { TestPlatform::RestoreFileSize(m_old); }
     ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
     ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
 private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = SIG_DFL;
+    TestPlatform::FileSizeLimitState m_old;
 };
+
+#define SKIP_UNLESS_FILE_SIZE_CAN_BE_LIMITED()                                    \
+    if (!TestPlatform::CanLimitFileSize())                                        \
+    GTEST_SKIP() << "this system cannot limit the size of a file, so no failing " \
+                    "write can be injected"

@@ -1,30 +1,21 @@
 // Sets (or, with nullptr, unsets) an environment variable for one scope and
-// puts the old value back afterwards.
+// puts the old value back afterwards. Values are UTF-8.
 #pragma once
-
-#include <stdlib.h>
 
 #include <optional>
 #include <string>
 
+#include "framework/Platform.h"
+#include "tests/support/TestPlatform.h"
+
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = ::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name), m_old(Platform::EnvironmentVariable(name)) {
+        TestPlatform::SetEnvironment(m_name, value);
     }
     ScopedEnv(const char* name, const std::string& value) : ScopedEnv(name, value.c_str()) {}
-    ~ScopedEnv() {
-        if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name.c_str());
-        }
-    }
+    ~ScopedEnv() { TestPlatform::SetEnvironment(m_name, m_old ? m_old->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 

@@ -1,0 +1,46 @@
+// What the tests need from the system that differs between POSIX and
+// Windows: environment variables, a limit on the size of written files
+// (fault injection), and running a program on files or a pipe.
+// TestPlatformPosix.cpp and TestPlatformWindows.cpp implement it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace TestPlatform {
+
+// The variable Platform::UserConfigFolder reads first: XDG_CONFIG_HOME, on
+// Windows APPDATA.
+extern const char* const kConfigFolderVariable;
+
+// Sets an environment variable to a UTF-8 value, or removes it (nullptr).
+void SetEnvironment(const std::string& name, const char* value);
+
+// Whether this system can make writes beyond a file size fail.
+bool CanLimitFileSize();
+// Makes writing a regular file beyond `bytes` fail with EFBIG (the signal
+// the system would send is ignored meanwhile); returns what RestoreFileSize
+// needs to undo it.
+struct FileSizeLimitState {
+    std::uint64_t soft = 0, hard = 0;
+    void (*handler)(int) = nullptr;
+};
+FileSizeLimitState LimitFileSize(std::uint64_t bytes);
+void RestoreFileSize(const FileSizeLimitState& state);
+
+// A program's standard streams: input from a file or, when `pipeInput` is
+// set, through a pipe that another thread fills while the program runs;
+// output and error to files. "" is the null device.
+struct ProgramStreams {
+    std::string in;
+    const std::string* pipeInput = nullptr;
+    std::string out;
+    std::string err;
+};
+// Runs a program (its path first, then its arguments; UTF-8) without a
+// shell and waits for it. Its exit status; -1 when it could not be started
+// or did not end normally.
+int RunProgram(const std::vector<std::string>& command, const ProgramStreams& streams);
+
+}  // namespace TestPlatform
