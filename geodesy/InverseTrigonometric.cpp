@@ -1,0 +1,158 @@
+// Arctangent and the angle of a point. For 0 <= u <= 1:
+//   atan u = atan c + atan d,  c = i/128 nearest u,  d = (u - c)/(1 + u c),
+// |d| <= 2^-8, atan c from the table, atan d = d - d^3/3 + ... + d^9/9
+// (Taylor; the next term is below 2^-83 d). Above 1, atan u = pi/2 - atan(1/u).
+#include <bit>
+#include <cstdint>
+#include <limits>
+
+#include "geodesy/Elementary.h"
+#include "geodesy/ElementaryAccurate.h"
+#include "geodesy/ElementaryEstimates.h"
+#include "geodesy/ElementaryTables.h"
+
+namespace elementary {
+
+namespace {
+
+using u64 = std::uint64_t;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Relative error bound of AtanOfPair; the budget there gives 2^-68.1.
+constexpr double kAtanBound = 0x1.6p-68;
+
+double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
+
+double CopySign(double v, double s) {
+    return std::bit_cast<double>((std::bit_cast<u64>(v) & ~(u64{1} << 63)) |
+                                 (std::bit_cast<u64>(s) & (u64{1} << 63)));
+}
+
+// atan(uh + ul) for 0 <= uh <= 1, |ul| <= 2^-52 uh: value hi + lo.
+//
+// Error budget relative to R = atan u: for i >= 1, R >= atan(1/256) >= |d|
+// and |atan c| <= 2R; |poly| <= d^3/3 <= 2^-17.6 R. d = q1 + q2 within 2^-75
+// (q1 of 26 bits, q1 (1 + u c) exact, the remainder's last sums 2^-78).
+// poly's roundings (relative 2^-50.8) 2^-68.4 R; the sums of lo 2^-70.6 R;
+// the table 2^-105: 2^-68.1 R. For i = 0, d = u and the same holds.
+DoubleDouble AtanOfPair(double uh, double ul) {
+    const int i = static_cast<int>(uh * 128.0 + 0.5);
+    const double c = i * 0x1p-7;
+    const double nh = uh - c;  // exact: Sterbenz for i >= 1
+    const DoubleDouble us = Split(uh);
+    const DoubleDouble pc = TwoProductShort(us, uh, c);  // u c, c of 8 bits
+    const DoubleDouble den = FastTwoSum(1.0, pc.hi);
+    const double dl = (den.lo + pc.lo) + ul * c;
+    const double inv = 1.0 / den.hi;
+    const double q1 = Head26(nh * inv);
+    const DoubleDouble p = TwoProductShort(Split(den.hi), den.hi, q1);
+    const double rem = (((nh - p.hi) - p.lo) + ul) - q1 * dl;
+    const double q2 = rem * inv;
+    const double d = q1 + q2, d2 = d * d;
+    const double poly = (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) +
+                                    (d2 * d2) * (-0x1.2492492492492p-3 + d2 * 0x1.c71c71c71c71cp-4));
+    const DoubleDouble t = kAtanTable[i];
+    const DoubleDouble h = FastTwoSum(t.hi, q1);
+    return {h.hi, ((h.lo + t.lo) + q2) + poly};
+}
+
+Estimate AtanOfAbs(double ax) {
+    if (ax <= 1.0) {
+        const DoubleDouble a = AtanOfPair(ax, 0.0);
+        return {a.hi, a.lo, kAtanBound * a.hi};
+    }
+    // u = 1/ax as a pair; then pi/2 - atan u, no cancellation (atan u <= pi/4).
+    const double uh = 1.0 / ax;
+    const DoubleDouble p = TwoProduct(ax, uh);
+    const double ul = ((1.0 - p.hi) - p.lo) * uh;
+    const DoubleDouble a = AtanOfPair(uh, ul);
+    const DoubleDouble h = FastTwoSum(kHalfPi.hi, -a.hi);
+    return {h.hi, (h.lo + kHalfPi.lo) - a.lo, kAtanBound * a.hi + 0x1p-104};
+}
+
+}  // namespace
+
+Estimate AtanEstimate(double x) {
+    const Estimate e = AtanOfAbs(Abs(x));
+    return x < 0 ? Estimate{-e.hi, -e.lo, e.err} : e;
+}
+
+// |y|, |x| finite, normal, the smaller within 2^64 of the larger:
+// atan2 = C +- atan t with t = smaller/larger in [2^-64, 1] and C one of 0,
+// pi/2, pi. No cancellation: |C +- atan t| >= atan t.
+Estimate Atan2Estimate(double y, double x) {
+    const double ax = Abs(x), ay = Abs(y);
+    const bool steep = ay > ax;
+    double num = steep ? ax : ay, den = steep ? ay : ax;
+    // Scale den into [1, 2) (exact: num stays normal, above 2^-65).
+    if (den > 0x1p1000) {
+        num *= 0x1p-600;
+        den *= 0x1p-600;
+    }
+    const int e2 = static_cast<int>((std::bit_cast<u64>(den) >> 52) & 0x7ff) - 1023;
+    const double scale = std::bit_cast<double>(static_cast<u64>(1023 - e2) << 52);
+    num *= scale;
+    den *= scale;
+    const double inv = 1.0 / den;
+    const double th = num * inv;
+    const DoubleDouble p = TwoProduct(th, den);
+    const double tl = ((num - p.hi) - p.lo) * inv;
+    const DoubleDouble a = AtanOfPair(th, tl);
+    double err = kAtanBound * a.hi;
+    DoubleDouble r;
+    if (!steep && x > 0) {
+        r = a;
+    } else {
+        err += 0x1p-100;  // C carries 2^-106 C, its sums as much
+        const DoubleDouble c = steep ? kHalfPi : kPiPair;
+        const double s = (steep && x > 0) || !steep ? -1.0 : 1.0;
+        const DoubleDouble h = FastTwoSum(c.hi, s * a.hi);
+        r = {h.hi, (h.lo + c.lo) + s * a.lo};
+    }
+    return y < 0 ? Estimate{-r.hi, -r.lo, err} : Estimate{r.hi, r.lo, err};
+}
+
+}  // namespace elementary
+
+double Atan(double x) {
+    using namespace elementary;
+    const double ax = Abs(x);
+    if (!(ax <= kInf)) return x + x;                        // NaN
+    if (ax < 0x1p-27) return x;                             // atan x = x (1 - x^2/3)
+    if (ax > 0x1p54) return CopySign(kHalfPi.hi, x);        // within 2^-54 of pi/2
+    double out;
+    if (RoundIfDecided(AtanEstimate(x), &out)) return out;
+    return AccurateAtan(x);
+}
+
+double Atan2(double y, double x) {
+    using namespace elementary;
+    if (x != x || y != y) return x + y;
+    const double ax = Abs(x), ay = Abs(y);
+    const bool xNegative = std::bit_cast<u64>(x) >> 63 != 0;
+    if (ay == 0) return CopySign(xNegative ? kPiPair.hi : 0.0, y);
+    if (ax == 0) return CopySign(kHalfPi.hi, y);
+    if (ay == kInf) {
+        if (ax == kInf) return CopySign(xNegative ? kThreeQuarterPi.hi : 0.5 * kHalfPi.hi, y);
+        return CopySign(kHalfPi.hi, y);
+    }
+    if (ax == kInf) return CopySign(xNegative ? kPiPair.hi : 0.0, y);
+    const int ey = static_cast<int>((std::bit_cast<u64>(ay) >> 52) & 0x7ff);
+    const int ex = static_cast<int>((std::bit_cast<u64>(ax) >> 52) & 0x7ff);
+    if (ey == 0 || ex == 0) return AccurateAtan2(y, x);  // subnormal operands
+    // Beyond 2^62 the smaller over the larger, t, is below 2^-61 and
+    // atan t = t (1 - t^2/3): pi/2 -+ t and pi - t round as pi/2 and pi do.
+    // t itself lies 2^-106 t or more from any tie of the normal range (a
+    // ratio of doubles), so atan t rounds as t does: the quotient, where that
+    // is normal; subnormal quotients go to the accurate path.
+    if (ey - ex > 62) return CopySign(kHalfPi.hi, y);
+    if (ey - ex < -62) {
+        if (xNegative) return CopySign(kPiPair.hi, y);
+        const double t = ay / ax;
+        return t >= 0x1p-1021 ? CopySign(t, y) : AccurateAtan2(y, x);
+    }
+    double out;
+    if (RoundIfDecided(Atan2Estimate(y, x), &out)) return out;
+    return AccurateAtan2(y, x);
+}
