@@ -15,6 +15,10 @@
 double Sin(double x);
 double Cos(double x);
 double Tan(double x);
+// Sin(x), Cos(x) and Tan(x) of one argument at once (the reduction and
+// the polynomials shared): the same results as the separate calls.
+void SinCos(double x, double* s, double* c);
+void SinCosTan(double x, double* s, double* c, double* t);
 
 // Arctangent in radians, in [-pi/2, pi/2].
 double Atan(double x);

@@ -225,7 +225,7 @@ MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
         // Quadrant: the two lowest integer bits; fraction: the bits below.
         auto bitAt = [&](int fromTop) { return (p[fromTop / 32] >> (31 - fromTop % 32)) & 1u; };
         q = static_cast<int>(bitAt(intBits - 2) * 2 + bitAt(intBits - 1));
-        u32 frac[kTwoOverPiWordCount + 4];
+        u32 frac[kTwoOverPiWordCount + 4] = {};
         const int fw = (s + 31) / 32;
         const int wo = intBits / 32, bo = intBits % 32;
         for (int i = 0; i < fw; ++i) {

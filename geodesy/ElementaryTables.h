@@ -8,6 +8,15 @@
 
 namespace elementary {
 
+// sin of a multiple of pi/512: hi + lo, and hi = head + (rest - lo) with head
+// of 26 bits (hi cut toward zero), rest = (hi - head) + lo rounded.
+struct SinEntry {
+    double hi;
+    double lo;
+    double head;
+    double rest;
+};
+
 // One step of the logarithm's reduction: a short factor r (24 bits) and -ln r.
 struct LogStep {
     double r;
@@ -31,7 +40,7 @@ extern const DoubleDouble kLn2Pair;
 extern const double kLn2By128[2];
 extern const double kInvLn2By128;
 extern const DoubleDouble kInvLn10;
-extern const DoubleDouble kSinTable[257];
+extern const SinEntry kSinTable[257];
 extern const DoubleDouble kAtanTable[129];
 extern const DoubleDouble kExp2Table[128];
 extern const LogStep kLogStep1[kLogStep1Last - kLogStep1First + 1];

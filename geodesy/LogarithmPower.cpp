@@ -122,15 +122,23 @@ Estimate Log10Estimate(double x) {
     return {p.hi, lo, (kLogBound + 0x1p-100) * Abs(p.hi)};
 }
 
-// x > 0, x != 1, y finite, |y ln x| within [2^-60, 746].
-Estimate PowEstimate(double x, double y, int* scale) {
-    const DoubleDouble l = LogOfPositive(x);
+namespace {
+
+// e^(y l), l = ln x as LogOfPositive gives it.
+Estimate PowOfLog(const DoubleDouble& l, double y, int* scale) {
     const DoubleDouble p = TwoProduct(y, l.hi);
     const DoubleDouble t = FastTwoSum(p.hi, p.lo + y * l.lo);
     const Estimate e = ExpOfPair(t.hi, t.lo, scale);
     // t's error: |t| kLogBound plus its roundings (2^-105 |t|).
     const double rel = Abs(t.hi) * (kLogBound + 0x1p-100) * 1.01;
     return {e.hi, e.lo, e.err + rel * e.hi};
+}
+
+}  // namespace
+
+// x > 0, x != 1, y finite, |y ln x| within [2^-60, 746].
+Estimate PowEstimate(double x, double y, int* scale) {
+    return PowOfLog(LogOfPositive(x), y, scale);
 }
 
 }  // namespace elementary
@@ -174,7 +182,7 @@ double PowOfAbs(double ax, double y) {
     if (Abs(t) > 746.0) return t > 0 ? kInf : 0.0;  // beyond e^+-746: overflow, underflow
     if (Abs(t) < 0x1p-60) return 1.0;                // e^t = 1 + t rounds to 1
     int scale;
-    const Estimate e = PowEstimate(ax, y, &scale);
+    const Estimate e = PowOfLog(l, y, &scale);
     if (scale >= -960 && scale <= 1020) {
         const double s = Pow2(scale);
         const Estimate scaled = {e.hi * s, e.lo * s, e.err * s + 0x1p-1074};

@@ -29,11 +29,13 @@ constexpr double kSinBound = 0x1.8p-68;  // the budget below gives 2^-68.0
 // x - k p0 (Sterbenz). The rest: k p1 rounded (2^-92), the tail of pi/512
 // (2^-93), and rh + rl = a - k p1 exact unless |r| < 2^-38 (then 2^-91).
 inline Reduction ReduceShort(double x) {
-    const double kd = (x * kInvPi512 + 0x1.8p52) - 0x1.8p52;
+    const double u = x * kInvPi512 + 0x1.8p52;  // 1.5 2^52 + k: k in the low bits
+    const int k = static_cast<int>(static_cast<std::uint32_t>(std::bit_cast<u64>(u)));
+    const double kd = u - 0x1.8p52;
     const double a = x - kd * kPi512Short[0];
     const double b = kd * kPi512Short[1];
     const double rh = a - b;
-    return {static_cast<int>(kd), rh, (a - rh) - b, 0x1p-89};
+    return {k, rh, (a - rh) - b, 0x1p-89};
 }
 
 // |x| < 2^15: k <= 2^22.4, so k times either 30-bit part of pi/512 is exact;
@@ -138,98 +140,86 @@ inline double FlipSign(double v, u64 flip) {
 
 inline Reduction Reduce(double x) { return Abs(x) < 8.0 ? ReduceShort(x) : ReduceLong(x); }
 
-// The parts of A cos r + B sin r shared by sine and cosine.
-struct Powers {
-    double r1;       // rh = r1 + rt, r1 of 26 bits
-    double rt;
-    double r2;       // rh^2 = r2 + r2l, r2 = r1^2 exactly, r2l = (2 r1 + rt) rt within 2^-78 rh^2
-    double r2l;
-    double cosTail;  // cos rh - 1 + (r2 + r2l)/2
-    double sinTail;  // sin rh - rh
+// The parts of A cos r + B sin r that depend on r only, shared by sine and
+// cosine: rh = r1 + rt with r1 of 26 bits, so r1^2 and B's head times r1
+// are exact.
+struct RParts {
+    double r1, rt, rh, rl, rerr;
+    double c2;       // -r1^2/2, exact
+    double cosTail;  // cos rh - 1 - c2 within 2^-80 (terms to r^6)
+    double sinTail;  // sin rh - rh within 2^-85 rh (terms to r^7)
 };
 
-// Only normal rh (|rh| >= 2^-27 where this is used; rh = 0 gives zeros).
-inline Powers PowersOf(double rh) {
-    Powers p;
-    p.r1 = Head26(rh);
-    p.rt = rh - p.r1;
-    p.r2 = p.r1 * p.r1;
-    p.r2l = (2.0 * p.r1 + p.rt) * p.rt;
-    const double r2 = p.r2 + p.r2l, r4 = r2 * r2;  // rh^2 and rh^4 within 2^-52
-    p.cosTail = r4 * ((0x1.5555555555555p-5 + r2 * -0x1.6c16c16c16c17p-10) +
-                      r4 * 0x1.a01a01a01a01ap-16) -
-                0.5 * p.r2l;
-    p.sinTail = (rh * r2) * ((-0x1.5555555555555p-3 + r2 * 0x1.1111111111111p-7) +
-                             r4 * (-0x1.a01a01a01a01ap-13 + r2 * 0x1.71de3a556c734p-19));
+inline RParts PartsOf(const Reduction& r) {
+    RParts p;
+    p.rh = r.rh;
+    p.rl = r.rl;
+    p.rerr = r.err;
+    p.r1 = Head26(r.rh);
+    p.rt = r.rh - p.r1;
+    p.c2 = -0.5 * (p.r1 * p.r1);
+    const double rr = r.rh * r.rh;
+    p.cosTail = ((rr * rr) * (0x1.5555555555555p-5 - rr * 0x1.6c16c16c16c17p-10) -
+                 p.r1 * p.rt) -
+                0.5 * (p.rt * p.rt);
+    p.sinTail = (r.rh * rr) * (-0x1.5555555555555p-3 +
+                               rr * (0x1.1111111111111p-7 - rr * 0x1.a01a01a01a01ap-13));
     return p;
 }
 
-// sin(k pi/512 + r).
+// A cos r + B sin r, A = a, B = b with its sign flipped by bFlip.
 //
-// Error budget, relative to the result R, rho = pi/1024 >= |r|: except for
-// k = 0 mod 512 (where A = 0, B = +-1 and R = +-sin r), |A| >= 2 rho |B| and
-// so |R| >= |A|/2 >= rho, |B rh| <= |R|. Then |A r^2/2| <= 2^-16.7 |R|,
-// |B sinTail| <= 2^-19.3 |R|, the other terms of `small` below 2^-36 |R|.
-// Roundings: A r2/2 (one product) 2^-69.7, big + small 2^-69.5, the last
-// product and sum of small 2^-71.3, sinTail (relative 2^-50.8) 2^-70.1;
-// cosTail, the first-order treatment of rl and the tables below 2^-85:
-// together 2^-68.0 |R| (2^-69.7 where A = 0). The reduction error adds
-// |B| err <= err.
-inline Estimate SinAt(int k, double rh, double rl, double rerr, const Powers& w) {
-    // Branch-free: the quadrant selects a table index and flips signs.
+// Error budget, relative to the result R, rho = pi/1024 >= |r|: except where
+// A = 0 (B = +-1, R = +-sin r), |A| >= 2 rho and so |R| >= |A|/2 >= rho,
+// |B rh| <= |R|. Then |A r^2/2| <= 2^-16.7 |R| and |B sinTail| <= 2^-19.3 |R|,
+// the other terms of `small` below 2^-36 |R|. Roundings: A c2 (one product)
+// 2^-69.7, big + small 2^-69.5, the last product and sum of small 2^-71.3,
+// sinTail (relative 2^-50.8) 2^-70.1; the polynomials' dropped terms, the
+// first-order treatment of rl and the tables below 2^-80: together 2^-68.0
+// |R| (2^-69.7 where A = 0). The reduction error adds |B| err <= err.
+inline Estimate Combine(const SinEntry& a, const SinEntry& b, u64 bFlip, const RParts& p) {
+    const double bh = FlipSign(b.head, bFlip), bhi = FlipSign(b.hi, bFlip);
+    const double prod = bh * p.r1;  // exact
+    const double h = a.hi + prod;   // a.hi = 0 or |a.hi| >= |prod|: e exact
+    const double e = prod - (h - a.hi);
+    const double small = ((e + a.lo) + (bh * p.rt + FlipSign(b.rest, bFlip) * p.rh)) +
+                         ((p.rl * (bhi - a.hi * p.rh) + a.hi * p.cosTail) + bhi * p.sinTail);
+    return {h, a.hi * p.c2 + small, kSinBound * Abs(h) + p.rerr};
+}
+
+// sin(k pi/512 + r) for the single functions: the quadrant k / 256 picks
+// (A, B) = (sin, cos) or (cos, -sin) of (k mod 256) pi/512, and the sign.
+inline Estimate SinAt(int k, const RParts& p) {
     const int i = k & 255, q = (k >> 8) & 3;
     const int odd = q & 1;
-    const int ia = i ^ ((i ^ (256 - i)) & -odd);  // A = sin(ia pi/512), B = +-sin((256-ia) pi/512)
-    const DoubleDouble a = kSinTable[ia];
-    const u64 bFlip = static_cast<u64>(odd) << 63;
-    const DoubleDouble b = {FlipSign(kSinTable[256 - ia].hi, bFlip),
-                            FlipSign(kSinTable[256 - ia].lo, bFlip)};
-    const DoubleDouble p = TwoProductShort(Split(b.hi), b.hi, w.r1);  // B r1 exactly
-    const DoubleDouble h = FastTwoSum(a.hi, p.hi);
-    const double small = ((h.lo + p.lo) + (a.lo + b.lo * rh + b.hi * w.rt)) +
-                         ((rl * (b.hi - a.hi * rh) + a.hi * w.cosTail) + b.hi * w.sinTail);
-    const double big = a.hi * (-0.5 * w.r2);
+    const int ia = i ^ ((i ^ (256 - i)) & -odd);
+    const Estimate e = Combine(kSinTable[ia], kSinTable[256 - ia], static_cast<u64>(odd) << 63, p);
     const u64 flip = static_cast<u64>(q >> 1) << 63;
-    const double hi = FlipSign(h.hi, flip);
-    return {hi, FlipSign(big + small, flip), kSinBound * Abs(hi) + rerr};
+    return {FlipSign(e.hi, flip), FlipSign(e.lo, flip), e.err};
 }
 
-double SinOrCos(double x, int shift) {
-    const double ax = Abs(x);
-    if (!(ax < kInf)) return x - x;  // NaN for inf and NaN
-    // sin x = x (1 - x^2/6), cos x = 1 - x^2/2: within a quarter unit below 2^-27.
-    if (ax < 0x1p-27) return shift == 0 ? x : 1.0;
-    const Reduction r = Reduce(x);
-    const Estimate e = SinAt(r.k + shift, r.rh, r.rl, r.err, PowersOf(r.rh));
-    double out;
-    if (RoundIfDecided(e, &out)) return out;
-    return shift == 0 ? AccurateSin(x) : AccurateCos(x);
+// sin x and cos x from one reduction: phi = (k mod 256) pi/512 + r,
+// sin x = +-(sin phi or cos phi), cos x = +-(cos phi or sin phi) by quadrant.
+inline void SinCosAt(int k, const RParts& p, Estimate* s, Estimate* c) {
+    const int i = k & 255, q = (k >> 8) & 3;
+    const SinEntry& si = kSinTable[i];
+    const SinEntry& ci = kSinTable[256 - i];
+    const Estimate sinPhi = Combine(si, ci, 0, p);
+    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    const bool odd = (q & 1) != 0;
+    *s = odd ? cosPhi : sinPhi;
+    *c = odd ? Estimate{-sinPhi.hi, -sinPhi.lo, sinPhi.err} : cosPhi;
+    if (q >= 2) {
+        *s = {-s->hi, -s->lo, s->err};
+        *c = {-c->hi, -c->lo, c->err};
+    }
 }
 
-}  // namespace
-
-Reduction ReduceByPi512(double x) { return Reduce(x); }
-
-Estimate SinEstimate(double x) {
-    const Reduction r = Reduce(x);
-    return SinAt(r.k, r.rh, r.rl, r.err, PowersOf(r.rh));
-}
-
-Estimate CosEstimate(double x) {
-    const Reduction r = Reduce(x);
-    return SinAt(r.k + 256, r.rh, r.rl, r.err, PowersOf(r.rh));
-}
-
-// sin x / cos x: q1 = Sh/Ch, q2 = (S - q1 C)/Ch with q1 Ch exact.
-Estimate TanEstimate(double x) {
-    const Reduction r = Reduce(x);
-    const Powers w = PowersOf(r.rh);
-    const Estimate se = SinAt(r.k, r.rh, r.rl, r.err, w);
-    const Estimate ce = SinAt(r.k + 256, r.rh, r.rl, r.err, w);
-    // Q = S/C: q1 = S/C cut to 26 bits, so q1 c.hi is exact as a pair;
-    // S - q1 C (below 2^-15 S) loses 2^-68 S in its last sums; the quotient
-    // by C = c.hi (1 + c.lo/c.hi), |c.lo| <= 2^-53 |c.hi|, is then within
-    // 2^-68 of Q.
+// s/c for estimates of sine and cosine: q1 = s/c cut to 26 bits, so q1 c.hi
+// is exact as a pair; s - q1 c (below 2^-15 s) loses 2^-68 s in its last
+// sums; the quotient by c = c.hi (1 + c.lo/c.hi), |c.lo| <= 2^-53 |c.hi| once
+// normalized, is then within 2^-68 of s/c.
+inline Estimate Quotient(const Estimate& se, const Estimate& ce) {
     const DoubleDouble c = FastTwoSum(ce.hi, ce.lo);
     const double inv = 1.0 / c.hi;
     const double q1 = Head26(se.hi * inv);
@@ -240,18 +230,112 @@ Estimate TanEstimate(double x) {
     return {q1, q2, rel * 1.001 * Abs(q1)};
 }
 
+// tan x = sin phi / cos phi, or -cos phi / sin phi in odd quadrants.
+inline Estimate TanAt(int k, const RParts& p) {
+    const int i = k & 255, odd = (k >> 8) & 1;
+    const SinEntry& si = kSinTable[i];
+    const SinEntry& ci = kSinTable[256 - i];
+    const Estimate sinPhi = Combine(si, ci, 0, p);
+    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    if (odd == 0) return Quotient(sinPhi, cosPhi);
+    const Estimate t = Quotient(cosPhi, sinPhi);
+    return {-t.hi, -t.lo, t.err};
+}
+
+double SinOrCos(double x, int shift) {
+    const double ax = Abs(x);
+    if (!(ax < kInf)) return x - x;  // NaN for inf and NaN
+    // sin x = x (1 - x^2/6), cos x = 1 - x^2/2: within a quarter unit below 2^-27.
+    if (ax < 0x1p-27) return shift == 0 ? x : 1.0;
+    const Reduction r = Reduce(x);
+    double out;
+    if (RoundIfDecided(SinAt(r.k + shift, PartsOf(r)), &out)) return out;
+    return shift == 0 ? AccurateSin(x) : AccurateCos(x);
+}
+
+}  // namespace
+
+Reduction ReduceByPi512(double x) { return Reduce(x); }
+
+Estimate SinEstimate(double x) {
+    const Reduction r = Reduce(x);
+    return SinAt(r.k, PartsOf(r));
+}
+
+Estimate CosEstimate(double x) {
+    const Reduction r = Reduce(x);
+    return SinAt(r.k + 256, PartsOf(r));
+}
+
+Estimate TanEstimate(double x) {
+    const Reduction r = Reduce(x);
+    return TanAt(r.k, PartsOf(r));
+}
+
 }  // namespace elementary
 
 double Sin(double x) { return elementary::SinOrCos(x, 0); }
 
 double Cos(double x) { return elementary::SinOrCos(x, 256); }
 
+void SinCos(double x, double* s, double* c) {
+    using namespace elementary;
+    const double ax = Abs(x);
+    if (!(ax < kInf) || ax < 0x1p-27) {
+        *s = Sin(x);
+        *c = Cos(x);
+        return;
+    }
+    const Reduction r = Reduce(x);
+    Estimate se, ce;
+    SinCosAt(r.k, PartsOf(r), &se, &ce);
+    if (!RoundIfDecided(se, s)) *s = AccurateSin(x);
+    if (!RoundIfDecided(ce, c)) *c = AccurateCos(x);
+}
+
+void SinCosTan(double x, double* s, double* c, double* t) {
+    using namespace elementary;
+    const double ax = Abs(x);
+    if (!(ax < kInf) || ax < 0x1p-27) {
+        *s = Sin(x);
+        *c = Cos(x);
+        *t = Tan(x);
+        return;
+    }
+    const Reduction r = Reduce(x);
+    const RParts p = PartsOf(r);
+    const int i = r.k & 255, q = (r.k >> 8) & 3;
+    const SinEntry& si = kSinTable[i];
+    const SinEntry& ci = kSinTable[256 - i];
+    const Estimate sinPhi = Combine(si, ci, 0, p);
+    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    Estimate se, ce, te;
+    if ((q & 1) == 0) {
+        se = sinPhi;
+        ce = cosPhi;
+        te = Quotient(sinPhi, cosPhi);
+    } else {
+        se = cosPhi;
+        ce = {-sinPhi.hi, -sinPhi.lo, sinPhi.err};
+        const Estimate u = Quotient(cosPhi, sinPhi);
+        te = {-u.hi, -u.lo, u.err};
+    }
+    if (q >= 2) {
+        se = {-se.hi, -se.lo, se.err};
+        ce = {-ce.hi, -ce.lo, ce.err};
+    }
+    if (!RoundIfDecided(se, s)) *s = AccurateSin(x);
+    if (!RoundIfDecided(ce, c)) *c = AccurateCos(x);
+    if (!RoundIfDecided(te, t)) *t = AccurateTan(x);
+}
+
 double Tan(double x) {
     using namespace elementary;
     const double ax = Abs(x);
     if (!(ax < kInf)) return x - x;
     if (ax < 0x1p-27) return x;  // tan x = x (1 + x^2/3)
+    const Reduction r = Reduce(x);
     double out;
-    if (RoundIfDecided(TanEstimate(x), &out)) return out;
+    if (RoundIfDecided(TanAt(r.k, PartsOf(r)), &out)) return out;
     return AccurateTan(x);
 }

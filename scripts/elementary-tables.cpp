@@ -143,16 +143,22 @@ int main() {
     std::printf("const DoubleDouble kInvLn10 = {%a, %a};\n\n", hi, lo);
 
     std::vector<Big*> values;
+    std::printf("// sin(i pi/512), i = 0..256: {hi, lo, head, rest}, head = hi cut to 26 bits,\n"
+                "// rest = (hi - head) + lo rounded.\nconst SinEntry kSinTable[257] = {\n");
     for (int i = 0; i <= 256; ++i) {
-        Big* b = new Big;
-        mpfr_mul_ui(b->v, pi.v, i, MPFR_RNDN);
-        mpfr_div_ui(b->v, b->v, 512, MPFR_RNDN);
-        mpfr_sin(b->v, b->v, MPFR_RNDN);
-        values.push_back(b);
+        mpfr_mul_ui(t.v, pi.v, i, MPFR_RNDN);
+        mpfr_div_ui(t.v, t.v, 512, MPFR_RNDN);
+        mpfr_sin(t.v, t.v, MPFR_RNDN);
+        Pair(t.v, &hi, &lo);
+        mpfr_t h;
+        mpfr_init2(h, 26);
+        mpfr_set_d(h, hi, MPFR_RNDZ);
+        const double hd = mpfr_get_d(h, MPFR_RNDN);
+        mpfr_clear(h);
+        mpfr_sub_d(u.v, t.v, hd, MPFR_RNDN);
+        std::printf("    {%a, %a, %a, %a},\n", hi, lo, hd, RoundTo(u.v, 53));
     }
-    PrintPairTable("kSinTable", "sin(i pi/512), i = 0..256", values);
-    for (Big* b : values) delete b;
-    values.clear();
+    std::printf("};\n\n");
 
     for (int i = 0; i <= 128; ++i) {
         Big* b = new Big;
