@@ -17,14 +17,14 @@ struct SinEntry {
     double rest;
 };
 
-// One step of the logarithm's reduction: a short factor r (24 bits) and -ln r.
+// The logarithm's reduction: a short factor r (24 bits) and -ln r.
 struct LogStep {
     double r;
     DoubleDouble minusLog;
 };
 
-inline constexpr int kLogStep1First = 181;  // round(256 sqrt(1/2))
-inline constexpr int kLogStep1Last = 362;   // round(256 sqrt(2))
+inline constexpr int kLogTableFirst = 362;  // round(512 sqrt(1/2))
+inline constexpr int kLogTableLast = 724;   // round(512 sqrt(2))
 inline constexpr int kPiWordCount = 48;
 inline constexpr int kTwoOverPiWordCount = 84;
 inline constexpr int kConstantWordCount = 44;
@@ -43,8 +43,7 @@ extern const DoubleDouble kInvLn10;
 extern const SinEntry kSinTable[257];
 extern const DoubleDouble kAtanTable[129];
 extern const DoubleDouble kExp2Table[128];
-extern const LogStep kLogStep1[kLogStep1Last - kLogStep1First + 1];
-extern const LogStep kLogStep2[129];
+extern const LogStep kLogTable[kLogTableLast - kLogTableFirst + 1];
 // Multi-word constants, 32-bit words, most significant first, truncated.
 extern const std::uint32_t kPiWords[kPiWordCount];                // pi = 0.w... * 2^2
 extern const std::uint32_t kTwoOverPiWords[kTwoOverPiWordCount];  // 2/pi = 0.w...

@@ -1,8 +1,8 @@
 // Base-10 logarithm and power, on a natural logarithm and an exponential
 // of pairs:
-//   ln x = e ln 2 - ln r1 - ln r2 + log1p(z),  x = 2^e m, m in [sqrt(1/2), sqrt(2)],
-//     r1 = 256/i (24 bits) for i = m 256 rounded, r2 = 1/(1 + j 2^-14) (24
-//     bits) for j = (m r1 - 1) 2^14 rounded, z = m r1 r2 - 1 exact, |z| < 2^-14.9;
+//   ln x = e ln 2 - ln r + log1p(z),  x = 2^e m, m in [sqrt(1/2), sqrt(2)],
+//     r = 512/i (24 bits) for i = m 512 rounded, z = m r - 1 exact, |z| < 2^-9.5,
+//     log1p(z) by Taylor to z^8;
 //   e^t = 2^(k/128) e^r,  t = k ln2/128 + r, |r| <= ln2/256, 2^(j/128) from the
 //     table, e^r by Taylor to r^7.
 // Log10 x = ln x / ln 10; Pow(x, y) = e^(y ln x).
@@ -26,7 +26,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Relative error bounds: of the logarithm (LogOfPositive) and of the
 // exponential (ExpOfPair); see the budgets there.
-constexpr double kLogBound = 0x1p-80;
+constexpr double kLogBound = 0x1.8p-70;
 constexpr double kExpBound = 0x1.8p-69;
 
 double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
@@ -38,59 +38,59 @@ double Pow2(int k) { return std::bit_cast<double>(static_cast<u64>(k + 1023) << 
 //
 // Error budget: the sums of the leading parts are exact (TwoSum), so only
 // the small terms err, each relative to |ln x| (no step cancels more than a
-// factor 2): log1p's polynomial (relative 2^-50.8 of z^3/3 <= 2^-31.4 z)
-// 2^-82.2, the three sums of lo that hold it 2^-82.8, e ln2 beyond its pair
-// 2^-87 (e != 0 makes |ln x| >= 0.34), the rounding of z's low part 2^-99,
-// the dropped z^7/7 2^-92, the tables 2^-105: below 2^-81.4.
-DoubleDouble LogOfPositive(double x) {
+// factor 2): log1p's polynomial (relative 2^-51 of z^3/3 <= 2^-20.6 z)
+// 2^-70.6, the two sums of lo that hold it 2^-71.6, the dropped z^9/9
+// 2^-78, e ln2 beyond its pair 2^-87 (e != 0 makes |ln x| >= 0.34), the
+// table 2^-105: below 2^-70.0.
+inline DoubleDouble LogOfPositive(double x) {
     u64 bits = std::bit_cast<u64>(x);
     int e = -1023;
     if (bits < (u64{1} << 52)) {  // subnormal
         bits = std::bit_cast<u64>(x * 0x1p54);
         e -= 54;
     }
-    e += static_cast<int>(bits >> 52);
-    double m = std::bit_cast<double>((bits & ((u64{1} << 52) - 1)) | (u64{1023} << 52));
-    if (m > 0x1.6a09e667f3bcdp+0) {  // above sqrt(2): m/2
-        m *= 0.5;
-        e += 1;
-    }
-    const LogStep& s1 = kLogStep1[static_cast<int>(m * 256.0 + 0.5) - kLogStep1First];
-    const DoubleDouble p1 = TwoProductShort(Split(m), m, s1.r);  // m r1, r1 of 24 bits
-    const DoubleDouble z1 = FastTwoSum(p1.hi - 1.0, p1.lo);      // p1.hi - 1 exact (Sterbenz)
-    const LogStep& s2 = kLogStep2[static_cast<int>((z1.hi * 0x1p14 + 0x1.8p52) - 0x1.8p52) + 64];
-    // z = (1 + z1) r2 - 1 = (r2 - 1) + z1 r2
-    const DoubleDouble p2 = TwoProductShort(Split(z1.hi), z1.hi, s2.r);
-    const DoubleDouble z = TwoSum(s2.r - 1.0, p2.hi);
-    const double zl = (z.lo + p2.lo) + z1.lo * s2.r;
-    // log1p(z.hi + zl) = z.hi - z.hi^2/2 + z.hi^3 (1/3 - z.hi/4 + ...) + zl (1 - z.hi)
-    const double zh = z.hi;
+    // m in [sqrt(1/2), sqrt(2)): the significand, halved from 0x16a09e... on;
+    // i = round(512 m) from the significand's top bits.
+    const u64 frac = bits & ((u64{1} << 52) - 1);
+    const int half = frac >= 0x6a09e667f3bcdull ? 1 : 0;
+    e += static_cast<int>(bits >> 52) + half;
+    const double m = std::bit_cast<double>(frac | (static_cast<u64>(1023 - half) << 52));
+    const int i = (512 >> half) + static_cast<int>(((frac >> (42 + half)) + 1) >> 1);
+    const LogStep& s = kLogTable[i - kLogTableFirst];
+    const DoubleDouble c = TwoSum(e * kLn2Pair.hi, s.minusLog.hi);  // e ln2 head exact (42 bits)
+    // m r = p + zl exactly; z = m r - 1 = zh + zl, zh = p - 1 exact (Sterbenz),
+    // |zh| < 2^-9.5, |zl| <= 2^-53.
+    const DoubleDouble ms = Split(m);
+    const double p = m * s.r;
+    const double zl = (ms.hi * s.r - p) + ms.lo * s.r;
+    const double zh = p - 1.0;
+    // log1p(zh + zl) = zh - zh^2/2 + zh^3 (1/3 - zh/4 + ... - zh^5/8) + zl (1 - zh + zh^2)
     const double z26 = Head26(zh), zt = zh - z26;
     const double sq = z26 * z26, sql = (2.0 * z26 + zt) * zt;  // zh^2 = sq + sql
-    const double z2 = sq + sql;
-    const double poly = (zh * z2) * ((0x1.5555555555555p-2 - zh * 0.25) +
-                                     z2 * (0x1.999999999999ap-3 - zh * 0x1.5555555555555p-3));
+    const double z2 = sq + sql, z4 = z2 * z2;
+    const double poly =
+        (zh * z2) * (((0x1.5555555555555p-2 - zh * 0.25) + z2 * (0x1.999999999999ap-3 - zh * 0x1.5555555555555p-3)) +
+                     z4 * (0x1.2492492492492p-3 - zh * 0.125));
     const DoubleDouble u0 = TwoSum(zh, -0.5 * sq);
-    const DoubleDouble u1 = TwoSum(s2.minusLog.hi, u0.hi);
-    const DoubleDouble u2 = TwoSum(s1.minusLog.hi, u1.hi);
-    const DoubleDouble u3 = TwoSum(e * kLn2Pair.hi, u2.hi);  // e ln2 head exact (42 bits)
-    const double lo = ((u3.lo + u2.lo) + (u1.lo + u0.lo)) +
-                      ((e * kLn2Pair.lo + s1.minusLog.lo) + s2.minusLog.lo) +
-                      ((zl - zl * zh - 0.5 * sql) + poly);
-    return {u3.hi, lo};
+    const DoubleDouble u = TwoSum(c.hi, u0.hi);
+    const double lo = ((u.lo + u0.lo) + c.lo) + (e * kLn2Pair.lo + s.minusLog.lo) +
+                      ((zl - zl * (zh - z2) - 0.5 * sql) + poly);
+    return {u.hi, lo};
 }
 
 // e^(th + tl) = (hi + lo) 2^scale within kExpBound (hi + lo) 2^scale plus
-// 2^-77 from the reduction; |th| <= 746, |tl| <= 2^-53 |th|.
+// 2^-77 from the reduction; |th| <= 746, |tl| <= 2^-52 |th|.
 //
 // Error budget (relative): the reduction r = t - k ln2/128 within 2^-77
 // (k ln2 head exact, k times the tail 2^-80, the pair's own tail 2^-79, the
 // sums 2^-79); T r2/2 (one product of 2^-17) 2^-70 and the last sum 2^-70;
-// the polynomial beyond r^2/2 (relative 2^-50 of 2^-26) 2^-76; truncation
-// after r^7 2^-86; the table 2^-105: 2^-68.9.
-Estimate ExpOfPair(double th, double tl, int* scale) {
-    const double kd = (th * kInvLn2By128 + 0x1.8p52) - 0x1.8p52;
-    const int k = static_cast<int>(kd);
+// the polynomial beyond r^2/2 (relative 2^-50 of 2^-26) 2^-76; rl (below
+// 2^-42) beyond its terms to rl r^3 2^-80; truncation after r^7 2^-86; the
+// table 2^-105: 2^-68.9.
+inline Estimate ExpOfPair(double th, double tl, int* scale) {
+    const double u = th * kInvLn2By128 + 0x1.8p52;  // 1.5 2^52 + k: k in the low bits
+    const int k = static_cast<int>(static_cast<std::uint32_t>(std::bit_cast<u64>(u)));
+    const double kd = u - 0x1.8p52;
     const double a = th - kd * kLn2By128[0];
     const double b = kd * kLn2By128[1];
     const double rh = a - b;
@@ -127,7 +127,7 @@ namespace {
 // e^(y l), l = ln x as LogOfPositive gives it.
 Estimate PowOfLog(const DoubleDouble& l, double y, int* scale) {
     const DoubleDouble p = TwoProduct(y, l.hi);
-    const DoubleDouble t = FastTwoSum(p.hi, p.lo + y * l.lo);
+    const DoubleDouble t = FastTwoSum(p.hi, p.lo + y * l.lo);  // l.lo up to 2^-19 l.hi
     const Estimate e = ExpOfPair(t.hi, t.lo, scale);
     // t's error: |t| kLogBound plus its roundings (2^-105 |t|).
     const double rel = Abs(t.hi) * (kLogBound + 0x1p-100) * 1.01;

@@ -182,29 +182,13 @@ int main() {
     for (Big* b : values) delete b;
     values.clear();
 
-    // Logarithm, first step: m near i/256, r = 256/i to 24 bits, -ln r.
-    std::printf("// r = 256/i rounded to 24 bits and -ln r, i = %d..%d\n"
-                "const LogStep kLogStep1[%d] = {\n", kLogStep1First, kLogStep1Last,
-                kLogStep1Last - kLogStep1First + 1);
-    for (int i = kLogStep1First; i <= kLogStep1Last; ++i) {
-        mpfr_set_ui(t.v, 256, MPFR_RNDN);
+    // Logarithm: m near i/512, r = 512/i rounded to 24 bits, -ln r.
+    std::printf("// r = 512/i rounded to 24 bits and -ln r, i = %d..%d\n"
+                "const LogStep kLogTable[%d] = {\n", kLogTableFirst, kLogTableLast,
+                kLogTableLast - kLogTableFirst + 1);
+    for (int i = kLogTableFirst; i <= kLogTableLast; ++i) {
+        mpfr_set_ui(t.v, 512, MPFR_RNDN);
         mpfr_div_ui(t.v, t.v, i, MPFR_RNDN);
-        const double r = RoundTo(t.v, 24);
-        mpfr_set_d(t.v, r, MPFR_RNDN);
-        mpfr_log(t.v, t.v, MPFR_RNDN);
-        mpfr_neg(t.v, t.v, MPFR_RNDN);
-        Pair(t.v, &hi, &lo);
-        std::printf("    {%a, {%a, %a}},\n", r, hi, lo);
-    }
-    std::printf("};\n\n");
-    // Second step: 1 + z near 1 + j 2^-14, r = 1/(1 + j 2^-14) to 24 bits.
-    std::printf("// r = 1/(1 + j 2^-14) rounded to 24 bits and -ln r, j = -64..64\n"
-                "const LogStep kLogStep2[129] = {\n");
-    for (int j = -64; j <= 64; ++j) {
-        mpfr_set_si(t.v, j, MPFR_RNDN);
-        mpfr_div_2ui(t.v, t.v, 14, MPFR_RNDN);
-        mpfr_add_ui(t.v, t.v, 1, MPFR_RNDN);
-        mpfr_ui_div(t.v, 1, t.v, MPFR_RNDN);
         const double r = RoundTo(t.v, 24);
         mpfr_set_d(t.v, r, MPFR_RNDN);
         mpfr_log(t.v, t.v, MPFR_RNDN);
