@@ -36,7 +36,7 @@ struct Reduction {
 Reduction ReduceByPi512(double x);
 
 // Estimates for the finite arguments the functions do not answer directly:
-// |x| >= 2^-27 (Sin, Cos, Tan, Atan); x > 0 (Log10); normal y, x within a
+// |x| >= 2^-27 (Sin, Cos, Tan; Atan below 2^54 too); x > 0 (Log10); normal y, x within a
 // factor 2^64 of each other (Atan2); x > 0, x != 1, 2^-60 <= |y ln x| <= 746
 // (Pow).
 Estimate SinEstimate(double x);

@@ -17,6 +17,12 @@ struct SinEntry {
     double rest;
 };
 
+// A point c above 1 (at most 9 significant bits) and atan c.
+struct AtanPoint {
+    double c;
+    DoubleDouble atan;
+};
+
 // The logarithm's reduction: a short factor r (24 bits) and -ln r.
 struct LogStep {
     double r;
@@ -25,6 +31,7 @@ struct LogStep {
 
 inline constexpr int kLogTableFirst = 362;  // round(512 sqrt(1/2))
 inline constexpr int kLogTableLast = 724;   // round(512 sqrt(2))
+inline constexpr int kAtanLargeCount = 301;
 inline constexpr int kPiWordCount = 48;
 inline constexpr int kTwoOverPiWordCount = 84;
 inline constexpr int kConstantWordCount = 44;
@@ -41,7 +48,8 @@ extern const double kLn2By128[2];
 extern const double kInvLn2By128;
 extern const DoubleDouble kInvLn10;
 extern const SinEntry kSinTable[257];
-extern const DoubleDouble kAtanTable[129];
+extern const DoubleDouble kAtanTable[257];
+extern const AtanPoint kAtanLargeTable[kAtanLargeCount];
 extern const DoubleDouble kExp2Table[128];
 extern const LogStep kLogTable[kLogTableLast - kLogTableFirst + 1];
 // Multi-word constants, 32-bit words, most significant first, truncated.

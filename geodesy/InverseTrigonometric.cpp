@@ -1,7 +1,8 @@
 // Arctangent and the angle of a point. For 0 <= u <= 1:
-//   atan u = atan c + atan d,  c = i/128 nearest u,  d = (u - c)/(1 + u c),
-// |d| <= 2^-8, atan c from the table, atan d = d - d^3/3 + ... + d^9/9
-// (Taylor; the next term is below 2^-83 d). Above 1, atan u = pi/2 - atan(1/u).
+//   atan u = atan c + atan d,  c = i/256 nearest u,  d = (u - c)/(1 + u c),
+// |d| <= 2^-9, atan c from the table, atan d = d - d^3/3 + d^5/5 - d^7/7
+// (Taylor; the next term is below 2^-75 d). Above 1 the same with points c
+// of a second table (see AtanOfLarge).
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -19,8 +20,8 @@ using u64 = std::uint64_t;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Relative error bound of AtanOfPair; the budget there gives 2^-68.0.
-constexpr double kAtanBound = 0x1.8p-68;
+// Relative error bound of AtanOfPair; the budget there gives 2^-68.9.
+constexpr double kAtanBound = 0x1p-68;
 
 double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
 
@@ -31,25 +32,26 @@ double CopySign(double v, double s) {
 
 // atan(uh + ul) for 0 <= uh <= 1, |ul| <= 2^-52 uh: value hi + lo.
 //
-// Error budget relative to R = atan u: for i >= 1, R >= atan(1/256) >= |d|
-// and |atan c| <= 2R; |poly| <= d^3/3 <= 2^-17.6 R. d = q1 + q2 within 2^-75
-// (q1 of 26 bits, q1 (1 + u c) exact, the remainder's last sums 2^-78).
-// poly's roundings (relative 2^-50.8, its variable within 2^-51) 2^-68.3 R;
-// the sums of lo 2^-70.6 R; the table 2^-105: 2^-68.0 R. For i = 0, d = u
-// and the same holds.
+// Error budget relative to R = atan u: for i >= 1, R >= atan(1/512) >= |d|
+// and |atan c| <= 2R; |poly| <= |d|^3/3 <= 2^-19.6 R. d = q1 + q2 within
+// 2^-75 (q1 of 26 bits, q1 (1 + u c) exact, the remainder's last sums
+// 2^-78). poly: its variable within 2^-52 (3 times that in d^3) and its own
+// roundings 2^-51, 2^-49.7 of it: 2^-69.3 R; the sums of lo 2^-71 R; the
+// dropped d^9/9 2^-75 R; the table 2^-105: 2^-68.9 R. For i = 0, d = u and
+// the same holds.
 inline DoubleDouble AtanOfPair(double uh, double ul) {
-    const double v = uh * 128.0 + 0x1.8p52;  // 1.5 2^52 + i: i in the low bits
+    const double v = uh * 256.0 + 0x1.8p52;  // 1.5 2^52 + i: i in the low bits
     const int i = static_cast<int>(static_cast<std::uint32_t>(std::bit_cast<u64>(v)));
-    const double c = (v - 0x1.8p52) * 0x1p-7;
+    const double c = (v - 0x1.8p52) * 0x1p-8;
     const double nh = uh - c;  // exact: Sterbenz for i >= 1
-    const DoubleDouble pc = TwoProductShort(Split(uh), uh, c);  // u c, c of 8 bits
+    const DoubleDouble pc = TwoProductShort(Split(uh), uh, c);  // u c, c of 9 bits
     const DoubleDouble den = FastTwoSum(1.0, pc.hi);
     const double dl = (den.lo + pc.lo) + ul * c;
     const double inv = 1.0 / den.hi;
     // The polynomial from d within 2^-51; d itself as q1 + q2 within 2^-75.
     const double d = (nh + ul) * inv, d2 = d * d;
-    const double poly = (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) +
-                                    (d2 * d2) * (-0x1.2492492492492p-3 + d2 * 0x1.c71c71c71c71cp-4));
+    const double poly =
+        (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) - (d2 * d2) * 0x1.2492492492492p-3);
     const double q1 = Head26(d);
     const DoubleDouble p = TwoProductShort(Split(den.hi), den.hi, q1);
     const double q2 = ((((nh - p.hi) - p.lo) + ul) - q1 * dl) * inv;
@@ -58,18 +60,46 @@ inline DoubleDouble AtanOfPair(double uh, double ul) {
     return {h.hi, ((h.lo + t.lo) + q2) + poly};
 }
 
+// atan x for 1 < x < 2^54: atan c + atan d, c from kAtanLargeTable (at most
+// 9 bits, in x's binade, close enough that |d| = |x - c|/(1 + x c) <= 2^-8),
+// so no reciprocal of x is needed.
+//
+// Error budget relative to R = atan x >= pi/4: d = q1 + q2 within 2^-75 |d|
+// <= 2^-83 R; poly (2^-49.7 of |d|^3/3 <= 2^-25.6 R) 2^-75.3; the sums of
+// lo (below 2^-25 R) 2^-76.4; the dropped d^9/9 2^-75.2; the table 2^-105:
+// below 2^-73.9.
+constexpr double kAtanLargeBound = 0x1p-73;
+
+inline DoubleDouble AtanOfLarge(double x) {
+    const u64 bits = std::bit_cast<u64>(x);
+    const int e = static_cast<int>(bits >> 52) - 1023;
+    const u64 frac = bits & ((u64{1} << 52) - 1);
+    const int index = e < 7 ? 256 - (256 >> e) + static_cast<int>(frac >> (45 + e)) : 247 + e;
+    const AtanPoint& pt = kAtanLargeTable[index];
+    const double c = pt.c;
+    const double nh = x - c;  // exact: x and c in one binade
+    const DoubleDouble pc = TwoProductShort(Split(x), x, c);
+    const DoubleDouble den = FastTwoSum(pc.hi, 1.0);  // x c > 1
+    const double dl = den.lo + pc.lo;
+    const double inv = 1.0 / den.hi;
+    const double d = nh * inv, d2 = d * d;
+    const double poly =
+        (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) - (d2 * d2) * 0x1.2492492492492p-3);
+    const double q1 = Head26(d);
+    const DoubleDouble p = TwoProductShort(Split(den.hi), den.hi, q1);
+    const double q2 = (((nh - p.hi) - p.lo) - q1 * dl) * inv;
+    const DoubleDouble h = FastTwoSum(pt.atan.hi, q1);
+    return {h.hi, ((h.lo + pt.atan.lo) + q2) + poly};
+}
+
 Estimate AtanOfAbs(double ax) {
     if (ax <= 1.0) {
         const DoubleDouble a = AtanOfPair(ax, 0.0);
         return {a.hi, a.lo, kAtanBound * a.hi};
     }
-    // u = 1/ax as a pair; then pi/2 - atan u, no cancellation (atan u <= pi/4).
-    const double uh = 1.0 / ax;
-    const DoubleDouble p = TwoProduct(ax, uh);
-    const double ul = ((1.0 - p.hi) - p.lo) * uh;
-    const DoubleDouble a = AtanOfPair(uh, ul);
-    const DoubleDouble h = FastTwoSum(kHalfPi.hi, -a.hi);
-    return {h.hi, (h.lo + kHalfPi.lo) - a.lo, kAtanBound * a.hi + 0x1p-104};
+    if (ax >= 0x1p54) return {kHalfPi.hi, kHalfPi.lo - 1.0 / ax, 0x1p-100};  // pi/2 - 1/x
+    const DoubleDouble a = AtanOfLarge(ax);
+    return {a.hi, a.lo, kAtanLargeBound * a.hi};
 }
 
 }  // namespace
@@ -121,7 +151,7 @@ double Atan(double x) {
     const double ax = Abs(x);
     if (!(ax <= kInf)) return x + x;                        // NaN
     if (ax < 0x1p-27) return x;                             // atan x = x (1 - x^2/3)
-    if (ax > 0x1p54) return CopySign(kHalfPi.hi, x);        // within 2^-54 of pi/2
+    if (ax >= 0x1p54) return CopySign(kHalfPi.hi, x);       // within 2^-54 of pi/2
     double out;
     if (RoundIfDecided(AtanEstimate(x), &out)) return out;
     return AccurateAtan(x);

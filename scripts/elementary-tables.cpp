@@ -5,6 +5,7 @@
 
 #include "geodesy/ElementaryTables.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -160,16 +161,36 @@ int main() {
     }
     std::printf("};\n\n");
 
-    for (int i = 0; i <= 128; ++i) {
+    for (int i = 0; i <= 256; ++i) {
         Big* b = new Big;
         mpfr_set_ui(b->v, i, MPFR_RNDN);
-        mpfr_div_ui(b->v, b->v, 128, MPFR_RNDN);
+        mpfr_div_ui(b->v, b->v, 256, MPFR_RNDN);
         mpfr_atan(b->v, b->v, MPFR_RNDN);
         values.push_back(b);
     }
-    PrintPairTable("kAtanTable", "atan(i/128), i = 0..128", values);
+    PrintPairTable("kAtanTable", "atan(i/256), i = 0..256", values);
     for (Big* b : values) delete b;
     values.clear();
+
+    // Arctangents above 1: c = 2^e (1 + (k + 1/2)/n), n = 2^(7-e) points in
+    // binade e = 0..6, then c = 1.5 2^e for e = 7..53; {c, atan c}.
+    std::printf("// Points c above 1 and atan c: for binade e = 0..6, 2^(7-e) points\n"
+                "// 2^e (1 + (k + 1/2) 2^(e-7)); for e = 7..53, 1.5 2^e.\n"
+                "const AtanPoint kAtanLargeTable[%d] = {\n", kAtanLargeCount);
+    int points = 0;
+    for (int e = 0; e <= 53; ++e) {
+        const int n = e < 7 ? 1 << (7 - e) : 1;
+        for (int k = 0; k < n; ++k) {
+            const double c = e < 7 ? std::ldexp(1.0 + (k + 0.5) / n, e) : std::ldexp(1.5, e);
+            mpfr_set_d(t.v, c, MPFR_RNDN);
+            mpfr_atan(t.v, t.v, MPFR_RNDN);
+            Pair(t.v, &hi, &lo);
+            std::printf("    {%a, {%a, %a}},\n", c, hi, lo);
+            ++points;
+        }
+    }
+    std::printf("};\n\n");
+    if (points != kAtanLargeCount) return 1;
 
     for (int j = 0; j < 128; ++j) {
         Big* b = new Big;

@@ -96,7 +96,7 @@ bool EstimateOf(const Case& c, Estimate* e, int* scale) {
             *e = c.f == kSin ? SinEstimate(c.x) : c.f == kCos ? CosEstimate(c.x) : TanEstimate(c.x);
             return true;
         case kAtan:
-            if (ax < 0x1p-27 || ax > 0x1p54) return false;
+            if (ax < 0x1p-27 || ax >= 0x1p54) return false;
             *e = AtanEstimate(c.x);
             return true;
         case kAtan2:
@@ -280,11 +280,17 @@ TEST(ElementaryMpfrData, TablesHoldMpfrValues) {
         mpfr_sub_d(u.get(), t.get(), s.head, MPFR_RNDN);
         EXPECT_EQ(s.rest, mpfr_get_d(u.get(), MPFR_RNDN)) << i;
     }
-    for (int i = 0; i <= 128; ++i) {
+    for (int i = 0; i <= 256; ++i) {
         mpfr_set_ui(t.get(), i, MPFR_RNDN);
-        mpfr_div_ui(t.get(), t.get(), 128, MPFR_RNDN);
+        mpfr_div_ui(t.get(), t.get(), 256, MPFR_RNDN);
         mpfr_atan(t.get(), t.get(), MPFR_RNDN);
         pairIs(t.get(), kAtanTable[i], "atan " + std::to_string(i));
+    }
+    for (const AtanPoint& pt : kAtanLargeTable) {
+        EXPECT_EQ(pt.c, static_cast<float>(pt.c)) << "a short point";
+        mpfr_set_d(t.get(), pt.c, MPFR_RNDN);
+        mpfr_atan(t.get(), t.get(), MPFR_RNDN);
+        pairIs(t.get(), pt.atan, "atan of a point above 1");
     }
     for (int j = 0; j < 128; ++j) {
         mpfr_set_ui(t.get(), j, MPFR_RNDN);
