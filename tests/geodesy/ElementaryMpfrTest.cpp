@@ -375,6 +375,25 @@ TEST(ElementaryMpfrData, TablesHoldMpfrValues) {
     wordsAre(big.get(), kInvLn10Words, kConstantWordCount, -1, "1/ln 10");
 }
 
+// Guards the edges of the tables and of the ranges each path takes: every
+// power of two, its neighbours and 1.5 times it, for every function.
+TEST(ElementaryMpfrData, EveryBinadeBoundaryRoundsCorrectly) {
+    long wrong = 0;
+    for (int e = -1074; e <= 1023; ++e) {
+        const double b = std::ldexp(1.0, e);
+        for (double x : {b, std::nextafter(b, 0.0), std::nextafter(b, INFINITY), 1.5 * b, -b}) {
+            const Case cases[] = {{kSin, x, 0},      {kCos, x, 0},       {kTan, x, 0},
+                                  {kAtan, x, 0},     {kLog10, x, 0},     {kAtan2, x, 1.0},
+                                  {kAtan2, 1.0, x},  {kAtan2, x, -x},    {kPow, x, 1.5},
+                                  {kPow, x, -3.0},   {kPow, 2.5, x},     {kPow, x, x}};
+            for (const Case& c : cases) {
+                if (!SameBits(Evaluate(c), Correct(c)) && ++wrong <= 10) ADD_FAILURE() << Show(c);
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 // Guards the special values: every pair of a grid of zeros, infinities,
 // NaN, subnormals, integers and halves agrees with MPFR, which follows the
 // C standard's tables.
