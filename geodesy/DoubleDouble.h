@@ -45,9 +45,7 @@ inline DoubleDouble TwoProduct(double a, const DoubleDouble& as, const DoubleDou
     return {p, e};
 }
 
-inline DoubleDouble TwoProduct(double a, double b) {
-    return TwoProduct(a, Split(a), Split(b), b);
-}
+inline DoubleDouble TwoProduct(double a, double b) { return TwoProduct(a, Split(a), Split(b), b); }
 
 // a cut to its leading 26 significant bits (toward zero); a - Head26(a) is
 // exact. Normal a only.

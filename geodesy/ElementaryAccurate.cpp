@@ -109,7 +109,7 @@ MpFloat AtanSeries(MpFloat t) {
 MpFloat LogOf(double x, int n) {
     MpFloat m = MpFromDouble(x, n);
     int e = m.exponent;
-    m.exponent = 0;  // m in [1/2, 1)
+    m.exponent = 0;              // m in [1/2, 1)
     if (m.w[0] < 0xb504f334u) {  // below sqrt(1/2): take 2m
         m.exponent = 1;
         e -= 1;
@@ -265,7 +265,8 @@ MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
         f.negative = upper;
         // The bits of 2/pi past the window change x 2/pi by less than 2^(53-s).
         const int leadingZeros = f.zero ? s : -f.exponent;
-        if (s - leadingZeros - 53 >= 32 * n + 16 || first - 1 + 32 * words >= 32 * kTwoOverPiWordCount)
+        if (s - leadingZeros - 53 >= 32 * n + 16 ||
+            first - 1 + 32 * words >= 32 * kTwoOverPiWordCount)
             break;
     }
     MpFloat r = MpMul(f, HalfPi(n));

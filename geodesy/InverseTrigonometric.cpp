@@ -43,15 +43,15 @@ inline DoubleDouble AtanOfPair(double uh, double ul) {
     const double v = uh * 256.0 + 0x1.8p52;  // 1.5 2^52 + i: i in the low bits
     const int i = static_cast<int>(static_cast<std::uint32_t>(std::bit_cast<u64>(v)));
     const double c = (v - 0x1.8p52) * 0x1p-8;
-    const double nh = uh - c;  // exact: Sterbenz for i >= 1
+    const double nh = uh - c;                                   // exact: Sterbenz for i >= 1
     const DoubleDouble pc = TwoProductShort(Split(uh), uh, c);  // u c, c of 9 bits
     const DoubleDouble den = FastTwoSum(1.0, pc.hi);
     const double dl = (den.lo + pc.lo) + ul * c;
     const double inv = 1.0 / den.hi;
     // The polynomial from d within 2^-51; d itself as q1 + q2 within 2^-75.
     const double d = (nh + ul) * inv, d2 = d * d;
-    const double poly =
-        (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) - (d2 * d2) * 0x1.2492492492492p-3);
+    const double poly = (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) -
+                                    (d2 * d2) * 0x1.2492492492492p-3);
     const double q1 = Head26(d);
     const DoubleDouble p = TwoProductShort(Split(den.hi), den.hi, q1);
     const double q2 = ((((nh - p.hi) - p.lo) + ul) - q1 * dl) * inv;
@@ -83,8 +83,8 @@ inline DoubleDouble AtanOfLarge(double x) {
     const double dl = den.lo + pc.lo;
     const double inv = 1.0 / den.hi;
     const double d = nh * inv, d2 = d * d;
-    const double poly =
-        (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) - (d2 * d2) * 0x1.2492492492492p-3);
+    const double poly = (d * d2) * ((-0x1.5555555555555p-2 + d2 * 0x1.999999999999ap-3) -
+                                    (d2 * d2) * 0x1.2492492492492p-3);
     const double q1 = Head26(d);
     const DoubleDouble p = TwoProductShort(Split(den.hi), den.hi, q1);
     const double q2 = (((nh - p.hi) - p.lo) - q1 * dl) * inv;
@@ -149,9 +149,9 @@ Estimate Atan2Estimate(double y, double x) {
 double Atan(double x) {
     using namespace elementary;
     const double ax = Abs(x);
-    if (!(ax <= kInf)) return x + x;                        // NaN
-    if (ax < 0x1p-27) return x;                             // atan x = x (1 - x^2/3)
-    if (ax >= 0x1p54) return CopySign(kHalfPi.hi, x);       // within 2^-54 of pi/2
+    if (!(ax <= kInf)) return x + x;                   // NaN
+    if (ax < 0x1p-27) return x;                        // atan x = x (1 - x^2/3)
+    if (ax >= 0x1p54) return CopySign(kHalfPi.hi, x);  // within 2^-54 of pi/2
     double out;
     if (RoundIfDecided(AtanEstimate(x), &out)) return out;
     return AccurateAtan(x);

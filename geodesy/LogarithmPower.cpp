@@ -68,9 +68,9 @@ inline DoubleDouble LogOfPositive(double x) {
     const double z26 = Head26(zh), zt = zh - z26;
     const double sq = z26 * z26, sql = (2.0 * z26 + zt) * zt;  // zh^2 = sq + sql
     const double z2 = sq + sql, z4 = z2 * z2;
-    const double poly =
-        (zh * z2) * (((0x1.5555555555555p-2 - zh * 0.25) + z2 * (0x1.999999999999ap-3 - zh * 0x1.5555555555555p-3)) +
-                     z4 * (0x1.2492492492492p-3 - zh * 0.125));
+    const double poly = (zh * z2) * (((0x1.5555555555555p-2 - zh * 0.25) +
+                                      z2 * (0x1.999999999999ap-3 - zh * 0x1.5555555555555p-3)) +
+                                     z4 * (0x1.2492492492492p-3 - zh * 0.125));
     const DoubleDouble u0 = TwoSum(zh, -0.5 * sq);
     const DoubleDouble u = TwoSum(c.hi, u0.hi);
     const double lo = ((u.lo + u0.lo) + c.lo) + (e * kLn2Pair.lo + s.minusLog.lo) +
@@ -107,8 +107,8 @@ inline Estimate ExpOfPair(double th, double tl, int* scale) {
     const DoubleDouble t = kExp2Table[k & 127];
     const DoubleDouble p = TwoProductShort(Split(t.hi), t.hi, r1);
     const DoubleDouble h = FastTwoSum(t.hi, p.hi);
-    const double lo = ((h.lo + p.lo) + (t.lo + t.hi * rt)) +
-                      (t.hi * w + t.lo * (rh + 0.5 * rr)) + t.hi * (0.5 * r2);
+    const double lo = ((h.lo + p.lo) + (t.lo + t.hi * rt)) + (t.hi * w + t.lo * (rh + 0.5 * rr)) +
+                      t.hi * (0.5 * r2);
     *scale = k >> 7;
     return {h.hi, lo, kExpBound * h.hi + 0x1p-76};
 }
@@ -180,7 +180,7 @@ double PowOfAbs(double ax, double y) {
     const DoubleDouble l = LogOfPositive(ax);
     const double t = y * l.hi;
     if (Abs(t) > 746.0) return t > 0 ? kInf : 0.0;  // beyond e^+-746: overflow, underflow
-    if (Abs(t) < 0x1p-60) return 1.0;                // e^t = 1 + t rounds to 1
+    if (Abs(t) < 0x1p-60) return 1.0;               // e^t = 1 + t rounds to 1
     int scale;
     const Estimate e = PowOfLog(l, y, &scale);
     if (scale >= -960 && scale <= 1020) {

@@ -113,7 +113,8 @@ Reduction ReducePayneHanek(double x) {
     // fraction = (a + b 2^-64) 2^-(64 + top)
     const double scale = std::bit_cast<double>(static_cast<u64>(1023 - 64 - top) << 52);
     const double fh = static_cast<double>(a >> 11) * 0x1p11 * scale;
-    const double fl = (static_cast<double>(a & 0x7ff) + static_cast<double>(b >> 11) * 0x1p-53) * scale;
+    const double fl =
+        (static_cast<double>(a & 0x7ff) + static_cast<double>(b >> 11) * 0x1p-53) * scale;
     const DoubleDouble ph = TwoProduct(fh, kPi512Pair.hi);
     const DoubleDouble r = FastTwoSum(ph.hi, ph.lo + (fh * kPi512Pair.lo + fl * kPi512Pair.hi));
     double rh = negative ? -r.hi : r.hi, rl = negative ? -r.lo : r.lo;
@@ -159,11 +160,10 @@ inline RParts PartsOf(const Reduction& r) {
     p.rt = r.rh - p.r1;
     p.c2 = -0.5 * (p.r1 * p.r1);
     const double rr = r.rh * r.rh;
-    p.cosTail = ((rr * rr) * (0x1.5555555555555p-5 - rr * 0x1.6c16c16c16c17p-10) -
-                 p.r1 * p.rt) -
+    p.cosTail = ((rr * rr) * (0x1.5555555555555p-5 - rr * 0x1.6c16c16c16c17p-10) - p.r1 * p.rt) -
                 0.5 * (p.rt * p.rt);
-    p.sinTail = (r.rh * rr) * (-0x1.5555555555555p-3 +
-                               rr * (0x1.1111111111111p-7 - rr * 0x1.a01a01a01a01ap-13));
+    p.sinTail = (r.rh * rr) *
+                (-0x1.5555555555555p-3 + rr * (0x1.1111111111111p-7 - rr * 0x1.a01a01a01a01ap-13));
     return p;
 }
 

@@ -3,13 +3,13 @@
 // scripts/elementary-tables.
 #include <mpfr.h>
 
-#include "geodesy/ElementaryTables.h"
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "geodesy/ElementaryTables.h"
 
 using namespace elementary;
 
@@ -107,11 +107,15 @@ int main() {
     mpfr_div_ui(t.v, pi.v, 512, MPFR_RNDN);
     {
         const auto p = Parts(t.v, {30, 30, 53});
-        std::printf("// pi/512 = kPi512[0] + kPi512[1] + kPi512[2] + O(2^-122); the first two\n"
-                    "// of 30 bits.\nconst double kPi512[3] = {%a, %a, %a};\n", p[0], p[1], p[2]);
+        std::printf(
+            "// pi/512 = kPi512[0] + kPi512[1] + kPi512[2] + O(2^-122); the first two\n"
+            "// of 30 bits.\nconst double kPi512[3] = {%a, %a, %a};\n",
+            p[0], p[1], p[2]);
         const auto q = Parts(t.v, {42, 53});
-        std::printf("// pi/512 = kPi512Short[0] + kPi512Short[1] + O(2^-104), the first of 42 bits.\n"
-                    "const double kPi512Short[2] = {%a, %a};\n", q[0], q[1]);
+        std::printf(
+            "// pi/512 = kPi512Short[0] + kPi512Short[1] + O(2^-104), the first of 42 bits.\n"
+            "const double kPi512Short[2] = {%a, %a};\n",
+            q[0], q[1]);
         mpfr_ui_div(u.v, 512, pi.v, MPFR_RNDN);
         std::printf("const double kInvPi512 = %a;  // 512/pi\n", RoundTo(u.v, 53));
     }
@@ -134,8 +138,10 @@ int main() {
         std::printf("const DoubleDouble kLn2Pair = {%a, %a};  // head of 42 bits\n", p[0], p[1]);
         mpfr_div_ui(t.v, ln2.v, 128, MPFR_RNDN);
         const auto q = Parts(t.v, {35, 53});
-        std::printf("// ln2/128 = kLn2By128[0] + kLn2By128[1] + O(2^-95), the first of 35 bits.\n"
-                    "const double kLn2By128[2] = {%a, %a};\n", q[0], q[1]);
+        std::printf(
+            "// ln2/128 = kLn2By128[0] + kLn2By128[1] + O(2^-95), the first of 35 bits.\n"
+            "const double kLn2By128[2] = {%a, %a};\n",
+            q[0], q[1]);
         mpfr_ui_div(u.v, 128, ln2.v, MPFR_RNDN);
         std::printf("const double kInvLn2By128 = %a;  // 128/ln2\n", RoundTo(u.v, 53));
     }
@@ -144,8 +150,9 @@ int main() {
     std::printf("const DoubleDouble kInvLn10 = {%a, %a};\n\n", hi, lo);
 
     std::vector<Big*> values;
-    std::printf("// sin(i pi/512), i = 0..256: {hi, lo, head, rest}, head = hi cut to 26 bits,\n"
-                "// rest = (hi - head) + lo rounded.\nconst SinEntry kSinTable[257] = {\n");
+    std::printf(
+        "// sin(i pi/512), i = 0..256: {hi, lo, head, rest}, head = hi cut to 26 bits,\n"
+        "// rest = (hi - head) + lo rounded.\nconst SinEntry kSinTable[257] = {\n");
     for (int i = 0; i <= 256; ++i) {
         mpfr_mul_ui(t.v, pi.v, i, MPFR_RNDN);
         mpfr_div_ui(t.v, t.v, 512, MPFR_RNDN);
@@ -174,9 +181,11 @@ int main() {
 
     // Arctangents above 1: c = 2^e (1 + (k + 1/2)/n), n = 2^(7-e) points in
     // binade e = 0..6, then c = 1.5 2^e for e = 7..53; {c, atan c}.
-    std::printf("// Points c above 1 and atan c: for binade e = 0..6, 2^(7-e) points\n"
-                "// 2^e (1 + (k + 1/2) 2^(e-7)); for e = 7..53, 1.5 2^e.\n"
-                "const AtanPoint kAtanLargeTable[%d] = {\n", kAtanLargeCount);
+    std::printf(
+        "// Points c above 1 and atan c: for binade e = 0..6, 2^(7-e) points\n"
+        "// 2^e (1 + (k + 1/2) 2^(e-7)); for e = 7..53, 1.5 2^e.\n"
+        "const AtanPoint kAtanLargeTable[%d] = {\n",
+        kAtanLargeCount);
     int points = 0;
     for (int e = 0; e <= 53; ++e) {
         const int n = e < 7 ? 1 << (7 - e) : 1;
@@ -204,9 +213,10 @@ int main() {
     values.clear();
 
     // Logarithm: m near i/512, r = 512/i rounded to 24 bits, -ln r.
-    std::printf("// r = 512/i rounded to 24 bits and -ln r, i = %d..%d\n"
-                "const LogStep kLogTable[%d] = {\n", kLogTableFirst, kLogTableLast,
-                kLogTableLast - kLogTableFirst + 1);
+    std::printf(
+        "// r = 512/i rounded to 24 bits and -ln r, i = %d..%d\n"
+        "const LogStep kLogTable[%d] = {\n",
+        kLogTableFirst, kLogTableLast, kLogTableLast - kLogTableFirst + 1);
     for (int i = kLogTableFirst; i <= kLogTableLast; ++i) {
         mpfr_set_ui(t.v, 512, MPFR_RNDN);
         mpfr_div_ui(t.v, t.v, i, MPFR_RNDN);
@@ -222,7 +232,8 @@ int main() {
     // Multi-word constants of the accurate path.
     PrintWords("kPiWords", "pi = 0.w0w1... * 2^2", pi.v, 2, kPiWordCount);
     mpfr_ui_div(t.v, 2, pi.v, MPFR_RNDN);
-    PrintWords("kTwoOverPiWords", "2/pi = 0.w0w1... (binary fraction)", t.v, 0, kTwoOverPiWordCount);
+    PrintWords("kTwoOverPiWords", "2/pi = 0.w0w1... (binary fraction)", t.v, 0,
+               kTwoOverPiWordCount);
     PrintWords("kLn2Words", "ln 2 = 0.w0w1...", ln2.v, 0, kConstantWordCount);
     mpfr_ui_div(t.v, 1, ln10.v, MPFR_RNDN);
     PrintWords("kInvLn10Words", "1/ln 10 = 0.w0w1... * 2^-1", t.v, -1, kConstantWordCount);

@@ -28,13 +28,20 @@ struct Case {
 
 inline double Evaluate(const Case& c) {
     switch (c.f) {
-        case kSin: return Sin(c.x);
-        case kCos: return Cos(c.x);
-        case kTan: return Tan(c.x);
-        case kAtan: return Atan(c.x);
-        case kAtan2: return Atan2(c.x, c.y);
-        case kLog10: return Log10(c.x);
-        default: return Pow(c.x, c.y);
+        case kSin:
+            return Sin(c.x);
+        case kCos:
+            return Cos(c.x);
+        case kTan:
+            return Tan(c.x);
+        case kAtan:
+            return Atan(c.x);
+        case kAtan2:
+            return Atan2(c.x, c.y);
+        case kLog10:
+            return Log10(c.x);
+        default:
+            return Pow(c.x, c.y);
     }
 }
 
@@ -68,7 +75,8 @@ public:
     // x moved by up to 1000 units in the last place.
     double Near(double x) {
         const std::int64_t d = static_cast<std::int64_t>(Next() % 2001) - 1000;
-        return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) + static_cast<std::uint64_t>(d));
+        return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) +
+                                     static_cast<std::uint64_t>(d));
     }
 
 private:
@@ -92,7 +100,8 @@ inline std::vector<Case> MakeCases(Function f, int n, std::uint64_t seed) {
                 if (kind == 0) x = s.Uniform(-8, 8);
                 if (kind == 1) x = s.AnyFinite();
                 if (kind == 2) x = s.LogUniform(-30, 20);
-                if (kind == 3) x = s.Near(static_cast<double>(s.Next() % 64) * 0x1.921fb54442d18p+0);
+                if (kind == 3)
+                    x = s.Near(static_cast<double>(s.Next() % 64) * 0x1.921fb54442d18p+0);
                 if (kind == 4) x = s.LogUniform(-1074, 1023);
                 break;
             case kAtan:
@@ -122,7 +131,8 @@ inline std::vector<Case> MakeCases(Function f, int n, std::uint64_t seed) {
                 if (kind == 2) x = 1.0 + s.LogUniform(-45, -1), y = s.LogUniform(-10, 50);
                 if (kind == 3) x = Abs(s.LogUniform(-40, 40)), y = s.Uniform(-20, 20);
                 if (kind == 4) x = 10.0, y = s.Uniform(-300, 300);
-                if (kind == 3 && (s.Next() & 3) == 0) x = -x, y = static_cast<double>(static_cast<int>(y));
+                if (kind == 3 && (s.Next() & 3) == 0)
+                    x = -x, y = static_cast<double>(static_cast<int>(y));
                 break;
         }
         out.push_back({f, x, y});

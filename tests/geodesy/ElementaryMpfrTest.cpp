@@ -43,13 +43,20 @@ int Apply(const Case& c, mpfr_ptr out) {
     mpfr_set_d(x.get(), c.x, MPFR_RNDN);
     mpfr_set_d(y.get(), c.y, MPFR_RNDN);
     switch (c.f) {
-        case kSin: return mpfr_sin(out, x.get(), MPFR_RNDN);
-        case kCos: return mpfr_cos(out, x.get(), MPFR_RNDN);
-        case kTan: return mpfr_tan(out, x.get(), MPFR_RNDN);
-        case kAtan: return mpfr_atan(out, x.get(), MPFR_RNDN);
-        case kAtan2: return mpfr_atan2(out, x.get(), y.get(), MPFR_RNDN);
-        case kLog10: return mpfr_log10(out, x.get(), MPFR_RNDN);
-        default: return mpfr_pow(out, x.get(), y.get(), MPFR_RNDN);
+        case kSin:
+            return mpfr_sin(out, x.get(), MPFR_RNDN);
+        case kCos:
+            return mpfr_cos(out, x.get(), MPFR_RNDN);
+        case kTan:
+            return mpfr_tan(out, x.get(), MPFR_RNDN);
+        case kAtan:
+            return mpfr_atan(out, x.get(), MPFR_RNDN);
+        case kAtan2:
+            return mpfr_atan2(out, x.get(), y.get(), MPFR_RNDN);
+        case kLog10:
+            return mpfr_log10(out, x.get(), MPFR_RNDN);
+        default:
+            return mpfr_pow(out, x.get(), y.get(), MPFR_RNDN);
     }
 }
 
@@ -143,7 +150,8 @@ TEST_P(ElementaryMpfr, EveryResultIsTheExactValueRoundedToNearest) {
         }
     }
     EXPECT_EQ(wrong, 0) << "of " << checked;
-    std::printf("%s: %ld arguments, %ld results differ from MPFR's\n", Name(GetParam()), checked, wrong);
+    std::printf("%s: %ld arguments, %ld results differ from MPFR's\n", Name(GetParam()), checked,
+                wrong);
 }
 
 // Guards the proofs of the fast paths: an error bound too small would
@@ -167,7 +175,8 @@ TEST_P(ElementaryMpfr, FastPathErrorStaysWithinItsBound) {
         const double diff = std::fabs(mpfr_get_d(exact.get(), MPFR_RNDN));
         const double ratio = diff == 0 ? 0 : diff / e.err;  // Log10(1): no error, no bound
         if (ratio > worst) worst = ratio;
-        if (!(ratio <= 1) && ++beyond <= 10) ADD_FAILURE() << Show(c) << ": error " << ratio << " bounds";
+        if (!(ratio <= 1) && ++beyond <= 10)
+            ADD_FAILURE() << Show(c) << ": error " << ratio << " bounds";
     }
     EXPECT_GT(used, 0);
     std::printf("%s: fast path estimates %ld, decided %ld (%.4f%%), largest error %.3f bounds\n",
@@ -187,10 +196,18 @@ TEST_P(ElementaryMpfr, AccuratePathIsExactAndWithinItsBound) {
         MpFloat v;
         bool checkValue = true;
         switch (c.f) {
-            case kSin: got = AccurateSin(c.x), v = MpSinOf(c.x, 4); break;
-            case kCos: got = AccurateCos(c.x), v = MpCosOf(c.x, 4); break;
-            case kTan: got = AccurateTan(c.x), v = MpTanOf(c.x, 4); break;
-            case kAtan: got = AccurateAtan(c.x), v = MpAtanOf(c.x, 1.0, 4); break;
+            case kSin:
+                got = AccurateSin(c.x), v = MpSinOf(c.x, 4);
+                break;
+            case kCos:
+                got = AccurateCos(c.x), v = MpCosOf(c.x, 4);
+                break;
+            case kTan:
+                got = AccurateTan(c.x), v = MpTanOf(c.x, 4);
+                break;
+            case kAtan:
+                got = AccurateAtan(c.x), v = MpAtanOf(c.x, 1.0, 4);
+                break;
             case kAtan2:
                 if (c.x == 0 && c.y == 0) continue;
                 got = AccurateAtan2(c.x, c.y), v = MpAtanOf(c.x, c.y, 4);
@@ -319,7 +336,8 @@ TEST(ElementaryMpfrData, TablesHoldMpfrValues) {
             if (k++ < static_cast<int>(parts.size()) - 1) {
                 Big h(headBits);
                 mpfr_set_d(h.get(), p, MPFR_RNDN);
-                EXPECT_EQ(mpfr_get_d(h.get(), MPFR_RNDN), p) << what << ": a head of " << headBits << " bits";
+                EXPECT_EQ(mpfr_get_d(h.get(), MPFR_RNDN), p)
+                    << what << ": a head of " << headBits << " bits";
             }
             mpfr_add_d(sum.get(), sum.get(), p, MPFR_RNDN);
         }
@@ -382,10 +400,10 @@ TEST(ElementaryMpfrData, EveryBinadeBoundaryRoundsCorrectly) {
     for (int e = -1074; e <= 1023; ++e) {
         const double b = std::ldexp(1.0, e);
         for (double x : {b, std::nextafter(b, 0.0), std::nextafter(b, INFINITY), 1.5 * b, -b}) {
-            const Case cases[] = {{kSin, x, 0},      {kCos, x, 0},       {kTan, x, 0},
-                                  {kAtan, x, 0},     {kLog10, x, 0},     {kAtan2, x, 1.0},
-                                  {kAtan2, 1.0, x},  {kAtan2, x, -x},    {kPow, x, 1.5},
-                                  {kPow, x, -3.0},   {kPow, 2.5, x},     {kPow, x, x}};
+            const Case cases[] = {{kSin, x, 0},     {kCos, x, 0},    {kTan, x, 0},
+                                  {kAtan, x, 0},    {kLog10, x, 0},  {kAtan2, x, 1.0},
+                                  {kAtan2, 1.0, x}, {kAtan2, x, -x}, {kPow, x, 1.5},
+                                  {kPow, x, -3.0},  {kPow, 2.5, x},  {kPow, x, x}};
             for (const Case& c : cases) {
                 if (!SameBits(Evaluate(c), Correct(c)) && ++wrong <= 10) ADD_FAILURE() << Show(c);
             }
@@ -399,11 +417,12 @@ TEST(ElementaryMpfrData, EveryBinadeBoundaryRoundsCorrectly) {
 // C standard's tables.
 TEST(ElementaryMpfrData, SpecialValuesFollowTheCStandard) {
     const double inf = INFINITY;
-    const std::vector<double> v = {0.0, -0.0, 0x1p-1074, -0x1p-1074, 0x1p-1022, 0.5, -0.5, 1.0,
-                                   -1.0, 1.5, 2.0, -2.0, 3.0, -3.0, 0.1, 10.0, 1e22, 1e23, 1e300,
-                                   -1e300, 0x1.fffffffffffffp1023, inf, -inf, NAN, 0x1p53,
-                                   0x1p53 + 2, -0x1p53 - 2, 1 - 0x1p-53, 1 + 0x1p-52, 1023.0,
-                                   1074.0, -1075.0, 0.25, 134217727.0};
+    const std::vector<double> v = {
+        0.0,         -0.0,   0x1p-1074, -0x1p-1074, 0x1p-1022,  0.5,         -0.5,
+        1.0,         -1.0,   1.5,       2.0,        -2.0,       3.0,         -3.0,
+        0.1,         10.0,   1e22,      1e23,       1e300,      -1e300,      0x1.fffffffffffffp1023,
+        inf,         -inf,   NAN,       0x1p53,     0x1p53 + 2, -0x1p53 - 2, 1 - 0x1p-53,
+        1 + 0x1p-52, 1023.0, 1074.0,    -1075.0,    0.25,       134217727.0};
     for (double x : v) {
         for (Function f : {kSin, kCos, kTan, kAtan, kLog10}) {
             const Case c = {f, x, 0};

@@ -28,7 +28,8 @@ std::uint64_t Bits(double d) { return std::bit_cast<std::uint64_t>(d); }
 
 // Same value and sign; any NaN equals any NaN.
 ::testing::AssertionResult Same(double got, double want) {
-    if ((got != got && want != want) || Bits(got) == Bits(want)) return ::testing::AssertionSuccess();
+    if ((got != got && want != want) || Bits(got) == Bits(want))
+        return ::testing::AssertionSuccess();
     std::ostringstream s;
     s << std::hexfloat << got << " is not " << want;
     return ::testing::AssertionFailure() << s.str();
@@ -79,15 +80,15 @@ TEST(Elementary, PowFollowsTheCTableOfSpecialValues) {
 // Guards exactness where x^y is a double or lies halfway between two:
 // ties go to even, underflow and overflow round from the exact value.
 TEST(Elementary, PowIsExactAndTiesToEven) {
-    EXPECT_TRUE(Same(Pow(3.0, 40.0), 12157665459056928801.0));    // 64 bits: rounded
-    EXPECT_TRUE(Same(Pow(134217727.0, 2.0), 18014398241046528.0));  // (2^27-1)^2: a tie, to even
+    EXPECT_TRUE(Same(Pow(3.0, 40.0), 12157665459056928801.0));        // 64 bits: rounded
+    EXPECT_TRUE(Same(Pow(134217727.0, 2.0), 18014398241046528.0));    // (2^27-1)^2: a tie, to even
     EXPECT_TRUE(Same(Pow(134217727.0, 3.0), 0x1.ffffff4000001p+80));  // 81 bits: rounded
     EXPECT_TRUE(Same(Pow(9.0, 0.5), 3.0));
     EXPECT_TRUE(Same(Pow(6561.0, 0.125), 3.0));
     EXPECT_TRUE(Same(Pow(0x1p-1000, 0.25), 0x1p-250));
     EXPECT_TRUE(Same(Pow(4.0, -1.5), 0.125));
     EXPECT_TRUE(Same(Pow(2.0, -1074.0), kMinSub));
-    EXPECT_TRUE(Same(Pow(2.0, -1075.0), 0.0));                      // halfway to 0: even
+    EXPECT_TRUE(Same(Pow(2.0, -1075.0), 0.0));  // halfway to 0: even
     EXPECT_TRUE(Same(Pow(0x1p-537, 2.0), kMinSub));
     EXPECT_TRUE(Same(Pow(3.0 * 0x1p-215, 5.0), 122.0 * kMinSub));   // 121.5: a tie, to even
     EXPECT_TRUE(Same(Pow(5.0 * 0x1p-215, 5.0), 1562.0 * kMinSub));  // 1562.5: a tie, to even
@@ -154,9 +155,10 @@ std::vector<std::pair<Case, std::uint64_t>> HardCases() {
         int f = 0;
         while (f < kFunctionCount && name != Name(static_cast<Function>(f))) ++f;
         if (f == kFunctionCount) continue;
-        out.push_back({{static_cast<Function>(f), std::bit_cast<double>(std::stoull(x, nullptr, 16)),
-                        std::bit_cast<double>(std::stoull(y, nullptr, 16))},
-                       std::stoull(expected, nullptr, 16)});
+        out.push_back(
+            {{static_cast<Function>(f), std::bit_cast<double>(std::stoull(x, nullptr, 16)),
+              std::bit_cast<double>(std::stoull(y, nullptr, 16))},
+             std::stoull(expected, nullptr, 16)});
     }
     return out;
 }
@@ -190,10 +192,18 @@ TEST(Elementary, AccuratePathGivesTheSameResults) {
             if (!(Abs(c.x) < kInf) || !(Abs(c.y) < kInf)) continue;
             double accurate;
             switch (c.f) {
-                case kSin: accurate = AccurateSin(c.x); break;
-                case kCos: accurate = AccurateCos(c.x); break;
-                case kTan: accurate = AccurateTan(c.x); break;
-                case kAtan: accurate = AccurateAtan(c.x); break;
+                case kSin:
+                    accurate = AccurateSin(c.x);
+                    break;
+                case kCos:
+                    accurate = AccurateCos(c.x);
+                    break;
+                case kTan:
+                    accurate = AccurateTan(c.x);
+                    break;
+                case kAtan:
+                    accurate = AccurateAtan(c.x);
+                    break;
                 case kAtan2:
                     if (c.x == 0 || c.y == 0) continue;
                     accurate = AccurateAtan2(c.x, c.y);
