@@ -379,6 +379,10 @@ double AccurateLog10(double x) {
 }
 
 bool ExactPow(double x, double y, double* out) {
+    if (y == 0) {
+        *out = 1.0;
+        return true;
+    }
     u64 mx, my;
     int ex, ey;
     Decompose(x, &mx, &ex);

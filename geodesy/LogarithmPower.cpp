@@ -23,6 +23,7 @@ namespace {
 using u64 = std::uint64_t;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Relative error bounds: of the logarithm (LogOfPositive) and of the
 // exponential (ExpOfPair); see the budgets there.
@@ -145,7 +146,7 @@ Estimate PowEstimate(double x, double y, int* scale) {
 
 double Log10(double x) {
     using namespace elementary;
-    if (!(x > 0)) return x == 0 ? -kInf : (x - x) / (x - x);  // -0 too; NaN for x < 0 or NaN
+    if (!(x > 0)) return x == 0 ? -kInf : kNaN;  // -0 too; NaN for x < 0 or NaN
     if (x == kInf) return x;
     double out;
     if (RoundIfDecided(Log10Estimate(x), &out)) return out;
@@ -215,7 +216,7 @@ double Pow(double x, double y) {
         return negative && oddY ? -r : r;
     }
     if (negative) {
-        if (!IsInteger(y)) return (x - x) / (x - x);  // NaN
+        if (!IsInteger(y)) return kNaN;
         const double r = ax == 1.0 ? 1.0 : PowOfAbs(ax, y);
         return oddY ? -r : r;
     }

@@ -219,15 +219,18 @@ inline void SinCosAt(int k, const RParts& p, Estimate* s, Estimate* c) {
 // is exact as a pair; s - q1 c (below 2^-15 s) loses 2^-68 s in its last
 // sums; the quotient by c = c.hi (1 + c.lo/c.hi), |c.lo| <= 2^-53 |c.hi| once
 // normalized, is then within 2^-68 of s/c.
-inline Estimate Quotient(const Estimate& se, const Estimate& ce) {
+inline Estimate Quotient(const Estimate& se, const Estimate& ce, double rerr) {
     const DoubleDouble c = FastTwoSum(ce.hi, ce.lo);
     const double inv = 1.0 / c.hi;
     const double q1 = Head26(se.hi * inv);
     const DoubleDouble p = TwoProductShort(Split(c.hi), c.hi, q1);
     const double rem = (((se.hi - p.hi) - p.lo) + se.lo) - q1 * c.lo;
     const double q2 = rem * inv;
-    const double rel = se.err / Abs(se.hi) + ce.err / Abs(c.hi) + 0x1p-67;
-    return {q1, q2, rel * 1.001 * Abs(q1)};
+    // Both estimates err by kSinBound of themselves plus the reduction's
+    // rerr: relative to Q, 2 kSinBound + rerr (1/|s| + 1/|c|), and
+    // |Q|/|s| = 1/|c|, |Q|/|c| = |Q| (1/|c|).
+    const double q = Abs(q1), ic = Abs(inv);
+    return {q1, q2, 1.001 * (q * (2 * kSinBound + 0x1p-67) + rerr * ic * (1.0 + q))};
 }
 
 // tan x = sin phi / cos phi, or -cos phi / sin phi in odd quadrants.
@@ -237,8 +240,8 @@ inline Estimate TanAt(int k, const RParts& p) {
     const SinEntry& ci = kSinTable[256 - i];
     const Estimate sinPhi = Combine(si, ci, 0, p);
     const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
-    if (odd == 0) return Quotient(sinPhi, cosPhi);
-    const Estimate t = Quotient(cosPhi, sinPhi);
+    if (odd == 0) return Quotient(sinPhi, cosPhi, p.rerr);
+    const Estimate t = Quotient(cosPhi, sinPhi, p.rerr);
     return {-t.hi, -t.lo, t.err};
 }
 
@@ -313,11 +316,11 @@ void SinCosTan(double x, double* s, double* c, double* t) {
     if ((q & 1) == 0) {
         se = sinPhi;
         ce = cosPhi;
-        te = Quotient(sinPhi, cosPhi);
+        te = Quotient(sinPhi, cosPhi, p.rerr);
     } else {
         se = cosPhi;
         ce = {-sinPhi.hi, -sinPhi.lo, sinPhi.err};
-        const Estimate u = Quotient(cosPhi, sinPhi);
+        const Estimate u = Quotient(cosPhi, sinPhi, p.rerr);
         te = {-u.hi, -u.lo, u.err};
     }
     if (q >= 2) {
