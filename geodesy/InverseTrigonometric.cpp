@@ -4,6 +4,7 @@
 // (Taylor; the next term is below 2^-75 d). Above 1 the same with points c
 // of a second table (see AtanOfLarge).
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -23,7 +24,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Relative error bound of AtanOfPair; the budget there gives 2^-68.9.
 constexpr double kAtanBound = 0x1p-68;
 
-double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
+// |v|: an exact operation, a mask in the registers of doubles.
+inline double Abs(double v) { return std::fabs(v); }
 
 double CopySign(double v, double s) {
     return std::bit_cast<double>((std::bit_cast<u64>(v) & ~(u64{1} << 63)) |

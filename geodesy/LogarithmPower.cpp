@@ -30,7 +30,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLogBound = 0x1.8p-70;
 constexpr double kExpBound = 0x1.8p-69;
 
-double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
+// |v|: an exact operation, a mask in the registers of doubles.
+inline double Abs(double v) { return std::fabs(v); }
 
 // 2^k for -1022 <= k <= 1023.
 double Pow2(int k) { return std::bit_cast<double>(static_cast<u64>(k + 1023) << 52); }

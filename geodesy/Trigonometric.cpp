@@ -5,6 +5,7 @@
 // Taylor coefficients; their truncation is below 2^-90) and the two leading
 // terms A + B rh kept exact.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -128,7 +129,8 @@ Reduction ReducePayneHanek(double x) {
     return {k, rh, rl, err};
 }
 
-double Abs(double v) { return std::bit_cast<double>(std::bit_cast<u64>(v) & ~(u64{1} << 63)); }
+// |v|: an exact operation, a mask in the registers of doubles.
+inline double Abs(double v) { return std::fabs(v); }
 
 // v with its sign bit xor-ed with the top bit of flip.
 inline double FlipSign(double v, u64 flip) {
@@ -167,7 +169,7 @@ inline RParts PartsOf(const Reduction& r) {
     return p;
 }
 
-// A cos r + B sin r, A = a, B = b with its sign flipped by bFlip.
+// A cos r + B sin r, A = a and B = b with their signs flipped by aFlip, bFlip.
 //
 // Error budget, relative to the result R, rho = pi/1024 >= |r|: except where
 // A = 0 (B = +-1, R = +-sin r), |A| >= 2 rho and so |R| >= |A|/2 >= rho,
@@ -177,14 +179,16 @@ inline RParts PartsOf(const Reduction& r) {
 // sinTail (relative 2^-50.8) 2^-70.1; the polynomials' dropped terms, the
 // first-order treatment of rl and the tables below 2^-80: together 2^-68.0
 // |R| (2^-69.7 where A = 0). The reduction error adds |B| err <= err.
-inline Estimate Combine(const SinEntry& a, const SinEntry& b, u64 bFlip, const RParts& p) {
+inline Estimate Combine(const SinEntry& a, const SinEntry& b, u64 aFlip, u64 bFlip,
+                        const RParts& p) {
+    const double ahi = FlipSign(a.hi, aFlip), alo = FlipSign(a.lo, aFlip);
     const double bh = FlipSign(b.head, bFlip), bhi = FlipSign(b.hi, bFlip);
     const double prod = bh * p.r1;  // exact
-    const double h = a.hi + prod;   // a.hi = 0 or |a.hi| >= |prod|: e exact
-    const double e = prod - (h - a.hi);
-    const double small = ((e + a.lo) + (bh * p.rt + FlipSign(b.rest, bFlip) * p.rh)) +
-                         ((p.rl * (bhi - a.hi * p.rh) + a.hi * p.cosTail) + bhi * p.sinTail);
-    return {h, a.hi * p.c2 + small, kSinBound * Abs(h) + p.rerr};
+    const double h = ahi + prod;    // ahi = 0 or |ahi| >= |prod|: e exact
+    const double e = prod - (h - ahi);
+    const double small = ((e + alo) + (bh * p.rt + FlipSign(b.rest, bFlip) * p.rh)) +
+                         ((p.rl * (bhi - ahi * p.rh) + ahi * p.cosTail) + bhi * p.sinTail);
+    return {h, ahi * p.c2 + small, kSinBound * Abs(h) + p.rerr};
 }
 
 // sin(k pi/512 + r) for the single functions: the quadrant k / 256 picks
@@ -193,9 +197,9 @@ inline Estimate SinAt(int k, const RParts& p) {
     const int i = k & 255, q = (k >> 8) & 3;
     const int odd = q & 1;
     const int ia = i ^ ((i ^ (256 - i)) & -odd);
-    const Estimate e = Combine(kSinTable[ia], kSinTable[256 - ia], static_cast<u64>(odd) << 63, p);
-    const u64 flip = static_cast<u64>(q >> 1) << 63;
-    return {FlipSign(e.hi, flip), FlipSign(e.lo, flip), e.err};
+    const u64 aFlip = static_cast<u64>(q >> 1) << 63;
+    const u64 bFlip = static_cast<u64>((q >> 1) ^ odd) << 63;
+    return Combine(kSinTable[ia], kSinTable[256 - ia], aFlip, bFlip, p);
 }
 
 // sin x and cos x from one reduction: phi = (k mod 256) pi/512 + r,
@@ -204,8 +208,8 @@ inline void SinCosAt(int k, const RParts& p, Estimate* s, Estimate* c) {
     const int i = k & 255, q = (k >> 8) & 3;
     const SinEntry& si = kSinTable[i];
     const SinEntry& ci = kSinTable[256 - i];
-    const Estimate sinPhi = Combine(si, ci, 0, p);
-    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    const Estimate sinPhi = Combine(si, ci, 0, 0, p);
+    const Estimate cosPhi = Combine(ci, si, 0, u64{1} << 63, p);
     const bool odd = (q & 1) != 0;
     *s = odd ? cosPhi : sinPhi;
     *c = odd ? Estimate{-sinPhi.hi, -sinPhi.lo, sinPhi.err} : cosPhi;
@@ -238,8 +242,8 @@ inline Estimate TanAt(int k, const RParts& p) {
     const int i = k & 255, odd = (k >> 8) & 1;
     const SinEntry& si = kSinTable[i];
     const SinEntry& ci = kSinTable[256 - i];
-    const Estimate sinPhi = Combine(si, ci, 0, p);
-    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    const Estimate sinPhi = Combine(si, ci, 0, 0, p);
+    const Estimate cosPhi = Combine(ci, si, 0, u64{1} << 63, p);
     if (odd == 0) return Quotient(sinPhi, cosPhi, p.rerr);
     const Estimate t = Quotient(cosPhi, sinPhi, p.rerr);
     return {-t.hi, -t.lo, t.err};
@@ -310,8 +314,8 @@ void SinCosTan(double x, double* s, double* c, double* t) {
     const int i = r.k & 255, q = (r.k >> 8) & 3;
     const SinEntry& si = kSinTable[i];
     const SinEntry& ci = kSinTable[256 - i];
-    const Estimate sinPhi = Combine(si, ci, 0, p);
-    const Estimate cosPhi = Combine(ci, si, u64{1} << 63, p);
+    const Estimate sinPhi = Combine(si, ci, 0, 0, p);
+    const Estimate cosPhi = Combine(ci, si, 0, u64{1} << 63, p);
     Estimate se, ce, te;
     if ((q & 1) == 0) {
         se = sinPhi;
