@@ -94,7 +94,7 @@ inline DoubleDouble AtanOfLarge(double x) {
     return {h.hi, ((h.lo + pt.atan.lo) + q2) + poly};
 }
 
-Estimate AtanOfAbs(double ax) {
+inline Estimate AtanOfAbs(double ax) {
     if (ax <= 1.0) {
         const DoubleDouble a = AtanOfPair(ax, 0.0);
         return {a.hi, a.lo, kAtanBound * a.hi};
@@ -104,12 +104,14 @@ Estimate AtanOfAbs(double ax) {
     return {a.hi, a.lo, kAtanLargeBound * a.hi};
 }
 
-}  // namespace
-
-Estimate AtanEstimate(double x) {
+inline Estimate AtanOf(double x) {
     const Estimate e = AtanOfAbs(Abs(x));
     return x < 0 ? Estimate{-e.hi, -e.lo, e.err} : e;
 }
+
+}  // namespace
+
+Estimate AtanEstimate(double x) { return AtanOf(x); }
 
 // |y|, |x| finite, normal, the smaller within 2^64 of the larger:
 // atan2 = C +- atan t with t = smaller/larger in [2^-64, 1] and C one of 0,
@@ -155,7 +157,7 @@ double Atan(double x) {
     if (ax < 0x1p-27) return x;                        // atan x = x (1 - x^2/3)
     if (ax >= 0x1p54) return CopySign(kHalfPi.hi, x);  // within 2^-54 of pi/2
     double out;
-    if (RoundIfDecided(AtanEstimate(x), &out)) return out;
+    if (RoundIfDecided(AtanOf(x), &out)) return out;
     return AccurateAtan(x);
 }
 
