@@ -2,12 +2,14 @@
 // platform: each result is the exact value rounded to the nearest double
 // (ties to even), for every argument, whatever the C library does.
 //
+// Accuracy: half a unit in the last place, the best a double can hold.
 // Built from IEEE double +, -, *, /, sqrt and exact bit operations only. A
 // fast path with a proven error bound (pairs of doubles, tables) decides the
-// rounding in all but about one call in ten thousand; the others go to an
-// accurate path in multi-word arithmetic that raises its precision until the
-// rounding is decided (Ziv's strategy). NaN arguments give NaN; the special
-// values follow the C standard (Annex F).
+// rounding in all but a few calls in ten thousand (more where a result nears
+// zero: sine and cosine next to their zeros); the others go to an accurate
+// path in multi-word arithmetic that raises its precision until the rounding
+// is decided (Ziv's strategy). NaN arguments give NaN; the special values
+// follow the C standard (Annex F).
 #pragma once
 
 // Sine, cosine and tangent of x in radians, any finite x (the reduction by
