@@ -1,6 +1,7 @@
 // Reference ellipsoids of the five datums; geodetic <-> space rectangular.
 #include <cmath>
 
+#include "geodesy/Elementary.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -30,11 +31,12 @@ bool CGeoCore::DatumTable(int index, double* a, double* rf) {
 void CGeoCore::GeodeticToSpace(double a, double rf, double B, double L, double H, double* X,
                                double* Y, double* Z) const {
     const double e2 = EccentricitySq(rf);
-    const double sinB = std::sin(B);
-    const double cosB = std::cos(B);
+    double sinB, cosB, sinL, cosL;
+    SinCos(B, &sinB, &cosB);
+    SinCos(L, &sinL, &cosL);
     const double N = a / std::sqrt(1.0 - e2 * Sq(sinB));
-    *X = (N + H) * cosB * std::cos(L);
-    *Y = (N + H) * cosB * std::sin(L);
+    *X = (N + H) * cosB * cosL;
+    *Y = (N + H) * cosB * sinL;
     *Z = (N * (1.0 - e2) + H) * sinB;
 }
 
@@ -47,12 +49,12 @@ void CGeoCore::SpaceToGeodetic(double a, double rf, double X, double Y, double Z
     const double e2 = EccentricitySq(rf);
     const double p2 = X * X + Y * Y;
     const double r = std::sqrt(Z * Z + p2);
-    const double u = std::atan(Z / std::sqrt(p2));
+    const double u = Atan(Z / std::sqrt(p2));
     const double t = a / r;
     const double t2 = t * t;
     const double t3 = t2 * t;
-    const double sinU = std::sin(u);
-    const double cosU = std::cos(u);
+    double sinU, cosU;
+    SinCos(u, &sinU, &cosU);
     const double s2 = sinU * sinU;
     const double s4 = s2 * s2;
     const double s6 = s4 * s2;
@@ -67,6 +69,8 @@ void CGeoCore::SpaceToGeodetic(double a, double rf, double X, double Y, double Z
     const double b = u + e2 * t * sinU * cosU * c0;
 
     *B = b;
-    *L = (X == 0.0 && Y == 0.0) ? 0.0 : std::atan(Y / X);
-    *H = r * cosU / std::cos(b) - a / std::sqrt(1.0 - e2 * Sq(std::sin(b)));
+    *L = (X == 0.0 && Y == 0.0) ? 0.0 : Atan(Y / X);
+    double sinb, cosb;
+    SinCos(b, &sinb, &cosb);
+    *H = r * cosU / cosb - a / std::sqrt(1.0 - e2 * Sq(sinb));
 }

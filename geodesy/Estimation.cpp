@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "geodesy/Elementary.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -229,12 +230,12 @@ void CGeoCore::EstimateFourParameters(const double points[12], double* Xo, doubl
         d += xs * xs + ys * ys;
     }
     if (d != 0 && (p != 0 || q != 0)) {
-        const double t = std::atan2(q, p);
+        const double t = Atan2(q, p);
         const double k = std::sqrt(p * p + q * q) / d;
         *T = t;
         *K = k;
-        *Xo = mtx - msx * std::cos(t) * k + msy * std::sin(t) * k;
-        *Yo = mty - std::sin(t) * k * msx - k * std::cos(t) * msy;
+        *Xo = mtx - msx * Cos(t) * k + msy * Sin(t) * k;
+        *Yo = mty - Sin(t) * k * msx - k * Cos(t) * msy;
     } else {
         *T = 0.0;
         *Xo = 0.0;

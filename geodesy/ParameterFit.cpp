@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "geodesy/Elementary.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
@@ -179,10 +180,10 @@ bool SolveFour(const std::vector<FitPoint>& points, double* p, double* variance)
         d += xs * xs + ys * ys;
     }
     if (!(d > 0) || (sp == 0 && sq == 0)) return false;
-    const double t = std::atan2(sq, sp);
+    const double t = Atan2(sq, sp);
     const double k = std::sqrt(sp * sp + sq * sq) / d;
-    p[0] = mtx - msx * std::cos(t) * k + msy * std::sin(t) * k;
-    p[1] = mty - std::sin(t) * k * msx - k * std::cos(t) * msy;
+    p[0] = mtx - msx * Cos(t) * k + msy * Sin(t) * k;
+    p[1] = mty - Sin(t) * k * msx - k * Cos(t) * msy;
     p[2] = t;
     p[3] = k;
     // Variances per σ0²: the mean target has 1/n, K cos T and K sin T have 1/d.
@@ -222,8 +223,8 @@ PointResidual Residual(FitModel model, const FitPoint& pt, const double* p, doub
         const double dX = pt.target[0] - X, dY = pt.target[1] - Y, dZ = pt.target[2] - Z;
         double B, L, H;
         geo.SpaceToGeodetic(a, rf, pt.target[0], pt.target[1], pt.target[2], &B, &L, &H);
-        L = std::atan2(pt.target[1], pt.target[0]);
-        const double sB = std::sin(B), cB = std::cos(B), sL = std::sin(L), cL = std::cos(L);
+        L = Atan2(pt.target[1], pt.target[0]);
+        const double sB = Sin(B), cB = Cos(B), sL = Sin(L), cL = Cos(L);
         r.v[0] = -sB * cL * dX - sB * sL * dY + cB * dZ;  // north
         r.v[1] = -sL * dX + cL * dY;                      // east
         r.v[2] = cB * cL * dX + cB * sL * dY + sB * dZ;   // up

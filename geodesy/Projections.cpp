@@ -4,6 +4,7 @@
 // x is the northing and y the easting (m); angles are radians.
 #include <cmath>
 
+#include "geodesy/Elementary.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -21,15 +22,15 @@ constexpr double kRadPerArcSec = 4.84813681109536e-06;
 
 // Isometric latitude of phi, through the base-10 logarithm.
 double IsometricLatitude(double e, double phi) {
-    const double s = e * std::sin(phi);
-    return std::log10(std::pow((1.0 - s) / (1.0 + s), e / 2.0) *
-                      std::tan(phi / 2.0 + kQuarterTurn)) *
-           kLn10;
+    const double s = e * Sin(phi);
+    return Log10(Pow((1.0 - s) / (1.0 + s), e / 2.0) * Tan(phi / 2.0 + kQuarterTurn)) * kLn10;
 }
 
 // Radius of the base parallel B0.
 double MercatorRadius(double a, double e, double B0) {
-    return a * std::cos(B0) / std::sqrt(1.0 - Sq(e * std::sin(B0)));
+    double sinB0, cosB0;
+    SinCos(B0, &sinB0, &cosB0);
+    return a * cosB0 / std::sqrt(1.0 - Sq(e * sinB0));
 }
 
 }  // namespace
@@ -48,15 +49,14 @@ void CGeoCore::GaussForward(double a, double rf, double B, double L, double L0, 
     const double A4 = 0.25 * (0.234375 * e4 + 0.41015625 * e6 + 0.538330078125 * e8);
     const double A6 = -0.16666666666666666 * (0.068359375 * e6 + 0.15380859375 * e8);
     const double A8 = 0.00240325927734375 * e8;
-    const double arc = a * (1.0 - e2) *
-                       (A0 * B + A2 * std::sin(2.0 * B) + A4 * std::sin(4.0 * B) +
-                        A6 * std::sin(6.0 * B) + A8 * std::sin(8.0 * B));
+    const double arc =
+        a * (1.0 - e2) *
+        (A0 * B + A2 * Sin(2.0 * B) + A4 * Sin(4.0 * B) + A6 * Sin(6.0 * B) + A8 * Sin(8.0 * B));
 
-    const double sinB = std::sin(B);
-    const double cosB = std::cos(B);
+    double sinB, cosB, t;
+    SinCosTan(B, &sinB, &cosB, &t);
     const double m = (L - L0) * cosB;
     const double N = a / std::sqrt(1.0 - e2 * Sq(sinB));
-    const double t = std::tan(B);
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double eta2 = cosB * cosB * e2 / (1.0 - e2);
@@ -84,18 +84,17 @@ void CGeoCore::GaussInverse(double a, double rf, double x, double y, double L0, 
     const double S = 0.75 * e2 + 0.703125 * e4 + 0.68359375 * e6 + 0.67291259765625 * e8;
 
     const double beta = x / ((1.0 + S) * (1.0 - e2) * a);
-    const double s2 = Sq(std::sin(beta));
+    const double s2 = Sq(Sin(beta));
     const double Bf =
         beta +
-        std::sin(2.0 * beta) *
+        Sin(2.0 * beta) *
             (S / 2.0 +
              s2 * (-(0.984375 * e4 + 2.1640625 * e6 + 3.55462646484375 * e8) * 0.3333333333333333 +
                    s2 * ((1.1796875 * e6 + 4.179931640625 * e8) * 0.3333333333333333 -
                          0.53564453125 * e8 * s2)));
 
-    const double sinBf = std::sin(Bf);
-    const double cosBf = std::cos(Bf);
-    const double t = std::tan(Bf);
+    double sinBf, cosBf, t;
+    SinCosTan(Bf, &sinBf, &cosBf, &t);
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double eta2 = cosBf * cosBf * e2 / (1.0 - e2);
@@ -133,7 +132,7 @@ void CGeoCore::MercatorInverse(double a, double rf, double x, double y, double L
     const double e = std::sqrt(EccentricitySq(rf));
     const double K = MercatorRadius(a, e, B0);
     *L = y / K + L0;
-    const double target = std::pow(10.0, (x + K * IsometricLatitude(e, B0)) / K * kLog10e);
+    const double target = Pow(10.0, (x + K * IsometricLatitude(e, B0)) / K * kLog10e);
     double root = 0.0;  // kept when the search finds nothing
     if (MercatorResidual(e, target, 0.0) < 1e-9) {
         FindRootsInInterval(e, target, 0.0, 1.5707963267949, 0.2, 1e-9, &root, 1);
@@ -151,8 +150,8 @@ void CGeoCore::UtmForward(double a, double rf, double B, double L, double L0, do
     const double e6 = e4 * e2;
     const double e8 = e6 * e2;
     const double c = b * b / a;
-    const double sinB = std::sin(B);
-    const double cosB = std::cos(B);
+    double sinB, cosB, t;
+    SinCosTan(B, &sinB, &cosB, &t);
     const double eta = cosB * std::sqrt((a * a - b * b) / (b * b));
     const double eta2 = eta * eta;
     const double eta4 = eta2 * eta2;
@@ -171,7 +170,6 @@ void CGeoCore::UtmForward(double a, double rf, double B, double L, double L0, do
         c * (0.3645833333333333 * e6 + 0.35888671875 * e8) * sin5 * cosB -
         c * 0.3076171875 * e8 * sin7 * cosB;
 
-    const double t = std::tan(B);
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double cos3 = cosB * cosB * cosB;
@@ -202,12 +200,11 @@ void CGeoCore::UtmInverse(double a, double rf, double x, double y, double L0, do
     double Bf = 0.0;
     SolveFixedPoint(&Bf, 1e-7, 20, mu, c2, c4, c6);
 
-    const double sinBf = std::sin(Bf);
-    const double cosBf = std::cos(Bf);
+    double sinBf, cosBf, t;
+    SinCosTan(Bf, &sinBf, &cosBf, &t);
     const double W2 = 1.0 - e2 * Sq(sinBf);
-    const double M = (1.0 - e2) * a / std::pow(W2, 1.5);
+    const double M = (1.0 - e2) * a / Pow(W2, 1.5);
     const double N = a / std::sqrt(W2);
-    const double t = std::tan(Bf);
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double eta2 = cosBf * cosBf * e2 / (1.0 - e2);
@@ -225,8 +222,8 @@ void CGeoCore::UtmInverse(double a, double rf, double x, double y, double L0, do
 
 // Rises with B on 0..pi/2; zero where B's Mercator value equals target.
 double CGeoCore::MercatorResidual(double e, double target, double B) const {
-    const double s = e * std::sin(B);
-    return std::pow((1.0 - s) / (1.0 + s), e / 2.0) * std::tan(B / 2.0 + kQuarterTurn) - target;
+    const double s = e * Sin(B);
+    return Pow((1.0 - s) / (1.0 + s), e / 2.0) * Tan(B / 2.0 + kQuarterTurn) - target;
 }
 
 // Scans [lo, hi + step/2] in steps, bisects each sign change down to tol and
@@ -286,7 +283,7 @@ int CGeoCore::FindRootsInInterval(double e, double target, double lo, double hi,
 }
 
 double CGeoCore::FootpointSeries(double mu, double c2, double c4, double c6, double B) const {
-    return mu + c2 * std::sin(2.0 * B) + c4 * std::sin(4.0 * B) + c6 * std::sin(6.0 * B);
+    return mu + c2 * Sin(2.0 * B) + c4 * Sin(4.0 * B) + c6 * Sin(6.0 * B);
 }
 
 // Steffensen iteration with Aitken extrapolation for B = FootpointSeries(B).

@@ -3,6 +3,7 @@
 // value; the helpers here read them by reference, with identical results.
 #include <cmath>
 
+#include "geodesy/Elementary.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
@@ -63,7 +64,8 @@ void Unproject(const CGeoCore& core, const ProjectionRecord& proj, double a, dou
 // Solves [[K cos T, -K sin T], [K sin T, K cos T]] (x', y') = (x - Xo, y - Yo).
 void UndoLevel(const CGeoCore& core, const double level[4], double* x, double* y) {
     const double T = level[2], K = level[3];
-    const double c = std::cos(T), s = std::sin(T);
+    double s, c;
+    SinCos(T, &s, &c);
     double A[4] = {K * c, -K * s, K * s, K * c};
     double b[2] = {*x - level[0], *y - level[1]};
     int pivot[2] = {0, 0};
@@ -105,7 +107,8 @@ void CGeoCore::ApplySevenParameters(double dX, double dY, double dZ, double rX, 
 
 void CGeoCore::ApplyFourParameters(double Xo, double Yo, double T, double K, double* x,
                                    double* y) const {
-    const double c = std::cos(T), s = std::sin(T);
+    double s, c;
+    SinCos(T, &s, &c);
     const double x0 = *x, y0 = *y;
     *x = K * (c * x0) + Xo - K * (s * y0);
     *y = K * (x0 * s + c * y0) + Yo;
