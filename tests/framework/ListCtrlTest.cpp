@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/AfxWin.h"
-#include "framework/RcParser.h"
 #include "framework/ResourceSet.h"
 #include "tests/framework/TestTemplates.h"
 #include "tests/support/DialogDriver.h"
@@ -207,8 +206,8 @@ TEST_F(ListCtrlTest, ClicksAndCellEditsNotifyTheOwnerWhoMayRefuseThem) {
     dlg.DoModal();
 }
 
-// A handler of a list view notification must name a list view; a list view
-// in a template must be a report view.
+// A handler of a list view notification must name a list view (a list view
+// in a template must be a report view: RcParserTest).
 class MisnamedDlg : public CDialog {
 public:
     MisnamedDlg() : CDialog(kListViewDialog) {}
@@ -239,20 +238,6 @@ TEST_F(ListCtrlTest, TemplatesAndMessageMapsNameReportViewsOnly) {
                   "the data exchange of " + where +
                       " binds control 503 with DDX_Control, an Edit, not a control its member "
                       "can stand for"}));
-
-    ResourceScript script;
-    std::string error;
-    const std::string head = "7 DIALOG 0, 0, 10, 10\nBEGIN\n";
-    EXPECT_FALSE(
-        CRcParser::Parse(head + "CONTROL \"\", 5, \"SysListView32\", WS_BORDER, 0, 0, 1, 1\nEND\n",
-                         "t.rc", &script, &error));
-    EXPECT_EQ(error,
-              "t.rc:3: a SysListView32 control needs LVS_REPORT (only the report view is "
-              "supported)");
-    EXPECT_FALSE(CRcParser::Parse(
-        head + "CONTROL \"\", 5, \"SysListView32\", LVS_REPORT | LBS_SORT, 0, 0, 1, 1\nEND\n",
-        "t.rc", &script, &error));
-    EXPECT_EQ(error, "t.rc:3: LBS_SORT does not apply to a SysListView32 control");
 }
 
 }  // namespace
