@@ -70,6 +70,7 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_WM_CLOSE()
     ON_COMMAND(IDM_CALC_THREE, OnCalcThree)
     ON_COMMAND(IDM_CALC_SEVEN, OnCalcSeven)
+    ON_COMMAND(IDM_CALC_MULTI, OnCalcMulti)
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
     ON_COMMAND(IDM_ZONE_CHANGE, OnZoneChange)
     ON_NOTIFY(TCN_SELCHANGE, IDC_MODE_TAB, OnSelchangeModeTab)
@@ -331,6 +332,14 @@ void CConvertDlg::OnFourParamSettings() { ParamCommands::OnFourParamSettings(m_s
 void CConvertDlg::OnCalcFour() { ParamCommands::OnCalcFour(m_session); }
 void CConvertDlg::OnCalcThree() { ParamCommands::OnCalcThree(m_session); }
 void CConvertDlg::OnCalcSeven() { ParamCommands::OnCalcSeven(m_session); }
+void CConvertDlg::OnCalcMulti() {
+    FitModel model = FitModel::Seven;
+    if (!ParamCommands::OnCalcMulti(m_session, &model)) return;
+    // "应用" turned a switch on in the session; its check box shows it.
+    const int box = model == FitModel::Four ? IDC_USE_FOUR : IDC_USE_SEVEN;
+    static_cast<CButton*>(GetDlgItem(box))->SetCheck(BST_CHECKED);
+}
+
 void CConvertDlg::OnZoneChange() { ParamCommands::OnZoneChange(m_session); }
 void CConvertDlg::OnDatumList() { ParamCommands::OnDatumList(m_session); }
 

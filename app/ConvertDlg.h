@@ -96,6 +96,7 @@ protected:
     void OnCalcFour();
     void OnCalcThree();
     void OnCalcSeven();
+    void OnCalcMulti();
     void OnZoneChange();
     void OnDatumList();
 

@@ -29,6 +29,8 @@
 #include "framework/TabCtrl.h"
 #include "framework/UiSeam.h"
 #include "framework/WinApp.h"
+#include "params/CalcMultiDlg.h"
+#include "params/CommonPointFile.h"
 #include "params/ParamCommands.h"
 #include "res/resource.h"
 
@@ -39,6 +41,19 @@ struct Shot {
     std::string name;
     std::function<void(CWnd&)> prepare;
 };
+
+// Common points of National-80 and CGCS2000 (Gauss 3-degree zone at 117°);
+// G07 carries a blunder, K01 is a check point.
+constexpr char kCommonPoints[] =
+    "G01 031:51:07.80586 116:42:42.90037 42.300 3525499.781 472960.052 85.495\n"
+    "G02 031:54:25.89832 117:08:42.37878 38.900 3531574.432 513950.612 82.949\n"
+    "G03 032:03:39.95021 116:57:29.51959 55.100 3548631.666 496278.177 98.942\n"
+    "G04 032:07:58.58115 117:18:14.81907 61.700 3556637.948 528920.620 106.247\n"
+    "G05 031:47:41.35016 117:23:52.54505 29.400 3519173.801 537910.515 73.816\n"
+    "G06 032:14:48.52916 116:48:10.09826 73.000 3569241.803 481641.862 116.724\n"
+    "G07 031:58:58.53140 116:37:11.47689 47.800 3540025.929 464297.664 90.945\n"
+    "G08 032:12:36.30310 117:03:54.12175 66.200 3565153.752 506356.456 110.375\n"
+    "K01 032:00:40.28357 117:13:34.25810 51.600 3543119.290 521595.434 95.893\n";
 
 // The window as the screen shows it: with the popup menus open over it.
 QImage WithPopups(QWidget* top) {
@@ -91,7 +106,10 @@ std::vector<DialogEntry> AllDialogs() {
                         {"file-dialog", [](CWnd& w) { w.SendMessage(WM_COMMAND, ID_FILE_OPEN); }},
                         {"main-file-conversion", [](CWnd& w) { SelectTab(w, IDC_MODE_TAB, 1); }}},
                        [] {
+                           // National-80 to CGCS2000, the longest datum name.
                            CConvertDlg dlg;
+                           dlg.m_session.m_params.m_savedSourceDatum = 1;
+                           dlg.m_session.m_params.m_savedTargetDatum = 4;
                            dlg.DoModal();
                        }});
     dialogs.push_back({{{"about", nullptr}}, [] {
@@ -122,6 +140,25 @@ std::vector<DialogEntry> AllDialogs() {
                                command(session);
                            }});
     }
+    // Parameters from many points, with the example table computed.
+    dialogs.push_back({{{"calc-multi-table", nullptr},
+                        {"calc-multi",
+                         [](CWnd& w) {
+                             w.SendMessage(WM_COMMAND,
+                                           MAKEWPARAM(IDC_CALC_MULTI_COMPUTE, BN_CLICKED));
+                         }}},
+                       [] {
+                           ConversionParams settings;
+                           settings.m_projBefore.centralMeridian = 117.0;
+                           CCalcMultiDlg dlg(settings);
+                           std::string error;
+                           ParseCommonPoints(kCommonPoints, TextLanguage::Chinese, &dlg.m_points,
+                                             &error);
+                           dlg.m_points.back().used = false;
+                           dlg.m_sourceDatum = 1;
+                           dlg.m_targetDatum = 4;
+                           dlg.DoModal();
+                       }});
     dialogs.push_back(
         {{{"local-transform-level1", nullptr},
           {"local-transform-level2", [](CWnd& w) { SelectTab(w, AFX_IDC_TAB_CONTROL, 1); }}},

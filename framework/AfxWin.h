@@ -8,6 +8,7 @@
 #include "framework/Edit.h"
 #include "framework/FileDialog.h"
 #include "framework/ListBox.h"
+#include "framework/ListCtrl.h"
 #include "framework/Menu.h"
 #include "framework/MessageBox.h"
 #include "framework/PaintDC.h"

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +18,8 @@
 #include "framework/DialogUnits.h"
 #include "framework/Edit.h"
 #include "framework/ListBox.h"
+#include "framework/ListCtrl.h"
+#include "framework/ListViewWidget.h"
 #include "framework/QtGlue.h"
 #include "framework/ResourceSet.h"
 #include "framework/Static.h"
@@ -59,6 +62,8 @@ std::unique_ptr<CWnd> MakeWrapper(ControlKind kind) {
             return std::make_unique<CListBox>();
         case ControlKind::TabControl:
             return std::make_unique<CTabCtrl>();
+        case ControlKind::ListView:
+            return std::make_unique<CListCtrl>();
     }
     return std::make_unique<CWnd>();
 }
@@ -220,6 +225,13 @@ QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* paren
             widget = tabs;
             break;
         }
+        case ControlKind::ListView: {
+            auto* view = new CListViewWidget(style, parent);
+            view->setFont(font);
+            view->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+            widget = view;
+            break;
+        }
     }
     widget->setFocusPolicy(focus);
     widget->setGeometry(rect);
@@ -270,6 +282,12 @@ void CControlHost::Connect(size_t index) {
             QObject::connect(list, &QListWidget::itemDoubleClicked, list,
                              [command] { command(LBN_DBLCLK); });
         }
+    } else if (auto* view = dynamic_cast<CListViewWidget*>(widget)) {
+        view->SetNotifySink([owner, id, widget](NMHDR* header) {
+            header->hwndFrom = widget;
+            header->idFrom = id;
+            return owner->SendMessage(WM_NOTIFY, id, reinterpret_cast<LPARAM>(header));
+        });
     } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
         QObject::connect(tabs, &QTabBar::currentChanged, tabs, [owner, id, widget] {
             NMHDR header;
@@ -356,6 +374,7 @@ QWidget* CControlHost::FirstTabStop() const {
 void CControlHost::Destroy() {
     for (Entry& entry : m_entries) {
         entry.widget->blockSignals(true);
+        if (auto* view = dynamic_cast<CListViewWidget*>(entry.widget)) view->SetNotifySink(nullptr);
         AfxBindWidget(entry.widget, nullptr);
         if (entry.member != nullptr) {
             entry.member->m_hWnd = nullptr;

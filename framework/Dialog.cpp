@@ -134,6 +134,9 @@ std::vector<std::string> CDialog::MessageMapMismatches(bool commands,
             case AfxSource::TabControl:
                 fits = control->kind == ControlKind::TabControl;
                 break;
+            case AfxSource::ListView:
+                fits = control->kind == ControlKind::ListView;
+                break;
             default:
                 break;
         }

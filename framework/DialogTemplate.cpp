@@ -14,6 +14,8 @@ const char* ControlKindName(ControlKind kind) {
             return "ListBox";
         case ControlKind::TabControl:
             return "SysTabControl32";
+        case ControlKind::ListView:
+            return "SysListView32";
     }
     return "?";
 }

@@ -7,7 +7,7 @@
 
 #include "framework/WinDef.h"
 
-enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl };
+enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl, ListView };
 
 const char* ControlKindName(ControlKind kind);
 

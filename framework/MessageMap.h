@@ -30,8 +30,16 @@ enum class AfxSource : unsigned char {
     ComboBox,    // CBN_ of a combo box
     ListBox,     // LBN_ of a list box with LBS_NOTIFY
     TabControl,  // TCN_ of a tab control
+    ListView,    // LVN_ of a list view
     AnyControl,  // other WM_NOTIFY codes
 };
+
+// The control class that sends a WM_NOTIFY code.
+constexpr AfxSource AfxNotifySource(UINT code) {
+    if (code == TCN_SELCHANGE) return AfxSource::TabControl;
+    if (code <= LVN_FIRST && code >= LVN_LAST) return AfxSource::ListView;
+    return AfxSource::AnyControl;
+}
 
 using AFX_PMSG = void (CCmdTarget::*)();
 using AFX_PMSG_LWL = LRESULT (CCmdTarget::*)(WPARAM, LPARAM);
@@ -90,9 +98,9 @@ protected:                                        \
 #define ON_LBN_DBLCLK(id, memberFxn) AFX_COMMAND_ENTRY(LBN_DBLCLK, id, ListBox, memberFxn)
 
 // WM_NOTIFY from a control: void f(NMHDR*, LRESULT*).
-#define ON_NOTIFY(code, id, memberFxn)                                                         \
-    {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id),                                \
-     static_cast<UINT>(code) == TCN_SELCHANGE ? AfxSource::TabControl : AfxSource::AnyControl, \
+#define ON_NOTIFY(code, id, memberFxn)                          \
+    {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), \
+     AfxNotifySource(static_cast<UINT>(code)),                  \
      static_cast<AFX_PMSG_NOTIFY>(&ThisClass::memberFxn)},
 
 // Any message: LRESULT f(WPARAM, LPARAM).

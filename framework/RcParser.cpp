@@ -190,7 +190,8 @@ enum StyleContext : unsigned {
     kCombo = 1u << 5,
     kList = 1u << 6,
     kTab = 1u << 7,
-    kAnyControl = kButton | kStatic | kEdit | kCombo | kList | kTab,
+    kListView = 1u << 8,
+    kAnyControl = kButton | kStatic | kEdit | kCombo | kList | kTab | kListView,
 };
 
 struct StyleName {
@@ -253,6 +254,11 @@ const StyleName kStyles[] = {
     {"TCS_FIXEDWIDTH", TCS_FIXEDWIDTH, kTab, 0},
     {"TCS_RAGGEDRIGHT", TCS_RAGGEDRIGHT, kTab, 0},
     {"TCS_FOCUSNEVER", TCS_FOCUSNEVER, kTab, 0},
+    {"LVS_REPORT", LVS_REPORT, kListView, LVS_TYPEMASK},
+    {"LVS_SINGLESEL", LVS_SINGLESEL, kListView, 0},
+    {"LVS_SHOWSELALWAYS", LVS_SHOWSELALWAYS, kListView, 0},
+    {"LVS_EDITLABELS", LVS_EDITLABELS, kListView, 0},
+    {"LVS_NOSORTHEADER", LVS_NOSORTHEADER, kListView, 0},
 };
 
 unsigned ContextOf(ControlKind kind) {
@@ -269,6 +275,8 @@ unsigned ContextOf(ControlKind kind) {
             return kList;
         case ControlKind::TabControl:
             return kTab;
+        case ControlKind::ListView:
+            return kListView;
     }
     return 0;
 }
@@ -291,6 +299,8 @@ const char* ContextName(unsigned context) {
             return "a ListBox control";
         case kTab:
             return "a SysTabControl32 control";
+        case kListView:
+            return "a SysListView32 control";
     }
     return "this place";
 }
@@ -721,9 +731,13 @@ private:
             ExpectComma();
             Token cls = Expect(Tok::String, "a control class");
             static const std::pair<const char*, ControlKind> kClasses[] = {
-                {"Button", ControlKind::Button},   {"Static", ControlKind::Static},
-                {"Edit", ControlKind::Edit},       {"ComboBox", ControlKind::ComboBox},
-                {"ListBox", ControlKind::ListBox}, {"SysTabControl32", ControlKind::TabControl},
+                {"Button", ControlKind::Button},
+                {"Static", ControlKind::Static},
+                {"Edit", ControlKind::Edit},
+                {"ComboBox", ControlKind::ComboBox},
+                {"ListBox", ControlKind::ListBox},
+                {"SysTabControl32", ControlKind::TabControl},
+                {"SysListView32", ControlKind::ListView},
             };
             bool known = false;
             for (const auto& [name, kind] : kClasses) {
@@ -735,6 +749,10 @@ private:
             if (!known) Fail(cls.line, "unknown control class \"" + cls.text + "\"");
             ExpectComma();
             c.style = ParseStyles(base, ContextOf(c.kind));
+            if (c.kind == ControlKind::ListView && (c.style & LVS_TYPEMASK) != LVS_REPORT)
+                Fail(cls.line,
+                     "a SysListView32 control needs LVS_REPORT (only the report view is "
+                     "supported)");
             ExpectComma();
             ExpectRect(&c.x, &c.y, &c.cx, &c.cy);
             return c;

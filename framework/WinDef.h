@@ -14,6 +14,7 @@ using UINT = unsigned int;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
@@ -64,6 +65,44 @@ struct NMHDR {
     UINT code = 0;
 };
 
+// Colours: 0x00BBGGRR.
+using COLORREF = DWORD;
+constexpr COLORREF RGB(int r, int g, int b) {
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+// The control's own colour.
+inline constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+
+// An item of a list view, as its notifications carry it.
+struct LVITEM {
+    UINT mask = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT state = 0;
+    UINT stateMask = 0;
+    char* pszText = nullptr;  // UTF-8; nullptr when an edit was given up
+    int cchTextMax = 0;
+    LPARAM lParam = 0;
+};
+
+// LVN_ITEMCHANGED: the item whose state changed, old and new state.
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0;
+    UINT uOldState = 0;
+    UINT uChanged = 0;
+    LPARAM lParam = 0;
+};
+
+// LVN_BEGINLABELEDIT and LVN_ENDLABELEDIT: the cell and, at the end, the
+// text typed.
+struct NMLVDISPINFO {
+    NMHDR hdr;
+    LVITEM item;
+};
+
 // Window messages.
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
@@ -92,6 +131,11 @@ inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT LBN_SELCHANGE = 1;
 inline constexpr UINT LBN_DBLCLK = 2;
 inline constexpr UINT TCN_SELCHANGE = 0U - 551U;
+inline constexpr UINT LVN_FIRST = 0U - 100U;
+inline constexpr UINT LVN_LAST = 0U - 199U;
+inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+inline constexpr UINT LVN_BEGINLABELEDIT = LVN_FIRST - 5;
+inline constexpr UINT LVN_ENDLABELEDIT = LVN_FIRST - 6;
 
 // Dialog results and message box answers.
 inline constexpr int IDOK = 1;
@@ -224,6 +268,35 @@ inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 inline constexpr DWORD CBS_TYPEMASK = 0x0003;
 inline constexpr DWORD CBS_AUTOHSCROLL = 0x0040;
 inline constexpr DWORD CBS_SORT = 0x0100;
+
+// List view styles (report view only) and extended styles.
+inline constexpr DWORD LVS_REPORT = 0x0001;
+inline constexpr DWORD LVS_SINGLESEL = 0x0004;
+inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_EDITLABELS = 0x0200;
+inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+inline constexpr DWORD LVS_TYPEMASK = 0x0003;
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+inline constexpr DWORD LVS_EX_CHECKBOXES = 0x0004;
+inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+
+// List view items: what an LVITEM carries, states, searches, columns.
+inline constexpr UINT LVIF_TEXT = 0x0001;
+inline constexpr UINT LVIF_STATE = 0x0008;
+inline constexpr UINT LVIS_FOCUSED = 0x0001;
+inline constexpr UINT LVIS_SELECTED = 0x0002;
+inline constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+// State image 1 is the cleared check box, 2 the checked one.
+constexpr UINT INDEXTOSTATEIMAGEMASK(UINT i) { return i << 12; }
+inline constexpr int LVNI_ALL = 0x0000;
+inline constexpr int LVNI_FOCUSED = 0x0001;
+inline constexpr int LVNI_SELECTED = 0x0002;
+inline constexpr int LVCFMT_LEFT = 0x0000;
+inline constexpr int LVCFMT_RIGHT = 0x0001;
+inline constexpr int LVCFMT_CENTER = 0x0002;
+// SetColumnWidth: as wide as the column's texts, or as these and its heading.
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
 
 // Tab control styles.
 inline constexpr DWORD TCS_TABS = 0x0000;

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/AtomicFile.h"
+#include "framework/FileException.h"
+
 namespace {
 
 bool English(TextLanguage language) { return language == TextLanguage::English; }
@@ -224,6 +227,79 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
         line(en ? "* residual beyond the tolerance" : "* 残差超出限差");
     }
     return out;
+}
+
+bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::string* error) {
+    const std::string text = FitReportText(result, TextLanguage::Chinese);
+    try {
+        CAtomicFile out;
+        out.Open(path);
+        out.GetFile().Write(text.data(), text.size());
+        out.Commit();
+    } catch (const CFileException& e) {
+        *error = "无法保存报告。" + e.GetErrorMessage();
+        return false;
+    }
+    return true;
+}
+
+std::string FormatFitMetres(double metres) { return Fixed(metres, 4); }
+
+std::string FitSummaryText(const CommonPointFit& result, TextLanguage language) {
+    const bool en = English(language);
+    const ParameterFit& fit = result.fit;
+    const int checks = static_cast<int>(result.points.size()) - fit.usedPoints;
+    int flagged = 0;
+    for (const PointResidual& r : fit.residuals) flagged += r.flagged ? 1 : 0;
+    std::string out = std::string(ModelTitle(result.request.model, language)) +
+                      (en ? ": " + std::to_string(fit.usedPoints) + " used, " +
+                                std::to_string(checks) + " check points; "
+                          : "：" + std::to_string(fit.usedPoints) + " 个点参与计算，" +
+                                std::to_string(checks) + " 个检查点；");
+    if (!fit.sigma0) {
+        return out + (en ? "σ0: none (redundancy 0)" : "单位权中误差 σ0：无（多余观测数为 0）");
+    }
+    out += (en ? "σ0 = " : "单位权中误差 σ0 = ") + Fixed(*fit.sigma0, 4) + (en ? " m; " : " 米；");
+    if (fit.tolerance) {
+        const bool given = result.request.tolerance.has_value();
+        out += (en ? "tolerance " : "限差 ") + Fixed(*fit.tolerance, 4) +
+               (en      ? given ? " m (given)" : " m (3 σ0)"
+                : given ? " 米（指定）"
+                        : " 米（3σ0）");
+    }
+    const std::string n = std::to_string(flagged);
+    return out + (en ? "; " + n + (flagged == 1 ? " point" : " points") + " beyond it"
+                     : "，超限 " + n + " 个点");
+}
+
+std::string FitParameterText(const CommonPointFit& result, TextLanguage language) {
+    const bool en = English(language);
+    const ParameterFit& fit = result.fit;
+    const std::vector<Parameter> params = Parameters(result.request.model);
+    // Short names and units; the rotations (T for four) and the scale start
+    // lines of their own.
+    struct Shown {
+        const char* name;
+        const char* unitEn;
+        const char* unitZh;
+    };
+    static const Shown kSeven[] = {{"dX", "m", "米"},  {"dY", "m", "米"},  {"dZ", "m", "米"},
+                                   {"rX", "\"", "秒"}, {"rY", "\"", "秒"}, {"rZ", "\"", "秒"},
+                                   {"m", "ppm", "ppm"}};
+    static const Shown kFour[] = {
+        {"Xo", "m", "米"}, {"Yo", "m", "米"}, {"T", "\"", "秒"}, {"K", "", ""}};
+    const Shown* shown = result.request.model == FitModel::Four ? kFour : kSeven;
+    const std::size_t lineEnds[] = {result.request.model == FitModel::Four ? 2u : 3u, 6u};
+    std::string out;
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const Parameter& p = params[i];
+        if (i > 0) out += i == lineEnds[0] || i == lineEnds[1] ? "\n" : "    ";
+        const std::string unit = en ? shown[i].unitEn : shown[i].unitZh;
+        out += std::string(shown[i].name) + " = " + Fixed(fit.parameters[i] / p.unit, p.decimals);
+        if (!unit.empty()) out += " " + unit;
+        if (fit.sigma0) out += " ±" + Fixed(fit.deviations[i] / p.unit, p.decimals);
+    }
+    return out + "\n";
 }
 
 std::string FitReportJson(const CommonPointFit& result) {

@@ -30,6 +30,22 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language);
 // texts that read back to the same doubles.
 std::string FitReportJson(const CommonPointFit& result);
 
+// Writes FitReportText in the window's language (Chinese) to a file, UTF-8,
+// through a temporary file so that a failed write leaves an old file as it
+// was. False with a message naming the file.
+bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::string* error);
+
+// A residual, σ0 or tolerance as the reports print it: metres with four
+// decimals, never "-0.0000".
+std::string FormatFitMetres(double metres);
+
+// For a dialog, in a few lines: the points used and the check points, σ0,
+// the tolerance and how many points it flags.
+std::string FitSummaryText(const CommonPointFit& result, TextLanguage language);
+// For a dialog: the parameters "name = value unit ±deviation" (the deviation
+// when there is a σ0), shifts, rotations and the scale on lines of their own.
+std::string FitParameterText(const CommonPointFit& result, TextLanguage language);
+
 // Names of a datum (0..4) and of a coordinate kind (0..2) in reports.
 std::string DatumName(int datum, TextLanguage language);
 std::string KindName(int kind, TextLanguage language);

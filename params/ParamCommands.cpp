@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/PropertySheet.h"
 #include "params/CalcFourDlg.h"
+#include "params/CalcMultiDlg.h"
 #include "params/CalcSevenDlg.h"
 #include "params/CalcThreeDlg.h"
 #include "params/Change.h"
@@ -246,6 +247,16 @@ void OnCalcSeven(ConversionSession& s) {
         return;
     }
     OnSevenParamSettings(s);
+}
+
+bool OnCalcMulti(ConversionSession& s, FitModel* applied) {
+    CCalcMultiDlg dlg(s.m_params);
+    dlg.m_sourceDatum = s.m_params.m_calcDatumGeo;
+    dlg.m_targetDatum = s.m_params.m_calcDatumPlane;
+    if (dlg.DoModal() != IDOK || !dlg.m_result) return false;
+    ApplyFit(*dlg.m_result, dlg.m_level + 1, s);
+    if (applied != nullptr) *applied = dlg.m_result->request.model;
+    return true;
 }
 
 void OnZoneChange(ConversionSession& s) {

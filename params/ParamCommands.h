@@ -5,6 +5,8 @@
 // settings dialog.
 #pragma once
 
+#include "geodesy/ParameterFit.h"
+
 class ConversionSession;
 
 namespace ParamCommands {
@@ -29,6 +31,10 @@ void OnDatumList(ConversionSession& s);
 void OnCalcThree(ConversionSession& s);
 // IDM_CALC_SEVEN 计算七参数: m_seven from three common points.
 void OnCalcSeven(ConversionSession& s);
+// IDM_CALC_MULTI 多点计算参数: parameters from a table of common points, the
+// datums starting as compute-seven's. "应用" stores the result as ApplyFit
+// does and returns true, *applied saying which model it was.
+bool OnCalcMulti(ConversionSession& s, FitModel* applied = nullptr);
 // IDM_ZONE_CHANGE 换带计算: m_projBefore and m_projAfter; arms m_zoneChange (2) only
 // when both dialogs end with OK.
 void OnZoneChange(ConversionSession& s);

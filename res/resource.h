@@ -25,6 +25,7 @@
 #define IDD_LOCAL_LEVEL2 178
 #define IDD_DATUM_LIST 240
 #define IDD_CALC_THREE 247
+#define IDD_CALC_MULTI 250
 
 // The main window's menu and the program's icon (res/icon128.png).
 #define IDR_MAIN_MENU 128
@@ -40,6 +41,7 @@
 #define IDM_CALC_SEVEN 32777
 #define IDM_ZONE_CHANGE 32781
 #define IDM_HELP_PAGE 32782
+#define IDM_CALC_MULTI 32783
 
 // IDD_CONVERT: the main window. The labels in front of the point fields
 // read X=/B=/x= and so on by coordinate kind.
@@ -151,6 +153,31 @@
 #define IDC_CALC_SEVEN_L2 1211
 #define IDC_CALC_SEVEN_B3 1212
 #define IDC_CALC_SEVEN_L3 1213
+
+// IDD_CALC_MULTI: parameters from a table of common points. The kind and
+// datum of each side, the model, the level of four parameters, the
+// tolerance; the table (a list view); the buttons under it; σ0 and the
+// parameters of the last computation.
+#define IDC_CALC_MULTI_SOURCE_KIND 1301
+#define IDC_CALC_MULTI_SOURCE_DATUM 1302
+#define IDC_CALC_MULTI_TARGET_KIND 1303
+#define IDC_CALC_MULTI_TARGET_DATUM 1304
+#define IDC_CALC_MULTI_SEVEN 1305
+#define IDC_CALC_MULTI_FOUR 1306
+#define IDC_CALC_MULTI_THREE 1307
+#define IDC_CALC_MULTI_LEVEL1 1308
+#define IDC_CALC_MULTI_LEVEL2 1309
+#define IDC_CALC_MULTI_TOLERANCE 1310
+#define IDC_CALC_MULTI_POINTS 1311
+#define IDC_CALC_MULTI_IMPORT 1312
+#define IDC_CALC_MULTI_SAVE_POINTS 1313
+#define IDC_CALC_MULTI_ADD_ROW 1314
+#define IDC_CALC_MULTI_DELETE_ROW 1315
+#define IDC_CALC_MULTI_COMPUTE 1316
+#define IDC_CALC_MULTI_SAVE_REPORT 1317
+#define IDC_CALC_MULTI_APPLY 1318
+#define IDC_CALC_MULTI_SIGMA 1319
+#define IDC_CALC_MULTI_PARAMETERS 1320
 
 // IDD_DATUM_LIST: the coordinate-system list.
 #define IDC_INVERSE_FLATTENING 1002

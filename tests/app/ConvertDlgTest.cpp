@@ -382,6 +382,46 @@ TEST_F(MainWindowTest, ValuesNoControlCanShowLoadButAreNotConverted) {
     ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
 }
 
+// CGCS2000 is the fifth entry of the datum lists: chosen in the window and in
+// compute-three it is saved as index 4, and such a project opens with it
+// selected in both.
+TEST_F(MainWindowTest, Cgcs2000IsSavedAsIndexFourAndOpensSelected) {
+    const std::string path = dir.File("cgcs.cod");
+    {
+        CConvertDlg dlg;
+        RunWindow(dlg, [&](CWnd& w) {
+            SelectComboItem(w, IDC_SOURCE_DATUM, 1);
+            SelectComboItem(w, IDC_TARGET_DATUM, 4);
+            Prompts().ArmModal([](CWnd& d) {
+                SelectComboItem(d, IDC_CALC_THREE_GEODETIC_DATUM, 4);
+                SelectComboItem(d, IDC_CALC_THREE_PLANE_DATUM, 1);
+                Click(d, IDOK);
+            });
+            Prompts().ArmModal([](CWnd& d) { Click(d, IDCANCEL); });  // the seven parameters
+            ClickMenuItem(w, IDM_CALC_THREE);
+            Prompts().AnswerFileDialog(path);
+            ClickMenuItem(w, ID_FILE_SAVE_AS);
+        });
+    }
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.substr(188, 8), std::string("\x01\0\0\0\x04\0\0\0", 8));
+    EXPECT_EQ(bytes.substr(284, 8), std::string("\x04\0\0\0\x01\0\0\0", 8));
+
+    g_projectPath = kNoProjectPath;
+    CConvertDlg opened;
+    RunWindow(opened, [&](CWnd& w) {
+        Prompts().AnswerFileDialog(path);
+        ClickMenuItem(w, ID_FILE_OPEN);
+        EXPECT_EQ(ControlText(w, IDC_SOURCE_DATUM), "国家-80坐标系  ");
+        EXPECT_EQ(ControlText(w, IDC_TARGET_DATUM), "CGCS2000坐标系");
+        Prompts().ArmModal([](CWnd& d) {
+            EXPECT_EQ(ControlText(d, IDC_CALC_THREE_GEODETIC_DATUM), "CGCS2000坐标系");
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_THREE);
+    });
+}
+
 TEST_F(MainWindowTest, FileNewResetsTheSessionAndShowsThePath) {
     const std::string path = dir.File("new.cod");
     CConvertDlg dlg;

@@ -15,6 +15,7 @@
 #include "framework/RcParser.h"
 #include "framework/ResourceSet.h"
 #include "params/CalcFourDlg.h"
+#include "params/CalcMultiDlg.h"
 #include "params/CalcSevenDlg.h"
 #include "params/CalcThreeDlg.h"
 #include "params/Change.h"
@@ -63,11 +64,13 @@ TEST_F(DialogTemplatesTest, EveryDialogClassFitsItsTemplate) {
         {"calc three", [] { return std::make_unique<CCalcThreeDlg>(); }},
         {"calc four", [] { return std::make_unique<CCalcFourDlg>(); }},
         {"calc seven", [] { return std::make_unique<CCalcSevenDlg>(); }},
+        {"calc multi", [] { return std::make_unique<CCalcMultiDlg>(ConversionParams()); }},
         {"datum list", [] { return std::make_unique<CDatumListDlg>(); }},
         {"file format", [] { return std::make_unique<CFileFormatDlg>(); }},
     };
-    const int templates[] = {IDD_ABOUTBOX,  IDD_PROJECTION, IDD_SEVEN_PARAMS, IDD_CALC_THREE,
-                             IDD_CALC_FOUR, IDD_CALC_SEVEN, IDD_DATUM_LIST,   IDD_FILE_FORMAT};
+    const int templates[] = {IDD_ABOUTBOX,   IDD_PROJECTION, IDD_SEVEN_PARAMS,
+                             IDD_CALC_THREE, IDD_CALC_FOUR,  IDD_CALC_SEVEN,
+                             IDD_CALC_MULTI, IDD_DATUM_LIST, IDD_FILE_FORMAT};
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         SCOPED_TRACE(dialogs[i].first);
         std::unique_ptr<CDialog> dlg = dialogs[i].second();

@@ -294,6 +294,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"UnknownClass",
                   kHead + "CONTROL \"\", 5, \"msctls_updown32\", WS_TABSTOP, 0, 0, 1, 1\nEND\n",
                   "t.rc:4: unknown control class \"msctls_updown32\""},
+        BadScript{"ListViewNotReport",
+                  kHead + "CONTROL \"\", 5, \"SysListView32\", WS_BORDER, 0, 0, 1, 1\nEND\n",
+                  "t.rc:4: a SysListView32 control needs LVS_REPORT (only the report view is "
+                  "supported)"},
+        BadScript{
+            "ListBoxStyleOnListView",
+            kHead + "CONTROL \"\", 5, \"SysListView32\", LVS_REPORT | LBS_SORT, 0, 0, 1, 1\nEND\n",
+            "t.rc:4: LBS_SORT does not apply to a SysListView32 control"},
         BadScript{"ControlWithoutStyles", kHead + "CONTROL \"\", 5, \"Button\", 0, 0, 1, 1\nEND\n",
                   "t.rc:4: expected a style name, found 0"},
         BadScript{"NegativeControlId", kHead + "EDITTEXT -5, 0, 0, 1, 1\nEND\n",

@@ -9,6 +9,7 @@ enum TestTemplateId {
     kExchangeDialog = 9002,   // edits, radios, check box, combo, list for data exchange
     kDefButtonDialog = 9003,  // a DEFPUSHBUTTON that is not IDOK
     kResizableDialog = 9004,  // WS_THICKFRAME, no system menu
+    kListViewDialog = 9005,   // an editable single-selection list view, a plain one, an edit
     kPageOne = 9010,          // property pages
     kPageTwo = 9011,
     kTestMenu = 9100,

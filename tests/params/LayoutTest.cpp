@@ -73,6 +73,7 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
         {"计算转换参数", ParamCommands::OnCalcFour},
         {"计算七参数", ParamCommands::OnCalcSeven},
         {"坐标系参数", ParamCommands::OnDatumList},
+        {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); }},
     };
     for (const auto& [caption, command] : commands) {
         SCOPED_TRACE(caption);

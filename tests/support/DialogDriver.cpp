@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 
 #include "framework/QtGlue.h"
@@ -50,6 +54,23 @@ QWidget* KeyTarget(CWnd& window) {
     QWidget* top = window.GetSafeHwnd()->window();
     QWidget* focus = top->focusWidget();
     return focus != nullptr ? focus : top;
+}
+
+QTableWidget* VisibleTable(CWnd& window, int id, int item, const char* action) {
+    auto* table = qobject_cast<QTableWidget*>(VisibleControl(window, id, action));
+    if (table == nullptr) return nullptr;
+    if (item < 0 || item >= table->rowCount()) {
+        ADD_FAILURE() << action << ": list view " << id << " has no item " << item;
+        return nullptr;
+    }
+    return table;
+}
+
+// The cell scrolled into view, and its rectangle in the viewport.
+QRect CellRect(QTableWidget* table, int item, int subItem) {
+    const QModelIndex index = table->model()->index(item, subItem);
+    table->scrollTo(index);
+    return table->visualRect(index);
 }
 
 QAction* FindAction(const QList<QAction*>& actions, UINT id) {
@@ -138,6 +159,61 @@ void SelectTab(CWnd& window, int id, int index) {
         return;
     }
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(index).center());
+}
+
+void SelectListViewItem(CWnd& window, int id, int item) {
+    QTableWidget* table = VisibleTable(window, id, item, "SelectListViewItem");
+    if (table == nullptr) return;
+    const QRect cell = CellRect(table, item, table->columnCount() - 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+}
+
+void ClickListViewCheck(CWnd& window, int id, int item) {
+    QTableWidget* table = VisibleTable(window, id, item, "ClickListViewCheck");
+    if (table == nullptr) return;
+    if (!(table->item(item, 0)->flags() & Qt::ItemIsUserCheckable)) {
+        ADD_FAILURE() << "ClickListViewCheck: item " << item << " of list view " << id
+                      << " has no check box";
+        return;
+    }
+    // Where the style draws the check box of the cell.
+    QStyleOptionViewItem option;
+    option.initFrom(table->viewport());
+    option.rect = CellRect(table, item, 0);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = table->item(item, 0)->text();
+    const QRect check =
+        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
+}
+
+bool EditListViewCell(CWnd& window, int id, int item, int subItem, const std::string& text) {
+    QTableWidget* table = VisibleTable(window, id, item, "EditListViewCell");
+    if (table == nullptr) return false;
+    if (subItem < 0 || subItem >= table->columnCount()) {
+        ADD_FAILURE() << "EditListViewCell: list view " << id << " has no column " << subItem;
+        return false;
+    }
+    const QRect cell = CellRect(table, item, subItem);
+    // Away from the check box of column 0.
+    const QPoint at(subItem == 0 ? cell.right() - 2 : cell.center().x(), cell.center().y());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    SendKey(table, Qt::Key_F2, Qt::NoModifier, QString());
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* line : table->viewport()->findChildren<QLineEdit*>()) {
+        if (line->isVisible()) editor = line;
+    }
+    if (editor == nullptr) return false;
+    SendKey(editor, Qt::Key_A, Qt::ControlModifier, QString());
+    if (text.empty()) {
+        SendKey(editor, Qt::Key_Delete, Qt::NoModifier, QString());
+    } else {
+        TypeInto(editor, ToQString(text));
+    }
+    SendKey(editor, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    // The view takes the text from the event loop.
+    QApplication::processEvents();
+    return true;
 }
 
 void PressEnter(CWnd& window) {

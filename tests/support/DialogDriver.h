@@ -30,6 +30,13 @@ void SelectComboItem(CWnd& window, int id, int index);
 void SelectListItem(CWnd& window, int id, int index);
 void DoubleClickListItem(CWnd& window, int id, int index);
 void SelectTab(CWnd& window, int id, int index);
+// List views: a click on a row (on its last cell), on the check box of an
+// item, and editing a cell as a user does: a click on it, F2, the old text
+// selected and replaced by typing, Enter. False when no editor opened (the
+// owner refused, or the control does not edit its cells); nothing is typed then.
+void SelectListViewItem(CWnd& window, int id, int item);
+void ClickListViewCheck(CWnd& window, int id, int item);
+bool EditListViewCell(CWnd& window, int id, int item, int subItem, const std::string& text);
 // Keys to the window's focused control (or the window itself).
 void PressEnter(CWnd& window);
 void PressEscape(CWnd& window);

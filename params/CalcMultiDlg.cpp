@@ -1,0 +1,356 @@
+#include "params/CalcMultiDlg.h"
+
+#include "framework/Button.h"
+#include "framework/DataExchange.h"
+#include "framework/Edit.h"
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+#include "framework/MessageMap.h"
+#include "params/CommonPointFile.h"
+#include "params/FitReport.h"
+#include "params/ValueText.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
+constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
+constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时为 3σ0。";
+constexpr char kNoPoints[] = "文件中没有公共点。";
+constexpr char kStale[] = "表格或设置已改动，请重新计算。";
+constexpr char kCloseQuestion[] = "公共点表已修改，关闭后修改将丢失。要关闭吗?";
+
+// Rows beyond the tolerance, and check points.
+constexpr COLORREF kFlaggedBack = RGB(255, 208, 208);
+constexpr COLORREF kCheckPointText = RGB(112, 112, 112);
+
+constexpr int kColumns = 13;
+constexpr int kLastValueColumn = CCalcMultiDlg::kTargetColumn + 2;
+
+// Letters of the three values by coordinate kind.
+constexpr const char* kValueNames[3][3] = {{"X", "Y", "Z"}, {"B", "L", "H"}, {"x", "y", "h"}};
+
+std::string Trimmed(const std::string& text) {
+    const auto begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return std::string();
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+FitModel ModelOf(int radio) {
+    return radio == 1 ? FitModel::Four : radio == 2 ? FitModel::Three : FitModel::Seven;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CCalcMultiDlg, CDialog)
+    ON_CBN_SELCHANGE(IDC_CALC_MULTI_SOURCE_KIND, OnSidesChanged)
+    ON_CBN_SELCHANGE(IDC_CALC_MULTI_SOURCE_DATUM, OnSidesChanged)
+    ON_CBN_SELCHANGE(IDC_CALC_MULTI_TARGET_KIND, OnSidesChanged)
+    ON_CBN_SELCHANGE(IDC_CALC_MULTI_TARGET_DATUM, OnSidesChanged)
+    ON_BN_CLICKED(IDC_CALC_MULTI_SEVEN, OnModelChanged)
+    ON_BN_CLICKED(IDC_CALC_MULTI_FOUR, OnModelChanged)
+    ON_BN_CLICKED(IDC_CALC_MULTI_THREE, OnModelChanged)
+    ON_EN_CHANGE(IDC_CALC_MULTI_TOLERANCE, OnToleranceChanged)
+    ON_NOTIFY(LVN_BEGINLABELEDIT, IDC_CALC_MULTI_POINTS, OnBeginEdit)
+    ON_NOTIFY(LVN_ENDLABELEDIT, IDC_CALC_MULTI_POINTS, OnEndEdit)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_CALC_MULTI_POINTS, OnItemChanged)
+    ON_BN_CLICKED(IDC_CALC_MULTI_IMPORT, OnImport)
+    ON_BN_CLICKED(IDC_CALC_MULTI_SAVE_POINTS, OnSavePoints)
+    ON_BN_CLICKED(IDC_CALC_MULTI_ADD_ROW, OnAddRow)
+    ON_BN_CLICKED(IDC_CALC_MULTI_DELETE_ROW, OnDeleteRow)
+    ON_BN_CLICKED(IDC_CALC_MULTI_COMPUTE, OnCompute)
+    ON_BN_CLICKED(IDC_CALC_MULTI_SAVE_REPORT, OnSaveReport)
+    ON_BN_CLICKED(IDC_CALC_MULTI_APPLY, OnApply)
+END_MESSAGE_MAP()
+
+CCalcMultiDlg::CCalcMultiDlg(const ConversionParams& settings, CWnd* pParent)
+    : CDialog(IDD_CALC_MULTI, pParent), m_settings(settings) {}
+
+void CCalcMultiDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_CALC_MULTI_POINTS, m_table);
+    DDX_CBIndex(pDX, IDC_CALC_MULTI_SOURCE_KIND, m_sourceKind);
+    DDX_CBIndex(pDX, IDC_CALC_MULTI_SOURCE_DATUM, m_sourceDatum);
+    DDX_CBIndex(pDX, IDC_CALC_MULTI_TARGET_KIND, m_targetKind);
+    DDX_CBIndex(pDX, IDC_CALC_MULTI_TARGET_DATUM, m_targetDatum);
+    DDX_Radio(pDX, IDC_CALC_MULTI_SEVEN, m_model);
+    DDX_Radio(pDX, IDC_CALC_MULTI_LEVEL1, m_level);
+    DDX_Text(pDX, IDC_CALC_MULTI_TOLERANCE, m_tolerance);
+}
+
+BOOL CCalcMultiDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_table.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    const int number = m_table.GetStringWidth("-0000000.0000") + 12;
+    const int residual = m_table.GetStringWidth("-0.0000") + 24;
+    m_table.InsertColumn(kUsedColumn, "参与计算", LVCFMT_LEFT);
+    m_table.InsertColumn(kNameColumn, "点名", LVCFMT_LEFT, m_table.GetStringWidth("点名0000") + 12);
+    for (int c = kSourceColumn; c <= kLastValueColumn; ++c)
+        m_table.InsertColumn(c, "", LVCFMT_RIGHT, number);
+    for (int c = kResidualColumn; c < kNormColumn; ++c)
+        m_table.InsertColumn(c, "", LVCFMT_RIGHT, residual);
+    m_table.InsertColumn(kNormColumn, "残差长度", LVCFMT_RIGHT);
+    m_table.InsertColumn(kFlagColumn, "超限", LVCFMT_CENTER);
+    UpdateHeadings();
+    FillTable(m_points);
+    GetDlgItem(IDC_CALC_MULTI_LEVEL1)->EnableWindow(ModelOf(m_model) == FitModel::Four);
+    GetDlgItem(IDC_CALC_MULTI_LEVEL2)->EnableWindow(ModelOf(m_model) == FitModel::Four);
+    UpdateButtons();
+    return TRUE;
+}
+
+void CCalcMultiDlg::UpdateHeadings() {
+    auto name = [](int kind, int i) { return kind >= 0 && kind <= 2 ? kValueNames[kind][i] : "?"; };
+    for (int i = 0; i < 3; ++i) {
+        m_table.SetColumnHeading(kSourceColumn + i, std::string("源") + name(m_sourceKind, i));
+        m_table.SetColumnHeading(kTargetColumn + i, std::string("目标") + name(m_targetKind, i));
+    }
+    static const char* const kPlane[3] = {"残差x", "残差y", ""};
+    static const char* const kHorizon[3] = {"残差北", "残差东", "残差高"};
+    const bool four = ModelOf(m_model) == FitModel::Four;
+    for (int i = 0; i < 3; ++i)
+        m_table.SetColumnHeading(kResidualColumn + i, four ? kPlane[i] : kHorizon[i]);
+}
+
+void CCalcMultiDlg::UpdateButtons() {
+    GetDlgItem(IDC_CALC_MULTI_DELETE_ROW)
+        ->EnableWindow(m_table.GetNextItem(-1, LVNI_SELECTED) >= 0);
+}
+
+// --- The table ---------------------------------------------------------------
+
+std::vector<CommonPoint> CCalcMultiDlg::ReadTable() const {
+    std::vector<CommonPoint> points(static_cast<std::size_t>(m_table.GetItemCount()));
+    for (int row = 0; row < m_table.GetItemCount(); ++row) {
+        CommonPoint& p = points[static_cast<std::size_t>(row)];
+        p.id = m_table.GetItemText(row, kNameColumn);
+        for (int i = 0; i < 3; ++i) {
+            p.source[i] = m_table.GetItemText(row, kSourceColumn + i);
+            p.target[i] = m_table.GetItemText(row, kTargetColumn + i);
+        }
+        p.used = m_table.GetCheck(row) != FALSE;
+        p.line = static_cast<int>(m_table.GetItemData(row));
+    }
+    return points;
+}
+
+void CCalcMultiDlg::FillTable(const std::vector<CommonPoint>& points) {
+    m_table.DeleteAllItems();
+    for (std::size_t r = 0; r < points.size(); ++r) {
+        const CommonPoint& p = points[r];
+        const int row = m_table.InsertItem(static_cast<int>(r), "");
+        m_table.SetCheck(row, p.used);
+        m_table.SetItemData(row, static_cast<DWORD_PTR>(p.line));
+        m_table.SetItemText(row, kNameColumn, p.id);
+        for (int i = 0; i < 3; ++i) {
+            m_table.SetItemText(row, kSourceColumn + i, p.source[i]);
+            m_table.SetItemText(row, kTargetColumn + i, p.target[i]);
+        }
+    }
+    if (!points.empty()) {
+        for (int c = kNameColumn; c <= kLastValueColumn; ++c)
+            m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
+    }
+    m_edited = false;
+}
+
+void CCalcMultiDlg::SelectRow(int row) {
+    if (row < 0 || row >= m_table.GetItemCount()) return;
+    m_table.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_table.EnsureVisible(row, FALSE);
+    UpdateButtons();
+}
+
+void CCalcMultiDlg::OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult) {
+    const int column = reinterpret_cast<NMLVDISPINFO*>(pNMHDR)->item.iSubItem;
+    // The check box and the results are not typed.
+    *pResult = column >= kNameColumn && column <= kLastValueColumn ? FALSE : TRUE;
+}
+
+void CCalcMultiDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult) {
+    const LVITEM& item = reinterpret_cast<NMLVDISPINFO*>(pNMHDR)->item;
+    *pResult = FALSE;
+    if (item.pszText == nullptr) return;
+    // Blanks around a value are dropped; the strict readers would refuse them.
+    const std::string text = Trimmed(item.pszText);
+    if (text == m_table.GetItemText(item.iItem, item.iSubItem)) return;
+    m_table.SetItemText(item.iItem, item.iSubItem, text);
+    m_edited = true;
+    ClearResult();
+}
+
+void CCalcMultiDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    const auto* info = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
+    if ((info->uOldState ^ info->uNewState) & LVIS_STATEIMAGEMASK) ClearResult();
+    if ((info->uOldState ^ info->uNewState) & LVIS_SELECTED) UpdateButtons();
+    *pResult = 0;
+}
+
+void CCalcMultiDlg::OnAddRow() {
+    const int row = m_table.InsertItem(m_table.GetItemCount(), "");
+    m_table.SetCheck(row, TRUE);
+    m_edited = true;
+    ClearResult();
+    SelectRow(row);
+    m_table.EditLabel(row, kNameColumn);
+}
+
+void CCalcMultiDlg::OnDeleteRow() {
+    const int row = m_table.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) return;
+    m_table.DeleteItem(row);
+    m_edited = true;
+    ClearResult();
+    // The next row (or the new last one) is selected for the next deletion.
+    SelectRow(row < m_table.GetItemCount() ? row : m_table.GetItemCount() - 1);
+    UpdateButtons();
+}
+
+// --- Settings ------------------------------------------------------------------
+
+void CCalcMultiDlg::OnSidesChanged() {
+    UpdateData(TRUE);
+    UpdateHeadings();
+    ClearResult();
+}
+
+void CCalcMultiDlg::OnModelChanged() {
+    UpdateData(TRUE);
+    const bool four = ModelOf(m_model) == FitModel::Four;
+    GetDlgItem(IDC_CALC_MULTI_LEVEL1)->EnableWindow(four);
+    GetDlgItem(IDC_CALC_MULTI_LEVEL2)->EnableWindow(four);
+    UpdateHeadings();
+    ClearResult();
+}
+
+void CCalcMultiDlg::OnToleranceChanged() { ClearResult(); }
+
+// --- Files -----------------------------------------------------------------------
+
+void CCalcMultiDlg::OnImport() {
+    CFileDialog dlg(TRUE, "txt", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kPointFilter, this);
+    if (dlg.DoModal() != IDOK) return;
+    std::vector<CommonPoint> points;
+    std::string error;
+    if (!ReadCommonPointFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &error)) {
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (points.empty()) {
+        AfxMessageBox(kNoPoints, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    ClearResult();
+    FillTable(points);
+    UpdateButtons();
+}
+
+void CCalcMultiDlg::OnSavePoints() {
+    const std::vector<CommonPoint> points = ReadTable();
+    CFileDialog dlg(FALSE, "txt", "公共点.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kPointFilter, this);
+    if (dlg.DoModal() != IDOK) return;
+    std::string error;
+    if (!WriteCommonPointFile(dlg.GetPathName(), points, TextLanguage::Chinese, &error)) {
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    m_edited = false;
+}
+
+void CCalcMultiDlg::OnSaveReport() {
+    if (!m_result && !Compute()) return;
+    CFileDialog dlg(FALSE, "txt", "参数计算报告.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kReportFilter, this);
+    if (dlg.DoModal() != IDOK) return;
+    std::string error;
+    if (!WriteFitReport(dlg.GetPathName(), *m_result, &error))
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+}
+
+// --- Computing ---------------------------------------------------------------------
+
+bool CCalcMultiDlg::Compute() {
+    if (!UpdateData(TRUE)) return false;
+    FitRequest request;
+    request.model = ModelOf(m_model);
+    request.sourceKind = m_sourceKind;
+    request.sourceDatum = m_sourceDatum;
+    request.targetKind = m_targetKind;
+    request.targetDatum = m_targetDatum;
+    const std::string tolerance = Trimmed(m_tolerance);
+    if (!tolerance.empty()) {
+        double metres = 0;
+        if (!ReadNumberText(tolerance, &metres) || !(metres > 0)) {
+            AfxMessageBox(kBadTolerance, MB_OK | MB_ICONWARNING);
+            auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_MULTI_TOLERANCE));
+            edit->SetFocus();
+            edit->SetSel(0, -1);
+            return false;
+        }
+        request.tolerance = metres;
+    }
+    CommonPointFit result;
+    FitProblem problem;
+    if (!ComputeFit(ReadTable(), request, m_settings, TextLanguage::Chinese, &result, &problem)) {
+        AfxMessageBox(problem.message, MB_OK | MB_ICONWARNING);
+        if (problem.row >= 0 && problem.row < m_table.GetItemCount()) {
+            SelectRow(problem.row);
+            if (problem.field >= 0) {
+                m_table.EditLabel(problem.row, kSourceColumn + problem.field);
+            } else {
+                m_table.SetFocus();
+            }
+        }
+        return false;
+    }
+    ShowResult(result);
+    m_result = std::move(result);
+    return true;
+}
+
+void CCalcMultiDlg::ShowResult(const CommonPointFit& result) {
+    const bool four = result.request.model == FitModel::Four;
+    for (int row = 0; row < m_table.GetItemCount(); ++row) {
+        const PointResidual& r = result.fit.residuals[static_cast<std::size_t>(row)];
+        for (int i = 0; i < 3; ++i) {
+            m_table.SetItemText(row, kResidualColumn + i,
+                                four && i == 2 ? std::string() : FormatFitMetres(r.v[i]));
+        }
+        m_table.SetItemText(row, kNormColumn, FormatFitMetres(r.norm));
+        m_table.SetItemText(row, kFlagColumn, r.flagged ? "*" : "");
+        const bool used = result.points[static_cast<std::size_t>(row)].used;
+        m_table.SetItemColors(row, used ? CLR_DEFAULT : kCheckPointText,
+                              r.flagged ? kFlaggedBack : CLR_DEFAULT);
+    }
+    for (int c = kResidualColumn; c < kColumns; ++c)
+        m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
+    GetDlgItem(IDC_CALC_MULTI_SIGMA)->SetWindowText(FitSummaryText(result, TextLanguage::Chinese));
+    GetDlgItem(IDC_CALC_MULTI_PARAMETERS)
+        ->SetWindowText(FitParameterText(result, TextLanguage::Chinese));
+}
+
+void CCalcMultiDlg::ClearResult() {
+    if (!m_result) return;
+    m_result.reset();
+    for (int row = 0; row < m_table.GetItemCount(); ++row) {
+        for (int c = kResidualColumn; c < kColumns; ++c) m_table.SetItemText(row, c, "");
+        m_table.SetItemColors(row, CLR_DEFAULT, CLR_DEFAULT);
+    }
+    GetDlgItem(IDC_CALC_MULTI_SIGMA)->SetWindowText(kStale);
+    GetDlgItem(IDC_CALC_MULTI_PARAMETERS)->SetWindowText("");
+}
+
+void CCalcMultiDlg::OnCompute() { Compute(); }
+
+void CCalcMultiDlg::OnOK() { Compute(); }
+
+void CCalcMultiDlg::OnApply() {
+    if (!Compute()) return;
+    EndDialog(IDOK);
+}
+
+void CCalcMultiDlg::OnCancel() {
+    if (m_edited && AfxMessageBox(kCloseQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    CDialog::OnCancel();
+}

@@ -1,0 +1,236 @@
+// Parameters from many common points through the menu of the real main
+// window: a common-point file imported, computed, the blunder unticked and
+// computed again, applied (seven, four at level 2, three) into the window's
+// session and its check boxes; the report and the table saved; a refused
+// computation stores nothing.
+#include <cstdio>
+
+#include "app/ConvertApp.h"
+#include "app/ConvertDlg.h"
+#include "framework/ListCtrl.h"
+#include "params/CalcMultiDlg.h"
+#include "params/CommonPointFile.h"
+#include "params/FitReport.h"
+#include "tests/params/ParamsTest.h"
+#include "tests/support/TestTempDir.h"
+
+namespace {
+
+// National-80 geodetic and CGCS2000 plane (Gauss 3-degree zone at 117°) of
+// nine points; G07's x carries a blunder of 0.25 m, K01 is meant as a check.
+constexpr char kCommonPoints[] =
+    "# 点名  国家-80: B L H   CGCS2000: x y h\n"
+    "G01 031:51:07.80586 116:42:42.90037 42.300 3525499.781 472960.052 85.495\n"
+    "G02 031:54:25.89832 117:08:42.37878 38.900 3531574.432 513950.612 82.949\n"
+    "G03 032:03:39.95021 116:57:29.51959 55.100 3548631.666 496278.177 98.942\n"
+    "G04 032:07:58.58115 117:18:14.81907 61.700 3556637.948 528920.620 106.247\n"
+    "G05 031:47:41.35016 117:23:52.54505 29.400 3519173.801 537910.515 73.816\n"
+    "G06 032:14:48.52916 116:48:10.09826 73.000 3569241.803 481641.862 116.724\n"
+    "G07 031:58:58.53140 116:37:11.47689 47.800 3540025.929 464297.664 90.945\n"
+    "G08 032:12:36.30310 117:03:54.12175 66.200 3565153.752 506356.456 110.375\n"
+    "K01 032:00:40.28357 117:13:34.25810 51.600 3543119.290 521595.434 95.893\n";
+constexpr int kG07 = 6, kK01 = 8;
+
+class CalcMultiTest : public ParamsTest {
+protected:
+    void SetUp() override {
+        ParamsTest::SetUp();
+        std::FILE* f = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs(kCommonPoints, f);
+        std::fclose(f);
+        dlg.m_session.m_params.m_projBefore.centralMeridian = 117.0;
+    }
+
+    // The main window; `act` runs once it is shown.
+    void RunWindow(const std::function<void(CWnd&)>& act) {
+        auto run = Next(act);
+        app.m_pMainWnd = &dlg;
+        dlg.DoModal();
+        app.m_pMainWnd = nullptr;
+        EXPECT_TRUE(run->ran);
+    }
+
+    // What the table computes to with these points unticked, straight from the core.
+    CommonPointFit Expected(FitModel model, std::vector<int> unticked) const {
+        std::vector<CommonPoint> points;
+        std::string error;
+        EXPECT_TRUE(ReadCommonPointFile(file, TextLanguage::Chinese, &points, &error)) << error;
+        for (int row : unticked) points[static_cast<std::size_t>(row)].used = false;
+        FitRequest request;
+        request.model = model;
+        request.sourceDatum = 1;
+        request.targetDatum = 4;
+        CommonPointFit fit;
+        FitProblem problem;
+        EXPECT_TRUE(ComputeFit(points, request, dlg.m_session.m_params, TextLanguage::Chinese, &fit,
+                               &problem))
+            << problem.message;
+        return fit;
+    }
+
+    // Imports the file into the open dialog, sides National-80 to CGCS2000.
+    void Import(CWnd& d) {
+        Prompts().AnswerFileDialog(file);
+        Click(d, IDC_CALC_MULTI_IMPORT);
+        SelectComboItem(d, IDC_CALC_MULTI_SOURCE_DATUM, 1);
+        SelectComboItem(d, IDC_CALC_MULTI_TARGET_DATUM, 4);
+    }
+
+    static CListCtrl& Table(CWnd& d) { return static_cast<CCalcMultiDlg&>(d).m_table; }
+
+    TestTempDir dir;
+    const std::string file = dir.File("common.txt");
+    CConvertApp app;
+    CConvertDlg dlg;
+};
+
+TEST_F(CalcMultiTest, ImportComputeUntickTheBlunderComputeAgainAndApplySeven) {
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            EXPECT_EQ(d.GetWindowText(), "多点计算参数");
+            Import(d);
+            CListCtrl& t = Table(d);
+            ASSERT_EQ(t.GetItemCount(), 9);
+            EXPECT_EQ(t.GetItemText(kK01, CCalcMultiDlg::kNameColumn), "K01");
+            EXPECT_EQ(t.GetItemText(0, CCalcMultiDlg::kTargetColumn), "3525499.781");
+            EXPECT_EQ(t.GetColumnHeading(CCalcMultiDlg::kSourceColumn), "源B");
+            EXPECT_TRUE(t.GetCheck(kK01));
+
+            // All nine used: G07, the blunder, is the one point flagged.
+            Click(d, IDC_CALC_MULTI_COMPUTE);
+            for (int row = 0; row < 9; ++row) {
+                EXPECT_EQ(t.GetItemText(row, CCalcMultiDlg::kFlagColumn), row == kG07 ? "*" : "")
+                    << row;
+            }
+            EXPECT_NE(ControlText(d, IDC_CALC_MULTI_SIGMA).find("9 个点参与计算"),
+                      std::string::npos);
+
+            // Unticking clears the results until the next computation.
+            ClickListViewCheck(d, IDC_CALC_MULTI_POINTS, kG07);
+            ClickListViewCheck(d, IDC_CALC_MULTI_POINTS, kK01);
+            EXPECT_EQ(t.GetItemText(0, CCalcMultiDlg::kNormColumn), "");
+            EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_PARAMETERS), "");
+            Click(d, IDC_CALC_MULTI_COMPUTE);
+            // The figures of the help page's worked example.
+            EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_SIGMA),
+                      "七参数：7 个点参与计算，2 个检查点；单位权中误差 σ0 = 0.0024 米；"
+                      "限差 0.0071 米（3σ0），超限 1 个点");
+            EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_PARAMETERS).substr(0, 31),
+                      "dX = -110.613358 米 ±0.243784");
+            EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kResidualColumn), "0.2504");
+            EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kFlagColumn), "*");
+            EXPECT_EQ(t.GetItemText(kK01, CCalcMultiDlg::kNormColumn), "0.0043");
+            Click(d, IDC_CALC_MULTI_APPLY);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_SEVEN), BST_CHECKED);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_FOUR), BST_UNCHECKED);
+    });
+    const CommonPointFit expected = Expected(FitModel::Seven, {kG07, kK01});
+    const ConversionParams& p = dlg.m_session.m_params;
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(p.m_seven[i], expected.fit.parameters[i]) << i;
+    EXPECT_EQ(p.m_savedUseSeven, 1) << "the switch is on after the window closes";
+}
+
+TEST_F(CalcMultiTest, FourAtLevel2AndThreeApplyAsChosenAndTheReportIsSaved) {
+    const std::string report = dir.File("报告.txt");
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            Import(d);
+            EXPECT_FALSE(ControlEnabled(d, IDC_CALC_MULTI_LEVEL2));
+            Click(d, IDC_CALC_MULTI_FOUR);
+            Click(d, IDC_CALC_MULTI_LEVEL2);
+            EXPECT_EQ(Table(d).GetColumnHeading(CCalcMultiDlg::kResidualColumn), "残差x");
+            Prompts().AnswerFileDialog(report);
+            Click(d, IDC_CALC_MULTI_SAVE_REPORT);  // computes first
+            Click(d, IDC_CALC_MULTI_APPLY);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_FOUR), BST_CHECKED);
+        Next([&](CWnd& d) {
+            Import(d);
+            Click(d, IDC_CALC_MULTI_THREE);
+            ClickListViewCheck(d, IDC_CALC_MULTI_POINTS, kG07);
+            Click(d, IDC_CALC_MULTI_APPLY);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+    });
+    const ConversionParams& p = dlg.m_session.m_params;
+    const CommonPointFit four = Expected(FitModel::Four, {});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(p.m_local2[i], four.fit.parameters[i]) << i;
+        EXPECT_EQ(p.m_local1[i], ConversionParams().m_local1[i]) << "level 1 stays";
+    }
+    EXPECT_EQ(p.m_savedUseFour, 1);
+    const CommonPointFit three = Expected(FitModel::Three, {kG07});
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(p.m_seven[i], i < 3 ? three.fit.parameters[i] : 0.0);
+    EXPECT_EQ(p.m_savedUseSeven, 1);
+    EXPECT_EQ(ReadBytes(report), FitReportText(four, TextLanguage::Chinese));
+}
+
+TEST_F(CalcMultiTest, RefusedComputationsStoreNothingAndPointAtTheRow) {
+    const ConversionParams before = dlg.m_session.m_params;
+    const std::string saved = dir.File("saved.txt");
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            CListCtrl& t = Table(d);
+            // Two typed points cannot give seven parameters.
+            const char* const typed[2][7] = {
+                {"P1", "031:51:07", "116:42:42", "40", "3525499", "472960", "80"},
+                {"P2", "031:54:25", "117:08:42", "38", "3531574", "513950", "82"}};
+            for (int row = 0; row < 2; ++row) {
+                Click(d, IDC_CALC_MULTI_ADD_ROW);
+                for (int c = 1; c <= 7; ++c)
+                    EXPECT_TRUE(
+                        EditListViewCell(d, IDC_CALC_MULTI_POINTS, row, c, typed[row][c - 1]));
+            }
+            EXPECT_EQ(t.GetItemText(1, CCalcMultiDlg::kTargetColumn + 2), "82");
+            EXPECT_FALSE(
+                EditListViewCell(d, IDC_CALC_MULTI_POINTS, 0, CCalcMultiDlg::kNormColumn, "1"))
+                << "results are not typed";
+            Prompts().AnswerMessageBox(IDOK);
+            Click(d, IDC_CALC_MULTI_APPLY);
+            ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+            EXPECT_EQ(Prompts().MessageBoxes()[0].text,
+                      "计算七参数至少需要 3 个参与计算的公共点，现有 2 个");
+
+            // A latitude in decimal degrees: the message names the point and
+            // its row is selected.
+            Import(d);
+            ASSERT_TRUE(EditListViewCell(d, IDC_CALC_MULTI_POINTS, 2, 2, " 32.0611 "));
+            EXPECT_EQ(t.GetItemText(2, 2), "32.0611") << "blanks around a value are dropped";
+            Prompts().AnswerMessageBox(IDOK);
+            Click(d, IDC_CALC_MULTI_COMPUTE);
+            ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+            EXPECT_EQ(
+                Prompts().MessageBoxes()[1].text.rfind("第 4 行（点 G03）：源纬度“32.0611”", 0), 0u)
+                << Prompts().MessageBoxes()[1].text;
+            EXPECT_EQ(t.GetNextItem(-1, LVNI_SELECTED), 2);
+
+            // The edited table is saved as it stands, and deleting a row works
+            // on the selection.
+            Prompts().AnswerFileDialog(saved);
+            Click(d, IDC_CALC_MULTI_SAVE_POINTS);
+            EXPECT_TRUE(ControlEnabled(d, IDC_CALC_MULTI_DELETE_ROW));
+            Click(d, IDC_CALC_MULTI_DELETE_ROW);
+            EXPECT_EQ(t.GetItemCount(), 8);
+            EXPECT_EQ(t.GetItemText(2, CCalcMultiDlg::kNameColumn), "G04");
+            Prompts().AnswerMessageBox(IDYES);  // close although the table was edited
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_SEVEN), BST_UNCHECKED);
+    });
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 3u);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(dlg.m_session.m_params.m_seven[i], before.m_seven[i]);
+    EXPECT_EQ(dlg.m_session.m_params.m_savedUseSeven, 0);
+    std::vector<CommonPoint> points;
+    std::string error;
+    ASSERT_TRUE(ReadCommonPointFile(saved, TextLanguage::Chinese, &points, &error)) << error;
+    ASSERT_EQ(points.size(), 9u);
+    EXPECT_EQ(points[2].source[0], "32.0611");
+    EXPECT_EQ(points[8].target[2], "95.893");
+}
+
+}  // namespace
