@@ -1,5 +1,5 @@
 // The platform layer on this system: files by UTF-8 path, identity through
-// links, terminals, and the desktop's opener started without a shell.
+// links, terminals, temporary files, and the desktop's opener started without a shell.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,6 +12,7 @@
 
 #include "framework/File.h"
 #include "framework/Platform.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
@@ -114,6 +115,55 @@ TEST(Platform, TerminalsAreToldFromPipesAndFiles) {
     std::FILE* file = std::fopen(dir.File("out.txt").c_str(), "w");
     EXPECT_FALSE(Platform::IsTerminal(file));
     std::fclose(file);
+}
+
+// Guards against a progress bar drawn among the converted lines: two
+// streams on one terminal are told from two terminals and from a file.
+TEST(Platform, StreamsOnOneTerminalAreToldApart) {
+    int masters[2];
+    std::FILE* terminals[3];
+    for (int i = 0; i < 2; ++i) {
+        masters[i] = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (masters[i] < 0 || ::grantpt(masters[i]) != 0 || ::unlockpt(masters[i]) != 0) {
+            GTEST_SKIP() << "no pseudo-terminal here";
+        }
+        terminals[i] = std::fopen(::ptsname(masters[i]), "w");
+        ASSERT_NE(terminals[i], nullptr);
+    }
+    terminals[2] = std::fopen(::ptsname(masters[0]), "w");  // opened again
+    TestTempDir dir;
+    std::FILE* file = std::fopen(dir.File("out.txt").c_str(), "w");
+    EXPECT_TRUE(Platform::SameTerminal(terminals[0], terminals[2]));
+    EXPECT_TRUE(Platform::SameTerminal(terminals[0], terminals[0]));
+    EXPECT_FALSE(Platform::SameTerminal(terminals[0], terminals[1]));
+    EXPECT_FALSE(Platform::SameTerminal(terminals[0], file));
+    EXPECT_FALSE(Platform::SameTerminal(file, file));
+    for (std::FILE* f : terminals) std::fclose(f);
+    std::fclose(file);
+    for (int m : masters) ::close(m);
+}
+
+// The temporary file of a write in place: no name is left behind, and it
+// can be read back, rewound and cut.
+TEST(Platform, TemporaryFileLeavesNoName) {
+    TestTempDir dir;
+    int fd;
+    {
+        ScopedEnv tmp("TMPDIR", dir.Path());
+        fd = Platform::OpenTemporaryDescriptor();
+    }
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(dir.Entries().empty());
+    CFile file;
+    file.Attach(fd, "temporary");
+    file.Write("0123456789", 10);
+    file.SetLength(4);
+    file.SeekToBegin();
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
+    EXPECT_STREQ(buffer, "0123");
+    file.Close();
+    EXPECT_TRUE(dir.Entries().empty());
 }
 
 TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
