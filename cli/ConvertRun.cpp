@@ -250,7 +250,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
             if (bar) {
                 progress = [&](std::uint64_t bytes) { bar->Update(doneBytes + bytes, i); };
             }
-            report(batch.ConvertFile(engine, sources[i], progress));
+            report(batch.ConvertFile(engine, i, progress));
             doneBytes += sizes[i];
             if (bar) bar->Update(doneBytes, i + 1);
         }
@@ -274,7 +274,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
             for (std::size_t g = nextGroup++; g < groups.size(); g = nextGroup++) {
                 for (std::size_t i : groups[g]) {
                     FileOutcome outcome = batch.ConvertFile(
-                        engine, sources[i],
+                        engine, i,
                         [&current, w](std::uint64_t bytes) { current[w] = bytes; });
                     current[w] = 0;
                     {

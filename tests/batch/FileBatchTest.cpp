@@ -38,9 +38,19 @@ struct Recorder {
     std::vector<std::string> skipped;
     BatchCallbacks Callbacks() {
         return {[this](const ConvertedFile& f) { converted.push_back(f.output); },
-                [this](const SkippedFile& f) { skipped.push_back(f.source); }};
+                [this](const SkippedFile& f) { skipped.push_back(f.source); },
+                {}};
     }
 };
+
+// The user agrees to replace outputs that exist already.
+BatchCallbacks Replacing() {
+    BatchCallbacks callbacks;
+    callbacks.beforeStart = [](const std::vector<std::string>&) {
+        return ExistingOutputs::Replace;
+    };
+    return callbacks;
+}
 
 }  // namespace
 
@@ -115,7 +125,7 @@ TEST(FileBatchTest, DirectoryAndUncreatableOutputAreReported) {
     WriteBytes(dir.File("e.txt"), kSource);
     ASSERT_EQ(::mkdir(dir.File("e1.txt").c_str(), 0755), 0);  // the output name is taken
     ConversionSession s = BatchSession({dir.File("d.txt"), dir.File("e.txt")}, kNamingFileName);
-    BatchResult r = RunBatch(s);
+    BatchResult r = RunBatch(s, Replacing());
     ASSERT_EQ(r.skipped.size(), 2u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::SourceUnreadable);
     EXPECT_EQ(r.skipped[1].reason, SkipReason::OutputUncreatable);
@@ -212,7 +222,7 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithLinesAfterAnEmptyLine) {
 
     // Trailing empty lines hold nothing: the source is replaced.
     WriteBytes(dir.File("File.txt"), kLine1 + "\r\n\r\n\r\n");
-    r = RunBatch(s);
+    r = RunBatch(s, Replacing());  // File1.txt is there now
     EXPECT_TRUE(r.skipped.empty());
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), ExpectedLine(s, kLine1));
 }
@@ -230,7 +240,7 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithTextAfterTheLastSeparator) {
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
     // Blanks after the last separator are no data.
     WriteBytes(dir.File("File.txt"), kLine1 + "  \r\n");
-    r = RunBatch(s);
+    r = RunBatch(s, Replacing());
     EXPECT_TRUE(r.skipped.empty());
 }
 
@@ -258,7 +268,7 @@ TEST(FileBatchTest, FailedWriteIsReportedAndNothingIsReplaced) {
     WriteBytes(dir.File("File.txt"), source);
     ASSERT_EQ(::symlink("/dev/full", dir.File("File1.txt").c_str()), 0);
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
-    BatchResult r = RunBatch(s);
+    BatchResult r = RunBatch(s, Replacing());
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::WriteFailed);
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
@@ -334,7 +344,7 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
     auto work = [&](std::size_t first) {
         LineEngine engine(s);
         for (std::size_t i = first; i < sources.size(); i += 2) {
-            outcomes[i] = plan.ConvertFile(engine, sources[i]);
+            outcomes[i] = plan.ConvertFile(engine, i);
         }
     };
     std::thread a(work, 0), b(work, 1);
@@ -347,4 +357,120 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
         EXPECT_EQ(outcomes[i].file.output, sources[i] + "1");
         EXPECT_EQ(ReadBytes(sources[i] + "1"), expected) << i;
     }
+}
+
+// Loss: a source chosen twice under overwrite was converted twice, its
+// coordinates gone from both files. Every name of one file counts once.
+TEST(BatchPlanTest, OneFileIsConvertedOnceUnderAnyOfItsNames) {
+    TestTempDir dir;
+    const std::string a = dir.File("a.txt");
+    WriteBytes(a, kSource);
+    ASSERT_EQ(::link(a.c_str(), dir.File("b.txt").c_str()), 0);
+    ConversionSession s =
+        BatchSession({a, a, dir.File("b.txt"), dir.Path() + "/./a.txt"}, kNamingOverwrite);
+    Recorder rec;
+    const BatchResult r = RunBatch(s, rec.Callbacks());
+    ASSERT_EQ(r.converted.size(), 1u);
+    EXPECT_EQ(ReadBytes(a), Expected(s));
+    EXPECT_EQ(ReadBytes(dir.File("a1.txt")), Expected(s));
+    ASSERT_EQ(r.skipped.size(), 3u);
+    for (const SkippedFile& f : r.skipped) {
+        EXPECT_EQ(f.reason, SkipReason::RepeatedSource);
+        EXPECT_EQ(f.earlier, a);
+    }
+    EXPECT_EQ(r.skipped[0].message, "源文件“" + a + "”选了不止一次，只转换一次。");
+    EXPECT_EQ(r.skipped[1].message,
+              "源文件“" + dir.File("b.txt") + "”与“" + a + "”是同一个文件，只转换一次。");
+    EXPECT_EQ(rec.skipped.size(), 3u);
+}
+
+// Loss: pts.txt, pts.dat and pts all wrote pts1.txt; the last one won and
+// all three were reported as converted.
+TEST(BatchPlanTest, AnOutputIsWrittenForTheFirstSourceThatWritesIt) {
+    for (int naming : {kNamingFileName, kNamingOverwrite}) {
+        TestTempDir dir;
+        WriteBytes(dir.File("pts.txt"), kSource);
+        WriteBytes(dir.File("pts.dat"), "Q1,1,2,3,\r\n");
+        WriteBytes(dir.File("pts"), "Q2,4,5,6,\r\n");
+        ConversionSession s =
+            BatchSession({dir.File("pts.txt"), dir.File("pts.dat"), dir.Path() + "/./pts"}, naming);
+        const BatchResult r = RunBatch(s);
+        ASSERT_EQ(r.converted.size(), 1u);
+        EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
+        ASSERT_EQ(r.skipped.size(), 2u);
+        for (const SkippedFile& f : r.skipped) {
+            EXPECT_EQ(f.reason, SkipReason::OutputOfEarlierSource);
+            EXPECT_EQ(f.earlier, dir.File("pts.txt"));
+        }
+        EXPECT_EQ(r.skipped[0].message, "输出文件“" + dir.File("pts1.txt") + "”已由本批的源文件“" +
+                                            dir.File("pts.txt") + "”写出，源文件“" +
+                                            dir.File("pts.dat") + "”未转换，以免覆盖它。");
+        EXPECT_EQ(ReadBytes(dir.File("pts.dat")), "Q1,1,2,3,\r\n");
+    }
+    // A source that cannot be read writes nothing: the next one may.
+    TestTempDir dir;
+    WriteBytes(dir.File("pts.dat"), kSource);
+    ConversionSession s = BatchSession({dir.File("pts.txt"), dir.File("pts.dat")}, kNamingFileName);
+    const BatchResult r = RunBatch(s);
+    ASSERT_EQ(r.skipped.size(), 1u);
+    EXPECT_EQ(r.skipped[0].reason, SkipReason::SourceUnreadable);
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
+}
+
+// Loss: the surveyor's own pts1.txt was replaced silently. It is replaced
+// only when beforeStart says so; Cancel writes nothing.
+TEST(BatchPlanTest, OutputsThatExistAreReplacedOnlyWithConsent) {
+    TestTempDir dir;
+    const std::string own = "MINE,1,2,3,\r\n";
+    auto fresh = [&] {
+        WriteBytes(dir.File("pts.txt"), kSource);
+        WriteBytes(dir.File("pts.dat"), kSource);
+        WriteBytes(dir.File("pts1.txt"), own);
+        WriteBytes(dir.File("q.txt"), kSource);
+        WriteBytes(dir.File("q1.txt"), own);  // the intermediate file of overwrite
+    };
+    fresh();
+    const BatchPlan plan({dir.File("pts.txt"), dir.File("pts.dat"), dir.File("q.txt")}, "txt",
+                         kNamingFileName);
+    EXPECT_EQ(plan.ExistingOutputs(),
+              (std::vector<std::string>{dir.File("pts1.txt"), dir.File("q1.txt")}));
+
+    for (ExistingOutputs choice :
+         {ExistingOutputs::Cancel, ExistingOutputs::Keep, ExistingOutputs::Replace}) {
+        for (int naming : {kNamingFileName, kNamingOverwrite}) {
+            SCOPED_TRACE(naming);
+            fresh();
+            ConversionSession s =
+                BatchSession({dir.File("pts.txt"), dir.File("pts.dat"), dir.File("q.txt")}, naming);
+            std::vector<std::string> asked;
+            BatchCallbacks callbacks;
+            callbacks.beforeStart = [&](const std::vector<std::string>& existing) {
+                asked = existing;
+                return choice;
+            };
+            const BatchResult r = RunBatch(s, callbacks);
+            EXPECT_EQ(asked.size(), 2u);
+            const bool replace = choice == ExistingOutputs::Replace;
+            EXPECT_EQ(r.cancelled, choice == ExistingOutputs::Cancel);
+            EXPECT_EQ(r.started, choice != ExistingOutputs::Cancel);
+            EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), replace ? Expected(s) : own);
+            EXPECT_EQ(ReadBytes(dir.File("q1.txt")), replace ? Expected(s) : own);
+            EXPECT_EQ(ReadBytes(dir.File("q.txt")),
+                      replace && naming == kNamingOverwrite ? Expected(s) : kSource);
+            EXPECT_EQ(ReadBytes(dir.File("pts.dat")), kSource);
+            if (choice == ExistingOutputs::Keep) {
+                ASSERT_EQ(r.skipped.size(), 3u);
+                for (const SkippedFile& f : r.skipped)
+                    EXPECT_EQ(f.reason, SkipReason::OutputExists);
+                EXPECT_EQ(r.skipped[0].message, "输出文件“" + dir.File("pts1.txt") +
+                                                    "”在转换前已经存在，没有替换它，源文件“" +
+                                                    dir.File("pts.txt") + "”未转换。");
+            }
+        }
+    }
+    // Without beforeStart they are kept.
+    fresh();
+    ConversionSession s = BatchSession({dir.File("pts.txt")}, kNamingFileName);
+    EXPECT_EQ(RunBatch(s).skipped.at(0).reason, SkipReason::OutputExists);
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), own);
 }
