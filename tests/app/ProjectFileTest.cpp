@@ -11,7 +11,6 @@
 #include "tests/app/SessionTestUtil.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -337,35 +336,4 @@ TEST(ProjectFileSerialize, LoadingThroughAnArchiveReadsStraightIntoTheFields) {
     EXPECT_EQ(s.m_params.m_seven[0], 1.25);
     EXPECT_EQ(s.m_params.m_seven[1], 2.25);
     EXPECT_EQ(s.m_params.m_seven[2], 0.0);
-}
-
-// Guards against saving over a project file the user made read-only (the
-// save renamed a new file over it), and against refusing one that may be
-// written but lies in a folder without write permission.
-TEST(ProjectFileSave, ReadOnlyFileIsKeptAndAFileInAReadOnlyFolderIsSaved) {
-    UNPRIVILEGED_OR_SKIP(user);
-    TestTempDir dir;
-    const std::string locked = dir.File("locked.cod");
-    const std::string folder = dir.File("ro");
-    ConversionSession old;
-    const std::string oldBytes = Save(old, locked);
-    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-    Save(old, folder + "/p.cod");
-    user.Own(dir.Path());
-    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-    ConversionSession s;
-    FillDistinctFileItems(s);
-    user.Run([&] {
-        std::string error;
-        EXPECT_FALSE(s.SaveProject(locked, &error));
-        EXPECT_EQ(error, "无法保存坐标转换文件。没有访问文件“" + locked + "”的权限。");
-        EXPECT_TRUE(s.SaveProject(folder + "/p.cod", &error)) << error;
-    });
-    EXPECT_TRUE(ReadBytes(locked) == oldBytes);
-    ConversionSession loaded;
-    std::string error;
-    ASSERT_TRUE(loaded.LoadProject(folder + "/p.cod", &error)) << error;
-    EXPECT_EQ(ReadBytes(folder + "/p.cod"), Save(s, dir.File("expected.cod")));
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"expected.cod", "locked.cod", "ro"}));
 }

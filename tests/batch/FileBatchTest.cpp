@@ -4,15 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "batch/FileBatch.h"
 #include "batch/OutputPath.h"
-#include "tests/support/TestTempDir.h"
-#include "tests/support/FileSizeLimit.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestTempDir.h"
 
 namespace {
 
@@ -359,118 +360,46 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
     }
 }
 
-// Loss: a source chosen twice under overwrite was converted twice, its
-// coordinates gone from both files. Every name of one file counts once.
-TEST(BatchPlanTest, OneFileIsConvertedOnceUnderAnyOfItsNames) {
+// What the plan settles before writing, beyond what the window's and the
+// command line's tests show: other spellings of a path are the same file or
+// output, an output that exists is listed once however many sources share
+// it, a source that cannot be read writes nothing (the next one may), and
+// without beforeStart existing outputs are kept.
+TEST(BatchPlanTest, NamesOfOneFileAndOutputsThatExist) {
     TestTempDir dir;
-    const std::string a = dir.File("a.txt");
-    WriteBytes(a, kSource);
-    ASSERT_EQ(::link(a.c_str(), dir.File("b.txt").c_str()), 0);
-    ConversionSession s =
-        BatchSession({a, a, dir.File("b.txt"), dir.Path() + "/./a.txt"}, kNamingOverwrite);
-    Recorder rec;
-    const BatchResult r = RunBatch(s, rec.Callbacks());
-    ASSERT_EQ(r.converted.size(), 1u);
-    EXPECT_EQ(ReadBytes(a), Expected(s));
-    EXPECT_EQ(ReadBytes(dir.File("a1.txt")), Expected(s));
-    ASSERT_EQ(r.skipped.size(), 3u);
-    for (const SkippedFile& f : r.skipped) {
-        EXPECT_EQ(f.reason, SkipReason::RepeatedSource);
-        EXPECT_EQ(f.earlier, a);
+    for (const char* name : {"a.txt", "pts.txt", "pts.dat", "q.dat"}) {
+        WriteBytes(dir.File(name), kSource);
     }
-    EXPECT_EQ(r.skipped[0].message, "源文件“" + a + "”选了不止一次，只转换一次。");
-    EXPECT_EQ(r.skipped[1].message,
-              "源文件“" + dir.File("b.txt") + "”与“" + a + "”是同一个文件，只转换一次。");
-    EXPECT_EQ(rec.skipped.size(), 3u);
-}
-
-// Loss: pts.txt, pts.dat and pts all wrote pts1.txt; the last one won and
-// all three were reported as converted.
-TEST(BatchPlanTest, AnOutputIsWrittenForTheFirstSourceThatWritesIt) {
-    for (int naming : {kNamingFileName, kNamingOverwrite}) {
-        TestTempDir dir;
-        WriteBytes(dir.File("pts.txt"), kSource);
-        WriteBytes(dir.File("pts.dat"), "Q1,1,2,3,\r\n");
-        WriteBytes(dir.File("pts"), "Q2,4,5,6,\r\n");
-        ConversionSession s =
-            BatchSession({dir.File("pts.txt"), dir.File("pts.dat"), dir.Path() + "/./pts"}, naming);
-        const BatchResult r = RunBatch(s);
-        ASSERT_EQ(r.converted.size(), 1u);
-        EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
-        ASSERT_EQ(r.skipped.size(), 2u);
-        for (const SkippedFile& f : r.skipped) {
-            EXPECT_EQ(f.reason, SkipReason::OutputOfEarlierSource);
-            EXPECT_EQ(f.earlier, dir.File("pts.txt"));
+    WriteBytes(dir.File("pts1.txt"), "MINE");
+    const std::vector<std::string> sources = {dir.File("a.txt"),   dir.Path() + "/./a.txt",
+                                              dir.File("pts.txt"), dir.File("pts.dat"),
+                                              dir.File("q.txt"),  // missing: q.dat may write q1.txt
+                                              dir.File("q.dat")};
+    BatchPlan plan(sources, "txt", kNamingFileName);
+    EXPECT_EQ(plan.ExistingOutputs(), std::vector<std::string>{dir.File("pts1.txt")});
+    ConversionSession s = BatchSession(sources, kNamingFileName);
+    ApplyEqualDatumRule(s);
+    LineEngine engine(s);
+    using Reason = std::optional<SkipReason>;  // none: converted
+    std::vector<Reason> reasons;
+    for (bool replace : {false, true}) {
+        plan.ReplaceExisting(replace);
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const FileOutcome o = plan.ConvertFile(engine, i);
+            reasons.push_back(o.converted ? Reason() : o.skipped.reason);
         }
-        EXPECT_EQ(r.skipped[0].message, "输出文件“" + dir.File("pts1.txt") + "”已由本批的源文件“" +
-                                            dir.File("pts.txt") + "”写出，源文件“" +
-                                            dir.File("pts.dat") + "”未转换，以免覆盖它。");
-        EXPECT_EQ(ReadBytes(dir.File("pts.dat")), "Q1,1,2,3,\r\n");
     }
-    // A source that cannot be read writes nothing: the next one may.
-    TestTempDir dir;
-    WriteBytes(dir.File("pts.dat"), kSource);
-    ConversionSession s = BatchSession({dir.File("pts.txt"), dir.File("pts.dat")}, kNamingFileName);
-    const BatchResult r = RunBatch(s);
-    ASSERT_EQ(r.skipped.size(), 1u);
-    EXPECT_EQ(r.skipped[0].reason, SkipReason::SourceUnreadable);
+    const Reason converted;
+    EXPECT_EQ(reasons,
+              (std::vector<Reason>{converted, SkipReason::RepeatedSource, SkipReason::OutputExists,
+                                   SkipReason::OutputExists, SkipReason::SourceUnreadable,
+                                   converted, converted, SkipReason::RepeatedSource, converted,
+                                   SkipReason::OutputOfEarlierSource, SkipReason::SourceUnreadable,
+                                   converted}));
     EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
-}
 
-// Loss: the surveyor's own pts1.txt was replaced silently. It is replaced
-// only when beforeStart says so; Cancel writes nothing.
-TEST(BatchPlanTest, OutputsThatExistAreReplacedOnlyWithConsent) {
-    TestTempDir dir;
-    const std::string own = "MINE,1,2,3,\r\n";
-    auto fresh = [&] {
-        WriteBytes(dir.File("pts.txt"), kSource);
-        WriteBytes(dir.File("pts.dat"), kSource);
-        WriteBytes(dir.File("pts1.txt"), own);
-        WriteBytes(dir.File("q.txt"), kSource);
-        WriteBytes(dir.File("q1.txt"), own);  // the intermediate file of overwrite
-    };
-    fresh();
-    const BatchPlan plan({dir.File("pts.txt"), dir.File("pts.dat"), dir.File("q.txt")}, "txt",
-                         kNamingFileName);
-    EXPECT_EQ(plan.ExistingOutputs(),
-              (std::vector<std::string>{dir.File("pts1.txt"), dir.File("q1.txt")}));
-
-    for (ExistingOutputs choice :
-         {ExistingOutputs::Cancel, ExistingOutputs::Keep, ExistingOutputs::Replace}) {
-        for (int naming : {kNamingFileName, kNamingOverwrite}) {
-            SCOPED_TRACE(naming);
-            fresh();
-            ConversionSession s =
-                BatchSession({dir.File("pts.txt"), dir.File("pts.dat"), dir.File("q.txt")}, naming);
-            std::vector<std::string> asked;
-            BatchCallbacks callbacks;
-            callbacks.beforeStart = [&](const std::vector<std::string>& existing) {
-                asked = existing;
-                return choice;
-            };
-            const BatchResult r = RunBatch(s, callbacks);
-            EXPECT_EQ(asked.size(), 2u);
-            const bool replace = choice == ExistingOutputs::Replace;
-            EXPECT_EQ(r.cancelled, choice == ExistingOutputs::Cancel);
-            EXPECT_EQ(r.started, choice != ExistingOutputs::Cancel);
-            EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), replace ? Expected(s) : own);
-            EXPECT_EQ(ReadBytes(dir.File("q1.txt")), replace ? Expected(s) : own);
-            EXPECT_EQ(ReadBytes(dir.File("q.txt")),
-                      replace && naming == kNamingOverwrite ? Expected(s) : kSource);
-            EXPECT_EQ(ReadBytes(dir.File("pts.dat")), kSource);
-            if (choice == ExistingOutputs::Keep) {
-                ASSERT_EQ(r.skipped.size(), 3u);
-                for (const SkippedFile& f : r.skipped)
-                    EXPECT_EQ(f.reason, SkipReason::OutputExists);
-                EXPECT_EQ(r.skipped[0].message, "输出文件“" + dir.File("pts1.txt") +
-                                                    "”在转换前已经存在，没有替换它，源文件“" +
-                                                    dir.File("pts.txt") + "”未转换。");
-            }
-        }
-    }
-    // Without beforeStart they are kept.
-    fresh();
-    ConversionSession s = BatchSession({dir.File("pts.txt")}, kNamingFileName);
+    WriteBytes(dir.File("pts1.txt"), "MINE");
+    s = BatchSession({dir.File("pts.txt")}, kNamingFileName);
     EXPECT_EQ(RunBatch(s).skipped.at(0).reason, SkipReason::OutputExists);
-    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), own);
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), "MINE");
 }

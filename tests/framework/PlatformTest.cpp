@@ -1,5 +1,5 @@
 // The platform layer on this system: files by UTF-8 path, identity through
-// links, terminals, temporary files, and the desktop's opener started without a shell.
+// links, terminals, and the desktop's opener started without a shell.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,7 +12,6 @@
 
 #include "framework/File.h"
 #include "framework/Platform.h"
-#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
@@ -141,29 +140,6 @@ TEST(Platform, StreamsOnOneTerminalAreToldApart) {
     for (std::FILE* f : terminals) std::fclose(f);
     std::fclose(file);
     for (int m : masters) ::close(m);
-}
-
-// The temporary file of a write in place: no name is left behind, and it
-// can be read back, rewound and cut.
-TEST(Platform, TemporaryFileLeavesNoName) {
-    TestTempDir dir;
-    int fd;
-    {
-        ScopedEnv tmp("TMPDIR", dir.Path());
-        fd = Platform::OpenTemporaryDescriptor();
-    }
-    ASSERT_GE(fd, 0);
-    EXPECT_TRUE(dir.Entries().empty());
-    CFile file;
-    file.Attach(fd, "temporary");
-    file.Write("0123456789", 10);
-    file.SetLength(4);
-    file.SeekToBegin();
-    char buffer[16] = {};
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
-    EXPECT_STREQ(buffer, "0123");
-    file.Close();
-    EXPECT_TRUE(dir.Entries().empty());
 }
 
 TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
