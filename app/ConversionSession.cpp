@@ -276,14 +276,18 @@ void ConversionSession::Serialize(CArchive& ar) {
     Exchange(ar, p.m_calcSevenZ);                  // 71-73
 }
 
+void ConversionSession::WriteProject(const std::string& path) {
+    CAtomicFile out;
+    out.Open(path);
+    CArchive ar(&out.GetFile(), CArchive::store, 1024);
+    Serialize(ar);
+    ar.Close();
+    out.Commit();
+}
+
 bool ConversionSession::SaveProject(const std::string& path, std::string* error) {
     try {
-        CAtomicFile out;
-        out.Open(path);
-        CArchive ar(&out.GetFile(), CArchive::store, 1024);
-        Serialize(ar);
-        ar.Close();
-        out.Commit();
+        WriteProject(path);
         return true;
     } catch (const CException& e) {
         if (error) *error = "无法保存坐标转换文件。" + e.GetErrorMessage();

@@ -50,10 +50,12 @@ public:
     // PrepareConversion; the caller does.
     void Serialize(CArchive& ar);
 
-    // Writes the project file through a temporary file, so that a failed save
-    // leaves the old file as it was. On failure returns false with the
-    // message for the user in *error.
+    // Writes the project file as CAtomicFile writes: a failed save leaves the
+    // old file as it was, and a file the user may not write is refused. On
+    // failure returns false with the message for the user in *error.
     bool SaveProject(const std::string& path, std::string* error);
+    // The same, letting the failure through as the framework's exception.
+    void WriteProject(const std::string& path);
     // Reads the project file; the session takes the values only when all 73
     // were read. On failure the session is untouched and *error holds the
     // message for the user.

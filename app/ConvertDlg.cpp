@@ -1,7 +1,9 @@
 #include "app/ConvertDlg.h"
 
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/AboutDlg.h"
 #include "app/AppPaths.h"
@@ -44,6 +46,21 @@ constexpr int kFilePageControls[] = {IDC_FORMAT_LABEL, IDC_FORMAT,        IDC_SO
                                      IDC_OUTPUT_FILES, IDC_OPEN_FILE_HINT};
 
 constexpr int kListLimit = 18;
+
+// Existing output files named in the question before a batch; the rest are counted.
+constexpr std::size_t kExistingShown = 12;
+
+std::string ExistingOutputsQuestion(const std::vector<std::string>& existing) {
+    std::string text = "下列输出文件已经存在:";
+    for (std::size_t i = 0; i < existing.size() && i < kExistingShown; ++i) {
+        text += "\n" + existing[i];
+    }
+    if (existing.size() > kExistingShown) {
+        text += "\n……共" + std::to_string(existing.size()) + "个文件";
+    }
+    text += "\n\n要替换它们吗?\n“是”替换这些文件；“否”不替换，跳过它们的源文件；“取消”不转换。";
+    return text;
+}
 
 }  // namespace
 
@@ -389,21 +406,37 @@ void CConvertDlg::OnConvertFiles() {
         AfxMessageBox(kNoFormat, MB_OK | MB_ICONWARNING);
         return;
     }
-    m_outputList.ResetContent();
 
     PrepareConversion();
     BatchCallbacks callbacks;
+    callbacks.beforeStart = [this](const std::vector<std::string>& existing) {
+        ExistingOutputs choice = ExistingOutputs::Replace;
+        if (!existing.empty()) {
+            const int answer =
+                AfxMessageBox(ExistingOutputsQuestion(existing), MB_YESNOCANCEL | MB_ICONQUESTION);
+            if (answer == IDCANCEL) return ExistingOutputs::Cancel;
+            choice = answer == IDYES ? ExistingOutputs::Replace : ExistingOutputs::Keep;
+        }
+        m_outputList.ResetContent();
+        return choice;
+    };
     callbacks.fileConverted = [this](const ConvertedFile& file) {
         SendMessage(WM_FILE_CONVERTED, reinterpret_cast<WPARAM>(file.output.c_str()), 0);
     };
     const BatchResult result = RunBatch(m_session, callbacks);
+    if (result.cancelled) return;
     if (!result.started) {
         AfxMessageBox(result.error.empty() ? kInvalidChoice : result.error, MB_OK | MB_ICONWARNING);
         return;
     }
-    if (!result.skipped.empty()) {
-        std::string text = "以下文件没有转换:";
-        for (const SkippedFile& file : result.skipped) text += "\n" + file.message;
+    // A source chosen twice was converted once: told apart from the skipped.
+    std::string skipped, repeated;
+    for (const SkippedFile& file : result.skipped) {
+        (file.reason == SkipReason::RepeatedSource ? repeated : skipped) += "\n" + file.message;
+    }
+    if (!skipped.empty() || !repeated.empty()) {
+        std::string text =
+            skipped.empty() ? repeated.substr(1) : "以下文件没有转换:" + skipped + repeated;
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -29,7 +30,7 @@ std::string OsMessage(int err, const std::string& path, bool creating) {
 }
 
 std::string SkipMessage(SkipReason reason, const std::string& source, const std::string& output,
-                        int err) {
+                        int err, const std::string& earlier) {
     switch (reason) {
         case SkipReason::SourceUnreadable:
             return OsMessage(err, source, false);
@@ -52,10 +53,42 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
                    "有的行在最后一个分隔符之后还有内容，它们不会写入结果；为免丢失，源文件没有被"
                    "覆盖。转换结果在" +
                    Quoted(output) + "。";
+        case SkipReason::RepeatedSource:
+            if (earlier == source) return "源文件" + Quoted(source) + "选了不止一次，只转换一次。";
+            return "源文件" + Quoted(source) + "与" + Quoted(earlier) +
+                   "是同一个文件，只转换一次。";
+        case SkipReason::OutputOfEarlierSource:
+            return "输出文件" + Quoted(output) + "已由本批的源文件" + Quoted(earlier) +
+                   "写出，源文件" + Quoted(source) + "未转换，以免覆盖它。";
+        case SkipReason::OutputExists:
+            return "输出文件" + Quoted(output) + "在转换前已经存在，没有替换它，源文件" +
+                   Quoted(source) + "未转换。";
         case SkipReason::ReplaceFailed:
             break;
     }
     return {};
+}
+
+std::optional<Platform::FileId> IdOf(const std::string& path) {
+    Platform::FileStatus status;
+    if (!Platform::StatusOf(path, &status)) return std::nullopt;
+    return status.id;
+}
+
+// A text that is the same for every path of one output file: the file's
+// identity when it exists, else its folder's identity and its name.
+std::string OutputKey(const std::string& output, const std::optional<Platform::FileId>& id) {
+    auto idText = [](const Platform::FileId& f) {
+        return std::to_string(f.device) + ":" + std::to_string(f.index);
+    };
+    if (id) return "file " + idText(*id);
+    const std::size_t slash = output.find_last_of(Platform::PathSeparators());
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? output.substr(0, 1)
+                                                          : output.substr(0, slash);
+    const std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
+    if (const auto folderId = IdOf(folder)) return "in " + idText(*folderId) + " " + name;
+    return "path " + output;
 }
 
 }  // namespace
@@ -83,44 +116,96 @@ bool ReplaceFileWithCopy(const std::string& source, const std::string& target, s
 
 const char kCannotConvertMessage[] = "坐标类型或椭球基准无效，无法转换。";
 
-bool BatchPlan::IdOf(const std::string& path, FileId* id) {
-    Platform::FileStatus status;
-    if (!Platform::StatusOf(path, &status)) return false;
-    *id = status.id;
-    return true;
-}
-
 BatchPlan::BatchPlan(std::vector<std::string> sources, std::string extension, int naming)
     : m_sources(std::move(sources)), m_extension(std::move(extension)), m_naming(naming) {
-    for (const std::string& s : m_sources) {
-        FileId id;
-        if (IdOf(s, &id)) m_sourceIds.push_back(id);
+    const std::size_t n = m_sources.size();
+    m_entries.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        Entry& e = m_entries[i];
+        e.output = OutputPath(m_sources[i], m_extension, m_naming);
+        Platform::FileStatus status;
+        if (Platform::StatusOf(m_sources[i], &status)) {
+            e.sourceId = status.id;
+            e.sourceReadable = !status.directory;
+        }
+        e.outputId = IdOf(e.output);
+        e.outputKey = OutputKey(e.output, e.outputId);
     }
+    for (std::size_t i = 0; i < n; ++i) {
+        Entry& e = m_entries[i];
+        const std::string& source = m_sources[i];
+        // The same file as an earlier source: by identity, or by name when
+        // neither can be examined.
+        for (std::size_t j = 0; j < i && !e.guard; ++j) {
+            const Entry& other = m_entries[j];
+            if (e.sourceId ? e.sourceId == other.sourceId
+                           : !other.sourceId && m_sources[j] == source) {
+                e.guard = SkipReason::RepeatedSource;
+                e.earlier = j;
+            }
+        }
+        if (e.guard) continue;
+        // Never write over a source of this batch, the file's own least of all.
+        if (e.output == source || (e.outputId && e.outputId == e.sourceId)) {
+            e.guard = SkipReason::OutputIsSource;
+            continue;
+        }
+        for (std::size_t j = 0; j < n && !e.guard; ++j) {
+            if (m_sources[j] == e.output || (e.outputId && e.outputId == m_entries[j].sourceId)) {
+                e.guard = SkipReason::OutputIsOtherSource;
+                e.earlier = j;
+            }
+        }
+    }
+    m_existing = Decide(true);
+    Decide(false);
 }
 
-FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source,
+std::vector<std::string> BatchPlan::Decide(bool replace) {
+    std::vector<std::string> replaced;
+    std::map<std::string, std::size_t> writer;  // output key -> the source that writes it
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        Entry& e = m_entries[i];
+        e.skip = e.guard;
+        // A source that cannot be read writes nothing; it is reported when converted.
+        if (e.guard || !e.sourceReadable) continue;
+        if (auto w = writer.find(e.outputKey); w != writer.end()) {
+            e.skip = SkipReason::OutputOfEarlierSource;
+            e.earlier = w->second;
+            continue;
+        }
+        if (e.outputId && !replace) {
+            e.skip = SkipReason::OutputExists;
+            continue;
+        }
+        writer.emplace(e.outputKey, i);
+        if (e.outputId) replaced.push_back(e.output);
+    }
+    return replaced;
+}
+
+void BatchPlan::ReplaceExisting(bool replace) { Decide(replace); }
+
+FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
                                    const LineEngine::Progress& progress) const {
     FileOutcome outcome;
-    const std::string output = OutputPath(source, m_extension, m_naming);
+    const Entry& entry = m_entries[index];
+    const std::string& source = m_sources[index];
+    const std::string& output = entry.output;
+    const std::string earlier = entry.skip ? m_sources[entry.earlier] : std::string();
     auto skip = [&](SkipReason reason, int err, std::string message = {}) {
-        outcome.skipped = {source, output, reason,
-                           message.empty() ? SkipMessage(reason, source, output, err) : message,
-                           err};
+        outcome.skipped = {
+            source,
+            output,
+            reason,
+            message.empty() ? SkipMessage(reason, source, output, err, earlier) : message,
+            err,
+            reason == SkipReason::RepeatedSource || reason == SkipReason::OutputOfEarlierSource
+                ? earlier
+                : std::string()};
         return outcome;
     };
-
-    // Never write over a source of this batch, the file's own least of all.
-    FileId sourceId{}, outputId{};
-    const bool sourceKnown = IdOf(source, &sourceId);
-    const bool outputExists = IdOf(output, &outputId);
-    if (output == source || (sourceKnown && outputExists && outputId == sourceId)) {
-        return skip(SkipReason::OutputIsSource, 0);
-    }
-    if (std::find(m_sources.begin(), m_sources.end(), output) != m_sources.end() ||
-        (outputExists &&
-         std::find(m_sourceIds.begin(), m_sourceIds.end(), outputId) != m_sourceIds.end())) {
-        return skip(SkipReason::OutputIsOtherSource, 0);
-    }
+    if (entry.skip) return skip(*entry.skip, 0);
 
     Platform::FileStatus status;
     if (Platform::StatusOf(source, &status) && status.directory) {
@@ -166,19 +251,27 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
         result.error = kCannotConvertMessage;
         return result;
     }
-    result.started = true;
 
     const std::size_t count =
         std::min<std::size_t>(session.m_sourceFiles.size(),
                               static_cast<std::size_t>(std::max(session.m_sourceFileCount, 0)));
-    const BatchPlan plan(std::vector<std::string>(session.m_sourceFiles.begin(),
-                                                  session.m_sourceFiles.begin() + count),
-                         session.m_params.m_formatExtension, session.m_params.m_naming);
+    BatchPlan plan(std::vector<std::string>(session.m_sourceFiles.begin(),
+                                            session.m_sourceFiles.begin() + count),
+                   session.m_params.m_formatExtension, session.m_params.m_naming);
+    const ExistingOutputs choice = callbacks.beforeStart
+                                       ? callbacks.beforeStart(plan.ExistingOutputs())
+                                       : ExistingOutputs::Keep;
+    if (choice == ExistingOutputs::Cancel) {
+        result.cancelled = true;
+        return result;
+    }
+    plan.ReplaceExisting(choice == ExistingOutputs::Replace);
+    result.started = true;
     LineEngine engine(session);
     session.m_outputFiles.clear();
 
-    for (const std::string& source : plan.Sources()) {
-        FileOutcome outcome = plan.ConvertFile(engine, source);
+    for (std::size_t i = 0; i < plan.Sources().size(); ++i) {
+        FileOutcome outcome = plan.ConvertFile(engine, i);
         if (outcome.converted) {
             session.m_outputFiles.push_back(outcome.file.output);
             result.converted.push_back(std::move(outcome.file));

@@ -67,6 +67,7 @@ enum class Option {
     Help,
     Version,
     Verbose,
+    Overwrite,
     Project,
     From,
     To,
@@ -95,6 +96,7 @@ constexpr OptionName kOptions[] = {
     {"-h", Option::Help, false},
     {"--version", Option::Version, false},
     {"--verbose", Option::Verbose, false},
+    {"--overwrite", Option::Overwrite, false},
     {"--project", Option::Project, true},
     {"--from", Option::From, true},
     {"--to", Option::To, true},
@@ -209,6 +211,7 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
         case Option::Help:
         case Option::Version:
         case Option::Verbose:
+        case Option::Overwrite:
             break;
     }
     return false;
@@ -346,6 +349,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
             if (known->option == Option::Help) o.help = true;
             if (known->option == Option::Version) o.version = true;
             if (known->option == Option::Verbose) o.verbose = true;
+            if (known->option == Option::Overwrite) o.overwrite = true;
             continue;
         }
         std::string value;
@@ -445,6 +449,9 @@ Output:
   --naming N              0 or overwrite: File.txt is replaced by its
                           conversion (File1.txt stays beside it);
                           1 or ext1: File.txt1 (default); 2 or name1: File1.txt
+  --overwrite             replace output files that exist before the run
+                          (with naming 0 also the File1.txt it writes first);
+                          without it their sources are skipped and reported
   --jobs N                threads to use (default: one per core)
   --progress auto|on|off  progress bar on standard error when it is a
                           terminal; auto shows it for long work only
@@ -471,6 +478,12 @@ Parameters from common points (instead of converting):
                           and three parameters with the seven switch on, four
                           in the level with the four switch on) and its datums
                           set to the two sides
+
+No file is converted twice in one run: a FILE named again (or another name
+of the same file) is converted once and reported. A source whose output
+another source of the run writes first, or whose output is a source, is
+skipped and reported, and so is a source that cannot be read; the others are
+converted.
 
 Exit status: 0 when everything was converted; 1 when some files were skipped
 or a stream failed (each one is reported); 2 for a bad option or a set-up that

@@ -16,6 +16,7 @@ struct ConvertOptions {
     bool help = false;
     bool version = false;
     bool verbose = false;
+    bool overwrite = false;  // replace output files that exist before the run
     std::string project;  // project file to load; empty for none
     std::optional<int> sourceKind, targetKind;
     std::optional<int> sourceDatum, targetDatum;

@@ -125,29 +125,11 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, Conversion
     return true;
 }
 
-bool CheckSource(const std::string& path, std::uint64_t* size, std::string* error) {
-    Platform::FileStatus status;
-    if (!Platform::StatusOf(path, &status)) {
-        *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
-        return false;
-    }
-    if (status.directory) {
-        *error = "cannot read " + Quoted(path) + ": it is a directory";
-        return false;
-    }
-    std::FILE* f = Platform::OpenStream(path, "rb");
-    if (f == nullptr) {
-        *error = "cannot read " + Quoted(path) + ": " + SystemMessage(errno);
-        return false;
-    }
-    std::fclose(f);
-    *size = status.size;
-    return true;
-}
-
+// `writesLines`: the converted lines go to standard output.
 bool WantsProgress(const ConvertOptions& o, const RunStreams& streams, std::uint64_t bytes,
-                   std::size_t files) {
+                   std::size_t files, bool writesLines) {
     if (o.progress == ProgressMode::Off || !streams.errIsTerminal) return false;
+    if (streams.outOnErrTerminal && writesLines) return false;
     if (o.progress == ProgressMode::On) return true;
     // Of an input of unknown size only the time tells; the delay sees to that.
     return bytes == 0 || bytes >= kLongWorkBytes || files >= kLongWorkFiles;
@@ -175,7 +157,7 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
     engine.SetThreads(plan.threads);
     const std::uint64_t size = StreamSize(streams.in);
     std::optional<ProgressBar> bar;
-    if (WantsProgress(o, streams, size, 1)) {
+    if (WantsProgress(o, streams, size, 1, true)) {
         bar.emplace(streams.err, size, 1,
                     o.progress == ProgressMode::On ? std::chrono::milliseconds(0) : kProgressDelay);
     }
@@ -207,7 +189,9 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
     const ConversionParams& p = plan.session.m_params;
     const std::vector<std::string>& sources = plan.sources;
     const std::size_t count = sources.size();
-    const BatchPlan batch(sources, p.m_formatExtension, p.m_naming);
+    // Which sources are converted is settled before any file is written.
+    BatchPlan batch(sources, p.m_formatExtension, p.m_naming);
+    batch.ReplaceExisting(o.overwrite);
     const std::vector<std::vector<std::size_t>> groups =
         SerialGroups(sources, p.m_formatExtension, p.m_naming);
 
@@ -217,7 +201,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
         if (Platform::StatusOf(sources[i], &status)) sizes[i] = status.size;
     }
     std::optional<ProgressBar> bar;
-    if (WantsProgress(o, streams, plan.sourceBytes, count)) {
+    if (WantsProgress(o, streams, plan.sourceBytes, count, false)) {
         bar.emplace(streams.err, plan.sourceBytes, count,
                     o.progress == ProgressMode::On ? std::chrono::milliseconds(0) : kProgressDelay);
     }
@@ -229,6 +213,10 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
             const ConvertedFile& f = outcome.file;
             lines = LeftOutNotes(Quoted(f.source), f.stream);
             if (o.verbose) lines.push_back(f.source + " -> " + f.output);
+        } else if (outcome.skipped.reason == SkipReason::RepeatedSource) {
+            // Converted once already: nothing is missing.
+            lines.push_back("ignored " + Quoted(outcome.skipped.source) + ": " +
+                            SkipText(outcome.skipped));
         } else {
             ++skipped;
             lines.push_back("skipped " + Quoted(outcome.skipped.source) + ": " +
@@ -250,7 +238,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
             if (bar) {
                 progress = [&](std::uint64_t bytes) { bar->Update(doneBytes + bytes, i); };
             }
-            report(batch.ConvertFile(engine, sources[i], progress));
+            report(batch.ConvertFile(engine, i, progress));
             doneBytes += sizes[i];
             if (bar) bar->Update(doneBytes, i + 1);
         }
@@ -274,8 +262,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
             for (std::size_t g = nextGroup++; g < groups.size(); g = nextGroup++) {
                 for (std::size_t i : groups[g]) {
                     FileOutcome outcome = batch.ConvertFile(
-                        engine, sources[i],
-                        [&current, w](std::uint64_t bytes) { current[w] = bytes; });
+                        engine, i, [&current, w](std::uint64_t bytes) { current[w] = bytes; });
                     current[w] = 0;
                     {
                         std::lock_guard lock(mutex);
@@ -338,6 +325,15 @@ std::string SkipText(const SkippedFile& f) {
             return "it could not be replaced: " + why + "; it was kept as it was and the "
                    "conversion is in " +
                    output;
+        case SkipReason::RepeatedSource:
+            if (f.earlier == f.source) return "it is named more than once; it was converted once";
+            return "it is the same file as " + Quoted(f.earlier) + "; it was converted once";
+        case SkipReason::OutputOfEarlierSource:
+            return "its output " + output + " is written for " + Quoted(f.earlier) +
+                   " in this run; it was not converted";
+        case SkipReason::OutputExists:
+            return "its output " + output +
+                   " exists already and was kept (--overwrite replaces it); it was not converted";
     }
     return "it was not converted";
 }
@@ -391,9 +387,8 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
             return false;
         }
         for (const std::string& source : o.files) {
-            std::uint64_t size = 0;
-            if (!CheckSource(source, &size, error)) return false;
-            plan->sourceBytes += size;
+            Platform::FileStatus status;
+            if (Platform::StatusOf(source, &status)) plan->sourceBytes += status.size;
             plan->sources.push_back(source);
         }
     }

@@ -22,6 +22,9 @@ struct RunStreams {
     std::FILE* out = stdout;  // their conversion, and --help
     std::FILE* err = stderr;  // messages and the progress bar
     bool errIsTerminal = false;
+    // Standard output shows on the terminal of `err`: converted lines would
+    // mix with a progress bar there.
+    bool outOnErrTerminal = false;
 };
 
 // A run ready to start.
@@ -40,9 +43,10 @@ struct RunPlan {
 // False with the message for the user in *error.
 bool LoadSettings(const ConvertOptions& options, ConversionSession& session, std::string* error);
 
-// Loads the project file, lays the options over it, reads the format, and
-// checks that every source can be read. Writes nothing. Returns false with
-// the message for the user in *error.
+// Loads the project file, lays the options over it and reads the format.
+// Writes nothing. Returns false with the message for the user in *error. A
+// source that cannot be read is no error here: it is skipped and reported
+// when the files are converted.
 bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* plan,
              std::string* error);
 

@@ -79,6 +79,7 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                                  : o.useSeven  ? "--seven"
                                  : o.useFour   ? "--four"
                                  : o.jobs != 0 ? "--jobs"
+                                 : o.overwrite ? "--overwrite"
                                                : nullptr;
     if (conversionOnly != nullptr) {
         *error = std::string(conversionOnly) + " is an option of conversions, not of --estimate";

@@ -1,9 +1,12 @@
 #include "cli/EstimateRun.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "framework/FileException.h"
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
@@ -106,8 +109,14 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
     s.m_sourceDatum = request.sourceDatum;
     s.m_targetDatum = request.targetDatum;
     s.PrepareConversion();
-    if (!s.SaveProject(e.saveProject, &error)) {
-        Report(streams.err, "cannot save the project '" + e.saveProject + "': " + error);
+    try {
+        s.WriteProject(e.saveProject);
+    } catch (const CFileException& failure) {
+        Report(streams.err, "cannot save the project '" + e.saveProject + "': " +
+                                std::strerror(failure.m_lOsError != 0 ? failure.m_lOsError : EIO));
+        return kExitSkipped;
+    } catch (const CException&) {
+        Report(streams.err, "cannot save the project '" + e.saveProject + "'");
         return kExitSkipped;
     }
     return kExitConverted;

@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = Platform::CommandLineArguments(argc, argv);
     RunStreams streams;
     streams.errIsTerminal = Platform::IsTerminal(stderr);
+    streams.outOnErrTerminal = Platform::SameTerminal(stdout, stderr);
     return RunCommand(args, g_appDir, streams);
 }

@@ -88,3 +88,13 @@ std::uint64_t CFile::GetLength() const {
     if (!Platform::DescriptorSize(m_fd, &size)) CFileException::ThrowOsError(errno, m_path);
     return size;
 }
+
+void CFile::SeekToBegin() {
+    if (m_fd < 0) CFileException::ThrowOsError(EBADF, m_path);
+    if (!Platform::SeekDescriptor(m_fd, 0)) CFileException::ThrowOsError(errno, m_path);
+}
+
+void CFile::SetLength(std::uint64_t length) {
+    if (m_fd < 0) CFileException::ThrowOsError(EBADF, m_path);
+    if (!Platform::ResizeDescriptor(m_fd, length)) CFileException::ThrowOsError(errno, m_path);
+}

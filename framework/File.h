@@ -42,6 +42,10 @@ public:
     // Closes without reporting errors.
     void Abort();
 
+    // Moves to the start of the file.
+    void SeekToBegin();
+    // Cuts the file to `length` bytes, or extends it with zero bytes.
+    void SetLength(std::uint64_t length);
     std::uint64_t GetLength() const;
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& GetFilePath() const { return m_path; }

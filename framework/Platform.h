@@ -50,6 +50,16 @@ int SyncDescriptor(int fd);
 int CloseDescriptor(int fd);
 // The size of an open file in bytes; false with errno.
 bool DescriptorSize(int fd, std::uint64_t* size);
+// Moves the position of an open file to `offset` bytes from its start;
+// false with errno.
+bool SeekDescriptor(int fd, std::uint64_t offset);
+// Cuts an open file to `size` bytes, or extends it with zero bytes; false
+// with errno.
+bool ResizeDescriptor(int fd, std::uint64_t size);
+// A new empty file for reading and writing in the system's folder for
+// temporary files, reached by no name, which disappears when its descriptor
+// is closed. -1 with errno.
+int OpenTemporaryDescriptor();
 
 // fopen by UTF-8 path; nullptr with errno.
 std::FILE* OpenStream(const std::string& path, const char* mode);
@@ -105,6 +115,10 @@ bool ReplaceAtomically(const std::string& replacement, const std::string& target
 
 // Whether the stream writes to (or reads from) a terminal or console.
 bool IsTerminal(std::FILE* stream);
+// Whether both streams are terminals and the same one (on Windows: both the
+// process's console), so that what one writes shows among what the other
+// writes.
+bool SameTerminal(std::FILE* a, std::FILE* b);
 // The full path of the running executable with "/" between folders (links
 // resolved); empty when it cannot be found.
 std::string ExecutablePath();

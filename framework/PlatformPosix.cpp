@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <thread>
 
 #include "framework/Platform.h"
@@ -101,6 +102,40 @@ bool DescriptorSize(int fd, std::uint64_t* size) {
     return true;
 }
 
+bool SeekDescriptor(int fd, std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+        errno = EFBIG;
+        return false;
+    }
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool ResizeDescriptor(int fd, std::uint64_t size) {
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+        errno = EFBIG;
+        return false;
+    }
+    int rc;
+    do {
+        rc = ::ftruncate(fd, static_cast<off_t>(size));
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+int OpenTemporaryDescriptor() {
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    // A file without a name where the system offers one, else a named one
+    // removed at once.
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    std::string name = folder + "/terrax-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    ::unlink(name.c_str());
+    return fd;
+}
+
 std::FILE* OpenStream(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
@@ -151,6 +186,13 @@ bool ReplaceAtomically(const std::string& replacement, const std::string& target
 }
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
+
+bool SameTerminal(std::FILE* a, std::FILE* b) {
+    if (!IsTerminal(a) || !IsTerminal(b)) return false;
+    struct stat sa, sb;
+    if (::fstat(::fileno(a), &sa) != 0 || ::fstat(::fileno(b), &sb) != 0) return false;
+    return sa.st_rdev == sb.st_rdev;
+}
 
 std::string ExecutablePath() {
     std::string buf(4096, '\0');

@@ -200,6 +200,48 @@ bool DescriptorSize(int fd, std::uint64_t* size) {
     return true;
 }
 
+bool SeekDescriptor(int fd, std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) {
+        errno = EFBIG;
+        return false;
+    }
+    return _lseeki64(fd, static_cast<long long>(offset), SEEK_SET) >= 0;
+}
+
+bool ResizeDescriptor(int fd, std::uint64_t size) {
+    if (size > static_cast<std::uint64_t>(LLONG_MAX)) {
+        errno = EFBIG;
+        return false;
+    }
+    const errno_t err = _chsize_s(fd, static_cast<long long>(size));
+    if (err == 0) return true;
+    errno = err;
+    return false;
+}
+
+int OpenTemporaryDescriptor() {
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+    if (n == 0 || n > MAX_PATH) {
+        errno = ENOENT;
+        return -1;
+    }
+    wchar_t name[MAX_PATH + 1];
+    if (GetTempFileNameW(folder, L"trx", 0, name) == 0) {
+        Fail();
+        return -1;
+    }
+    // Deleted by the system when the descriptor is closed.
+    const int fd = _wsopen(name, _O_RDWR | _O_BINARY | _O_NOINHERIT | _O_TEMPORARY | _O_SHORT_LIVED,
+                           _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        const int err = errno;
+        DeleteFileW(name);
+        errno = err;
+    }
+    return fd;
+}
+
 std::FILE* OpenStream(const std::string& path, const char* mode) {
     std::wstring widePath, wideMode;
     if (!ToWide(path, &widePath) || !ToWide(mode, &wideMode)) return nullptr;
@@ -307,6 +349,11 @@ bool IsTerminal(std::FILE* stream) {
     const HANDLE handle = HandleOf(stream);
     DWORD mode;
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
+bool SameTerminal(std::FILE* a, std::FILE* b) {
+    // A process has one console: two streams on it show their text together.
+    return IsTerminal(a) && IsTerminal(b);
 }
 
 std::string ExecutablePath() {

@@ -16,9 +16,10 @@
 #include "framework/DesktopOpener.h"
 #include "framework/TabCtrl.h"
 #include "res/resource.h"
-#include "tests/support/TestTempDir.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestTempDir.h"
 #include "tests/support/UiTest.h"
+#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -480,6 +481,50 @@ TEST_F(MainWindowTest, FileTabShowsTheFileControlsWithBrowseDisabled) {
     AfxSetDesktopOpener(previous);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], g_appDir + "坐标转换问题.htm");
+}
+
+// Loss: saving over a project file the user made read-only succeeded (a new
+// file was renamed over it); a file the user may write in a folder without
+// write permission could not be saved. Run as an ordinary user.
+TEST_F(MainWindowTest, SaveRefusesAReadOnlyProjectAndWritesOneInAReadOnlyFolder) {
+    UNPRIVILEGED_OR_SKIP(user);
+    const std::string locked = dir.File("locked.cod");
+    const std::string folder = dir.File("ro");
+    const std::string inFolder = folder + "/job.cod";
+    const std::string old = "not a project, but the user's";
+    WriteBytes(locked, old);
+    std::filesystem::create_directory(folder);
+    WriteBytes(inFolder, old);
+    user.Own(dir.Path());
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    user.Run([&] {
+        g_projectPath = locked;
+        CConvertDlg dlg;
+        RunWindow(dlg, [&](CWnd& w) {
+            TypePoint(w, "1", "2", "3");
+            Prompts().AnswerMessageBox(IDOK);
+            ClickMenuItem(w, ID_FILE_SAVE);
+            ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+            EXPECT_EQ(Prompts().MessageBoxes()[0].text,
+                      "无法保存坐标转换文件。没有访问文件“" + locked + "”的权限。");
+            EXPECT_EQ(Prompts().MessageBoxes()[0].type, MB_OK | MB_ICONSTOP);
+            Prompts().AnswerFileDialog(inFolder);
+            Prompts().AnswerMessageBox(IDYES);  // the file dialog's question: replace it?
+            ClickMenuItem(w, ID_FILE_SAVE_AS);
+            EXPECT_EQ(Prompts().MessageBoxes().size(), 2u);  // and no failure after it
+        });
+        EXPECT_EQ(g_projectPath, inFolder);
+        EXPECT_EQ(ReadBytes(locked), old);
+        EXPECT_EQ(ReadBytes(inFolder).size(), 537u + 3u);
+    });
+    EXPECT_EQ(ReadBytes(locked), old);
+    EXPECT_EQ(ReadBytes(inFolder).size(), 537u + 3u);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"job.cod"});
 }
 
 // `terrax FILE.cod`: the application object opens the file in the window as

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,9 +39,19 @@ struct Recorder {
     std::vector<std::string> skipped;
     BatchCallbacks Callbacks() {
         return {[this](const ConvertedFile& f) { converted.push_back(f.output); },
-                [this](const SkippedFile& f) { skipped.push_back(f.source); }};
+                [this](const SkippedFile& f) { skipped.push_back(f.source); },
+                {}};
     }
 };
+
+// The user agrees to replace outputs that exist already.
+BatchCallbacks Replacing() {
+    BatchCallbacks callbacks;
+    callbacks.beforeStart = [](const std::vector<std::string>&) {
+        return ExistingOutputs::Replace;
+    };
+    return callbacks;
+}
 
 }  // namespace
 
@@ -119,7 +130,7 @@ TEST(FileBatchTest, DirectoryAndUncreatableOutputAreReported) {
     // The output name is taken.
     ASSERT_TRUE(std::filesystem::create_directory(PathOf(dir.File("e1.txt"))));
     ConversionSession s = BatchSession({dir.File("d.txt"), dir.File("e.txt")}, kNamingFileName);
-    BatchResult r = RunBatch(s);
+    BatchResult r = RunBatch(s, Replacing());
     ASSERT_EQ(r.skipped.size(), 2u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::SourceUnreadable);
     EXPECT_EQ(r.skipped[1].reason, SkipReason::OutputUncreatable);
@@ -216,7 +227,7 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithLinesAfterAnEmptyLine) {
 
     // Trailing empty lines hold nothing: the source is replaced.
     WriteBytes(dir.File("File.txt"), kLine1 + "\r\n\r\n\r\n");
-    r = RunBatch(s);
+    r = RunBatch(s, Replacing());  // File1.txt is there now
     EXPECT_TRUE(r.skipped.empty());
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), ExpectedLine(s, kLine1));
 }
@@ -234,7 +245,7 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithTextAfterTheLastSeparator) {
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
     // Blanks after the last separator are no data.
     WriteBytes(dir.File("File.txt"), kLine1 + "  \r\n");
-    r = RunBatch(s);
+    r = RunBatch(s, Replacing());
     EXPECT_TRUE(r.skipped.empty());
 }
 
@@ -264,7 +275,7 @@ TEST(FileBatchTest, FailedWriteIsReportedAndNothingIsReplaced) {
     std::filesystem::create_symlink("/dev/full", PathOf(dir.File("File1.txt")), noLink);
     if (noLink) GTEST_SKIP() << "no symbolic link to /dev/full can be made: " << noLink.message();
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
-    BatchResult r = RunBatch(s);
+    BatchResult r = RunBatch(s, Replacing());
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::WriteFailed);
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
@@ -341,7 +352,7 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
     auto work = [&](std::size_t first) {
         LineEngine engine(s);
         for (std::size_t i = first; i < sources.size(); i += 2) {
-            outcomes[i] = plan.ConvertFile(engine, sources[i]);
+            outcomes[i] = plan.ConvertFile(engine, i);
         }
     };
     std::thread a(work, 0), b(work, 1);
@@ -354,4 +365,48 @@ TEST(BatchPlanTest, FilesConvertedOnTwoThreadsMatchTheBatch) {
         EXPECT_EQ(outcomes[i].file.output, sources[i] + "1");
         EXPECT_EQ(ReadBytes(sources[i] + "1"), expected) << i;
     }
+}
+
+// What the plan settles before writing, beyond what the window's and the
+// command line's tests show: other spellings of a path are the same file or
+// output, an output that exists is listed once however many sources share
+// it, a source that cannot be read writes nothing (the next one may), and
+// without beforeStart existing outputs are kept.
+TEST(BatchPlanTest, NamesOfOneFileAndOutputsThatExist) {
+    TestTempDir dir;
+    for (const char* name : {"a.txt", "pts.txt", "pts.dat", "q.dat"}) {
+        WriteBytes(dir.File(name), kSource);
+    }
+    WriteBytes(dir.File("pts1.txt"), "MINE");
+    const std::vector<std::string> sources = {dir.File("a.txt"),   dir.Path() + "/./a.txt",
+                                              dir.File("pts.txt"), dir.File("pts.dat"),
+                                              dir.File("q.txt"),  // missing: q.dat may write q1.txt
+                                              dir.File("q.dat")};
+    BatchPlan plan(sources, "txt", kNamingFileName);
+    EXPECT_EQ(plan.ExistingOutputs(), std::vector<std::string>{dir.File("pts1.txt")});
+    ConversionSession s = BatchSession(sources, kNamingFileName);
+    ApplyEqualDatumRule(s);
+    LineEngine engine(s);
+    using Reason = std::optional<SkipReason>;  // none: converted
+    std::vector<Reason> reasons;
+    for (bool replace : {false, true}) {
+        plan.ReplaceExisting(replace);
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const FileOutcome o = plan.ConvertFile(engine, i);
+            reasons.push_back(o.converted ? Reason() : o.skipped.reason);
+        }
+    }
+    const Reason converted;
+    EXPECT_EQ(reasons,
+              (std::vector<Reason>{converted, SkipReason::RepeatedSource, SkipReason::OutputExists,
+                                   SkipReason::OutputExists, SkipReason::SourceUnreadable,
+                                   converted, converted, SkipReason::RepeatedSource, converted,
+                                   SkipReason::OutputOfEarlierSource, SkipReason::SourceUnreadable,
+                                   converted}));
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
+
+    WriteBytes(dir.File("pts1.txt"), "MINE");
+    s = BatchSession({dir.File("pts.txt")}, kNamingFileName);
+    EXPECT_EQ(RunBatch(s).skipped.at(0).reason, SkipReason::OutputExists);
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), "MINE");
 }

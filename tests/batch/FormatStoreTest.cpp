@@ -9,6 +9,7 @@
 #include "batch/FormatStore.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -143,4 +144,21 @@ TEST(FormatStoreTest, FailedSaveKeepsTheOldStore) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Par.txt"});
+}
+
+// Guards against replacing a store the user made read-only.
+TEST(FormatStoreTest, ReadOnlyStoreIsKept) {
+    UNPRIVILEGED_OR_SKIP(user);
+    TestTempDir dir;
+    const std::string path = dir.File("Par.txt");
+    const std::string old = kCountGb + "1\r\nA\r\ntxt\r\n,\r\n\r\n";
+    WriteBytes(path, old);
+    user.Own(dir.Path());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    user.Run([&] {
+        std::string error;
+        EXPECT_FALSE(SaveFormatStore(path, {{"B", "b", ",", "点号,"}}, &error));
+        EXPECT_EQ(error, "没有访问文件“" + path + "”的权限。");
+    });
+    EXPECT_EQ(ReadBytes(path), old);
 }

@@ -34,14 +34,17 @@ struct CommandResult {
 };
 
 // RunCommand with `input` on its standard input and both outputs captured;
-// appDir is where the default format store lies.
+// appDir is where the default format store lies. The outputs may pass for a
+// terminal: standard error, and standard output on the same one.
 inline CommandResult RunConvert(const std::vector<std::string>& args, const std::string& appDir,
-                                const std::string& input = {}, bool errIsTerminal = false) {
+                                const std::string& input = {}, bool errIsTerminal = false,
+                                bool outOnErrTerminal = false) {
     RunStreams streams;
     streams.in = std::tmpfile();
     streams.out = std::tmpfile();
     streams.err = std::tmpfile();
     streams.errIsTerminal = errIsTerminal;
+    streams.outOnErrTerminal = outOnErrTerminal;
     std::fwrite(input.data(), 1, input.size(), streams.in);
     std::rewind(streams.in);
     CommandResult r;

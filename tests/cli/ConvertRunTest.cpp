@@ -223,7 +223,8 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         {{"--extension", ""}, "bad value '' for --extension"},
         {{"--jobs", "0"}, "bad value '0' for --jobs"},
         {{"--progress", "sometimes"}, "bad value 'sometimes' for --progress"},
-        {{"--format", "坐标", "--items", "id,x"}, "give either --format or --separator and --items"},
+        {{"--format", "坐标", "--items", "id,x"},
+         "give either --format or --separator and --items"},
         {{"--store", "$S"}, "--store names the store that --format reads"},
         {{"--separator", ",", "$D/a.txt"}, "--separator needs --items"},
         {{"--items", "id,x", "-", "$D/a.txt"}, "'-' (standard input) cannot be given together"},
@@ -239,10 +240,6 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
          "cannot load the project file '$C/short.cod'"},
         {{"--project", "$C/kinds.cod", "--format", "坐标", "--store", "$S", "$D/a.txt"},
          "the project file sets source kind 5"},
-        {{"--format", "坐标", "--store", "$S", "$D/a.txt", "$D/missing.txt"},
-         "cannot read '$D/missing.txt': No such file or directory"},
-        {{"--format", "坐标", "--store", "$S", "$D/sub"},
-         "cannot read '$D/sub': it is a directory"},
         {{"--items", "id,x", "$D/a.txt"}, "the output files need an extension"},
     };
     auto expand = [&](std::string text, const TestTempDir& dir) {
@@ -346,9 +343,12 @@ TEST(ConvertRun, ProgressBarOnlyOnATerminal) {
     TestTempDir dir;
     WriteBytes(dir.File("a.txt"), PointLines(2, 50));
     WriteBytes(dir.File("b.txt"), PointLines(2, 50));
-    const std::vector<std::string> args = {
-        "--items", "id,x,y,h",        "--extension",    "txt", "--progress", "on", "--jobs",
-        "1",       dir.File("a.txt"), dir.File("b.txt")};
+    const std::vector<std::string> args = {"--items",        "id,x,y,h",
+                                           "--extension",    "txt",
+                                           "--progress",     "on",
+                                           "--jobs",         "1",
+                                           "--overwrite",    dir.File("a.txt"),
+                                           dir.File("b.txt")};  // run again below
     const CommandResult shown = RunConvert(args, "/", "", true);
     EXPECT_EQ(shown.status, kExitConverted);
     EXPECT_NE(shown.err.find("\r[" + std::string(30, '#') + "] 100%  2/2 files"), std::string::npos)
@@ -373,9 +373,11 @@ TEST(ConvertRun, HelpListsEveryOptionWithAnExample) {
     EXPECT_EQ(r.status, kExitConverted);
     EXPECT_EQ(r.err, "");
     for (const char* option :
-         {"--project", "--from", "--to", "--source-datum", "--target-datum", "--seven", "--four",
-          "--format", "--store", "--separator", "--items", "--extension", "--naming", "--jobs",
-          "--progress", "--verbose", "--help", "Examples:", "terrax-convert --project job.cod"}) {
+         {"--project",      "--from",      "--to",       "--source-datum",
+          "--target-datum", "--seven",     "--four",     "--format",
+          "--store",        "--separator", "--items",    "--extension",
+          "--naming",       "--jobs",      "--progress", "--verbose",
+          "--overwrite",    "--help",      "Examples:",  "terrax-convert --project job.cod"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(r.out, HelpText(FormatStorePath("/")));
@@ -403,14 +405,15 @@ TEST(ConvertRun, SourcesSharingAnOutputStayInOrder) {
 // carries the system's reason where there is one.
 TEST(ConvertRun, SkipReasonsReadInEnglish) {
     const std::pair<SkipReason, int> reasons[] = {
-        {SkipReason::SourceUnreadable, EACCES},     {SkipReason::OutputUncreatable, ENOSPC},
-        {SkipReason::OutputIsSource, 0},            {SkipReason::OutputIsOtherSource, 0},
-        {SkipReason::ReadFailed, EIO},              {SkipReason::WriteFailed, ENOSPC},
-        {SkipReason::DataAfterEmptyLine, 0},        {SkipReason::TextAfterLastSeparator, 0},
-        {SkipReason::ReplaceFailed, EROFS},
+        {SkipReason::SourceUnreadable, EACCES}, {SkipReason::OutputUncreatable, ENOSPC},
+        {SkipReason::OutputIsSource, 0},        {SkipReason::OutputIsOtherSource, 0},
+        {SkipReason::ReadFailed, EIO},          {SkipReason::WriteFailed, ENOSPC},
+        {SkipReason::DataAfterEmptyLine, 0},    {SkipReason::TextAfterLastSeparator, 0},
+        {SkipReason::ReplaceFailed, EROFS},     {SkipReason::RepeatedSource, 0},
+        {SkipReason::OutputOfEarlierSource, 0}, {SkipReason::OutputExists, 0},
     };
     for (const auto& [reason, err] : reasons) {
-        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err};
+        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt"};
         const std::string text = SkipText(f);
         SCOPED_TRACE(text);
         EXPECT_TRUE(std::all_of(text.begin(), text.end(),
@@ -418,8 +421,11 @@ TEST(ConvertRun, SkipReasonsReadInEnglish) {
         if (err != 0) {
             EXPECT_NE(text.find(std::strerror(err)), std::string::npos);
         }
-        if (reason != SkipReason::SourceUnreadable) {
+        if (reason != SkipReason::SourceUnreadable && reason != SkipReason::RepeatedSource) {
             EXPECT_NE(text.find("'/d/a.txt1'"), std::string::npos);
+        }
+        if (reason == SkipReason::RepeatedSource || reason == SkipReason::OutputOfEarlierSource) {
+            EXPECT_NE(text.find("'/d/b.txt'"), std::string::npos);
         }
     }
 }

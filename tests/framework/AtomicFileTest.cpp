@@ -2,9 +2,12 @@
 
 #include <filesystem>
 
+#include <filesystem>
+
 #include "framework/AtomicFile.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
+#include "tests/support/Unprivileged.h"
 
 TEST(AtomicFile, CommitReplacesTheFileAndLeavesNoTemporary) {
     TestTempDir dir;
@@ -116,4 +119,141 @@ TEST(AtomicFile, CommitThatCannotReplaceTheTargetKeepsItAndLeavesNoTemporary) {
     }
     EXPECT_EQ(ReadBytes(folder + "/inside.txt"), "kept");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.cod"});
+}
+
+// Guards against replacing a file the user may not write: renaming over it
+// needs only the folder's permission, so the save must ask the file.
+TEST(AtomicFilePermissions, ReadOnlyFileIsRefusedAndKept) {
+    UNPRIVILEGED_OR_SKIP(user);
+    TestTempDir dir;
+    const std::string path = dir.File("p.cod");
+    const std::string later = dir.File("later.cod");
+    WriteBytes(path, "old");
+    WriteBytes(later, "old");
+    user.Own(dir.Path());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    user.Run([&] {
+        CAtomicFile out;
+        try {
+            out.Open(path);
+            ADD_FAILURE() << "a read-only file was opened for replacing";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+            EXPECT_EQ(e.GetErrorMessage(), "没有访问文件“" + path + "”的权限。");
+        }
+        // Made read-only while the new contents were being written.
+        out.Open(later);
+        out.GetFile().Write("new", 3);
+        ASSERT_EQ(::chmod(later.c_str(), 0444), 0);
+        EXPECT_THROW(out.Commit(), CFileException);
+    });
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(ReadBytes(later), "old");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"later.cod", "p.cod"}));
+}
+
+// Guards against refusing a file the user may write only because its folder
+// takes no new files, and against a failed write in place that leaves the
+// file half written.
+TEST(AtomicFilePermissions, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    UNPRIVILEGED_OR_SKIP(user);
+    TestTempDir dir;
+    const std::string folder = dir.File("ro");
+    const std::string path = folder + "/p.cod";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string old(300, 'o');
+    WriteBytes(path, old);
+    user.Own(dir.Path());
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    user.Run([&] {
+        CAtomicFile out;
+        out.Open(path);
+        EXPECT_TRUE(out.WritesInPlace());
+        out.GetFile().Write("short", 5);
+        out.Commit();
+        EXPECT_EQ(ReadBytes(path), "short");
+
+        // The write in place fails beyond 500 bytes: the old bytes come back.
+        WriteBytes(path, old);
+        const std::string data(1000, 'n');
+        out.Open(path);
+        out.GetFile().Write(data.data(), data.size());
+        try {
+            ScopedFileSizeLimit limit(500);
+            out.Commit();
+            ADD_FAILURE() << "the write beyond the limit succeeded";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::fileTooLarge);
+            EXPECT_NE(e.GetErrorMessage().find("“" + path + "”"), std::string::npos);
+        }
+        EXPECT_EQ(ReadBytes(path), old);
+
+        // A new file cannot be made there.
+        try {
+            out.Open(folder + "/new.cod");
+            ADD_FAILURE() << "a file was created in a read-only folder";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+        }
+    });
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"p.cod"});
+}
+
+// Guards against parting hard links: a replacement would leave the other
+// names with the old contents.
+TEST(AtomicFile, HardLinkedFileIsWrittenInPlaceUnderEveryName) {
+    TestTempDir dir;
+    const std::string path = dir.File("p.cod");
+    const std::string other = dir.File("other.cod");
+    WriteBytes(path, "old");
+    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    struct stat before;
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    CAtomicFile out;
+    out.Open(path);
+    EXPECT_TRUE(out.WritesInPlace());
+    out.GetFile().Write("new", 3);
+    out.Commit();
+    EXPECT_EQ(ReadBytes(other), "new");
+    struct stat after;
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.cod", "p.cod"}));
+}
+
+// A folder with the sticky bit lets the user write another's file but not
+// replace it: the file is written in place.
+TEST(AtomicFilePermissions, FileThatMayBeWrittenButNotReplacedIsWrittenInPlace) {
+    UNPRIVILEGED_OR_SKIP(user);
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a file of another user";
+    TestTempDir dir;
+    const std::string folder = dir.File("shared");
+    const std::string path = folder + "/p.cod";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    WriteBytes(path, "old contents");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    user.Run([&] {
+        CAtomicFile out;
+        out.Open(path);
+        EXPECT_FALSE(out.WritesInPlace());
+        out.GetFile().Write("new", 3);
+        out.Commit();
+    });
+    EXPECT_EQ(ReadBytes(path), "new");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);  // still the owner's file
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"p.cod"});
 }

@@ -117,6 +117,32 @@ TEST(Platform, TerminalsAreToldFromPipesAndFiles) {
     std::fclose(file);
 }
 
+// Guards against a progress bar drawn among the converted lines: two
+// streams on one terminal are told from two terminals and from a file.
+TEST(Platform, StreamsOnOneTerminalAreToldApart) {
+    int masters[2];
+    std::FILE* terminals[3];
+    for (int i = 0; i < 2; ++i) {
+        masters[i] = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (masters[i] < 0 || ::grantpt(masters[i]) != 0 || ::unlockpt(masters[i]) != 0) {
+            GTEST_SKIP() << "no pseudo-terminal here";
+        }
+        terminals[i] = std::fopen(::ptsname(masters[i]), "w");
+        ASSERT_NE(terminals[i], nullptr);
+    }
+    terminals[2] = std::fopen(::ptsname(masters[0]), "w");  // opened again
+    TestTempDir dir;
+    std::FILE* file = std::fopen(dir.File("out.txt").c_str(), "w");
+    EXPECT_TRUE(Platform::SameTerminal(terminals[0], terminals[2]));
+    EXPECT_TRUE(Platform::SameTerminal(terminals[0], terminals[0]));
+    EXPECT_FALSE(Platform::SameTerminal(terminals[0], terminals[1]));
+    EXPECT_FALSE(Platform::SameTerminal(terminals[0], file));
+    EXPECT_FALSE(Platform::SameTerminal(file, file));
+    for (std::FILE* f : terminals) std::fclose(f);
+    std::fclose(file);
+    for (int m : masters) ::close(m);
+}
+
 TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
     TestTempDir dir;
     const std::string bin = dir.File("bin");
