@@ -20,6 +20,8 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
 // strtod in the C locale; only used for the rare texts from_chars does not
 // answer the way strtod does (range errors, NaN payloads).
 double StrtodC(const char* text) {
@@ -113,8 +115,11 @@ double ReadAnyNumber(const char* text) {
 
     double value = 0.0;
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        // "0x" without hexadecimal digits after it reads as the "0" alone.
-        if (p[2] == '-') return negative ? -0.0 : 0.0;
+        // "0x" without a hexadecimal digit after it (or a point and one) reads
+        // as the "0" alone; from_chars would take "0xinf" and "0xnan".
+        if (!IsHexDigit(p[2]) && !(p[2] == '.' && IsHexDigit(p[3]))) {
+            return negative ? -0.0 : 0.0;
+        }
         auto r = std::from_chars(p + 2, end, value, std::chars_format::hex);
         if (r.ec == std::errc::invalid_argument) return negative ? -0.0 : 0.0;
         if (r.ec == std::errc::result_out_of_range) return StrtodC(start);

@@ -36,7 +36,9 @@ TEST(NumberText, AtofLikeTheCLibrary) {
         "| |abc|-|+|.|+-1|-+1|  \t\n\v\f\r42|3.25xyz|1e|1e+|1E5|.5|5.|-0|1e309|-1e400|1e-320|"
         "1e-400|-1e-400|2.4703282292062327e-324|2.4703282292062328e-324|1.7976931348623159e308|"
         "123456789012345678901234567890|9007199254740993|0x|-0x1p3|0X1.8P1|0x.8|0x1p|-0xg|0x-1|"
-        "0x1p-1080|0x1p1024|inf|-INF|Infinity|infinit|-nan|NaN|nan(123)|nan(x|in|114:00:00|1,5|北1";
+        "0x1p-1080|0x1p1024|inf|-INF|Infinity|infinit|-nan|NaN|nan(123)|nan(x|in|114:00:00|1,5|北1|"
+        // Regression: from_chars read these as infinity and NaN; atof reads the "0".
+        "0xinf|0xnan|0xnan(123)|-0xinfinity|0XINF|0x.|0x.p1|0x.8p1|-0x.a";
     for (size_t from = 0, bar; from <= texts.size(); from = bar + 1) {
         bar = std::min(texts.find('|', from), texts.size());
         ExpectLikeAtof(texts.substr(from, bar - from));
