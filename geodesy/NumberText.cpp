@@ -39,8 +39,8 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // multiplication by an exact power of ten is then correctly rounded, the
 // value strtod gives. p points past the blanks; text ends at end. Returns
 // false for every other text (hexadecimal, inf, nan, long or tiny numbers),
-// which the full reader answers.
-bool ReadPlainDecimal(const char* p, const char* end, double* out) {
+// which the full reader answers; *stop is then where the number ends.
+bool ReadPlainDecimal(const char* p, const char* end, double* out, const char** stop) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
@@ -83,6 +83,7 @@ bool ReadPlainDecimal(const char* p, const char* end, double* out) {
                 e = e * 10 + (*q - '0');
             }
             exponent += negativeExponent ? -e : e;
+            p = q;
         }
     }
     double value;
@@ -94,7 +95,38 @@ bool ReadPlainDecimal(const char* p, const char* end, double* out) {
         value = exponent < 0 ? d / kExactPowers[-exponent] : d * kExactPowers[exponent];
     }
     *out = negative ? -value : value;
+    *stop = p;
     return true;
+}
+
+const char* SkipBlanks(const char* p, const char* end) {
+    while (p < end && IsCSpace(*p)) ++p;
+    return p;
+}
+
+// Whether [p, end) is a decimal number with blanks around it and nothing
+// else, in strtod's grammar without its hexadecimal, inf and nan forms.
+bool IsDecimalText(const char* p, const char* end) {
+    p = SkipBlanks(p, end);
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    const char* start = p;
+    while (p < end && IsDigit(*p)) ++p;
+    bool digits = p != start;
+    if (p < end && *p == '.') {
+        start = ++p;
+        while (p < end && IsDigit(*p)) ++p;
+        digits = digits || p != start;
+    }
+    if (!digits) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        if (q < end && IsDigit(*q)) {
+            while (q < end && IsDigit(*q)) ++q;
+            p = q;
+        }
+    }
+    return SkipBlanks(p, end) == end;
 }
 
 // The full reader over a NUL-terminated text.
@@ -272,7 +304,8 @@ double AsciiToDouble(const char* text) {
     while (IsCSpace(*p)) ++p;
     const char* end = p + std::strlen(p);
     double value;
-    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value)) return value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) return value;
     return ReadAnyNumber(p);
 }
 
@@ -282,11 +315,25 @@ double AsciiToDouble(const char* begin, const char* end) {
     while (p < end && IsCSpace(*p)) ++p;
     // A NUL byte stops the plain reader as any other byte outside a number does.
     double value;
-    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value)) return value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) return value;
     if (const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(end - p))) {
         end = static_cast<const char*>(nul);
     }
     return ReadAnyNumber(std::string(p, end).c_str());
+}
+
+double ReadNumberField(std::string_view text, bool* whole) {
+    const char* end = text.data() + text.size();
+    const char* p = SkipBlanks(text.data(), end);
+    double value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) {
+        if (whole != nullptr) *whole = SkipBlanks(stop, end) == end;
+        return value;
+    }
+    if (whole != nullptr) *whole = IsDecimalText(p, end);
+    return AsciiToDouble(p, end);
 }
 
 int FormatFixedTo(char* buf, int size, double value, int decimals) {

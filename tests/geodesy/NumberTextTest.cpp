@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
@@ -21,6 +22,12 @@ void ExpectLikeAtof(const std::string& t) {
     std::memcpy(&w, &want, 8);
     std::memcpy(&g, &got, 8);
     EXPECT_EQ(g, w) << "[" << t << "] got " << got << " want " << want;
+}
+
+uint64_t Bits(double v) {
+    uint64_t b;
+    std::memcpy(&b, &v, 8);
+    return b;
 }
 
 std::string Printf(double v, int decimals) {
@@ -56,6 +63,40 @@ TEST(NumberText, AtofLikeTheCLibrary) {
         std::string t;
         for (int k = static_cast<int>(rng() % 10); k > 0; --k) t += alphabet[rng() % 34];
         ExpectLikeAtof(t);
+    }
+}
+
+// The batch keeps a source whose coordinates did not read whole; these are
+// the texts it must tell apart.
+TEST(NumberText, FieldsReadWholeOrNot) {
+    const CGeoCore geo;
+    auto number = [](const std::string& text) {
+        bool whole = false;
+        const double v = ReadNumberField(text, &whole);
+        EXPECT_EQ(Bits(v), Bits(AsciiToDouble(text))) << text;
+        return whole;
+    };
+    auto angle = [&geo](const std::string& text) {
+        bool whole = false;
+        const double v = ParseDmsField(text, &whole);
+        EXPECT_EQ(Bits(v), Bits(geo.ParseDmsText(text))) << text;
+        return whole;
+    };
+    for (const char* text : {"3512345.000", " -12.5 ", "+.5", "5.", "1e3", "1E-3", "0",
+                             "123456789012345678901234567890", "1e-400", "2.5\r"}) {
+        EXPECT_TRUE(number(text)) << text;
+    }
+    for (const char* text : {"", " ", "-", ".", "3512345 512345", "1e3x", "1e", "0x10", "0xinf",
+                             "inf", "nan", "X", "12m", "\xEF\xBB\xBF" "3512345.0", "1,5"}) {
+        EXPECT_FALSE(number(text)) << text;
+    }
+    EXPECT_FALSE(number(std::string("12\0", 3)));
+    for (const char* text : {"030:00:00.000", "114:07:50.5", "-30:5:0", " 30 : 00 : 00 "}) {
+        EXPECT_TRUE(angle(text)) << text;
+    }
+    for (const char* text : {"30.5", "030:00", "30:00:00:00", ":30:00", "30:00:", "30:x:00",
+                             "30:00:00.0\"", "030°00′00″", ""}) {
+        EXPECT_FALSE(angle(text)) << text;
     }
 }
 
