@@ -363,11 +363,8 @@ void CConvertDlg::OnConvertFiles() {
         AfxMessageBox(result.error.empty() ? kInvalidChoice : result.error, MB_OK | MB_ICONWARNING);
         return;
     }
-    if (!result.skipped.empty()) {
-        std::string text = "以下文件没有转换:";
-        for (const SkippedFile& file : result.skipped) text += "\n" + file.message;
-        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
-    }
+    const std::string report = BatchReport(result);
+    if (!report.empty()) AfxMessageBox(report, MB_OK | MB_ICONWARNING);
 }
 
 LRESULT CConvertDlg::OnFileConverted(WPARAM wParam, LPARAM) {

@@ -53,13 +53,53 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
                    "有的行在最后一个分隔符之后还有内容，它们不会写入结果；为免丢失，源文件没有被"
                    "覆盖。转换结果在" +
                    Quoted(output) + "。";
-        case SkipReason::ReplaceFailed:
+        case SkipReason::NotNumbers:     // NotNumbersMessage
+        case SkipReason::ReplaceFailed:  // built where the failure is known
             break;
     }
     return {};
 }
 
+std::string NotNumbersMessage(const std::string& source, const std::string& output,
+                              const StreamResult& stream) {
+    return "源文件" + Quoted(source) + NonNumberLinesText(stream) +
+           "的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）；为免丢失，源文件"
+           "没有被覆盖。转换结果在" +
+           Quoted(output) + "。";
+}
+
 }  // namespace
+
+std::string NonNumberLinesText(const StreamResult& stream) {
+    std::string text = "第";
+    for (std::size_t i = 0; i < stream.nonNumberLineNumbers.size(); ++i) {
+        if (i > 0) text += "、";
+        text += std::to_string(stream.nonNumberLineNumbers[i]);
+    }
+    text += "行";
+    if (stream.nonNumberLines > stream.nonNumberLineNumbers.size()) text += "等";
+    return text + "（共" + std::to_string(stream.nonNumberLines) + "行）";
+}
+
+std::string BatchReport(const BatchResult& result) {
+    std::string text;
+    if (!result.skipped.empty()) {
+        text = "以下文件没有转换:";
+        for (const SkippedFile& file : result.skipped) text += "\n" + file.message;
+    }
+    std::string notes;
+    for (const ConvertedFile& file : result.converted) {
+        if (file.stream.nonNumberLines > 0) {
+            notes += "\n" + Quoted(file.source) + NonNumberLinesText(file.stream);
+        }
+    }
+    if (!notes.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "以下文件中有的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）:" +
+                notes;
+    }
+    return text;
+}
 
 bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error) {
     try {
@@ -143,6 +183,9 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, const std::string& source
     if (m_naming == kNamingOverwrite) {
         if (stream.dataAfterEmptyLine) return skip(SkipReason::DataAfterEmptyLine, 0);
         if (stream.textAfterLastSeparator) return skip(SkipReason::TextAfterLastSeparator, 0);
+        if (stream.nonNumberLines > 0) {
+            return skip(SkipReason::NotNumbers, 0, NotNumbersMessage(source, output, stream));
+        }
         std::string error;
         if (!ReplaceFileWithCopy(output, source, &error)) {
             return skip(

@@ -21,6 +21,7 @@ enum class SkipReason {
     ReadFailed,              // reading the source failed part way
     WriteFailed,             // writing the output failed part way
     DataAfterEmptyLine,      // overwrite: lines after an empty line would be lost
+    NotNumbers,              // overwrite: coordinate fields that are not numbers would be lost
     TextAfterLastSeparator,  // overwrite: text after a line's last separator would be lost
     ReplaceFailed,           // overwrite: the source could not be replaced; it is unchanged
 };
@@ -95,6 +96,16 @@ extern const char kCannotConvertMessage[];
 // with the listed path of each converted file. A session that cannot convert
 // (CanConvert) starts nothing.
 BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks = {});
+
+// The message for the user after a batch: the skipped files with their
+// reasons, then the converted files with coordinates that are not whole
+// numbers; empty when there is nothing to tell.
+std::string BatchReport(const BatchResult& result);
+
+// The lines of a converted stream whose coordinates are not whole numbers,
+// for the user: "第2、5、9行（共3行）", with "等" when more than the
+// listed ones.
+std::string NonNumberLinesText(const StreamResult& stream);
 
 // Replaces `target` by a copy of `source` through a temporary file renamed
 // over it: on failure `target` is as it was. Returns false with the user's

@@ -95,6 +95,11 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, Conversion
         *error = "the format " + Quoted(format.name) + " has no separator";
         return false;
     }
+    if (!IsUsableSeparator(format.separator)) {
+        *error = "the separator of the format " + Quoted(format.name) + " is " +
+                 Quoted(format.separator) + "; lines can only be cut at ',' or ' '";
+        return false;
+    }
     DeriveColumns(format, p.m_column);
     p.m_formatName = format.name;
     p.m_formatExtension = format.extension;
@@ -146,6 +151,18 @@ std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResul
     if (r.textAfterLastSeparator) {
         notes.push_back(what + " has lines with text after their last separator; it was left out");
     }
+    if (r.nonNumberLines > 0) {
+        std::string numbers;
+        for (std::uint64_t n : r.nonNumberLineNumbers) {
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+        }
+        if (r.nonNumberLines > r.nonNumberLineNumbers.size()) numbers += ", ...";
+        notes.push_back(what + " has " + std::to_string(r.nonNumberLines) +
+                        (r.nonNumberLines == 1 ? " line" : " lines") +
+                        " whose coordinates are not whole numbers or angles (" +
+                        (r.nonNumberLines == 1 ? "line " : "lines ") + numbers +
+                        "); only the number they start with was read, 0 where there is none");
+    }
     return notes;
 }
 
@@ -178,7 +195,10 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
         return kExitSkipped;
     }
     for (const std::string& note : LeftOutNotes("the input", r)) Report(streams.err, note);
-    if (o.verbose) Report(streams.err, std::to_string(r.lines) + " lines converted");
+    if (o.verbose) {
+        Report(streams.err, std::to_string(r.lines - (r.headerLine ? 1 : 0)) + " lines converted" +
+                                (r.headerLine ? ", the header line copied" : ""));
+    }
     return kExitConverted;
 }
 
