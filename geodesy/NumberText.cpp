@@ -129,6 +129,26 @@ bool IsDecimalText(const char* p, const char* end) {
     return SkipBlanks(p, end) == end;
 }
 
+// Where strtod's hexadecimal number that starts at p (after "0x") ends:
+// digits, a point and digits, and a "p" exponent only when an optional sign
+// and a decimal digit follow it.
+const char* HexNumberEnd(const char* p, const char* end) {
+    while (p < end && IsHexDigit(*p)) ++p;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsHexDigit(*p)) ++p;
+    }
+    if (p < end && (*p == 'p' || *p == 'P')) {
+        const char* e = p + 1;
+        if (e < end && (*e == '+' || *e == '-')) ++e;
+        if (e < end && IsDigit(*e)) {
+            while (e < end && IsDigit(*e)) ++e;
+            p = e;
+        }
+    }
+    return p;
+}
+
 // The full reader over a NUL-terminated text.
 double ReadAnyNumber(const char* text) {
     const char* p = text;
@@ -152,7 +172,9 @@ double ReadAnyNumber(const char* text) {
         if (!IsHexDigit(p[2]) && !(p[2] == '.' && IsHexDigit(p[3]))) {
             return negative ? -0.0 : 0.0;
         }
-        auto r = std::from_chars(p + 2, end, value, std::chars_format::hex);
+        // from_chars takes "p+-3" for an exponent; strtod ends the number
+        // before such a "p", so from_chars is given only what strtod reads.
+        auto r = std::from_chars(p + 2, HexNumberEnd(p + 2, end), value, std::chars_format::hex);
         if (r.ec == std::errc::invalid_argument) return negative ? -0.0 : 0.0;
         if (r.ec == std::errc::result_out_of_range) return StrtodC(start);
     } else {

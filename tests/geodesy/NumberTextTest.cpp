@@ -45,7 +45,9 @@ TEST(NumberText, AtofLikeTheCLibrary) {
         "123456789012345678901234567890|9007199254740993|0x|-0x1p3|0X1.8P1|0x.8|0x1p|-0xg|0x-1|"
         "0x1p-1080|0x1p1024|inf|-INF|Infinity|infinit|-nan|NaN|nan(123)|nan(x|in|114:00:00|1,5|北1|"
         // Regression: from_chars read these as infinity and NaN; atof reads the "0".
-        "0xinf|0xnan|0xnan(123)|-0xinfinity|0XINF|0x.|0x.p1|0x.8p1|-0x.a";
+        "0xinf|0xnan|0xnan(123)|-0xinfinity|0XINF|0x.|0x.p1|0x.8p1|-0x.a|"
+        // Regression: from_chars read "p+-13" as an exponent; atof stops before the "p".
+        "0x1p+-13nan3;|0x1P+-2|-0x1p-+3|0x.8p+-1|0x1p+|0x1p-x|0x1p+3|0x1.8P-1";
     for (size_t from = 0, bar; from <= texts.size(); from = bar + 1) {
         bar = std::min(texts.find('|', from), texts.size());
         ExpectLikeAtof(texts.substr(from, bar - from));
