@@ -3,6 +3,7 @@
 // and the output files show the result.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,23 @@
 namespace {
 
 constexpr char kBatchQuestion[] = "请确定已经设置转换关系了!";
+
+// In the format dialog: defines the format 坐标 (*.txt) with the data items
+// at `items`, chooses the naming radio button `naming` and confirms.
+void DefineAndChooseFormat(CWnd& f, std::initializer_list<int> items, int naming) {
+    SelectTab(f, 1042, 1);
+    TypeText(f, 1046, "坐标");
+    TypeText(f, 1052, "txt");
+    for (int item : items) {
+        SelectListItem(f, 1047, item);
+        Click(f, 1178);
+    }
+    Click(f, 1058);
+    SelectTab(f, 1042, 2);
+    Click(f, naming);
+    SelectTab(f, 1042, 0);
+    Click(f, IDOK);
+}
 
 class MainWindowBatchTest : public UiTest {
 protected:
@@ -61,18 +79,8 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
         EXPECT_FALSE(ControlEnabled(w, 1033));
 
         auto format = Prompts().ArmModal([](CWnd& f) {
-            SelectTab(f, 1042, 1);
-            TypeText(f, 1046, "坐标");
-            TypeText(f, 1052, "txt");
-            for (int item : {0, 4, 5, 6}) {  // 点号 北方向X 东方向Y 水准高
-                SelectListItem(f, 1047, item);
-                Click(f, 1178);
-            }
-            Click(f, 1058);
-            SelectTab(f, 1042, 2);
-            Click(f, 1027);  // 文件名上加1
-            SelectTab(f, 1042, 0);
-            Click(f, IDOK);
+            // 点号 北方向X 东方向Y 水准高; 文件名上加1
+            DefineAndChooseFormat(f, {0, 4, 5, 6}, 1027);
         });
         Click(w, 1034);
         EXPECT_TRUE(format->ran);
@@ -142,18 +150,8 @@ TEST_F(MainWindowBatchTest, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) 
     auto run = Prompts().ArmModal([&](CWnd& w) {
         SelectTab(w, 1032, 1);
         auto format = Prompts().ArmModal([](CWnd& f) {
-            SelectTab(f, 1042, 1);
-            TypeText(f, 1046, "坐标");
-            TypeText(f, 1052, "txt");
-            for (int item : {4, 5, 6, 0}) {  // 北方向X 东方向Y 水准高 点号
-                SelectListItem(f, 1047, item);
-                Click(f, 1178);
-            }
-            Click(f, 1058);
-            SelectTab(f, 1042, 2);
-            Click(f, 1061);  // 覆盖原文件
-            SelectTab(f, 1042, 0);
-            Click(f, IDOK);
+            // 北方向X 东方向Y 水准高 点号; 覆盖原文件
+            DefineAndChooseFormat(f, {4, 5, 6, 0}, 1061);
         });
         Click(w, 1034);
         EXPECT_TRUE(format->ran);
