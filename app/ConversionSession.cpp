@@ -108,10 +108,13 @@ void ConversionSession::PrepareConversion() {
 void ConversionSession::ConvertFromPlane(const std::string& xText, const std::string& yText,
                                          const std::string& hText, double* out1, double* out2,
                                          double* out3) const {
+    ConvertPlanePoint(AsciiToDouble(xText), AsciiToDouble(yText), AsciiToDouble(hText), out1, out2,
+                      out3);
+}
+
+void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* out1,
+                                          double* out2, double* out3) const {
     const ConversionParams& p = m_params;
-    double x = AsciiToDouble(xText);
-    double y = AsciiToDouble(yText);
-    double h = AsciiToDouble(hText);
     *out1 = *out2 = *out3 = 0;
     if (m_targetKind == 2) {
         double B, L, H;
@@ -149,10 +152,13 @@ void ConversionSession::ConvertFromPlane(const std::string& xText, const std::st
 void ConversionSession::ConvertFromGeodetic(const std::string& bText, const std::string& lText,
                                             const std::string& hText, double* out1, double* out2,
                                             double* out3) const {
+    ConvertGeodeticPoint(m_geo.ParseDmsText(bText), m_geo.ParseDmsText(lText), AsciiToDouble(hText),
+                         out1, out2, out3);
+}
+
+void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, double* out1,
+                                             double* out2, double* out3) const {
     const ConversionParams& p = m_params;
-    double B = m_geo.ParseDmsText(bText);
-    double L = m_geo.ParseDmsText(lText);
-    double H = AsciiToDouble(hText);
     *out1 = *out2 = *out3 = 0;
     if (m_targetKind == 1) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
@@ -171,10 +177,13 @@ void ConversionSession::ConvertFromGeodetic(const std::string& bText, const std:
 void ConversionSession::ConvertFromSpace(const std::string& xText, const std::string& yText,
                                          const std::string& zText, double* out1, double* out2,
                                          double* out3) const {
+    ConvertSpacePoint(AsciiToDouble(xText), AsciiToDouble(yText), AsciiToDouble(zText), out1, out2,
+                      out3);
+}
+
+void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* out1,
+                                          double* out2, double* out3) const {
     const ConversionParams& p = m_params;
-    double X = AsciiToDouble(xText);
-    double Y = AsciiToDouble(yText);
-    double Z = AsciiToDouble(zText);
     *out1 = *out2 = *out3 = 0;
     if (m_targetKind == 0) {
         *out1 = X;

@@ -35,6 +35,14 @@ public:
                              double* out1, double* out2, double* out3) const;
     void ConvertFromSpace(const std::string& X, const std::string& Y, const std::string& Z,
                           double* out1, double* out2, double* out3) const;
+    // The same routines on the values their texts read as: plane x, y, h;
+    // geodetic B, L in radians, H; space X, Y, Z.
+    void ConvertPlanePoint(double x, double y, double h, double* out1, double* out2,
+                           double* out3) const;
+    void ConvertGeodeticPoint(double B, double L, double H, double* out1, double* out2,
+                              double* out3) const;
+    void ConvertSpacePoint(double X, double Y, double Z, double* out1, double* out2,
+                           double* out3) const;
 
     // True when both kinds are 0..2 and both datums 0..4.
     bool CanConvert() const;

@@ -429,16 +429,8 @@ void CConvertDlg::OnConvertFiles() {
         AfxMessageBox(result.error.empty() ? kInvalidChoice : result.error, MB_OK | MB_ICONWARNING);
         return;
     }
-    // A source chosen twice was converted once: told apart from the skipped.
-    std::string skipped, repeated;
-    for (const SkippedFile& file : result.skipped) {
-        (file.reason == SkipReason::RepeatedSource ? repeated : skipped) += "\n" + file.message;
-    }
-    if (!skipped.empty() || !repeated.empty()) {
-        std::string text =
-            skipped.empty() ? repeated.substr(1) : "以下文件没有转换:" + skipped + repeated;
-        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
-    }
+    const std::string report = BatchReport(result);
+    if (!report.empty()) AfxMessageBox(report, MB_OK | MB_ICONWARNING);
 }
 
 LRESULT CConvertDlg::OnFileConverted(WPARAM wParam, LPARAM) {

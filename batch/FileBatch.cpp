@@ -63,7 +63,8 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
         case SkipReason::OutputExists:
             return "输出文件" + Quoted(output) + "在转换前已经存在，没有替换它，源文件" +
                    Quoted(source) + "未转换。";
-        case SkipReason::ReplaceFailed:
+        case SkipReason::NotNumbers:     // NotNumbersMessage
+        case SkipReason::ReplaceFailed:  // built where the failure is known
             break;
     }
     return {};
@@ -91,7 +92,49 @@ std::string OutputKey(const std::string& output, const std::optional<Platform::F
     return "path " + output;
 }
 
+std::string NotNumbersMessage(const std::string& source, const std::string& output,
+                              const StreamResult& stream) {
+    return "源文件" + Quoted(source) + NonNumberLinesText(stream) +
+           "的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）；为免丢失，源文件"
+           "没有被覆盖。转换结果在" +
+           Quoted(output) + "。";
+}
+
 }  // namespace
+
+std::string NonNumberLinesText(const StreamResult& stream) {
+    std::string text = "第";
+    for (std::size_t i = 0; i < stream.nonNumberLineNumbers.size(); ++i) {
+        if (i > 0) text += "、";
+        text += std::to_string(stream.nonNumberLineNumbers[i]);
+    }
+    text += "行";
+    if (stream.nonNumberLines > stream.nonNumberLineNumbers.size()) text += "等";
+    return text + "（共" + std::to_string(stream.nonNumberLines) + "行）";
+}
+
+std::string BatchReport(const BatchResult& result) {
+    // A source chosen twice was converted once: told apart from the skipped.
+    std::string skipped, repeated;
+    for (const SkippedFile& file : result.skipped) {
+        (file.reason == SkipReason::RepeatedSource ? repeated : skipped) += "\n" + file.message;
+    }
+    std::string text;
+    if (!skipped.empty()) text = "以下文件没有转换:" + skipped;
+    if (!repeated.empty()) text += text.empty() ? repeated.substr(1) : repeated;
+    std::string notes;
+    for (const ConvertedFile& file : result.converted) {
+        if (file.stream.nonNumberLines > 0) {
+            notes += "\n" + Quoted(file.source) + NonNumberLinesText(file.stream);
+        }
+    }
+    if (!notes.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "以下文件中有的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）:" +
+                notes;
+    }
+    return text;
+}
 
 bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error,
                          int* osError) {
@@ -230,6 +273,11 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
     if (m_naming == kNamingOverwrite) {
         if (stream.dataAfterEmptyLine) return skip(SkipReason::DataAfterEmptyLine, 0);
         if (stream.textAfterLastSeparator) return skip(SkipReason::TextAfterLastSeparator, 0);
+        if (stream.nonNumberLines > 0) {
+            skip(SkipReason::NotNumbers, 0, NotNumbersMessage(source, output, stream));
+            outcome.skipped.stream = stream;
+            return outcome;
+        }
         std::string error;
         int err = 0;
         if (!ReplaceFileWithCopy(output, source, &error, &err)) {

@@ -24,6 +24,7 @@ enum class SkipReason {
     ReadFailed,              // reading the source failed part way
     WriteFailed,             // writing the output failed part way
     DataAfterEmptyLine,      // overwrite: lines after an empty line would be lost
+    NotNumbers,              // overwrite: coordinate fields that are not numbers would be lost
     TextAfterLastSeparator,  // overwrite: text after a line's last separator would be lost
     ReplaceFailed,           // overwrite: the source could not be replaced; it is unchanged
     RepeatedSource,          // an earlier source of the batch is the same file: converted once
@@ -38,6 +39,7 @@ struct SkippedFile {
     std::string message;  // for the user, in Chinese
     int errorNumber = 0;  // the system's error number, where one is the cause
     std::string earlier;  // the earlier source a repeated source or shared output refers to
+    StreamResult stream;  // of the conversion, when the source was converted but kept
 };
 
 struct ConvertedFile {
@@ -134,6 +136,16 @@ extern const char kCannotConvertMessage[];
 // with the listed path of each converted file. A session that cannot convert
 // (CanConvert) starts nothing, and neither does Cancel in beforeStart.
 BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks = {});
+
+// The message for the user after a batch: the skipped files with their
+// reasons, then the converted files with coordinates that are not whole
+// numbers; empty when there is nothing to tell.
+std::string BatchReport(const BatchResult& result);
+
+// The lines of a converted stream whose coordinates are not whole numbers,
+// for the user: "第2、5、9行（共3行）", with "等" when more than the
+// listed ones.
+std::string NonNumberLinesText(const StreamResult& stream);
 
 // Replaces `target` by a copy of `source` as CAtomicFile writes: a target
 // the user may not write is refused, and on failure `target` is as it was.

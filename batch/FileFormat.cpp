@@ -10,6 +10,8 @@ std::string SeparatorChar(int index) {
     return "";
 }
 
+bool IsUsableSeparator(std::string_view separator) { return separator == "," || separator == " "; }
+
 char SeparatorChar(std::string_view separator) {
     return separator.empty() ? ',' : separator.front();
 }

@@ -21,6 +21,10 @@ inline constexpr int kDataItemCount = 8;
 // Separator text of the dialog's drop-down index: 0 ",", 1 " ", else "".
 std::string SeparatorChar(int index);
 
+// "," and " ", the separators a line can be cut at. Other texts come only
+// from a store edited by hand (a full-width "，" among them).
+bool IsUsableSeparator(std::string_view separator);
+
 // The single byte that ends a field for a format's separator text. A
 // separator is one byte: "," and " " are themselves; any other text (a store
 // edited by hand) uses its first byte, and an empty text (no format chosen)

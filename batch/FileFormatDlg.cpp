@@ -15,6 +15,12 @@ namespace {
 constexpr char kNameAndExtensionMissing[] = "请输入文件类型名称和后缀";
 constexpr char kNoFormatSelected[] = "请在“文件格式”页中选定一种文件格式";
 
+// A format whose separator no line can be cut at (a store edited by hand).
+std::string BadSeparatorMessage(const FileFormat& f) {
+    return "文件格式“" + f.name + "”的分隔符“" + f.separator +
+           "”不能使用：分隔符只能是半角逗号“,”或空格。请删除这种格式，在“自定义格式”页重新定义它。";
+}
+
 // The controls of each tab.
 constexpr int kFormatsPage[] = {IDC_FORMAT_LIST, IDC_SELECTED_ITEMS};
 constexpr int kNewFormatPage[] = {IDC_FORMAT_NAME_LABEL, IDC_FORMAT_NAME,     IDC_DESCRIPTION_LABEL,
@@ -204,6 +210,11 @@ void CFileFormatDlg::OnOK() {
         AfxMessageBox(kNoFormatSelected, MB_OK | MB_ICONINFORMATION);
         m_tab.SetCurSel(0);
         ShowPage(0);
+        return;
+    }
+    if (valid && !IsUsableSeparator(m_formats[static_cast<std::size_t>(index)].separator)) {
+        AfxMessageBox(BadSeparatorMessage(m_formats[static_cast<std::size_t>(index)]),
+                      MB_OK | MB_ICONWARNING);
         return;
     }
     m_column[0] = m_column[1] = m_column[2] = -1;

@@ -7,19 +7,30 @@ void ApplyEqualDatumRule(ConversionSession& session) {
     if (session.m_sourceDatum == session.m_targetDatum) session.m_params.m_savedUseSeven = 0;
 }
 
-void ConvertPointValues(const ConversionSession& session, const std::string& first,
-                        const std::string& second, const std::string& third, double out[3]) {
+unsigned ConvertPointTexts(const ConversionSession& session, const std::string_view texts[3],
+                           double out[3]) {
+    bool whole[3];
+    double v[3];
+    if (session.m_sourceKind == 1) {
+        v[0] = ParseDmsField(texts[0], &whole[0]);
+        v[1] = ParseDmsField(texts[1], &whole[1]);
+    } else {
+        v[0] = ReadNumberField(texts[0], &whole[0]);
+        v[1] = ReadNumberField(texts[1], &whole[1]);
+    }
+    v[2] = ReadNumberField(texts[2], &whole[2]);
     switch (session.m_sourceKind) {
         case 2:
-            session.ConvertFromPlane(first, second, third, &out[0], &out[1], &out[2]);
+            session.ConvertPlanePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
             break;
         case 1:
-            session.ConvertFromGeodetic(first, second, third, &out[0], &out[1], &out[2]);
+            session.ConvertGeodeticPoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
             break;
         default:
-            session.ConvertFromSpace(first, second, third, &out[0], &out[1], &out[2]);
+            session.ConvertSpacePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
             break;
     }
+    return (whole[0] ? 0u : 1u) | (whole[1] ? 0u : 2u) | (whole[2] ? 0u : 4u);
 }
 
 int FormatPointResult(const ConversionSession& session, int slot, double value, char* buffer) {
@@ -39,8 +50,9 @@ bool ConvertFilePoint(ConversionSession& session, const std::string& first,
         for (std::string* o : outs) o->clear();
         return false;
     }
+    const std::string_view texts[3] = {first, second, third};
     double values[3];
-    ConvertPointValues(session, first, second, third, values);
+    ConvertPointTexts(session, texts, values);
     char buffer[kPointTextSize];
     for (int k = 0; k < 3; ++k) {
         const int n = FormatPointResult(session, k, values[k], buffer);

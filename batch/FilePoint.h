@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class ConversionSession;
 
@@ -17,8 +18,11 @@ inline constexpr int kPointTextSize = 400;
 // (plane x, y, h; geodetic B, L, H; space X, Y, Z), giving three values in
 // the meaning of the target kind. The session must be able to convert
 // (CanConvert) and be prepared (PrepareConversion, ApplyEqualDatumRule).
-void ConvertPointValues(const ConversionSession& session, const std::string& first,
-                        const std::string& second, const std::string& third, double out[3]);
+// Returns a bit (1 << slot) for each text that did not read whole: not a
+// number, or for geodetic B and L not an angle text (ReadNumberField,
+// ParseDmsField).
+unsigned ConvertPointTexts(const ConversionSession& session, const std::string_view texts[3],
+                           double out[3]);
 
 // Writes the text of result `slot` (0..2) into `buffer` (kPointTextSize
 // bytes) and returns its length: "%.6f", except the first two results of a

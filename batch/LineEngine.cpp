@@ -13,20 +13,43 @@
 
 namespace {
 
-// Bytes read at a time for one block of lines; a block holds whole lines
-// only, so a line longer than this makes its block longer.
-constexpr std::size_t kBlockBytes = 1 << 16;
-
 // Lines of one block, converted apart from the others.
 struct LineBlock {
     std::string input;  // whole lines with their LF; the last block may end without one
     std::string output;
-    std::uint64_t lines = 0;
-    bool stoppedAtEmptyLine = false;
+    bool first = false;  // the first block of the stream
+    StreamResult found;  // lines and findings; line numbers counted from the block's start
     std::size_t restOffset = 0;  // where the bytes after that empty line start
-    bool textAfterLastSeparator = false;
     bool done = false;
 };
+
+// The DOS end-of-file byte, dropped when it ends the input.
+constexpr char kEndOfFile = '\x1A';
+
+// Adds the findings of a line (LineEngine::ConvertLine) numbered `number`.
+void NoteLine(StreamResult& r, unsigned findings, std::uint64_t number) {
+    if (findings & LineEngine::kTextAfterLastSeparator) r.textAfterLastSeparator = true;
+    if (findings & LineEngine::kHeaderLine) r.headerLine = true;
+    if (findings & LineEngine::kNotNumbers) {
+        if (r.nonNumberLineNumbers.size() < StreamResult::kListedLines) {
+            r.nonNumberLineNumbers.push_back(number);
+        }
+        ++r.nonNumberLines;
+    }
+}
+
+// Adds the lines and findings of the next block to those of the blocks before.
+void AddBlock(StreamResult& r, const StreamResult& block) {
+    for (std::uint64_t number : block.nonNumberLineNumbers) {
+        if (r.nonNumberLineNumbers.size() < StreamResult::kListedLines) {
+            r.nonNumberLineNumbers.push_back(r.lines + number);
+        }
+    }
+    r.nonNumberLines += block.nonNumberLines;
+    r.lines += block.lines;
+    r.headerLine = r.headerLine || block.headerLine;
+    r.textAfterLastSeparator = r.textAfterLastSeparator || block.textAfterLastSeparator;
+}
 
 bool OnlyLineEnds(std::string_view bytes) {
     for (char c : bytes) {
@@ -40,7 +63,7 @@ bool OnlyLineEnds(std::string_view bytes) {
 // error, where the unfinished line is dropped.
 class BlockReader {
 public:
-    explicit BlockReader(std::FILE* in) : m_in(in) {}
+    BlockReader(std::FILE* in, std::size_t blockBytes) : m_in(in), m_blockBytes(blockBytes) {}
 
     // The next block into *block; false when the input has no more bytes.
     bool Next(std::string* block) {
@@ -49,11 +72,11 @@ public:
         for (;;) {
             if (m_eof) return !block->empty();
             const std::size_t old = block->size();
-            block->resize(old + kBlockBytes);
+            block->resize(old + m_blockBytes);
             errno = 0;
-            const std::size_t got = std::fread(block->data() + old, 1, kBlockBytes, m_in);
+            const std::size_t got = std::fread(block->data() + old, 1, m_blockBytes, m_in);
             block->resize(old + got);
-            if (got < kBlockBytes) {
+            if (got < m_blockBytes) {
                 m_eof = true;
                 if (std::ferror(m_in)) {
                     m_failed = true;
@@ -63,7 +86,12 @@ public:
             const std::size_t lf = block->rfind('\n');
             const bool lfInNewBytes = lf != std::string::npos && lf + 1 > old;
             if (m_eof) {
-                if (m_failed) block->resize(lf == std::string::npos ? 0 : lf + 1);
+                if (m_failed) {
+                    block->resize(lf == std::string::npos ? 0 : lf + 1);
+                } else if (!block->empty() && block->back() == kEndOfFile) {
+                    block->pop_back();
+                    m_dropped = 1;
+                }
                 return !block->empty();
             }
             if (lfInNewBytes) {
@@ -84,15 +112,19 @@ public:
     }
 
     bool AtEnd() const { return m_eof && m_carry.empty(); }
+    // Bytes of the input in no block: the 0x1A that ends it.
+    std::size_t Dropped() const { return m_dropped; }
     bool Failed() const { return m_failed; }
     int ErrorNumber() const { return m_errno; }
 
 private:
     std::FILE* m_in;
+    std::size_t m_blockBytes;  // a block holds whole lines, so a longer line makes it longer
     std::string m_carry;
     bool m_eof = false;
     bool m_failed = false;
     int m_errno = 0;
+    std::size_t m_dropped = 0;
 };
 
 // Convert's loop over the lines of one block. The lines go through `writer`
@@ -102,6 +134,7 @@ void ConvertBlock(LineEngine& engine, LineWriter& writer, std::string& collected
                   LineBlock& block) {
     const char* base = block.input.data();
     const std::size_t size = block.input.size();
+    StreamResult& found = block.found;
     std::size_t pos = 0;
     while (pos < size) {
         const void* lf = std::memchr(base + pos, '\n', size - pos);
@@ -117,16 +150,31 @@ void ConvertBlock(LineEngine& engine, LineWriter& writer, std::string& collected
             pos = size;
         }
         if (line.empty()) {
-            block.stoppedAtEmptyLine = true;
+            found.stoppedAtEmptyLine = true;
             block.restOffset = pos;
             break;
         }
-        if (engine.ConvertLine(line, writer)) block.textAfterLastSeparator = true;
-        ++block.lines;
+        const unsigned findings = engine.ConvertLine(line, writer, block.first && found.lines == 0);
+        ++found.lines;
+        if (findings != 0) NoteLine(found, findings, found.lines);
     }
     writer.Flush();
     block.output.swap(collected);
     collected.clear();
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// After blanks and a sign, a digit or a point and a digit: the text could
+// be the start of a number or an angle.
+bool StartsWithNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && text[i] == '.') ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
 // Blanks, tabs and carriage returns left after the last separator carry no data.
@@ -142,23 +190,33 @@ bool HoldsText(std::string_view rest) {
 LineEngine::LineEngine(const ConversionSession& session)
     : m_session(session), m_separator(SeparatorChar(session.m_params.m_formatSeparator)) {
     ApplyEqualDatumRule(m_session);
-    for (int k = 0; k < 3; ++k) m_column[k] = session.m_params.m_column[k];
+    for (int k = 0; k < 3; ++k) {
+        m_column[k] = session.m_params.m_column[k];
+        if (m_column[k] >= 0) m_named |= 1u << k;
+    }
     m_fields.reserve(32);
 }
 
-bool LineEngine::ConvertLine(std::string_view line, LineWriter& writer) {
+unsigned LineEngine::ConvertLine(std::string_view line, LineWriter& writer, bool first) {
     const std::size_t consumed = SplitFields(line, m_separator, &m_fields);
     const std::size_t count = m_fields.size();
+    std::string_view coordinates[3];  // a field the line lacks is empty
     for (int k = 0; k < 3; ++k) {
         const int c = m_column[k];
         if (c >= 0 && static_cast<std::size_t>(c) < count) {
-            m_texts[k].assign(m_fields[static_cast<std::size_t>(c)]);
-        } else {
-            m_texts[k].clear();
+            coordinates[k] = m_fields[static_cast<std::size_t>(c)];
         }
     }
+    if (first && IsHeader(coordinates)) {
+        writer.Append(line);
+        writer.Append(std::string_view("\r\n", 2));
+        return kHeaderLine;
+    }
     double values[3];
-    ConvertPointValues(m_session, m_texts[0], m_texts[1], m_texts[2], values);
+    // A field the format does not name is no field of the line.
+    unsigned findings = (ConvertPointTexts(m_session, coordinates, values) & m_named) != 0
+                            ? kNotNumbers
+                            : 0;
     for (int k = 0; k < 3; ++k) {
         m_resultLengths[k] = FormatPointResult(m_session, k, values[k], m_results[k]);
     }
@@ -181,13 +239,24 @@ bool LineEngine::ConvertLine(std::string_view line, LineWriter& writer) {
         writer.Append(m_separator);
     }
     writer.Append(std::string_view("\r\n", 2));
-    return HoldsText(line.substr(consumed));
+    if (HoldsText(line.substr(consumed))) findings |= kTextAfterLastSeparator;
+    return findings;
+}
+
+bool LineEngine::IsHeader(const std::string_view coordinates[3]) const {
+    bool named = false;
+    for (int k = 0; k < 3; ++k) {
+        if (m_column[k] < 0) continue;
+        if (StartsWithNumber(coordinates[k])) return false;
+        named = true;
+    }
+    return named;
 }
 
 StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& progress) {
     if (m_threads > 1) return ConvertInBlocks(in, out, progress);
     StreamResult result;
-    LineReader reader(in);
+    LineReader reader(in, m_readBytes);
     LineWriter writer(out);
     std::string_view line;
     while (reader.Next(&line)) {
@@ -196,8 +265,9 @@ StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& 
             result.dataAfterEmptyLine = reader.RestHasContent();
             break;
         }
-        if (ConvertLine(line, writer)) result.textAfterLastSeparator = true;
+        const unsigned findings = ConvertLine(line, writer, result.lines == 0);
         ++result.lines;
+        if (findings != 0) NoteLine(result, findings, result.lines);
         if (writer.Failed()) break;
         if (progress && result.lines % kProgressLines == 0) progress(reader.BytesConsumed());
     }
@@ -215,7 +285,7 @@ StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& 
 
 StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Progress& progress) {
     StreamResult result;
-    BlockReader reader(in);
+    BlockReader reader(in, m_readBytes);
     LineWriter writer(out);
     std::uint64_t consumed = 0;
 
@@ -249,6 +319,7 @@ StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Pr
     std::deque<std::unique_ptr<LineBlock>> inFlight;
     std::vector<std::unique_ptr<LineBlock>> spare;  // written blocks, kept for their buffers
     bool more = true;
+    bool firstBlock = true;
     auto readAhead = [&] {
         while (more && inFlight.size() < maxInFlight) {
             std::unique_ptr<LineBlock> block;
@@ -258,16 +329,16 @@ StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Pr
                 block = std::move(spare.back());
                 spare.pop_back();
                 block->output.clear();
-                block->lines = 0;
-                block->stoppedAtEmptyLine = false;
+                block->found = StreamResult();
                 block->restOffset = 0;
-                block->textAfterLastSeparator = false;
                 block->done = false;
             }
             if (!reader.Next(&block->input)) {
                 more = false;
                 break;
             }
+            block->first = firstBlock;
+            firstBlock = false;
             if (workers.empty() && inFlight.empty() && reader.AtEnd()) {
                 // The whole input in one block: no threads for it.
                 std::string collected;
@@ -294,16 +365,18 @@ StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Pr
 
     for (;;) {
         readAhead();
-        if (inFlight.empty()) break;
+        if (inFlight.empty()) {
+            consumed += reader.Dropped();
+            break;
+        }
         LineBlock& block = *inFlight.front();
         {
             std::unique_lock lock(mutex);
             blockDone.wait(lock, [&] { return block.done; });
         }
         writer.Append(block.output);
-        result.lines += block.lines;
-        if (block.textAfterLastSeparator) result.textAfterLastSeparator = true;
-        if (block.stoppedAtEmptyLine) {
+        AddBlock(result, block.found);
+        if (block.found.stoppedAtEmptyLine) {
             consumed += block.restOffset;
             result.stoppedAtEmptyLine = true;
             bool content = !OnlyLineEnds(std::string_view(block.input).substr(block.restOffset));

@@ -3,6 +3,13 @@
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+// The DOS end-of-file byte, dropped when it ends the input.
+constexpr char kEndOfFile = '\x1A';
+
+}  // namespace
+
 LineReader::LineReader(std::FILE* in, std::size_t bufferSize)
     : m_in(in), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
 
@@ -45,7 +52,9 @@ bool LineReader::Next(std::string_view* line) {
         }
         const std::size_t unsearched = m_end - m_pos;
         if (!Fill()) {
-            if (m_failed || m_pos == m_end) return false;
+            if (m_failed) return false;
+            if (m_pos < m_end && m_buffer[m_end - 1] == kEndOfFile) --m_end;
+            if (m_pos == m_end) return false;
             *line = std::string_view(m_buffer.data() + m_pos, m_end - m_pos);
             m_pos = m_end;
             return true;
@@ -56,13 +65,16 @@ bool LineReader::Next(std::string_view* line) {
 
 bool LineReader::RestHasContent() {
     for (;;) {
-        for (std::size_t i = m_pos; i < m_end; ++i) {
-            if (m_buffer[i] != '\r' && m_buffer[i] != '\n') {
-                m_pos = i;
-                return true;
+        while (m_pos < m_end && (m_buffer[m_pos] == '\r' || m_buffer[m_pos] == '\n')) ++m_pos;
+        if (m_pos < m_end) {
+            if (m_buffer[m_pos] != kEndOfFile || m_pos + 1 < m_end) return true;
+            // A 0x1A as the last byte read so far is content only when more follows.
+            if (!Fill()) {
+                m_pos = m_end;
+                return false;
             }
+            continue;
         }
-        m_pos = m_end;
         if (!Fill()) return false;
     }
 }

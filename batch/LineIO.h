@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// Reads lines ending with LF or CR LF. Bytes pass through unchanged.
+// Reads lines ending with LF or CR LF. Bytes pass through unchanged, except
+// a 0x1A byte that ends the input: it ends the text, as in DOS text files.
 class LineReader {
 public:
     explicit LineReader(std::FILE* in, std::size_t bufferSize = 1 << 16);
@@ -19,8 +20,8 @@ public:
     // the end of the input or on a read error.
     bool Next(std::string_view* line);
 
-    // Reads on to the end and tells whether any byte other than CR or LF was
-    // left unread.
+    // Reads on to the end and tells whether any byte other than CR or LF (or
+    // the 0x1A that ends the input) was left unread.
     bool RestHasContent();
 
     // Bytes of the input taken so far: the lines returned and their line ends.

@@ -117,6 +117,11 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, Conversion
         *error = "the format " + Quoted(format.name) + " has no separator";
         return false;
     }
+    if (!IsUsableSeparator(format.separator)) {
+        *error = "the separator of the format " + Quoted(format.name) + " is " +
+                 Quoted(format.separator) + "; lines can only be cut at ',' or ' '";
+        return false;
+    }
     DeriveColumns(format, p.m_column);
     p.m_formatName = format.name;
     p.m_formatExtension = format.extension;
@@ -141,6 +146,18 @@ std::uint64_t StreamSize(std::FILE* f) {
 }
 
 // Notes about a converted stream that did not write all of its input.
+// "2 lines whose coordinates are not whole numbers or angles (lines 3, 4)".
+std::string NonNumberLinesNote(const StreamResult& r) {
+    std::string numbers;
+    for (std::uint64_t n : r.nonNumberLineNumbers) {
+        numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+    }
+    if (r.nonNumberLines > r.nonNumberLineNumbers.size()) numbers += ", ...";
+    return std::to_string(r.nonNumberLines) + (r.nonNumberLines == 1 ? " line" : " lines") +
+           " whose coordinates are not whole numbers or angles (" +
+           (r.nonNumberLines == 1 ? "line " : "lines ") + numbers + ")";
+}
+
 std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResult& r) {
     std::vector<std::string> notes;
     if (r.dataAfterEmptyLine) {
@@ -148,6 +165,10 @@ std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResul
     }
     if (r.textAfterLastSeparator) {
         notes.push_back(what + " has lines with text after their last separator; it was left out");
+    }
+    if (r.nonNumberLines > 0) {
+        notes.push_back(what + " has " + NonNumberLinesNote(r) +
+                        "; only the number they start with was read, 0 where there is none");
     }
     return notes;
 }
@@ -181,7 +202,10 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
         return kExitSkipped;
     }
     for (const std::string& note : LeftOutNotes("the input", r)) Report(streams.err, note);
-    if (o.verbose) Report(streams.err, std::to_string(r.lines) + " lines converted");
+    if (o.verbose) {
+        Report(streams.err, std::to_string(r.lines - (r.headerLine ? 1 : 0)) + " lines converted" +
+                                (r.headerLine ? ", the header line copied" : ""));
+    }
     return kExitConverted;
 }
 
@@ -320,6 +344,11 @@ std::string SkipText(const SkippedFile& f) {
         case SkipReason::TextAfterLastSeparator:
             return "it has lines with text after their last separator, which would be lost; it "
                    "was kept as it was and the conversion is in " +
+                   output;
+        case SkipReason::NotNumbers:
+            return "it has " + NonNumberLinesNote(f.stream) +
+                   ", which were read as far as they go; it was kept as it was and the "
+                   "conversion is in " +
                    output;
         case SkipReason::ReplaceFailed:
             return "it could not be replaced: " + why + "; it was kept as it was and the "

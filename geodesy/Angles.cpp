@@ -23,7 +23,6 @@ std::string_view Right(std::string_view s, long n) {
     return s.substr(s.size() - static_cast<size_t>(n));
 }
 
-double ReadNumber(std::string_view s) { return AsciiToDouble(s.data(), s.data() + s.size()); }
 
 // Text written into a caller's buffer of kDmsTextSize bytes; the same
 // operations as std::string, so the writers below serve both.
@@ -51,11 +50,15 @@ private:
 
 // Degree, minute and second values of a text. D ends before the first colon
 // (unless that one opens the text), the prefix P before the last colon.
-// Degrees and minutes are rounded through single precision.
-void SplitDms(std::string_view text, double* deg, double* min, double* sec) {
+// Degrees and minutes are rounded through single precision. *whole, when
+// asked for: two colons, and three parts read whole.
+void SplitDms(std::string_view text, double* deg, double* min, double* sec,
+              bool* whole = nullptr) {
     std::string_view d, p;
+    int colons = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != ':') continue;
+        ++colons;
         if (d.empty()) {
             d = text.substr(0, i);
         } else {
@@ -64,9 +67,12 @@ void SplitDms(std::string_view text, double* deg, double* min, double* sec) {
     }
     const std::string_view s = Right(text, static_cast<long>(text.size() - p.size()) - 1);
     const std::string_view m = Right(p, static_cast<long>(p.size() - d.size()) - 1);
-    *deg = static_cast<double>(static_cast<float>(ReadNumber(d)));
-    *min = static_cast<double>(static_cast<float>(ReadNumber(m)));
-    *sec = ReadNumber(s);
+    bool parts[3];
+    bool* asked = whole != nullptr ? parts : nullptr;
+    *deg = static_cast<double>(static_cast<float>(ReadNumberField(d, asked)));
+    *min = static_cast<double>(static_cast<float>(ReadNumberField(m, asked ? asked + 1 : nullptr)));
+    *sec = ReadNumberField(s, asked ? asked + 2 : nullptr);
+    if (whole != nullptr) *whole = colons == 2 && parts[0] && parts[1] && parts[2];
 }
 
 // Appends an integer-valued double as printf("%0*d") prints an int. Values
@@ -124,6 +130,12 @@ void AppendDmsWithFraction(Out& out, double v) {
 double ParseDmsView(std::string_view text) {
     double deg, min, sec;
     SplitDms(text, &deg, &min, &sec);
+    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
+}
+
+double ParseDmsField(std::string_view text, bool* whole) {
+    double deg, min, sec;
+    SplitDms(text, &deg, &min, &sec, whole);
     return (sec * kSecond + min * kMinute + deg) * kDegToRad;
 }
 

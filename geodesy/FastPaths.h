@@ -11,6 +11,12 @@
 // it ends a C string.
 double AsciiToDouble(const char* begin, const char* end);
 
+// AsciiToDouble of a field's text. *whole, when asked for, tells whether the
+// text is a decimal number and nothing else: blanks, an optional sign,
+// digits with an optional point (at least one digit), an optional exponent,
+// blanks. Empty texts, "0x1p3", "inf", "3512345 512345" and "12m" are not.
+double ReadNumberField(std::string_view text, bool* whole);
+
 // Room for any angle text of FormatDmsPositiveTo, terminator included.
 inline constexpr int kDmsTextSize = 400;
 
@@ -19,6 +25,9 @@ int FormatDmsPositiveTo(double r, char* buf);
 
 // CGeoCore::ParseDmsText of a text given as a view.
 double ParseDmsView(std::string_view text);
+// The same; *whole tells whether the text is "D:M:S" with exactly two colons
+// and each part a whole number (ReadNumberField).
+double ParseDmsField(std::string_view text, bool* whole);
 
 // The chains of CGeoCore, with the settings read in place instead of copied.
 void ApplySevenParametersRef(const CGeoCore& core, const double seven[7],

@@ -18,6 +18,8 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
 // strtod in the C locale; only used for the rare texts from_chars does not
 // answer the way strtod does (range errors, NaN payloads).
 double StrtodC(const char* text) { return Platform::StrtodInCLocale(text); }
@@ -32,8 +34,8 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // multiplication by an exact power of ten is then correctly rounded, the
 // value strtod gives. p points past the blanks; text ends at end. Returns
 // false for every other text (hexadecimal, inf, nan, long or tiny numbers),
-// which the full reader answers.
-bool ReadPlainDecimal(const char* p, const char* end, double* out) {
+// which the full reader answers; *stop is then where the number ends.
+bool ReadPlainDecimal(const char* p, const char* end, double* out, const char** stop) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
@@ -76,6 +78,7 @@ bool ReadPlainDecimal(const char* p, const char* end, double* out) {
                 e = e * 10 + (*q - '0');
             }
             exponent += negativeExponent ? -e : e;
+            p = q;
         }
     }
     double value;
@@ -87,7 +90,58 @@ bool ReadPlainDecimal(const char* p, const char* end, double* out) {
         value = exponent < 0 ? d / kExactPowers[-exponent] : d * kExactPowers[exponent];
     }
     *out = negative ? -value : value;
+    *stop = p;
     return true;
+}
+
+const char* SkipBlanks(const char* p, const char* end) {
+    while (p < end && IsCSpace(*p)) ++p;
+    return p;
+}
+
+// Whether [p, end) is a decimal number with blanks around it and nothing
+// else, in strtod's grammar without its hexadecimal, inf and nan forms.
+bool IsDecimalText(const char* p, const char* end) {
+    p = SkipBlanks(p, end);
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    const char* start = p;
+    while (p < end && IsDigit(*p)) ++p;
+    bool digits = p != start;
+    if (p < end && *p == '.') {
+        start = ++p;
+        while (p < end && IsDigit(*p)) ++p;
+        digits = digits || p != start;
+    }
+    if (!digits) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        if (q < end && IsDigit(*q)) {
+            while (q < end && IsDigit(*q)) ++q;
+            p = q;
+        }
+    }
+    return SkipBlanks(p, end) == end;
+}
+
+// Where strtod's hexadecimal number that starts at p (after "0x") ends:
+// digits, a point and digits, and a "p" exponent only when an optional sign
+// and a decimal digit follow it.
+const char* HexNumberEnd(const char* p, const char* end) {
+    while (p < end && IsHexDigit(*p)) ++p;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsHexDigit(*p)) ++p;
+    }
+    if (p < end && (*p == 'p' || *p == 'P')) {
+        const char* e = p + 1;
+        if (e < end && (*e == '+' || *e == '-')) ++e;
+        if (e < end && IsDigit(*e)) {
+            while (e < end && IsDigit(*e)) ++e;
+            p = e;
+        }
+    }
+    return p;
 }
 
 // The full reader over a NUL-terminated text.
@@ -108,9 +162,14 @@ double ReadAnyNumber(const char* text) {
 
     double value = 0.0;
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        // "0x" without hexadecimal digits after it reads as the "0" alone.
-        if (p[2] == '-') return negative ? -0.0 : 0.0;
-        auto r = std::from_chars(p + 2, end, value, std::chars_format::hex);
+        // "0x" without a hexadecimal digit after it (or a point and one) reads
+        // as the "0" alone; from_chars would take "0xinf" and "0xnan".
+        if (!IsHexDigit(p[2]) && !(p[2] == '.' && IsHexDigit(p[3]))) {
+            return negative ? -0.0 : 0.0;
+        }
+        // from_chars takes "p+-3" for an exponent; strtod ends the number
+        // before such a "p", so from_chars is given only what strtod reads.
+        auto r = std::from_chars(p + 2, HexNumberEnd(p + 2, end), value, std::chars_format::hex);
         if (r.ec == std::errc::invalid_argument) return negative ? -0.0 : 0.0;
         if (r.ec == std::errc::result_out_of_range) return StrtodC(start);
     } else {
@@ -262,7 +321,8 @@ double AsciiToDouble(const char* text) {
     while (IsCSpace(*p)) ++p;
     const char* end = p + std::strlen(p);
     double value;
-    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value)) return value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) return value;
     return ReadAnyNumber(p);
 }
 
@@ -272,11 +332,25 @@ double AsciiToDouble(const char* begin, const char* end) {
     while (p < end && IsCSpace(*p)) ++p;
     // A NUL byte stops the plain reader as any other byte outside a number does.
     double value;
-    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value)) return value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) return value;
     if (const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(end - p))) {
         end = static_cast<const char*>(nul);
     }
     return ReadAnyNumber(std::string(p, end).c_str());
+}
+
+double ReadNumberField(std::string_view text, bool* whole) {
+    const char* end = text.data() + text.size();
+    const char* p = SkipBlanks(text.data(), end);
+    double value;
+    const char* stop;
+    if (!StartsHex(p, end) && ReadPlainDecimal(p, end, &value, &stop)) {
+        if (whole != nullptr) *whole = SkipBlanks(stop, end) == end;
+        return value;
+    }
+    if (whole != nullptr) *whole = IsDecimalText(p, end);
+    return AsciiToDouble(p, end);
 }
 
 int FormatFixedTo(char* buf, int size, double value, int decimals) {

@@ -441,6 +441,27 @@ TEST_F(FormatDialogTest, OkWithNoSelectionAsksForAFormatAndStaysOpen) {
     EXPECT_EQ(s.m_params.m_formatIndex, 0);
 }
 
+// Guards against lines cut at the first byte of a separator that is not ","
+// or " ", such as a full-width "，" from a store edited by hand.
+TEST_F(FormatDialogTest, SeparatorsOtherThanCommaAndBlankAreRefused) {
+    WriteStore({{"全角", "txt", "，", "点号，北方向X，东方向Y，水准高，"},
+                {"坐标", "txt", ",", kPlaneItems}});
+    ConversionSession s = SessionWithChoice();
+    const Choice before = ChoiceOf(s);
+    EXPECT_FALSE(RunFormat(s, [&](CWnd& w) {
+        SelectListItem(w, 1043, 0);
+        Prompts().AnswerMessageBox(IDOK);
+        Click(w, IDOK);
+        ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+        const std::string text = Prompts().MessageBoxes()[0].text;
+        EXPECT_NE(text.find("“全角”的分隔符“，”不能使用"), std::string::npos) << text;
+        EXPECT_NE(text.find("半角逗号“,”或空格"), std::string::npos) << text;
+        EXPECT_TRUE(w.ContinueModal());
+        Click(w, IDCANCEL);
+    }));
+    EXPECT_TRUE(ChoiceOf(s) == before);
+}
+
 // A first format created on tab 1 and confirmed with OK at once is not in
 // the (hidden) list yet: the user is shown it rather than given nothing.
 TEST_F(FormatDialogTest, OkRightAfterTheFirstNewFormatShowsItForChoosing) {

@@ -340,3 +340,128 @@ TEST(LineEngineTest, ProgressReportsTheBytesTaken) {
     EXPECT_EQ(seen, (std::vector<std::uint64_t>{n, 2 * n, stop}));
     EXPECT_TRUE(r.dataAfterEmptyLine);
 }
+
+namespace {
+
+// RunEngine on one thread, then with a small buffer and on three threads in
+// small blocks: all three must write the same bytes and see the same lines.
+std::string RunAllWays(const ConversionSession& session, const std::string& input,
+                       StreamResult* result) {
+    const std::string bytes = RunEngine(session, input, result);
+    for (int threads : {1, 3}) {
+        LineEngine engine(session);
+        engine.SetThreads(threads);
+        engine.SetReadBytes(7);
+        std::FILE* in = StreamOf(input);
+        std::FILE* out = std::tmpfile();
+        const StreamResult r = engine.Convert(in, out);
+        EXPECT_EQ(Contents(out), bytes) << threads << " threads";
+        std::fclose(in);
+        std::fclose(out);
+        EXPECT_EQ(r.lines, result->lines) << threads << " threads";
+        EXPECT_EQ(r.headerLine, result->headerLine) << threads << " threads";
+        EXPECT_EQ(r.nonNumberLines, result->nonNumberLines) << threads << " threads";
+        EXPECT_EQ(r.nonNumberLineNumbers, result->nonNumberLineNumbers) << threads << " threads";
+        EXPECT_EQ(r.textAfterLastSeparator, result->textAfterLastSeparator);
+        EXPECT_EQ(r.dataAfterEmptyLine, result->dataAfterEmptyLine);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// Guards against a header line read as a point of zeros, which under naming
+// choice 0 replaced the header in the user's file.
+TEST(LineEngineTest, FirstLineWithoutNumbersIsAHeaderCopiedAsItIs) {
+    ConversionSession s = MakeTestSession(2, 1);
+    const std::string point = "P1,3512345.000,512345.000,45.0,";
+    StreamResult r;
+    for (const std::string header : {"点号,X,Y,H,", "点号,X,Y,H", "Name,  x, -y,h,note,more"}) {
+        EXPECT_EQ(RunAllWays(s, header + "\r\n" + point + "\n", &r),
+                  header + "\r\n" + ExpectedLine(s, point))
+            << header;
+        EXPECT_TRUE(r.headerLine);
+        EXPECT_EQ(r.lines, 2u);
+        EXPECT_EQ(r.nonNumberLines, 0u);
+        EXPECT_FALSE(r.textAfterLastSeparator);
+    }
+    // Only the first line; one coordinate that starts with a number makes a point.
+    const std::string later = point + "\r\n点号,X,Y,H,\r\n";
+    EXPECT_EQ(RunAllWays(s, later, &r), ExpectedLine(s, point) + ExpectedLine(s, "点号,X,Y,H,"));
+    EXPECT_FALSE(r.headerLine);
+    EXPECT_EQ(r.nonNumberLineNumbers, std::vector<std::uint64_t>{2});
+    EXPECT_EQ(RunAllWays(s, "点号,2000X,Y,H,\r\n", &r), ExpectedLine(s, "点号,2000X,Y,H,"));
+    EXPECT_FALSE(r.headerLine);
+    EXPECT_EQ(r.nonNumberLines, 1u);
+    // Geodetic sources: a header of angle columns.
+    ConversionSession geodetic = MakeTestSession(1, 2);
+    EXPECT_EQ(RunAllWays(geodetic, "点号,B,L,H,\r\n", &r), "点号,B,L,H,\r\n");
+    EXPECT_TRUE(r.headerLine);
+}
+
+// Guards against sources replaced by values converted from 0 (a byte-order
+// mark before a number, two numbers in one field, an empty height).
+TEST(LineEngineTest, CountsLinesWhoseCoordinatesAreNotNumbers) {
+    ConversionSession s = MakeTestSession(2, 2, ",", {0, 1, 2});
+    const std::vector<std::string> lines = {
+        "\xEF\xBB\xBF" "3512345.0,512345.0,45.0,P1,",  // 1
+        "3512345.0,512345.0,45.0,P2,",
+        "3512345 512345,512345.0,45.0,P3,",  // 3
+        "3512345.0,512345.0,,P4,",           // 4: no height
+        "3512345.0,512345.0,45.0,P5,",
+        "3512345.0,0xinf,45.0,P6,",  // 6
+        "3512345.0,512345.0m,45.0,P7,",  // 7
+        "3512345.0,512345.0,45.0",   // 8: the height lies after the last separator
+        "3512345.0,512345.0,1e2,P9,",
+    };
+    std::string input, expected;
+    for (const std::string& line : lines) {
+        input += line + "\r\n";
+        expected += ExpectedLine(s, line);
+    }
+    StreamResult r;
+    EXPECT_EQ(RunAllWays(s, input, &r), expected);
+    EXPECT_EQ(r.lines, 9u);
+    EXPECT_FALSE(r.headerLine);
+    EXPECT_EQ(r.nonNumberLines, 6u);
+    EXPECT_EQ(r.nonNumberLineNumbers, (std::vector<std::uint64_t>{1, 3, 4, 6, 7}));
+    // Regression: "0xinf" read as infinity and the point converted to "nan".
+    EXPECT_EQ(ExpectedLine(s, lines[5]), ExpectedLine(s, "3512345.0,0,45.0,P6,"));
+
+    // A slot the format does not name is no field of the line.
+    ConversionSession noHeight = MakeTestSession(2, 2, ",", {1, 2, -1});
+    EXPECT_EQ(RunAllWays(noHeight, "P1,3512345.0,512345.0,\r\n", &r),
+              ExpectedLine(noHeight, "P1,3512345.0,512345.0,"));
+    EXPECT_EQ(r.nonNumberLines, 0u);
+
+    // Geodetic fields are angle texts.
+    ConversionSession geodetic = MakeTestSession(1, 2);
+    RunAllWays(geodetic,
+               "P1,030:00:00.000,114:00:00,5,\r\nP2,30.5,114:00:00,5,\r\nP3,030:00,114:00:00,5,\r\n",
+               &r);
+    EXPECT_EQ(r.nonNumberLineNumbers, (std::vector<std::uint64_t>{2, 3}));
+}
+
+// Guards against the DOS end-of-file byte read as a last line: an empty
+// output line, and a source kept for text after its last separator.
+TEST(LineEngineTest, EndOfFileByteEndsTheInput) {
+    ConversionSession s = MakeTestSession(2, 2);
+    const std::string point = "P1,3512345.000,512345.000,45.0,";
+    StreamResult r;
+    for (const std::string& input : {point + "\r\n\x1A", point + "\x1A"}) {
+        EXPECT_EQ(RunAllWays(s, input, &r), ExpectedLine(s, point));
+        EXPECT_EQ(r.lines, 1u);
+        EXPECT_FALSE(r.textAfterLastSeparator);
+    }
+    EXPECT_EQ(RunAllWays(s, "\x1A", &r), "");
+    EXPECT_EQ(r.lines, 0u);
+    RunAllWays(s, point + "\r\n\r\n\r\n\x1A", &r);
+    EXPECT_TRUE(r.stoppedAtEmptyLine);
+    EXPECT_FALSE(r.dataAfterEmptyLine);
+    // Anywhere else it is data.
+    EXPECT_EQ(RunAllWays(s, point + "\r\n\x1A\r\n", &r),
+              ExpectedLine(s, point) + ExpectedLine(s, "\x1A"));
+    EXPECT_TRUE(r.textAfterLastSeparator);
+    RunAllWays(s, point + "\r\n\r\n\x1A\x1A", &r);
+    EXPECT_TRUE(r.dataAfterEmptyLine);
+}

@@ -94,5 +94,17 @@ TEST(ShortenPathTest, NeverCutsInsideACharacter) {
         EXPECT_LT(shown.size(), p.size() + 4) << p;
     }
     EXPECT_EQ(ShortenPath("/数据/测量/二零零三年/点位.txt"), "/…/点位.txt");
-    EXPECT_EQ(ShortenPath("数据测量二零零三年点位成果表.txt"), "数…位成果表.txt");
+    EXPECT_EQ(ShortenPath("数据测量二零零三年点位成果表.txt"), "数…三年点位成果表.txt");
+}
+
+// Guards against counting UTF-8 bytes: a Chinese character is two bytes in
+// the code page the lists count in, so a name of 14 bytes there is shown whole.
+TEST(ShortenPathTest, CountsTheBytesOfTheChineseCodePage) {
+    EXPECT_EQ(ShortenPath("C:/d/控制点成果.txt"), "C:/d/控制点成果.txt");  // 19 bytes
+    EXPECT_EQ(ShortenPath("/home/测量/控制点成果.txt"), "/…/控制点成果.txt");
+    EXPECT_EQ(ShortenPath("/home/surveyor/控制点成果.txt"), "/…/控制点成果.txt");
+    // Four bytes there: the tail starts after the character, never inside it.
+    EXPECT_EQ(ShortenPath("/data/😀abcdefghijklm.txt"), "/…/abcdefghijklm.txt");
+    // A byte that starts no character counts as one, and is kept.
+    EXPECT_EQ(ShortenPath("/d/\xFF\xFF" "abcdefghijklmnopq"), "/…/\xFF" "abcdefghijklmnopq");
 }

@@ -43,6 +43,9 @@ void ExpectSameAsOneThread(const ConversionSession& session, const std::string& 
         EXPECT_EQ(many.result.stoppedAtEmptyLine, one.result.stoppedAtEmptyLine) << what;
         EXPECT_EQ(many.result.dataAfterEmptyLine, one.result.dataAfterEmptyLine) << what;
         EXPECT_EQ(many.result.textAfterLastSeparator, one.result.textAfterLastSeparator) << what;
+        EXPECT_EQ(many.result.headerLine, one.result.headerLine) << what;
+        EXPECT_EQ(many.result.nonNumberLines, one.result.nonNumberLines) << what;
+        EXPECT_EQ(many.result.nonNumberLineNumbers, one.result.nonNumberLineNumbers) << what;
         EXPECT_TRUE(many.result.Succeeded()) << what;
         // Progress only grows, and ends where the conversion stopped reading.
         ASSERT_FALSE(many.progress.empty()) << what;
@@ -85,7 +88,18 @@ TEST(BlockConversion, SameBytesAndFindingsAsOneThread) {
                               "only line ends after " + std::to_string(cut));
         ExpectSameAsOneThread(geodetic, head + "P,1,2,3\r\n" + tail,
                               "text after the last separator at " + std::to_string(cut));
+        ExpectSameAsOneThread(geodetic, "点号,B,L,H,\r\n" + head + "P,30.5,x,3,\r\n" + tail,
+                              "a header, and a line that is no point at " + std::to_string(cut));
     }
+    // Lines that are no points in many blocks: their count, and the first
+    // ones' numbers counted across the blocks.
+    std::string odd = many;
+    for (std::size_t at = 0; (at = odd.find("\nP", at + 1000)) != std::string::npos;) {
+        odd.replace(at + 1, 1, "点号,X,Y,H,\r\nP");
+    }
+    ExpectSameAsOneThread(geodetic, odd, "lines that are no points in every block");
+    EXPECT_GT(Convert(geodetic, odd, 1).result.nonNumberLines, 100u);
+    ExpectSameAsOneThread(geodetic, many + "\x1A", "DOS end-of-file byte");
     // A line longer than a block grows its block.
     const std::string longLine = "P," + std::string(300000, '7') + ",114:00:00,5,\r\n";
     ExpectSameAsOneThread(geodetic, many.substr(0, 200000) + longLine + many.substr(200000),

@@ -67,9 +67,10 @@ TEST_P(KindsAndNaming, FilesEqualTheWindowsBatch) {
     WriteSources(window, sourceKind);
     WriteSources(cli, sourceKind);
 
+    // b.dat has coordinates that are not numbers: under overwrite it is kept.
     const BatchResult batch = WindowBatch(job.project, job.store, "坐标", naming, Sources(window));
     ASSERT_TRUE(batch.started);
-    ASSERT_EQ(batch.converted.size(), 3u);
+    ASSERT_EQ(batch.converted.size(), naming == kNamingOverwrite ? 2u : 3u);
 
     const std::vector<std::string> common = {
         "--project", job.project, "--format", "坐标",
@@ -78,12 +79,15 @@ TEST_P(KindsAndNaming, FilesEqualTheWindowsBatch) {
     std::vector<std::string> one = common, two = common;
     one.push_back(cli.File("big.txt"));
     two.insert(two.end(), {cli.File("a.txt"), cli.File("b.dat")});
-    for (const auto& args : {one, two}) {
-        const CommandResult r = RunConvert(args, job.conf.Path() + "/");
-        EXPECT_EQ(r.status, kExitConverted) << r.err;
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out, "");
-    }
+    CommandResult r = RunConvert(one, job.conf.Path() + "/");
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    r = RunConvert(two, job.conf.Path() + "/");
+    EXPECT_EQ(r.status, naming == kNamingOverwrite ? kExitSkipped : kExitConverted) << r.err;
+    EXPECT_NE(r.err.find(cli.File("b.dat")), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(cli.File("a.txt")), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
     ExpectSameDirectories(window, cli);
     // The conversion changed the coordinates.
     const std::string converted = ReadBytes(OutputPath(cli.File("a.txt"), "txt", naming));
@@ -333,7 +337,7 @@ TEST(ConvertRun, VerboseNamesEachOutput) {
     EXPECT_EQ(r.status, kExitConverted);
     // Under overwrite the listed output is the source itself, as in the window.
     EXPECT_EQ(r.err, "terrax-convert: " + dir.File("a.txt") + " -> " + dir.File("a.txt") + "\n");
-    EXPECT_EQ(RunConvert({"--verbose", "--items", "x"}, "/", "a,\nb,\n").err,
+    EXPECT_EQ(RunConvert({"--verbose", "--items", "x"}, "/", "1,\n2,\n").err,
               "terrax-convert: 2 lines converted\n");
 }
 
@@ -410,6 +414,7 @@ TEST(ConvertRun, SkipReasonsReadInEnglish) {
         {SkipReason::ReadFailed, EIO},          {SkipReason::WriteFailed, ENOSPC},
         {SkipReason::DataAfterEmptyLine, 0},    {SkipReason::TextAfterLastSeparator, 0},
         {SkipReason::ReplaceFailed, EROFS},     {SkipReason::RepeatedSource, 0},
+        {SkipReason::NotNumbers, 0},
         {SkipReason::OutputOfEarlierSource, 0}, {SkipReason::OutputExists, 0},
     };
     for (const auto& [reason, err] : reasons) {
@@ -446,4 +451,71 @@ TEST(ConvertRun, LoadFailuresReadInEnglish) {
     r = RunConvert({"--format", "坐标", "--store", dir.Path(), dir.File("a.txt")}, "/");
     EXPECT_EQ(r.err, "terrax-convert: cannot read the format store '" + dir.Path() +
                          "': " + std::strerror(EISDIR) + "\n");
+}
+
+// Guards against sources replaced by points converted from 0 (a header, a
+// byte-order mark before the first number, two numbers in one field) and
+// against the DOS end-of-file byte read as a last line; the same rules as
+// the window's batch.
+TEST(ConvertRun, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) {
+    TestTempDir dir;
+    const std::string point = "3512345.000,512345.000,45.0,P1,";
+    const std::string header = "X,Y,H,点号,\r\n";
+    const std::string bom = "\xEF\xBB\xBF" + point + "\r\n";
+    const std::string blank = "3512345 512345,512345.000,45.0,P1,\r\n";
+    WriteBytes(dir.File("header.txt"), header + point + "\r\n");
+    WriteBytes(dir.File("bom.txt"), bom);
+    WriteBytes(dir.File("blank.txt"), blank);
+    WriteBytes(dir.File("dos.txt"), point + "\r\n\x1A");
+    const std::vector<std::string> format = {"--items", "x,y,h,id", "--extension", "txt",
+                                             "--from",  "plane",    "--to",        "geodetic"};
+    std::vector<std::string> args = format;
+    args.insert(args.end(), {"--naming", "0", dir.File("header.txt"), dir.File("bom.txt"),
+                             dir.File("blank.txt"), dir.File("dos.txt")});
+    CommandResult r = RunConvert(args, "/");
+    EXPECT_EQ(r.status, kExitSkipped);
+    for (const char* kept : {"bom.txt", "blank.txt"}) {
+        EXPECT_NE(r.err.find("skipped '" + dir.File(kept) +
+                             "': it has 1 line whose coordinates are not whole numbers or angles "
+                             "(line 1), which were read as far as they go; it was kept as it was "
+                             "and the conversion is in '" +
+                             dir.File(std::string(kept).replace(std::string(kept).find('.'), 1, "1.")) + "'"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(r.err.find("header.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("dos.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("bom.txt")), bom);
+    EXPECT_EQ(ReadBytes(dir.File("blank.txt")), blank);
+    // The header is copied, the end-of-file byte adds no line: the same as
+    // the lines converted through standard input.
+    const std::string converted = RunConvert(format, "/", point + "\n").out;
+    EXPECT_EQ(converted.substr(0, 4), "031:");
+    EXPECT_EQ(ReadBytes(dir.File("header.txt")), header + converted);
+    EXPECT_EQ(ReadBytes(dir.File("dos.txt")), converted);
+
+    // Other naming choices convert every file and name the lines that are
+    // no points: the header is not one of them.
+    r = RunConvert(format, "/", header + point + "\r\n" + blank + "1,2,,P3,\r\n" + point + "\r\n");
+    EXPECT_EQ(r.status, kExitConverted);
+    EXPECT_EQ(r.out, header + converted + RunConvert(format, "/", blank).out +
+                         RunConvert(format, "/", "1,2,,P3,").out + converted);
+    EXPECT_EQ(r.err,
+              "terrax-convert: the input has 2 lines whose coordinates are not whole numbers or "
+              "angles (lines 3, 4); only the number they start with was read, 0 where there is "
+              "none\n");
+}
+
+// Guards against lines cut at the first byte of a separator that is not
+// "," or " " (a store edited by hand).
+TEST(ConvertRun, StoreFormatWithAFullWidthSeparatorIsRefused) {
+    TestTempDir dir;
+    std::string error;
+    ASSERT_TRUE(SaveFormatStore(dir.File("Par.txt"), {PointFormat("全角", "txt", "，")}, &error));
+    const CommandResult r =
+        RunConvert({"--format", "全角", "--store", dir.File("Par.txt")}, "/", "P1，1，2，3，\r\n");
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_EQ(r.err, "terrax-convert: the separator of the format '全角' is '，'; lines can only be "
+                     "cut at ',' or ' '\n");
+    EXPECT_EQ(r.out, "");
 }

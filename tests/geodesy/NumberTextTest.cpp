@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 #include "tests/support/ScopedEnv.h"
 
@@ -31,6 +32,12 @@ void ExpectLikeAtof(const std::string& t) {
     EXPECT_EQ(g, w) << "[" << t << "] got " << got << " want " << want;
 }
 
+uint64_t Bits(double v) {
+    uint64_t b;
+    std::memcpy(&b, &v, 8);
+    return b;
+}
+
 std::string Printf(double v, int decimals) {
     char buf[800];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -44,7 +51,11 @@ TEST(NumberText, AtofLikeTheCLibrary) {
         "| |abc|-|+|.|+-1|-+1|  \t\n\v\f\r42|3.25xyz|1e|1e+|1E5|.5|5.|-0|1e309|-1e400|1e-320|"
         "1e-400|-1e-400|2.4703282292062327e-324|2.4703282292062328e-324|1.7976931348623159e308|"
         "123456789012345678901234567890|9007199254740993|0x|-0x1p3|0X1.8P1|0x.8|0x1p|-0xg|0x-1|"
-        "0x1p-1080|0x1p1024|inf|-INF|Infinity|infinit|-nan|NaN|nan(123)|nan(x|in|114:00:00|1,5|北1";
+        "0x1p-1080|0x1p1024|inf|-INF|Infinity|infinit|-nan|NaN|nan(123)|nan(x|in|114:00:00|1,5|北1|"
+        // Regression: from_chars read these as infinity and NaN; atof reads the "0".
+        "0xinf|0xnan|0xnan(123)|-0xinfinity|0XINF|0x.|0x.p1|0x.8p1|-0x.a|"
+        // Regression: from_chars read "p+-13" as an exponent; atof stops before the "p".
+        "0x1p+-13nan3;|0x1P+-2|-0x1p-+3|0x.8p+-1|0x1p+|0x1p-x|0x1p+3|0x1.8P-1";
     for (size_t from = 0, bar; from <= texts.size(); from = bar + 1) {
         bar = std::min(texts.find('|', from), texts.size());
         ExpectLikeAtof(texts.substr(from, bar - from));
@@ -62,6 +73,40 @@ TEST(NumberText, AtofLikeTheCLibrary) {
         std::string t;
         for (int k = static_cast<int>(rng() % 10); k > 0; --k) t += alphabet[rng() % 34];
         ExpectLikeAtof(t);
+    }
+}
+
+// The batch keeps a source whose coordinates did not read whole; these are
+// the texts it must tell apart.
+TEST(NumberText, FieldsReadWholeOrNot) {
+    const CGeoCore geo;
+    auto number = [](const std::string& text) {
+        bool whole = false;
+        const double v = ReadNumberField(text, &whole);
+        EXPECT_EQ(Bits(v), Bits(AsciiToDouble(text))) << text;
+        return whole;
+    };
+    auto angle = [&geo](const std::string& text) {
+        bool whole = false;
+        const double v = ParseDmsField(text, &whole);
+        EXPECT_EQ(Bits(v), Bits(geo.ParseDmsText(text))) << text;
+        return whole;
+    };
+    for (const char* text : {"3512345.000", " -12.5 ", "+.5", "5.", "1e3", "1E-3", "0",
+                             "123456789012345678901234567890", "1e-400", "2.5\r"}) {
+        EXPECT_TRUE(number(text)) << text;
+    }
+    for (const char* text : {"", " ", "-", ".", "3512345 512345", "1e3x", "1e", "0x10", "0xinf",
+                             "inf", "nan", "X", "12m", "\xEF\xBB\xBF" "3512345.0", "1,5"}) {
+        EXPECT_FALSE(number(text)) << text;
+    }
+    EXPECT_FALSE(number(std::string("12\0", 3)));
+    for (const char* text : {"030:00:00.000", "114:07:50.5", "-30:5:0", " 30 : 00 : 00 "}) {
+        EXPECT_TRUE(angle(text)) << text;
+    }
+    for (const char* text : {"30.5", "030:00", "30:00:00:00", ":30:00", "30:00:", "30:x:00",
+                             "30:00:00.0\"", "030°00′00″", ""}) {
+        EXPECT_FALSE(angle(text)) << text;
     }
 }
 
