@@ -474,12 +474,12 @@ TEST(ConvertRun, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) {
                              dir.File("blank.txt"), dir.File("dos.txt")});
     CommandResult r = RunConvert(args, "/");
     EXPECT_EQ(r.status, kExitSkipped);
-    for (const char* kept : {"bom.txt", "blank.txt"}) {
-        EXPECT_NE(r.err.find("skipped '" + dir.File(kept) +
+    for (const std::string kept : {"bom", "blank"}) {
+        EXPECT_NE(r.err.find("skipped '" + dir.File(kept + ".txt") +
                              "': it has 1 line whose coordinates are not whole numbers or angles "
                              "(line 1), which were read as far as they go; it was kept as it was "
                              "and the conversion is in '" +
-                             dir.File(std::string(kept).replace(std::string(kept).find('.'), 1, "1.")) + "'"),
+                             dir.File(kept + "1.txt") + "'"),
                   std::string::npos)
             << r.err;
     }
