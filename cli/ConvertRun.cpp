@@ -347,7 +347,7 @@ std::string SkipText(const SkippedFile& f) {
                    output;
         case SkipReason::NotNumbers:
             return "it has " + NonNumberLinesNote(f.stream) +
-                   ", which were read as far as they go; it was kept as it was and the "
+                   ", read only as far as they are numbers; it was kept as it was and the "
                    "conversion is in " +
                    output;
         case SkipReason::ReplaceFailed:

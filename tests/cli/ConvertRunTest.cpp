@@ -477,7 +477,7 @@ TEST(ConvertRun, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) {
     for (const std::string kept : {"bom", "blank"}) {
         EXPECT_NE(r.err.find("skipped '" + dir.File(kept + ".txt") +
                              "': it has 1 line whose coordinates are not whole numbers or angles "
-                             "(line 1), which were read as far as they go; it was kept as it was "
+                             "(line 1), read only as far as they are numbers; it was kept as it was "
                              "and the conversion is in '" +
                              dir.File(kept + "1.txt") + "'"),
                   std::string::npos)
