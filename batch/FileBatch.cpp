@@ -236,7 +236,8 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
     const std::string& source = m_sources[index];
     const std::string& output = entry.output;
     const std::string earlier = entry.skip ? m_sources[entry.earlier] : std::string();
-    auto skip = [&](SkipReason reason, int err, std::string message = {}) {
+    auto skip = [&](SkipReason reason, int err, std::string message = {},
+                    StreamResult stream = {}) {
         outcome.skipped = {
             source,
             output,
@@ -245,7 +246,8 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
             err,
             reason == SkipReason::RepeatedSource || reason == SkipReason::OutputOfEarlierSource
                 ? earlier
-                : std::string()};
+                : std::string(),
+            std::move(stream)};
         return outcome;
     };
     if (entry.skip) return skip(*entry.skip, 0);
@@ -274,9 +276,8 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
         if (stream.dataAfterEmptyLine) return skip(SkipReason::DataAfterEmptyLine, 0);
         if (stream.textAfterLastSeparator) return skip(SkipReason::TextAfterLastSeparator, 0);
         if (stream.nonNumberLines > 0) {
-            skip(SkipReason::NotNumbers, 0, NotNumbersMessage(source, output, stream));
-            outcome.skipped.stream = stream;
-            return outcome;
+            return skip(SkipReason::NotNumbers, 0, NotNumbersMessage(source, output, stream),
+                        stream);
         }
         std::string error;
         int err = 0;

@@ -418,7 +418,7 @@ TEST(ConvertRun, SkipReasonsReadInEnglish) {
         {SkipReason::OutputOfEarlierSource, 0}, {SkipReason::OutputExists, 0},
     };
     for (const auto& [reason, err] : reasons) {
-        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt"};
+        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt", {}};
         const std::string text = SkipText(f);
         SCOPED_TRACE(text);
         EXPECT_TRUE(std::all_of(text.begin(), text.end(),
