@@ -122,10 +122,7 @@ bool SaveFormatStore(const std::string& path, const std::vector<FileFormat>& for
                      std::string* error) {
     try {
         const std::string bytes = FormatStoreBytes(formats);
-        CAtomicFile out;
-        out.Open(path);
-        out.GetFile().Write(bytes.data(), bytes.size());
-        out.Commit();
+        CAtomicFile::WriteWhole(path, bytes);
     } catch (const CFileException& e) {
         if (error) *error = e.GetErrorMessage();
         return false;

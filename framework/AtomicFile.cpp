@@ -43,6 +43,13 @@ void CopyRest(CFile& from, CFile& to) {
 
 }  // namespace
 
+void CAtomicFile::WriteWhole(const std::string& path, std::string_view bytes) {
+    CAtomicFile out;
+    out.Open(path);
+    out.GetFile().Write(bytes.data(), bytes.size());
+    out.Commit();
+}
+
 CAtomicFile::~CAtomicFile() { Abort(); }
 
 void CAtomicFile::Open(const std::string& path) {

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "framework/File.h"
 
@@ -31,6 +32,10 @@ public:
     ~CAtomicFile();
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Writes `bytes` as the whole new content of `path`: Open, Write, Commit.
+    // Throws CFileException; the old file stays on failure.
+    static void WriteWhole(const std::string& path, std::string_view bytes);
 
     // Checks that the target (the real file behind a symbolic link) may be
     // written and makes the temporary file. Throws CFileException naming

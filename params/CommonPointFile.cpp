@@ -188,10 +188,7 @@ bool WriteCommonPointFile(const std::string& path, const std::vector<CommonPoint
     std::string text;
     if (!FormatCommonPoints(points, language, &text, error)) return false;
     try {
-        CAtomicFile out;
-        out.Open(path);
-        out.GetFile().Write(text.data(), text.size());
-        out.Commit();
+        CAtomicFile::WriteWhole(path, text);
     } catch (const CFileException& e) {
         if (English(language)) {
             *error = "cannot write '" + path +

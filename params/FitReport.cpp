@@ -232,10 +232,7 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
 bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::string* error) {
     const std::string text = FitReportText(result, TextLanguage::Chinese);
     try {
-        CAtomicFile out;
-        out.Open(path);
-        out.GetFile().Write(text.data(), text.size());
-        out.Commit();
+        CAtomicFile::WriteWhole(path, text);
     } catch (const CFileException& e) {
         *error = "无法保存报告。" + e.GetErrorMessage();
         return false;

@@ -19,6 +19,7 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/batch/MainWindowFixture.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/UiTest.h"
 
@@ -43,29 +44,7 @@ void DefineAndChooseFormat(CWnd& f, std::initializer_list<int> items, int naming
     Click(f, IDOK);
 }
 
-class MainWindowBatchTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        m_savedAppDir = g_appDir;
-        g_appDir = dir.Path() + "/";
-        g_projectPath = kNoProjectPath;
-        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
-    }
-    void TearDown() override {
-        m_configHome.reset();
-        g_appDir = m_savedAppDir;
-        UiTest::TearDown();
-    }
-
-    TestTempDir dir;
-    TestTempDir config;
-    CConvertApp app;
-
-private:
-    std::string m_savedAppDir;
-    std::optional<ScopedEnv> m_configHome;
-};
+class MainWindowBatchTest : public MainWindowFixture {};
 
 TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
     const std::vector<std::string> sources = {dir.File("a.txt"), dir.File("b.txt")};

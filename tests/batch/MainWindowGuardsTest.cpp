@@ -19,6 +19,7 @@
 #include "framework/ListBox.h"
 #include "res/resource.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/batch/MainWindowFixture.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
@@ -33,24 +34,15 @@ const std::vector<std::string> kLines = {"P1,3512345.000,512345.000,45.0,",
 
 std::string Points() { return kLines[0] + "\r\n" + kLines[1] + "\r\n"; }
 
-class MainWindowGuardsTest : public UiTest {
+class MainWindowGuardsTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        UiTest::SetUp();
-        m_savedAppDir = g_appDir;
-        g_appDir = dir.Path() + "/";
-        g_projectPath = kNoProjectPath;
-        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
+        MainWindowFixture::SetUp();
         std::filesystem::create_directories(config.File("terrax"));
         std::string error;
         ASSERT_TRUE(SaveFormatStore(config.File("terrax/Par.txt"),
                                     {{"坐标", "txt", ",", "点号,北方向X,东方向Y,水准高,"}}, &error))
             << error;
-    }
-    void TearDown() override {
-        m_configHome.reset();
-        g_appDir = m_savedAppDir;
-        UiTest::TearDown();
     }
 
     // Opens the main window, chooses the stored format with the naming
@@ -109,14 +101,6 @@ protected:
     static int OutputCount(CWnd& w) {
         return static_cast<CListBox*>(w.GetDlgItem(IDC_OUTPUT_FILES))->GetCount();
     }
-
-    TestTempDir dir;
-    TestTempDir config;
-    CConvertApp app;
-
-private:
-    std::string m_savedAppDir;
-    std::optional<ScopedEnv> m_configHome;
 };
 
 // Loss: "pts.txt" "pts.txt" under overwrite converted the file twice; the
