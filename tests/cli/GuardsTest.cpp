@@ -4,7 +4,6 @@
 // and no progress bar among converted lines on the terminal.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -59,7 +58,7 @@ TEST(CliGuards, FileNamedTwiceIsConvertedOnce) {
     const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
     const std::string points = PointLines(2, 30);
     WriteBytes(a, points);
-    ASSERT_EQ(::link(a.c_str(), b.c_str()), 0);
+    std::filesystem::create_hard_link(PathOf(a), PathOf(b));
     const CommandResult r = RunConvert(job.Args("0", {a, a, b}), "/");
     EXPECT_EQ(r.status, kExitConverted);
     EXPECT_EQ(r.err,

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-
-#include <filesystem>
+#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "framework/AtomicFile.h"
+#include "framework/Platform.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/Unprivileged.h"
@@ -160,7 +160,7 @@ TEST(AtomicFilePermissions, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     TestTempDir dir;
     const std::string folder = dir.File("ro");
     const std::string path = folder + "/p.cod";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(PathOf(folder)));
     const std::string old(300, 'o');
     WriteBytes(path, old);
     user.Own(dir.Path());
@@ -210,9 +210,9 @@ TEST(AtomicFile, HardLinkedFileIsWrittenInPlaceUnderEveryName) {
     const std::string path = dir.File("p.cod");
     const std::string other = dir.File("other.cod");
     WriteBytes(path, "old");
-    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
-    struct stat before;
-    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::filesystem::create_hard_link(PathOf(path), PathOf(other));
+    Platform::FileStatus before;
+    ASSERT_TRUE(Platform::StatusOf(path, &before));
 
     CAtomicFile out;
     out.Open(path);
@@ -220,10 +220,10 @@ TEST(AtomicFile, HardLinkedFileIsWrittenInPlaceUnderEveryName) {
     out.GetFile().Write("new", 3);
     out.Commit();
     EXPECT_EQ(ReadBytes(other), "new");
-    struct stat after;
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(after.st_nlink, 2u);
+    Platform::FileStatus after;
+    ASSERT_TRUE(Platform::StatusOf(path, &after));
+    EXPECT_EQ(after.id, before.id);
+    EXPECT_EQ(after.links, 2u);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.cod", "p.cod"}));
 }
 
@@ -231,11 +231,11 @@ TEST(AtomicFile, HardLinkedFileIsWrittenInPlaceUnderEveryName) {
 // replace it: the file is written in place.
 TEST(AtomicFilePermissions, FileThatMayBeWrittenButNotReplacedIsWrittenInPlace) {
     UNPRIVILEGED_OR_SKIP(user);
-    if (::geteuid() != 0) GTEST_SKIP() << "needs a file of another user";
+    if (!user.SwitchesFromRoot()) GTEST_SKIP() << "needs a file of another user";
     TestTempDir dir;
     const std::string folder = dir.File("shared");
     const std::string path = folder + "/p.cod";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(PathOf(folder)));
     WriteBytes(path, "old contents");
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);

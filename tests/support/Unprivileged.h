@@ -25,6 +25,7 @@ public:
         *why = "no other user to run as on Windows";
         return std::nullopt;
     }
+    bool SwitchesFromRoot() const { return false; }
     void Own(const std::string&) const {}
     void Run(const std::function<void()>&) const {}
 };
@@ -63,6 +64,9 @@ public:
         }
         return user;
     }
+
+    // Whether the tests run as root and the part runs as another user.
+    bool SwitchesFromRoot() const { return m_switch; }
 
     // Gives `path` and everything below it to the user.
     void Own(const std::string& path) const {
