@@ -449,7 +449,7 @@ TEST_F(FormatDialogTest, SeparatorsOtherThanCommaAndBlankAreRefused) {
     ConversionSession s = SessionWithChoice();
     const Choice before = ChoiceOf(s);
     EXPECT_FALSE(RunFormat(s, [&](CWnd& w) {
-        SelectListItem(w, 1043, 0);
+        SelectListItem(w, IDC_FORMAT_LIST, 0);
         Prompts().AnswerMessageBox(IDOK);
         Click(w, IDOK);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
