@@ -11,6 +11,7 @@
 
 #include "framework/CodePage.h"
 #include "framework/Gb18030Tables.h"
+#include "tests/support/Utf8Encode.h"
 
 namespace {
 
@@ -65,24 +66,6 @@ bool HasPrivateUseCode(const std::string& gb) {
         if (IsPrivateUseCode(gb.data() + i)) return true;
     }
     return false;
-}
-
-void AppendUtf8(std::string& s, char32_t c) {
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Where two texts first differ, for a readable failure.

@@ -5,13 +5,11 @@
 // computation stores nothing.
 #include <cstdio>
 
-#include "app/ConvertApp.h"
-#include "app/ConvertDlg.h"
 #include "framework/ListCtrl.h"
 #include "params/CalcMultiDlg.h"
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/params/MainWindowParamsTest.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
@@ -31,24 +29,15 @@ constexpr char kCommonPoints[] =
     "K01 032:00:40.28357 117:13:34.25810 51.600 3543119.290 521595.434 95.893\n";
 constexpr int kG07 = 6, kK01 = 8;
 
-class CalcMultiTest : public ParamsTest {
+class CalcMultiTest : public MainWindowParamsTest {
 protected:
     void SetUp() override {
-        ParamsTest::SetUp();
+        MainWindowParamsTest::SetUp();
         std::FILE* f = std::fopen(file.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fputs(kCommonPoints, f);
         std::fclose(f);
         dlg.m_session.m_params.m_projBefore.centralMeridian = 117.0;
-    }
-
-    // The main window; `act` runs once it is shown.
-    void RunWindow(const std::function<void(CWnd&)>& act) {
-        auto run = Next(act);
-        app.m_pMainWnd = &dlg;
-        dlg.DoModal();
-        app.m_pMainWnd = nullptr;
-        EXPECT_TRUE(run->ran);
     }
 
     // What the table computes to with these points unticked, straight from the core.
@@ -81,8 +70,6 @@ protected:
 
     TestTempDir dir;
     const std::string file = dir.File("common.txt");
-    CConvertApp app;
-    CConvertDlg dlg;
 };
 
 TEST_F(CalcMultiTest, ImportComputeUntickTheBlunderComputeAgainAndApplySeven) {

@@ -2,11 +2,9 @@
 // main window: each item opens its dialog, Cancel leaves the session as it
 // was, OK stores into the window's session, and an armed zone change shows
 // in the window's own plane-to-plane conversion.
-#include "app/ConvertApp.h"
-#include "app/ConvertDlg.h"
 #include "framework/PropertySheet.h"
 #include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/params/MainWindowParamsTest.h"
 
 namespace {
 
@@ -46,20 +44,7 @@ void ExpectSameParameters(const ConversionParams& a, const ConversionParams& b) 
     }
 }
 
-class ParamMenuTest : public ParamsTest {
-protected:
-    // Runs the main window; `act` runs once it is shown, then it is closed.
-    void RunWindow(const std::function<void(CWnd&)>& act) {
-        auto run = Next(act);
-        app.m_pMainWnd = &dlg;
-        dlg.DoModal();
-        app.m_pMainWnd = nullptr;
-        EXPECT_TRUE(run->ran);
-    }
-
-    CConvertApp app;
-    CConvertDlg dlg;
-};
+class ParamMenuTest : public MainWindowParamsTest {};
 
 TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
     // Each dialog with an edit typed into before Cancel.
