@@ -14,12 +14,13 @@
 #include "batch/LineEngine.h"
 #include "batch/LineIO.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/support/TestPlatform.h"
 
 namespace {
 
 // A temporary stream holding `bytes`, positioned at its start.
 std::FILE* StreamOf(const std::string& bytes) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = TestPlatform::TemporaryStream();
     if (f == nullptr) return nullptr;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
@@ -38,7 +39,7 @@ std::string Contents(std::FILE* f) {
 std::string RunEngine(const ConversionSession& session, const std::string& input,
                       StreamResult* result = nullptr) {
     std::FILE* in = StreamOf(input);
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = TestPlatform::TemporaryStream();
     LineEngine engine(session);
     StreamResult r = engine.Convert(in, out);
     std::string bytes = Contents(out);
@@ -301,7 +302,7 @@ TEST(LineReaderTest, SmallBuffersGiveTheSameLines) {
 }
 
 TEST(LineWriterTest, LargeAndSmallPiecesArriveInOrder) {
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = TestPlatform::TemporaryStream();
     std::string expected;
     {
         LineWriter writer(out, 16);
@@ -326,7 +327,7 @@ TEST(LineEngineTest, ProgressReportsTheBytesTaken) {
     for (std::uint64_t i = 0; i < lines; ++i) input += line;
     input += "\r\nrest,\r\n";
     std::FILE* in = StreamOf(input);
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = TestPlatform::TemporaryStream();
     std::vector<std::uint64_t> seen;
     LineEngine engine(s);
     StreamResult r = engine.Convert(in, out, [&](std::uint64_t bytes) { seen.push_back(bytes); });
@@ -353,7 +354,7 @@ std::string RunAllWays(const ConversionSession& session, const std::string& inpu
         engine.SetThreads(threads);
         engine.SetReadBytes(7);
         std::FILE* in = StreamOf(input);
-        std::FILE* out = std::tmpfile();
+        std::FILE* out = TestPlatform::TemporaryStream();
         const StreamResult r = engine.Convert(in, out);
         EXPECT_EQ(Contents(out), bytes) << threads << " threads";
         std::fclose(in);

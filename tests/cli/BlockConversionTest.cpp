@@ -21,8 +21,8 @@ struct Converted {
 Converted Convert(const ConversionSession& session, const std::string& input, int threads) {
     LineEngine engine(session);
     engine.SetThreads(threads);
-    std::FILE* in = std::tmpfile();
-    std::FILE* out = std::tmpfile();
+    std::FILE* in = TestPlatform::TemporaryStream();
+    std::FILE* out = TestPlatform::TemporaryStream();
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
     Converted c;
@@ -113,7 +113,7 @@ TEST(BlockConversion, WriteFailureIsReported) {
     std::FILE* full = std::fopen("/dev/full", "wb");
     if (full == nullptr) GTEST_SKIP() << "/dev/full is not available";
     const std::string input = PointLines(1, 9000);
-    std::FILE* in = std::tmpfile();
+    std::FILE* in = TestPlatform::TemporaryStream();
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
     LineEngine engine(MakeTestSession(1, 2));

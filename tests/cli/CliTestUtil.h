@@ -15,6 +15,7 @@
 #include "batch/FileFormat.h"
 #include "batch/FormatStore.h"
 #include "cli/ConvertRun.h"
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 
 // The bytes written to a temporary stream.
@@ -40,9 +41,9 @@ inline CommandResult RunConvert(const std::vector<std::string>& args, const std:
                                 const std::string& input = {}, bool errIsTerminal = false,
                                 bool outOnErrTerminal = false) {
     RunStreams streams;
-    streams.in = std::tmpfile();
-    streams.out = std::tmpfile();
-    streams.err = std::tmpfile();
+    streams.in = TestPlatform::TemporaryStream();
+    streams.out = TestPlatform::TemporaryStream();
+    streams.err = TestPlatform::TemporaryStream();
     streams.errIsTerminal = errIsTerminal;
     streams.outOnErrTerminal = outOnErrTerminal;
     std::fwrite(input.data(), 1, input.size(), streams.in);

@@ -1,10 +1,12 @@
 // What the tests need from the system that differs between POSIX and
 // Windows: environment variables, a limit on the size of written files
-// (fault injection), and running a program on files or a pipe.
+// (fault injection), anonymous temporary streams, and running a program on
+// files or a pipe.
 // TestPlatformPosix.cpp and TestPlatformWindows.cpp implement it.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,11 @@ struct FileSizeLimitState {
 };
 FileSizeLimitState LimitFileSize(std::uint64_t bytes);
 void RestoreFileSize(const FileSizeLimitState& state);
+
+// A new empty file for reading and writing, reached by no name and gone
+// when closed. Throws when none can be made. (std::tmpfile on Windows makes
+// its files in the root of the drive, and fails there under load.)
+std::FILE* TemporaryStream();
 
 // A program's standard streams: input from a file or, when `pipeInput` is
 // set, through a pipe that another thread fills while the program runs;

@@ -8,8 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
+#include "framework/Platform.h"
 #include "tests/support/TestPlatform.h"
 
 extern char** environ;
@@ -42,6 +46,17 @@ void RestoreFileSize(const FileSizeLimitState& state) {
     const rlimit old{state.soft, state.hard};
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, state.handler);
+}
+
+std::FILE* TemporaryStream() {
+    const int fd = Platform::OpenTemporaryDescriptor();
+    std::FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+    if (stream == nullptr) {
+        const int err = errno;
+        if (fd >= 0) Platform::CloseDescriptor(fd);
+        throw std::runtime_error(std::string("no temporary file: ") + std::strerror(err));
+    }
+    return stream;
 }
 
 int RunProgram(const std::vector<std::string>& command, const ProgramStreams& streams) {

@@ -5,11 +5,17 @@
 #define NOMINMAX
 #include <windows.h>
 // After windows.h:
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
+#include "framework/Platform.h"
 #include "tests/support/TestPlatform.h"
 
 namespace TestPlatform {
@@ -72,6 +78,17 @@ bool CanLimitFileSize() { return false; }
 FileSizeLimitState LimitFileSize(std::uint64_t) { return {}; }
 
 void RestoreFileSize(const FileSizeLimitState&) {}
+
+std::FILE* TemporaryStream() {
+    const int fd = Platform::OpenTemporaryDescriptor();
+    std::FILE* stream = fd < 0 ? nullptr : _fdopen(fd, "w+b");
+    if (stream == nullptr) {
+        const int err = errno;
+        if (fd >= 0) Platform::CloseDescriptor(fd);
+        throw std::runtime_error(std::string("no temporary file: ") + std::strerror(err));
+    }
+    return stream;
+}
 
 int RunProgram(const std::vector<std::string>& command, const ProgramStreams& streams) {
     if (command.empty()) return -1;
