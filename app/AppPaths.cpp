@@ -55,6 +55,17 @@ std::string FormatStorePath(const std::string& appDir) {
     return FormatStorePath(appDir, Platform::UserConfigFolder());
 }
 
+std::string FileDialogFolder(const std::string& appDir, const std::string& homeFolder) {
+    const bool installed = !Platform::Exists(appDir + kHelpPageName) &&
+                           Platform::Exists(InstalledDataDir(appDir) + kHelpPageName);
+    if (!installed || homeFolder.empty()) return appDir;
+    return homeFolder.back() == '/' ? homeFolder : homeFolder + "/";
+}
+
+std::string FileDialogFolder(const std::string& appDir) {
+    return FileDialogFolder(appDir, Platform::UserHomeFolder());
+}
+
 std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(PathOf(path), ec);

@@ -10,6 +10,10 @@
 // on Windows %APPDATA%\terrax\). Without one the store stays beside the
 // executable.
 //
+// File dialogs: they open beside the executable, where a portable copy
+// keeps its files; an installed program's folder holds none of the user's,
+// so there they open in the user's home folder.
+//
 // Paths are UTF-8 texts with "/" between folders.
 #pragma once
 
@@ -30,6 +34,13 @@ std::string InstalledDataDir(const std::string& appDir);
 std::string FormatStorePath(const std::string& appDir);
 // The same with the settings folder given ("" for none).
 std::string FormatStorePath(const std::string& appDir, const std::string& configFolder);
+
+// The folder the file dialogs open in for an executable in `appDir`: the
+// home folder when the program is installed (its help page lies in the
+// installed data folder, not beside it), else `appDir`.
+std::string FileDialogFolder(const std::string& appDir);
+// The same with the home folder given ("" for none).
+std::string FileDialogFolder(const std::string& appDir, const std::string& homeFolder);
 
 // `path` made absolute against the current folder, without "." and "..".
 std::string AbsolutePath(const std::string& path);

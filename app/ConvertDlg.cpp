@@ -288,7 +288,7 @@ bool CConvertDlg::SaveProjectTo(const std::string& path) {
 CConvertDlg::SaveOutcome CConvertDlg::SaveAs() {
     CFileDialog dlg(FALSE, "cod", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
     dlg.m_ofn.lpstrTitle = "坐标转换文件另存为";
-    dlg.m_ofn.lpstrInitialDir = g_appDir;
+    dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
     if (dlg.DoModal() != IDOK) return SaveOutcome::Cancelled;
     // The path becomes current only with the file written.
     const std::string path = dlg.GetPathName();
@@ -300,7 +300,7 @@ CConvertDlg::SaveOutcome CConvertDlg::SaveAs() {
 void CConvertDlg::OnFileNew() {
     CFileDialog dlg(FALSE, "cod", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
     dlg.m_ofn.lpstrTitle = "新建坐标转换文件";
-    dlg.m_ofn.lpstrInitialDir = g_appDir;
+    dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
     if (dlg.DoModal() != IDOK) return;
     g_projectPath = dlg.GetPathName();
     ResetSession();
@@ -310,7 +310,7 @@ void CConvertDlg::OnFileNew() {
 void CConvertDlg::OnFileOpen() {
     CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
     dlg.m_ofn.lpstrTitle = "打开坐标转换文件";
-    dlg.m_ofn.lpstrInitialDir = g_appDir;
+    dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
     if (dlg.DoModal() != IDOK) return;
     OpenProject(dlg.GetPathName());
 }
@@ -383,7 +383,7 @@ void CConvertDlg::OnBrowse() {
     CFileDialog dlg(TRUE, nullptr, nullptr,
                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT, filter.c_str());
     dlg.m_ofn.lpstrTitle = "选择源文件";
-    dlg.m_ofn.lpstrInitialDir = g_appDir;
+    dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
     if (dlg.DoModal() != IDOK) return;
 
     m_sourceList.ResetContent();

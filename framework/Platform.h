@@ -147,6 +147,10 @@ std::optional<std::string> EnvironmentVariable(const std::string& name);
 // $HOME/.config/; on Windows %APPDATA%, else the user's roaming application
 // data folder. Empty when there is none.
 std::string UserConfigFolder();
+// The user's home folder with "/" between folders and a final "/": $HOME,
+// on Windows %USERPROFILE%, else the user's profile folder. Empty when there
+// is none.
+std::string UserHomeFolder();
 // The place of a file in the settings folder as help texts name it:
 // "$XDG_CONFIG_HOME/NAME (by default ~/.config/NAME)", on Windows
 // "%APPDATA%\NAME" (with "\" between its folders).

@@ -248,6 +248,13 @@ std::string UserConfigFolder() {
     return folder;
 }
 
+std::string UserHomeFolder() {
+    std::string folder = EnvironmentVariable("HOME").value_or("");
+    if (folder.empty() || folder.front() != '/') return {};
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
 std::string UserConfigPathForHelp(const std::string& name) {
     return "$XDG_CONFIG_HOME/" + name + " (by default ~/.config/" + name + ")";
 }

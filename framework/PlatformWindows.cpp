@@ -416,11 +416,15 @@ std::optional<std::string> EnvironmentVariable(const std::string& name) {
     }
 }
 
-std::string UserConfigFolder() {
-    std::string folder = EnvironmentVariable("APPDATA").value_or("");
+namespace {
+
+// A folder of the user's from its environment variable, else from the shell;
+// "/" between folders and a final "/", empty when there is none.
+std::string UserFolder(const char* variable, int csidl) {
+    std::string folder = EnvironmentVariable(variable).value_or("");
     if (folder.empty()) {
         wchar_t path[MAX_PATH];
-        if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+        if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
             return {};
         }
         folder = ToUtf8(path, std::wcslen(path));
@@ -430,6 +434,12 @@ std::string UserConfigFolder() {
     if (folder.back() != '/') folder += '/';
     return folder;
 }
+
+}  // namespace
+
+std::string UserConfigFolder() { return UserFolder("APPDATA", CSIDL_APPDATA); }
+
+std::string UserHomeFolder() { return UserFolder("USERPROFILE", CSIDL_PROFILE); }
 
 std::string UserConfigPathForHelp(const std::string& name) {
     std::string path = "%APPDATA%\\" + name;

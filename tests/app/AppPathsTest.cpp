@@ -39,19 +39,26 @@ TEST(AppPaths, StoreFollowsThisUsersSettingsFolder) {
     EXPECT_TRUE(fs::is_directory(PathOf(config + "/terrax")));
 }
 
-TEST(AppPaths, HelpPageBesideTheExecutableElseInstalled) {
+// The file dialogs open in the home folder only for an installed program.
+TEST(AppPaths, HelpPageAndFileDialogsBesideTheExecutableElseInstalled) {
     TestTempDir dir;
     const std::string bin = dir.Path() + "/bin/";
     const std::string share = dir.Path() + "/share/terrax/";
+    const std::string home = dir.Path() + "/home";
     fs::create_directories(PathOf(bin));
     fs::create_directories(PathOf(share));
     EXPECT_EQ(InstalledDataDir(bin), share);
     // Neither: the place beside the executable, which names what is missing.
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
+    EXPECT_EQ(FileDialogFolder(bin, home), bin);
     WriteBytes(share + kHelpPageName, "<html></html>");
     EXPECT_EQ(HelpPagePath(bin), share + kHelpPageName);
+    EXPECT_EQ(FileDialogFolder(bin, home), home + "/");
+    EXPECT_EQ(FileDialogFolder(bin, home + "/"), home + "/");
+    EXPECT_EQ(FileDialogFolder(bin, ""), bin);
     WriteBytes(bin + kHelpPageName, "<html></html>");
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
+    EXPECT_EQ(FileDialogFolder(bin, home), bin);
 }
 
 TEST(AppPaths, MissingStoreFoldersAreCreatedAndAFileInTheWayIsNamed) {
