@@ -77,7 +77,8 @@ std::optional<Platform::FileId> IdOf(const std::string& path) {
 }
 
 // A text that is the same for every path of one output file: the file's
-// identity when it exists, else its folder's identity and its name.
+// identity when it exists, else its folder's identity and its name as the
+// system compares names.
 std::string OutputKey(const std::string& output, const std::optional<Platform::FileId>& id) {
     auto idText = [](const Platform::FileId& f) {
         return std::to_string(f.device) + ":" + std::to_string(f.index);
@@ -88,7 +89,9 @@ std::string OutputKey(const std::string& output, const std::optional<Platform::F
                                : slash == 0               ? output.substr(0, 1)
                                                           : output.substr(0, slash);
     const std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
-    if (const auto folderId = IdOf(folder)) return "in " + idText(*folderId) + " " + name;
+    if (const auto folderId = IdOf(folder)) {
+        return "in " + idText(*folderId) + " " + Platform::NameKey(name);
+    }
     return "path " + output;
 }
 

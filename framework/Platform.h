@@ -98,6 +98,11 @@ bool RemoveFile(const std::string& path);
 // "\" too.
 const char* PathSeparators();
 
+// A text equal for two names in one folder exactly when the system takes
+// them for one file: the name itself, on Windows in upper case (its file
+// systems ignore case).
+std::string NameKey(const std::string& name);
+
 // ---- Replacing a file safely ----------------------------------------------
 
 // The file that a write meant for `path` should replace: the target of a

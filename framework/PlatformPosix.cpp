@@ -163,6 +163,8 @@ bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 const char* PathSeparators() { return "/"; }
 
+std::string NameKey(const std::string& name) { return name; }
+
 std::string ReplacementTarget(const std::string& path) {
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {

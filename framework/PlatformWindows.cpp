@@ -280,6 +280,13 @@ bool RemoveFile(const std::string& path) {
 
 const char* PathSeparators() { return "/\\"; }
 
+std::string NameKey(const std::string& name) {
+    std::wstring wide;
+    if (!ToWide(name, &wide) || wide.empty()) return name;
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return ToUtf8(wide.data(), wide.size());
+}
+
 std::string ReplacementTarget(const std::string& path) {
     std::wstring wide;
     if (!ToWide(path, &wide)) return path;

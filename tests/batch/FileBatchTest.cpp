@@ -410,3 +410,24 @@ TEST(BatchPlanTest, NamesOfOneFileAndOutputsThatExist) {
     EXPECT_EQ(RunBatch(s).skipped.at(0).reason, SkipReason::OutputExists);
     EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), "MINE");
 }
+
+// Output names that differ only in case are one file where the system
+// ignores case (Windows): the later source is skipped, not written over
+// the earlier one's output.
+TEST(BatchPlanTest, OutputNamesThatTheSystemTakesForOneFile) {
+    TestTempDir dir;
+    WriteBytes(dir.File("pts.txt"), kSource);
+    WriteBytes(dir.File("PTS.dat"), kLine2 + "\n");
+    const std::vector<std::string> sources = {dir.File("pts.txt"), dir.File("PTS.dat")};
+    ConversionSession s = BatchSession(sources, kNamingFileName);
+    ApplyEqualDatumRule(s);
+    const BatchResult result = RunBatch(s);
+    EXPECT_EQ(ReadBytes(dir.File("pts1.txt")), Expected(s));
+    if (Platform::NameKey("pts1.txt") == Platform::NameKey("PTS1.txt")) {
+        ASSERT_EQ(result.skipped.size(), 1u);
+        EXPECT_EQ(result.skipped[0].reason, SkipReason::OutputOfEarlierSource);
+    } else {
+        EXPECT_TRUE(result.skipped.empty());
+        EXPECT_EQ(ReadBytes(dir.File("PTS1.txt")), ExpectedLine(s, kLine2));
+    }
+}

@@ -79,6 +79,13 @@ TEST(PlatformWindows, HardLinksShareAnIdentityCopiesDoNot) {
     EXPECT_FALSE(folder.regular);
 }
 
+// The file system ignores case, Chinese names have none.
+TEST(PlatformWindows, NamesThatDifferOnlyInCaseHaveOneKey) {
+    EXPECT_EQ(Platform::NameKey("pts1.TXT"), Platform::NameKey("PTS1.txt"));
+    EXPECT_EQ(Platform::NameKey("控制点ä.txt"), "控制点Ä.TXT");
+    EXPECT_NE(Platform::NameKey("pts1.txt"), Platform::NameKey("pts2.txt"));
+}
+
 TEST(PlatformWindows, EnvironmentIsReadAsUtf8) {
     ScopedEnv set("TERRAX_测试", "北京-54 坐标系");
     EXPECT_EQ(Platform::EnvironmentVariable("TERRAX_测试"), "北京-54 坐标系");
