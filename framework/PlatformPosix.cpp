@@ -237,22 +237,21 @@ std::optional<std::string> EnvironmentVariable(const std::string& name) {
     return std::string(value);
 }
 
-std::string UserConfigFolder() {
-    std::string folder = EnvironmentVariable("XDG_CONFIG_HOME").value_or("");
-    // A relative $XDG_CONFIG_HOME is no configuration folder.
-    if (folder.empty() || folder.front() != '/') {
-        folder = EnvironmentVariable("HOME").value_or("");
-        if (folder.empty()) return {};
-        if (folder.back() != '/') folder += '/';
-        folder += ".config";
-    }
+std::string UserHomeFolder() {
+    std::string folder = EnvironmentVariable("HOME").value_or("");
+    if (folder.empty() || folder.front() != '/') return {};
     if (folder.back() != '/') folder += '/';
     return folder;
 }
 
-std::string UserHomeFolder() {
-    std::string folder = EnvironmentVariable("HOME").value_or("");
-    if (folder.empty() || folder.front() != '/') return {};
+std::string UserConfigFolder() {
+    std::string folder = EnvironmentVariable("XDG_CONFIG_HOME").value_or("");
+    // A relative $XDG_CONFIG_HOME is no configuration folder.
+    if (folder.empty() || folder.front() != '/') {
+        folder = UserHomeFolder();
+        if (folder.empty()) return {};
+        folder += ".config";
+    }
     if (folder.back() != '/') folder += '/';
     return folder;
 }

@@ -8,7 +8,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "framework/File.h"
 #include "framework/Platform.h"
@@ -175,7 +178,7 @@ TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
     EXPECT_FALSE(Platform::OpenWithDesktop(path));
 }
 
-TEST(Platform, SettingsFolderFromXdgConfigHomeElseHome) {
+TEST(Platform, SettingsAndHomeFoldersFromXdgConfigHomeAndHome) {
     struct Case {
         const char* configHome;
         const char* home;
@@ -191,6 +194,13 @@ TEST(Platform, SettingsFolderFromXdgConfigHomeElseHome) {
         ScopedEnv home("HOME", c.home);
         EXPECT_EQ(Platform::UserConfigFolder(), c.folder)
             << (c.configHome ? c.configHome : "(unset)") << " " << (c.home ? c.home : "(unset)");
+    }
+    // The home folder alone; a relative $HOME is none.
+    for (const auto& [value, folder] : std::vector<std::pair<const char*, std::string>>{
+             {"/home/u", "/home/u/"}, {"/home/u/", "/home/u/"}, {"home/u", ""}, {"", ""},
+             {nullptr, ""}}) {
+        ScopedEnv home("HOME", value);
+        EXPECT_EQ(Platform::UserHomeFolder(), folder) << (value ? value : "(unset)");
     }
     EXPECT_EQ(Platform::UserConfigPathForHelp("terrax/Par.txt"),
               "$XDG_CONFIG_HOME/terrax/Par.txt (by default ~/.config/terrax/Par.txt)");
