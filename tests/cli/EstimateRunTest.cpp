@@ -13,6 +13,7 @@
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/HelpPageExample.h"
 
 namespace {
 
@@ -28,19 +29,12 @@ std::vector<std::string> Words(const std::string& text) {
 // The worked example of the help page: its <pre id="..."> blocks, and its
 // common points written to a directory.
 struct Example {
-    std::string page =
-        ReadBytes(std::string(TERRAX_TEST_DATA) + "/../../res/help/坐标转换问题.htm");
+    std::string page = HelpPageText();
     TestTempDir dir;
     std::string common = dir.File("common.txt");
 
     Example() { WriteBytes(common, Block("multi-input") + "\n"); }
-    std::string Block(const std::string& id) const {
-        const std::string open = "<pre id=\"" + id + "\">";
-        const std::size_t at = page.find(open);
-        if (at == std::string::npos) return {};
-        const std::size_t begin = at + open.size();
-        return page.substr(begin, page.find("</pre>", begin) - begin);
-    }
+    std::string Block(const std::string& id) const { return HelpPageBlock(page, id); }
     // The arguments of command n with the file of this directory.
     std::vector<std::string> Command(int n, std::vector<std::string> extra = {}) const {
         std::vector<std::string> args = Words(Block("multi-command-" + std::to_string(n)));

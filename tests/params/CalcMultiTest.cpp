@@ -3,40 +3,28 @@
 // computed again, applied (seven, four at level 2, three) into the window's
 // session and its check boxes; the report and the table saved; a refused
 // computation stores nothing.
-#include <cstdio>
-
 #include "framework/ListCtrl.h"
 #include "params/CalcMultiDlg.h"
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
 #include "tests/params/MainWindowParamsTest.h"
+#include "tests/support/HelpPageExample.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
 
-// National-80 geodetic and CGCS2000 plane (Gauss 3-degree zone at 117°) of
-// nine points; G07's x carries a blunder of 0.25 m, K01 is meant as a check.
-constexpr char kCommonPoints[] =
-    "# 点名  国家-80: B L H   CGCS2000: x y h\n"
-    "G01 031:51:07.80586 116:42:42.90037 42.300 3525499.781 472960.052 85.495\n"
-    "G02 031:54:25.89832 117:08:42.37878 38.900 3531574.432 513950.612 82.949\n"
-    "G03 032:03:39.95021 116:57:29.51959 55.100 3548631.666 496278.177 98.942\n"
-    "G04 032:07:58.58115 117:18:14.81907 61.700 3556637.948 528920.620 106.247\n"
-    "G05 031:47:41.35016 117:23:52.54505 29.400 3519173.801 537910.515 73.816\n"
-    "G06 032:14:48.52916 116:48:10.09826 73.000 3569241.803 481641.862 116.724\n"
-    "G07 031:58:58.53140 116:37:11.47689 47.800 3540025.929 464297.664 90.945\n"
-    "G08 032:12:36.30310 117:03:54.12175 66.200 3565153.752 506356.456 110.375\n"
-    "K01 032:00:40.28357 117:13:34.25810 51.600 3543119.290 521595.434 95.893\n";
+// The help page's worked example: National-80 geodetic and CGCS2000 plane
+// (Gauss 3-degree zone at 117°) of nine points; G07's x carries a blunder of
+// 0.25 m, K01 is meant as a check.
 constexpr int kG07 = 6, kK01 = 8;
 
 class CalcMultiTest : public MainWindowParamsTest {
 protected:
     void SetUp() override {
         MainWindowParamsTest::SetUp();
-        std::FILE* f = std::fopen(file.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs(kCommonPoints, f);
-        std::fclose(f);
+        const std::string points = HelpPageBlock(HelpPageText(), "multi-input");
+        ASSERT_NE(points, "");
+        WriteBytes(file, points + "\n");
         dlg.m_session.m_params.m_projBefore.centralMeridian = 117.0;
     }
 
