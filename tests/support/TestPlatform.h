@@ -5,10 +5,15 @@
 // TestPlatformPosix.cpp and TestPlatformWindows.cpp implement it.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "framework/Platform.h"
 
 namespace TestPlatform {
 
@@ -31,10 +36,22 @@ struct FileSizeLimitState {
 FileSizeLimitState LimitFileSize(std::uint64_t bytes);
 void RestoreFileSize(const FileSizeLimitState& state);
 
+// A stream over an open descriptor (fdopen); nullptr with errno.
+std::FILE* StreamOf(int fd, const char* mode);
+
 // A new empty file for reading and writing, reached by no name and gone
 // when closed. Throws when none can be made. (std::tmpfile on Windows makes
 // its files in the root of the drive, and fails there under load.)
-std::FILE* TemporaryStream();
+inline std::FILE* TemporaryStream() {
+    const int fd = Platform::OpenTemporaryDescriptor();
+    std::FILE* stream = fd < 0 ? nullptr : StreamOf(fd, "w+b");
+    if (stream == nullptr) {
+        const int err = errno;
+        if (fd >= 0) Platform::CloseDescriptor(fd);
+        throw std::runtime_error(std::string("no temporary file: ") + std::strerror(err));
+    }
+    return stream;
+}
 
 // A program's standard streams: input from a file or, when `pipeInput` is
 // set, through a pipe that another thread fills while the program runs;

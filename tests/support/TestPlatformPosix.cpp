@@ -8,12 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <stdexcept>
-#include <string>
 #include <thread>
 
-#include "framework/Platform.h"
 #include "tests/support/TestPlatform.h"
 
 extern char** environ;
@@ -48,16 +44,7 @@ void RestoreFileSize(const FileSizeLimitState& state) {
     ::signal(SIGXFSZ, state.handler);
 }
 
-std::FILE* TemporaryStream() {
-    const int fd = Platform::OpenTemporaryDescriptor();
-    std::FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
-    if (stream == nullptr) {
-        const int err = errno;
-        if (fd >= 0) Platform::CloseDescriptor(fd);
-        throw std::runtime_error(std::string("no temporary file: ") + std::strerror(err));
-    }
-    return stream;
-}
+std::FILE* StreamOf(int fd, const char* mode) { return ::fdopen(fd, mode); }
 
 int RunProgram(const std::vector<std::string>& command, const ProgramStreams& streams) {
     std::vector<std::string> args = command;

@@ -10,12 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <stdexcept>
-#include <string>
 #include <thread>
 
-#include "framework/Platform.h"
 #include "tests/support/TestPlatform.h"
 
 namespace TestPlatform {
@@ -79,16 +75,7 @@ FileSizeLimitState LimitFileSize(std::uint64_t) { return {}; }
 
 void RestoreFileSize(const FileSizeLimitState&) {}
 
-std::FILE* TemporaryStream() {
-    const int fd = Platform::OpenTemporaryDescriptor();
-    std::FILE* stream = fd < 0 ? nullptr : _fdopen(fd, "w+b");
-    if (stream == nullptr) {
-        const int err = errno;
-        if (fd >= 0) Platform::CloseDescriptor(fd);
-        throw std::runtime_error(std::string("no temporary file: ") + std::strerror(err));
-    }
-    return stream;
-}
+std::FILE* StreamOf(int fd, const char* mode) { return _fdopen(fd, mode); }
 
 int RunProgram(const std::vector<std::string>& command, const ProgramStreams& streams) {
     if (command.empty()) return -1;
