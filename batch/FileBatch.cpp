@@ -7,13 +7,13 @@
 #include <memory>
 #include <utility>
 
-#include "app/ConversionSession.h"
 #include "batch/FilePoint.h"
 #include "batch/OutputPath.h"
-#include "framework/AtomicFile.h"
-#include "framework/File.h"
-#include "framework/FileException.h"
-#include "framework/Platform.h"
+#include "io/AtomicFile.h"
+#include "io/File.h"
+#include "io/FileException.h"
+#include "platform/Platform.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "batch/LineEngine.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 class ConversionSession;
 

@@ -1,7 +1,7 @@
 #include "batch/FilePoint.h"
 
-#include "app/ConversionSession.h"
 #include "geodesy/FastPaths.h"
+#include "session/ConversionSession.h"
 
 void ApplyEqualDatumRule(ConversionSession& session) {
     if (session.m_sourceDatum == session.m_targetDatum) session.m_params.m_savedUseSeven = 0;

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <string_view>
 
-#include "framework/AtomicFile.h"
-#include "framework/CodePage.h"
-#include "framework/File.h"
-#include "framework/FileException.h"
+#include "io/AtomicFile.h"
+#include "io/CodePage.h"
+#include "io/File.h"
+#include "io/FileException.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The format store "Par.txt": the table of file formats, kept as GB18030
-// text with CR LF line ends (where it lies: app/AppPaths.h).
+// text with CR LF line ends (where it lies: session/AppPaths.h).
 //
 // Layout: the count line "文件类型数:%d", then four lines per format: name,
 // extension, separator, item line.

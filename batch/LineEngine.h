@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "batch/FilePoint.h"
 #include "batch/LineIO.h"
+#include "session/ConversionSession.h"
 
 // What one stream conversion saw.
 struct StreamResult {

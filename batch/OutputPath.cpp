@@ -1,6 +1,6 @@
 #include "batch/OutputPath.h"
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 std::string GetPathPart(const std::string& path, int part) {
     std::size_t slash = path.find_last_of(Platform::PathSeparators());

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/CodePage.h"
+#include "io/CodePage.h"
 
 namespace {
 

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 
 namespace {
+
+using namespace crmath;
 
 // A fixed sequence of n arguments in [lo, hi).
 std::vector<double> Arguments(double lo, double hi, int n = 1024) {

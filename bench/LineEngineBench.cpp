@@ -17,10 +17,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "batch/LineEngine.h"
 #include "batch/LineIO.h"
 #include "batch/SplitFields.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

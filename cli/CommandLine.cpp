@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "batch/FileFormat.h"
-#include "framework/Platform.h"
 #include "geodesy/GeoCore.h"
+#include "platform/Platform.h"
 
 namespace {
 

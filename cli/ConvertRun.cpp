@@ -14,7 +14,6 @@
 #include <thread>
 #include <utility>
 
-#include "app/AppPaths.h"
 #include "batch/FileBatch.h"
 #include "batch/FileFormat.h"
 #include "batch/FilePoint.h"
@@ -23,9 +22,10 @@
 #include "batch/OutputPath.h"
 #include "cli/EstimateRun.h"
 #include "cli/Progress.h"
-#include "framework/ArchiveException.h"
-#include "framework/FileException.h"
-#include "framework/Platform.h"
+#include "io/ArchiveException.h"
+#include "io/FileException.h"
+#include "platform/Platform.h"
+#include "session/AppPaths.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "cli/CommandLine.h"
+#include "session/ConversionSession.h"
 
 // Exit statuses.
 inline constexpr int kExitConverted = 0;  // everything was converted

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/FileException.h"
+#include "io/FileException.h"
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"

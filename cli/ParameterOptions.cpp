@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "params/FitReport.h"
 #include "params/ValueText.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Globals.h"
 #include "cli/ConvertRun.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
+#include "session/Globals.h"
 
 int main(int argc, char** argv) {
     InitGlobals();

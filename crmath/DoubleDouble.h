@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstdint>
 
-namespace elementary {
+namespace crmath::detail {
 
 // An unevaluated sum hi + lo.
 struct DoubleDouble {
@@ -62,4 +62,4 @@ inline DoubleDouble TwoProductShort(const DoubleDouble& as, double a, double b) 
 
 inline DoubleDouble TwoProductShort(double a, double b) { return TwoProductShort(Split(a), a, b); }
 
-}  // namespace elementary
+}  // namespace crmath::detail

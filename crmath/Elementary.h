@@ -12,6 +12,8 @@
 // follow the C standard (Annex F).
 #pragma once
 
+namespace crmath {
+
 // Sine, cosine and tangent of x in radians, any finite x (the reduction by
 // pi/2 is exact for all doubles, up to 2^1024); +-inf gives NaN.
 double Sin(double x);
@@ -39,3 +41,5 @@ double Log10(double x);
 // underflow +-0 or the correctly rounded subnormal. Exact where x^y is a
 // double, ties to even where it lies halfway between two.
 double Pow(double x, double y);
+
+}  // namespace crmath

@@ -4,15 +4,15 @@
 //   atan: 1/t above 1, four halvings t / (1 + sqrt(1 + t^2)), Taylor series.
 //   log: x = 2^e m, m in [sqrt(1/2), sqrt(2)), ln m = 2 atanh((m-1)/(m+1)).
 //   exp: t = k ln 2 + r, r / 2^12 by Taylor series, squared 12 times.
-#include "geodesy/ElementaryAccurate.h"
+#include "crmath/ElementaryAccurate.h"
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 
-#include "geodesy/ElementaryTables.h"
+#include "crmath/ElementaryTables.h"
 
-namespace elementary {
+namespace crmath::detail {
 
 namespace {
 
@@ -447,4 +447,4 @@ double AccuratePow(double x, double y) {
     return Ziv([x, y](int n) { return MpPowOf(x, y, n); });
 }
 
-}  // namespace elementary
+}  // namespace crmath::detail

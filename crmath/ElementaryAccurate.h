@@ -8,9 +8,9 @@
 // positive; Pow takes x > 0 (the caller applies the sign).
 #pragma once
 
-#include "geodesy/MultiPrecision.h"
+#include "crmath/MultiPrecision.h"
 
-namespace elementary {
+namespace crmath::detail {
 
 double AccurateSin(double x);
 double AccurateCos(double x);
@@ -36,4 +36,4 @@ MpFloat MpAtanOf(double y, double x, int n);  // atan(y/x) for x = 1, else atan2
 MpFloat MpLog10Of(double x, int n);
 MpFloat MpPowOf(double x, double y, int n);
 
-}  // namespace elementary
+}  // namespace crmath::detail

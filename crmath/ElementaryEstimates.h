@@ -3,9 +3,9 @@
 // from it. Internal; the tests check the bounds against MPFR.
 #pragma once
 
-#include "geodesy/DoubleDouble.h"
+#include "crmath/DoubleDouble.h"
 
-namespace elementary {
+namespace crmath::detail {
 
 // |exact value - (hi + lo)| <= err, |lo| < |hi|.
 struct Estimate {
@@ -48,4 +48,4 @@ Estimate Log10Estimate(double x);
 // x^y = (hi + lo) 2^scale within err 2^scale.
 Estimate PowEstimate(double x, double y, int* scale);
 
-}  // namespace elementary
+}  // namespace crmath::detail

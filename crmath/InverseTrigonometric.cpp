@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <limits>
 
-#include "geodesy/Elementary.h"
-#include "geodesy/ElementaryAccurate.h"
-#include "geodesy/ElementaryEstimates.h"
-#include "geodesy/ElementaryTables.h"
+#include "crmath/Elementary.h"
+#include "crmath/ElementaryAccurate.h"
+#include "crmath/ElementaryEstimates.h"
+#include "crmath/ElementaryTables.h"
 
-namespace elementary {
+namespace crmath {
+
+namespace detail {
 
 namespace {
 
@@ -148,10 +150,10 @@ Estimate Atan2Estimate(double y, double x) {
     return y < 0 ? Estimate{-r.hi, -r.lo, err} : Estimate{r.hi, r.lo, err};
 }
 
-}  // namespace elementary
+}  // namespace detail
 
 double Atan(double x) {
-    using namespace elementary;
+    using namespace detail;
     const double ax = Abs(x);
     if (!(ax <= kInf)) return x + x;                   // NaN
     if (ax < 0x1p-27) return x;                        // atan x = x (1 - x^2/3)
@@ -162,7 +164,7 @@ double Atan(double x) {
 }
 
 double Atan2(double y, double x) {
-    using namespace elementary;
+    using namespace detail;
     if (x != x || y != y) return x + y;
     const double ax = Abs(x), ay = Abs(y);
     const bool xNegative = std::bit_cast<u64>(x) >> 63 != 0;
@@ -191,3 +193,5 @@ double Atan2(double y, double x) {
     if (RoundIfDecided(Atan2Estimate(y, x), &out)) return out;
     return AccurateAtan2(y, x);
 }
+
+}  // namespace crmath

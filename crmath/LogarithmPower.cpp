@@ -11,12 +11,14 @@
 #include <cstdint>
 #include <limits>
 
-#include "geodesy/Elementary.h"
-#include "geodesy/ElementaryAccurate.h"
-#include "geodesy/ElementaryEstimates.h"
-#include "geodesy/ElementaryTables.h"
+#include "crmath/Elementary.h"
+#include "crmath/ElementaryAccurate.h"
+#include "crmath/ElementaryEstimates.h"
+#include "crmath/ElementaryTables.h"
 
-namespace elementary {
+namespace crmath {
+
+namespace detail {
 
 namespace {
 
@@ -143,10 +145,10 @@ Estimate PowEstimate(double x, double y, int* scale) {
     return PowOfLog(LogOfPositive(x), y, scale);
 }
 
-}  // namespace elementary
+}  // namespace detail
 
 double Log10(double x) {
-    using namespace elementary;
+    using namespace detail;
     if (!(x > 0)) return x == 0 ? -kInf : kNaN;  // -0 too; NaN for x < 0 or NaN
     if (x == kInf) return x;
     double out;
@@ -154,7 +156,7 @@ double Log10(double x) {
     return AccurateLog10(x);
 }
 
-namespace elementary {
+namespace detail {
 namespace {
 
 // Whether the finite y is an integer, and then whether it is odd.
@@ -195,10 +197,10 @@ double PowOfAbs(double ax, double y) {
 }
 
 }  // namespace
-}  // namespace elementary
+}  // namespace detail
 
 double Pow(double x, double y) {
-    using namespace elementary;
+    using namespace detail;
     if (y == 0) return 1.0;
     if (x == 1.0) return 1.0;
     if (x != x || y != y) return x + y;
@@ -223,3 +225,5 @@ double Pow(double x, double y) {
     }
     return PowOfAbs(ax, y);
 }
+
+}  // namespace crmath

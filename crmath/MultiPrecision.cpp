@@ -1,11 +1,11 @@
 // Word arithmetic of MpFloat: schoolbook sums and products on 32-bit words
 // with 64-bit intermediates, Newton iterations for quotients and roots.
-#include "geodesy/MultiPrecision.h"
+#include "crmath/MultiPrecision.h"
 
 #include <bit>
 #include <cmath>
 
-namespace elementary {
+namespace crmath::detail {
 
 namespace {
 
@@ -318,4 +318,4 @@ bool MpRoundIfDecided(const MpFloat& a, int bits, double* out) {
     return true;
 }
 
-}  // namespace elementary
+}  // namespace crmath::detail

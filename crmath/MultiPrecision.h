@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-namespace elementary {
+namespace crmath::detail {
 
 inline constexpr int kMaxWords = 40;
 
@@ -54,4 +54,4 @@ double MpToDouble(const MpFloat& a);
 // interval holds a rounding boundary.
 bool MpRoundIfDecided(const MpFloat& a, int bits, double* out);
 
-}  // namespace elementary
+}  // namespace crmath::detail

@@ -9,12 +9,14 @@
 #include <cstdint>
 #include <limits>
 
-#include "geodesy/Elementary.h"
-#include "geodesy/ElementaryAccurate.h"
-#include "geodesy/ElementaryEstimates.h"
-#include "geodesy/ElementaryTables.h"
+#include "crmath/Elementary.h"
+#include "crmath/ElementaryAccurate.h"
+#include "crmath/ElementaryEstimates.h"
+#include "crmath/ElementaryTables.h"
 
-namespace elementary {
+namespace crmath {
+
+namespace detail {
 
 namespace {
 
@@ -279,14 +281,14 @@ Estimate TanEstimate(double x) {
     return TanAt(r.k, PartsOf(r));
 }
 
-}  // namespace elementary
+}  // namespace detail
 
-double Sin(double x) { return elementary::SinOrCos(x, 0); }
+double Sin(double x) { return detail::SinOrCos(x, 0); }
 
-double Cos(double x) { return elementary::SinOrCos(x, 256); }
+double Cos(double x) { return detail::SinOrCos(x, 256); }
 
 void SinCos(double x, double* s, double* c) {
-    using namespace elementary;
+    using namespace detail;
     const double ax = Abs(x);
     if (!(ax < kInf) || ax < 0x1p-27) {
         *s = Sin(x);
@@ -301,7 +303,7 @@ void SinCos(double x, double* s, double* c) {
 }
 
 void SinCosTan(double x, double* s, double* c, double* t) {
-    using namespace elementary;
+    using namespace detail;
     const double ax = Abs(x);
     if (!(ax < kInf) || ax < 0x1p-27) {
         *s = Sin(x);
@@ -337,7 +339,7 @@ void SinCosTan(double x, double* s, double* c, double* t) {
 }
 
 double Tan(double x) {
-    using namespace elementary;
+    using namespace detail;
     const double ax = Abs(x);
     if (!(ax < kInf)) return x - x;
     if (ax < 0x1p-27) return x;  // tan x = x (1 + x^2/3)
@@ -346,3 +348,5 @@ double Tan(double x) {
     if (RoundIfDecided(TanAt(r.k, PartsOf(r)), &out)) return out;
     return AccurateTan(x);
 }
+
+}  // namespace crmath

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/ConversionSession.h"
 #include "batch/LineEngine.h"
 #include "fuzz/FuzzCheck.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

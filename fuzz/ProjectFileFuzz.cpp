@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ConversionSession.h"
-#include "framework/Archive.h"
-#include "framework/File.h"
 #include "fuzz/FuzzCheck.h"
+#include "io/Archive.h"
+#include "io/File.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

@@ -1,8 +1,11 @@
 // Reference ellipsoids of the five datums; geodetic <-> space rectangular.
 #include <cmath>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 #include "geodesy/GeoCore.h"
+
+using crmath::Atan;
+using crmath::SinCos;
 
 namespace {
 

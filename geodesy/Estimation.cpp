@@ -7,8 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 #include "geodesy/GeoCore.h"
+
+using crmath::Atan2;
+using crmath::Cos;
+using crmath::Sin;
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "framework/Platform.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -6,9 +6,13 @@
 #include <cmath>
 #include <cstddef>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
+
+using crmath::Atan2;
+using crmath::Cos;
+using crmath::Sin;
 
 namespace {
 

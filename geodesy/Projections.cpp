@@ -4,8 +4,15 @@
 // x is the northing and y the easting (m); angles are radians.
 #include <cmath>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 #include "geodesy/GeoCore.h"
+
+using crmath::Log10;
+using crmath::Pow;
+using crmath::Sin;
+using crmath::SinCos;
+using crmath::SinCosTan;
+using crmath::Tan;
 
 namespace {
 

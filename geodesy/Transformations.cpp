@@ -3,9 +3,11 @@
 // value; the helpers here read them by reference, with identical results.
 #include <cmath>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
+
+using crmath::SinCos;
 
 namespace {
 

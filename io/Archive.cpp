@@ -1,11 +1,11 @@
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "framework/ArchiveException.h"
-#include "framework/CodePage.h"
-#include "framework/File.h"
+#include "io/ArchiveException.h"
+#include "io/CodePage.h"
+#include "io/File.h"
 
 namespace {
 

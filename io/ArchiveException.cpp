@@ -1,4 +1,4 @@
-#include "framework/ArchiveException.h"
+#include "io/ArchiveException.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/Exception.h"
+#include "io/Exception.h"
 
 class CArchiveException : public CException {
 public:

@@ -1,11 +1,11 @@
-#include "framework/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <random>
 #include <vector>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/File.h"
+#include "io/File.h"
 
 class CAtomicFile {
 public:

@@ -1,4 +1,4 @@
-#include "framework/CodePage.h"
+#include "io/CodePage.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "framework/Gb18030Tables.h"
-#include "framework/Platform.h"
+#include "io/Gb18030Tables.h"
+#include "platform/Platform.h"
 
 // GB18030 is built here from its parts: single bytes for ASCII, the two-byte
 // codes of the system's table (GBK) with the codes GB18030 reads otherwise,

@@ -1,8 +1,8 @@
-#include "framework/File.h"
+#include "io/File.h"
 
 #include <cerrno>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 CFile::CFile(const std::string& path, unsigned flags) {
     CFileException error;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/FileException.h"
+#include "io/FileException.h"
 
 class CFile {
 public:

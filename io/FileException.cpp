@@ -1,8 +1,8 @@
-#include "framework/FileException.h"
+#include "io/FileException.h"
 
 #include <cerrno>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

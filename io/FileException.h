@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/Exception.h"
+#include "io/Exception.h"
 
 class CFileException : public CException {
 public:

@@ -1,4 +1,4 @@
-#include "framework/Gb18030Tables.h"
+#include "io/Gb18030Tables.h"
 
 namespace {
 

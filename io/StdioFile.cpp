@@ -1,8 +1,8 @@
-#include "framework/StdioFile.h"
+#include "io/StdioFile.h"
 
 #include <cstring>
 
-#include "framework/CodePage.h"
+#include "io/CodePage.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 8192;

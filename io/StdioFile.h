@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/File.h"
+#include "io/File.h"
 
 class CStdioFile {
 public:

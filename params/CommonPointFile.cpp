@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "framework/AtomicFile.h"
-#include "framework/CodePage.h"
-#include "framework/File.h"
+#include "io/AtomicFile.h"
+#include "io/CodePage.h"
+#include "io/File.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/ConversionSession.h"
 #include "params/ValueText.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

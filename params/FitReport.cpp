@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/AtomicFile.h"
-#include "framework/FileException.h"
+#include "io/AtomicFile.h"
+#include "io/FileException.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <limits>
 #include <thread>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 extern char** environ;
 

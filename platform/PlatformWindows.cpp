@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace Platform {
 

@@ -1,12 +1,12 @@
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "framework/FileException.h"
-#include "framework/Platform.h"
+#include "io/FileException.h"
+#include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 

@@ -1,14 +1,14 @@
-#include "app/ConversionSession.h"
+#include "session/ConversionSession.h"
 
 #include <string_view>
 #include <utility>
 
-#include "framework/Archive.h"
-#include "framework/ArchiveException.h"
-#include "framework/AtomicFile.h"
-#include "framework/File.h"
-#include "framework/FileException.h"
 #include "geodesy/FastPaths.h"
+#include "io/Archive.h"
+#include "io/ArchiveException.h"
+#include "io/AtomicFile.h"
+#include "io/File.h"
+#include "io/FileException.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/Globals.h"
+#include "session/Globals.h"
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 std::string g_appDir;
 std::string g_projectPath = kNoProjectPath;

@@ -1,6 +1,6 @@
-#include "app/StartOptions.h"
+#include "session/StartOptions.h"
 
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 
 std::string WindowHelpText(const std::string& appDir) {
     return "Usage: terrax [FILE.cod]\n"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ConversionSession.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

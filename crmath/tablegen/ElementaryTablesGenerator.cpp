@@ -1,4 +1,4 @@
-// Prints geodesy/ElementaryTables.cpp: the constants and tables of the
+// Prints crmath/ElementaryTables.cpp: the constants and tables of the
 // elementary functions, computed with MPFR at 4000 bits. Built and run by
 // scripts/elementary-tables.
 #include <mpfr.h>
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/ElementaryTables.h"
+#include "crmath/ElementaryTables.h"
 
-using namespace elementary;
+using namespace crmath::detail;
 
 namespace {
 
@@ -101,7 +101,7 @@ int main() {
         "// scripts/elementary-tables (MPFR, 4000 bits); do not edit. Pairs are\n"
         "// {hi, lo}: hi the value rounded to nearest, lo the rest rounded to nearest.\n"
         "#include \"geodesy/ElementaryTables.h\"\n\n"
-        "namespace elementary {\n\n");
+        "namespace crmath::detail {\n\n");
 
     // Cody-Waite parts of pi/512, 512/pi.
     mpfr_div_ui(t.v, pi.v, 512, MPFR_RNDN);
@@ -238,6 +238,6 @@ int main() {
     mpfr_ui_div(t.v, 1, ln10.v, MPFR_RNDN);
     PrintWords("kInvLn10Words", "1/ln 10 = 0.w0w1... * 2^-1", t.v, -1, kConstantWordCount);
 
-    std::printf("}  // namespace elementary\n");
+    std::printf("}  // namespace crmath::detail\n");
     return 0;
 }

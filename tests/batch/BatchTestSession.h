@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionSession.h"
+#include "session/ConversionSession.h"
 
 // Beijing-54 to WGS-84 with seven parameters, both local transforms on,
 // Gauss 3-degree zone on 114 degrees, and the given kinds; prepared.

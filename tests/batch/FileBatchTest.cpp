@@ -10,7 +10,7 @@
 
 #include "batch/FileBatch.h"
 #include "batch/OutputPath.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "tests/batch/BatchTestSession.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "batch/FileBatch.h"
 #include "batch/FileFormat.h"
 #include "batch/FormatStore.h"
 #include "cli/ConvertRun.h"
+#include "session/ConversionSession.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 

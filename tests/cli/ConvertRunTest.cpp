@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "app/AppPaths.h"
 #include "batch/OutputPath.h"
 #include "cli/Progress.h"
+#include "session/AppPaths.h"
 #include "tests/batch/BatchTestSession.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/ScopedEnv.h"

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "geodesy/Elementary.h"
+#include "crmath/Elementary.h"
 
 namespace elementary_test {
+
+using namespace crmath;
 
 enum Function { kSin, kCos, kTan, kAtan, kAtan2, kLog10, kPow, kFunctionCount };
 

@@ -15,15 +15,15 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/ElementaryAccurate.h"
-#include "geodesy/ElementaryEstimates.h"
-#include "geodesy/ElementaryTables.h"
-#include "tests/geodesy/ElementaryCases.h"
+#include "crmath/ElementaryAccurate.h"
+#include "crmath/ElementaryEstimates.h"
+#include "crmath/ElementaryTables.h"
+#include "tests/crmath/ElementaryCases.h"
 
 namespace {
 
 using namespace elementary_test;
-using elementary::Estimate;
+using crmath::detail::Estimate;
 
 class Big {
 public:
@@ -91,7 +91,7 @@ int Count() {
 // The fast path's estimate of the case, where the function uses one;
 // value = (hi + lo) 2^scale within err 2^scale.
 bool EstimateOf(const Case& c, Estimate* e, int* scale) {
-    using namespace elementary;
+    using namespace crmath::detail;
     *scale = 0;
     const double ax = std::fabs(c.x), ay = std::fabs(c.y);
     if (!(ax < INFINITY) || !(ay < INFINITY)) return false;
@@ -166,7 +166,7 @@ TEST_P(ElementaryMpfr, FastPathErrorStaysWithinItsBound) {
         if (!EstimateOf(c, &e, &scale)) continue;
         ++used;
         double out;
-        if (elementary::RoundIfDecided(e, &out)) ++decided;
+        if (crmath::detail::RoundIfDecided(e, &out)) ++decided;
         Big exact(400);
         Apply(c, exact.get());
         mpfr_mul_2si(exact.get(), exact.get(), -scale, MPFR_RNDN);
@@ -187,7 +187,7 @@ TEST_P(ElementaryMpfr, FastPathErrorStaysWithinItsBound) {
 // random arguments to test it: forced here, and its values before rounding
 // within the bound Ziv's loop assumes at 128 bits.
 TEST_P(ElementaryMpfr, AccuratePathIsExactAndWithinItsBound) {
-    using namespace elementary;
+    using namespace crmath::detail;
     const std::vector<Case> cases = MakeCases(GetParam(), Count() / 50 + 100, 3);
     for (const Case& c : cases) {
         const double ax = std::fabs(c.x), ay = std::fabs(c.y);
@@ -253,7 +253,7 @@ TEST(ElementaryMpfrData, HashOfThePortableTestHoldsTheExactResults) {
 }
 
 TEST(ElementaryMpfrData, HardCasesFileHoldsTheExactResults) {
-    std::ifstream in(std::string(TERRAX_TEST_DATA) + "/elementary/hard-cases.txt");
+    std::ifstream in(std::string(TERRAX_TEST_DATA) + "/crmath/hard-cases.txt");
     ASSERT_TRUE(in.good());
     std::string line;
     int checked = 0;
@@ -277,7 +277,7 @@ TEST(ElementaryMpfrData, HardCasesFileHoldsTheExactResults) {
 
 // Guards the generated tables: each entry is MPFR's value, split as stated.
 TEST(ElementaryMpfrData, TablesHoldMpfrValues) {
-    using namespace elementary;
+    using namespace crmath::detail;
     Big pi(600), t(600), u(600);
     mpfr_const_pi(pi.get(), MPFR_RNDN);
     // hi = value rounded to nearest; lo = rest rounded to nearest.

@@ -1,7 +1,7 @@
 // The elementary functions without a reference library, so that every
 // platform runs it: the special values of the C standard, exact powers and
 // ties, hard cases and a hash of 140,000 results, all as computed with MPFR
-// (tests/geodesy/ElementaryMpfrTest.cpp checks the data).
+// (tests/crmath/ElementaryMpfrTest.cpp checks the data).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/ElementaryAccurate.h"
-#include "tests/geodesy/ElementaryCases.h"
+#include "crmath/ElementaryAccurate.h"
+#include "tests/crmath/ElementaryCases.h"
 
 namespace {
 
@@ -144,7 +144,7 @@ TEST(Elementary, ZerosInfinitiesAndNaN) {
 }
 
 std::vector<std::pair<Case, std::uint64_t>> HardCases() {
-    std::ifstream in(std::string(TERRAX_TEST_DATA) + "/elementary/hard-cases.txt");
+    std::ifstream in(std::string(TERRAX_TEST_DATA) + "/crmath/hard-cases.txt");
     std::vector<std::pair<Case, std::uint64_t>> out;
     std::string line;
     while (std::getline(in, line)) {
@@ -186,7 +186,7 @@ TEST(Elementary, ResultsHashAsTheExactValuesRoundedToNearest) {
 // Guards the accurate path on every platform: forced, it gives the results
 // of the functions.
 TEST(Elementary, AccuratePathGivesTheSameResults) {
-    using namespace elementary;
+    using namespace crmath::detail;
     for (int f = 0; f < kFunctionCount; ++f) {
         for (const Case& c : MakeCases(static_cast<Function>(f), 300, 5)) {
             if (!(Abs(c.x) < kInf) || !(Abs(c.y) < kInf)) continue;

@@ -5,9 +5,9 @@
 #include <limits>
 #include <memory>
 
-#include "framework/Archive.h"
-#include "framework/ArchiveException.h"
-#include "framework/File.h"
+#include "io/Archive.h"
+#include "io/ArchiveException.h"
+#include "io/File.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "framework/AtomicFile.h"
-#include "framework/Platform.h"
+#include "io/AtomicFile.h"
+#include "platform/Platform.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/Unprivileged.h"

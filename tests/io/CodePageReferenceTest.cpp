@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "framework/CodePage.h"
-#include "framework/Gb18030Tables.h"
+#include "io/CodePage.h"
+#include "io/Gb18030Tables.h"
 #include "tests/support/Utf8Encode.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-#include "framework/CodePage.h"
+#include "io/CodePage.h"
 #include "tests/support/Utf8Encode.h"
 
 namespace {

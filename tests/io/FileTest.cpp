@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "framework/File.h"
-#include "framework/Platform.h"
+#include "io/File.h"
+#include "platform/Platform.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {

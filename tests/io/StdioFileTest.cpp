@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "framework/StdioFile.h"
+#include "io/StdioFile.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionSession.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
 #include "params/ValueText.h"
+#include "session/ConversionSession.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/File.h"
-#include "framework/Platform.h"
+#include "io/File.h"
+#include "platform/Platform.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
 
@@ -121,7 +121,7 @@ TEST(PlatformWindows, SettingsFolderIsAppDataWithSlashes) {
 TEST(PlatformWindows, ExecutablePathHasSlashesAndNamesThisProgram) {
     const std::string path = Platform::ExecutablePath();
     EXPECT_EQ(path.find('\\'), std::string::npos) << path;
-    EXPECT_EQ(path.substr(path.rfind('/') + 1), "framework_io_tests.exe");
+    EXPECT_EQ(path.substr(path.rfind('/') + 1), "platform_tests.exe");
     EXPECT_TRUE(Platform::Exists(path));
 }
 

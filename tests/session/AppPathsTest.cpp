@@ -1,6 +1,6 @@
 // Where the help page and the format store are found: beside the executable
 // or in the installed and per-user places, for every combination.
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 
 #include <gtest/gtest.h>
 

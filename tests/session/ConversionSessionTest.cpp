@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/ConversionSession.h"
-#include "tests/app/SessionTestUtil.h"
+#include "session/ConversionSession.h"
+#include "tests/session/SessionTestUtil.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
+#include "session/Globals.h"
 #include "tests/support/TestTempDir.h"
 
 TEST(Globals, AppDirIsTheExecutablesRealDirectoryWithATrailingSlash) {

@@ -4,11 +4,11 @@
 
 #include <random>
 
-#include "app/ConversionSession.h"
-#include "framework/Archive.h"
-#include "framework/Exception.h"
-#include "framework/File.h"
-#include "tests/app/SessionTestUtil.h"
+#include "io/Archive.h"
+#include "io/Exception.h"
+#include "io/File.h"
+#include "session/ConversionSession.h"
+#include "tests/session/SessionTestUtil.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestTempDir.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/ConversionSession.h"
+#include "session/ConversionSession.h"
 
 // Every member of the session and of its record, bit for bit for doubles.
 inline void ExpectSameSession(const ConversionSession& a, const ConversionSession& b) {

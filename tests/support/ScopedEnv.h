@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "tests/support/TestPlatform.h"
 
 class ScopedEnv {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace TestPlatform {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 // std::filesystem reads a plain std::string in the ANSI code page on
 // Windows: the tests' UTF-8 paths cross as UTF-8 explicitly.

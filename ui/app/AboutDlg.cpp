@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "ui/app/AboutDlg.h"
 
 #include "res/resource.h"
 

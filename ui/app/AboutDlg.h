@@ -1,7 +1,7 @@
 // The About box.
 #pragma once
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CAboutDlg : public CDialog {
 public:

@@ -1,9 +1,9 @@
-#include "app/ConvertApp.h"
+#include "ui/app/ConvertApp.h"
 
-#include "app/AppPaths.h"
-#include "app/ConvertDlg.h"
-#include "app/Globals.h"
-#include "framework/MessageMap.h"
+#include "session/AppPaths.h"
+#include "session/Globals.h"
+#include "ui/app/ConvertDlg.h"
+#include "ui/framework/MessageMap.h"
 
 BEGIN_MESSAGE_MAP(CConvertApp, CWinApp)
     ON_COMMAND(ID_HELP, OnHelp)

@@ -2,7 +2,7 @@
 // A file named on the command line opens in it as File Open would open it.
 #pragma once
 
-#include "framework/WinApp.h"
+#include "ui/framework/WinApp.h"
 
 // Caption of the main window and of every message box.
 inline constexpr const char kAppTitle[] = "坐标转换";

@@ -1,26 +1,26 @@
-#include "app/ConvertDlg.h"
+#include "ui/app/ConvertDlg.h"
 
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/AboutDlg.h"
-#include "app/AppPaths.h"
-#include "app/Globals.h"
 #include "batch/FileBatch.h"
-#include "batch/FormatCommand.h"
 #include "batch/ShortenPath.h"
-#include "framework/DataExchange.h"
-#include "framework/DesktopOpener.h"
-#include "framework/FileDialog.h"
-#include "framework/Menu.h"
-#include "framework/MessageBox.h"
-#include "framework/MessageMap.h"
-#include "framework/PaintDC.h"
-#include "framework/ResourceSet.h"
-#include "params/ParamCommands.h"
 #include "res/resource.h"
+#include "session/AppPaths.h"
+#include "session/Globals.h"
+#include "ui/app/AboutDlg.h"
+#include "ui/batch/FormatCommand.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/DesktopOpener.h"
+#include "ui/framework/FileDialog.h"
+#include "ui/framework/Menu.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/MessageMap.h"
+#include "ui/framework/PaintDC.h"
+#include "ui/params/ParamCommands.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "app/ConversionSession.h"
-#include "framework/Button.h"
-#include "framework/Dialog.h"
-#include "framework/Edit.h"
-#include "framework/ListBox.h"
-#include "framework/Static.h"
-#include "framework/TabCtrl.h"
+#include "session/ConversionSession.h"
+#include "ui/framework/Button.h"
+#include "ui/framework/Dialog.h"
+#include "ui/framework/Edit.h"
+#include "ui/framework/ListBox.h"
+#include "ui/framework/Static.h"
+#include "ui/framework/TabCtrl.h"
 
 // Sent once per written output file; WPARAM points to its path.
 inline constexpr UINT WM_FILE_CONVERTED = WM_USER + 10;

@@ -2,9 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ConvertApp.h"
-#include "app/Globals.h"
-#include "app/StartOptions.h"
+#include "session/Globals.h"
+#include "session/StartOptions.h"
+#include "ui/app/ConvertApp.h"
+#include "ui/prompts/QtUiSeam.h"
 
 CConvertApp theApp;
 
@@ -14,5 +15,8 @@ int main(int argc, char** argv) {
     if (auto status = AnswerStartOption(args, ExecutableDirectory(), stdout)) {
         return *status;
     }
+    // Message boxes and file dialogs are Qt's own.
+    CQtUiSeam prompts;
+    AfxSetUiSeam(&prompts);
     return TerraxMain(argc, argv);
 }

@@ -1,14 +1,14 @@
-#include "batch/FileFormatDlg.h"
+#include "ui/batch/FileFormatDlg.h"
 
 #include <string_view>
 
 #include "batch/FormatStore.h"
-#include "framework/Archive.h"
-#include "framework/DataExchange.h"
-#include "framework/File.h"
-#include "framework/MessageBox.h"
-#include "framework/MessageMap.h"
+#include "io/Archive.h"
+#include "io/File.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/MessageMap.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "batch/FileFormat.h"
-#include "framework/ComboBox.h"
-#include "framework/Dialog.h"
-#include "framework/ListBox.h"
-#include "framework/TabCtrl.h"
+#include "ui/framework/ComboBox.h"
+#include "ui/framework/Dialog.h"
+#include "ui/framework/ListBox.h"
+#include "ui/framework/TabCtrl.h"
 
 class CFileFormatDlg : public CDialog {
 public:

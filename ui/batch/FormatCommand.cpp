@@ -1,13 +1,13 @@
-#include "batch/FormatCommand.h"
+#include "ui/batch/FormatCommand.h"
 
 #include <string>
 
-#include "app/AppPaths.h"
-#include "app/ConversionSession.h"
-#include "app/Globals.h"
-#include "batch/FileFormatDlg.h"
 #include "batch/FormatStore.h"
-#include "framework/MessageBox.h"
+#include "session/AppPaths.h"
+#include "session/ConversionSession.h"
+#include "session/Globals.h"
+#include "ui/batch/FileFormatDlg.h"
+#include "ui/framework/MessageBox.h"
 
 namespace FormatCommand {
 

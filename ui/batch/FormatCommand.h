@@ -1,5 +1,5 @@
 // The main window's command "格式": the file-format dialog over the store
-// "Par.txt" (FormatStorePath of app/AppPaths.h, created with its folder on
+// "Par.txt" (FormatStorePath of session/AppPaths.h, created with its folder on
 // the first OK).
 #pragma once
 

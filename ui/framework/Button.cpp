@@ -1,4 +1,4 @@
-#include "framework/Button.h"
+#include "ui/framework/Button.h"
 
 #include <QAbstractButton>
 

@@ -2,7 +2,7 @@
 // BN_CLICKED (group boxes send nothing); SetCheck does not.
 #pragma once
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CButton : public CWnd {
 public:

@@ -1,4 +1,4 @@
-#include "framework/CmdTarget.h"
+#include "ui/framework/CmdTarget.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSource::Window, std::monostate{}}};

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "framework/MessageMap.h"
+#include "ui/framework/MessageMap.h"
 
 class CArchive;
 

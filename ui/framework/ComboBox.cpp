@@ -1,10 +1,10 @@
-#include "framework/ComboBox.h"
+#include "ui/framework/ComboBox.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "framework/ListText.h"
-#include "framework/QtGlue.h"
+#include "ui/framework/ListText.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CComboBox : public CWnd {
 public:

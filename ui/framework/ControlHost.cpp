@@ -1,4 +1,4 @@
-#include "framework/ControlHost.h"
+#include "ui/framework/ControlHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,17 +13,17 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-#include "framework/Button.h"
-#include "framework/ComboBox.h"
-#include "framework/DialogUnits.h"
-#include "framework/Edit.h"
-#include "framework/ListBox.h"
-#include "framework/ListCtrl.h"
-#include "framework/ListViewWidget.h"
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/Static.h"
-#include "framework/TabCtrl.h"
+#include "ui/framework/Button.h"
+#include "ui/framework/ComboBox.h"
+#include "ui/framework/DialogUnits.h"
+#include "ui/framework/Edit.h"
+#include "ui/framework/ListBox.h"
+#include "ui/framework/ListCtrl.h"
+#include "ui/framework/Static.h"
+#include "ui/framework/TabCtrl.h"
+#include "ui/framework/qt/ListViewWidget.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/DialogTemplate.h"
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
+#include "ui/resources/DialogTemplate.h"
 
 class CButton;
 class CDialogUnits;

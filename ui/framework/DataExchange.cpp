@@ -1,15 +1,15 @@
-#include "framework/DataExchange.h"
+#include "ui/framework/DataExchange.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "framework/Button.h"
-#include "framework/ComboBox.h"
-#include "framework/Dialog.h"
-#include "framework/Edit.h"
-#include "framework/ListBox.h"
-#include "framework/MessageBox.h"
+#include "ui/framework/Button.h"
+#include "ui/framework/ComboBox.h"
+#include "ui/framework/Edit.h"
+#include "ui/framework/ListBox.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/Wnd.h"
 
 namespace {
 
@@ -44,12 +44,6 @@ bool IsDecimalNumber(std::string_view s) {
         if (expDigits == 0) return false;
     }
     return i == s.size();
-}
-
-CDialog* DialogOf(CDataExchange* pDX, const char* routine) {
-    auto* dialog = dynamic_cast<CDialog*>(pDX->m_pDlgWnd);
-    if (dialog == nullptr) AfxFatal(std::string(routine) + " outside a dialog");
-    return dialog;
 }
 
 template <class Control>
@@ -201,9 +195,8 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
 
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     if (pDX->Surveyed(DataBinding::Kind::Radio, nIDC)) return;
-    CDialog* dialog = DialogOf(pDX, "DDX_Radio");
     pDX->PrepareCtrl(nIDC);
-    std::vector<CButton*> group = dialog->GetRadioGroup(nIDC);
+    std::vector<CButton*> group = pDX->m_pDlgWnd->GetRadioGroup(nIDC);
     if (pDX->m_bSaveAndValidate) {
         value = -1;
         for (size_t i = 0; i < group.size(); ++i) {
@@ -254,6 +247,5 @@ void DDX_LBString(CDataExchange* pDX, int nIDC, std::string& value) {
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (pDX->Surveyed(DataBinding::Kind::Control, nIDC, &rControl)) return;
-    CDialog* dialog = DialogOf(pDX, "DDX_Control");
-    if (rControl.m_hWnd == nullptr) dialog->AttachControl(nIDC, rControl);
+    if (rControl.m_hWnd == nullptr) pDX->m_pDlgWnd->AttachControl(nIDC, rControl);
 }

@@ -1,6 +1,6 @@
-#include "framework/DesktopOpener.h"
+#include "ui/framework/DesktopOpener.h"
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -1,16 +1,17 @@
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 #include <QTimer>
 
-#include "framework/Button.h"
-#include "framework/ControlHost.h"
-#include "framework/DataExchange.h"
-#include "framework/DialogUnits.h"
-#include "framework/DialogWidget.h"
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/UiSeam.h"
-#include "framework/WinApp.h"
+#include "ui/framework/Button.h"
+#include "ui/framework/ControlHost.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/DialogUnits.h"
+#include "ui/framework/Menu.h"
+#include "ui/framework/UiSeam.h"
+#include "ui/framework/WinApp.h"
+#include "ui/framework/qt/DialogWidget.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -26,6 +27,7 @@ CDialog::~CDialog() {
         delete m_hWnd;
         m_hWnd = nullptr;
     }
+    DestroyMenu();
 }
 
 const DialogTemplate& CDialog::GetTemplate() const {
@@ -277,6 +279,29 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode) {
 }
 
 CWnd* CDialog::FindChild(int nID) const { return m_host != nullptr ? m_host->Find(nID) : nullptr; }
+
+BOOL CDialog::SetMenu(CMenu* pMenu) {
+    auto* dialog = static_cast<CDialogWidget*>(CheckedHwnd("SetMenu"));
+    HMENU handle = pMenu != nullptr ? pMenu->GetSafeHmenu() : nullptr;
+    if (m_pMenu != nullptr && m_pMenu->GetSafeHmenu() == handle) return TRUE;
+    DestroyMenu();
+    dialog->SetMenuBar(handle != nullptr ? CMenu::BuildMenuBar(handle, dialog, this) : nullptr);
+    if (handle != nullptr) {
+        AfxAdoptMenuHandle(handle, this);
+        m_pMenu = new CMenu;
+        m_pMenu->Attach(handle);
+    }
+    return TRUE;
+}
+
+CMenu* CDialog::GetMenu() const { return m_pMenu; }
+
+void CDialog::DestroyMenu() {
+    if (m_pMenu == nullptr) return;
+    AfxDestroyMenuHandle(m_pMenu->Detach());
+    delete m_pMenu;
+    m_pMenu = nullptr;
+}
 
 std::vector<CButton*> CDialog::GetRadioGroup(int nFirstID) const {
     if (m_host == nullptr) AfxFatal("DDX_Radio on " + Describe() + ", which has no window");

@@ -17,10 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CButton;
 class CControlHost;
+class CMenu;
 class QWidget;
 
 class CDialog : public CWnd {
@@ -40,10 +41,13 @@ public:
     // Dialog units to pixels with this dialog's font.
     void MapDialogRect(LPRECT lpRect) const;
 
-    // The auto radio buttons of the group starting at nFirstID (DDX_Radio).
-    std::vector<CButton*> GetRadioGroup(int nFirstID) const;
-    // Makes `member` the object of the control nID (DDX_Control).
-    void AttachControl(int nID, CWnd& member);
+    // The menu bar of the dialog: a copy of the menu is shown, and the dialog
+    // takes over the menu handle.
+    BOOL SetMenu(CMenu* pMenu);
+    CMenu* GetMenu() const;
+
+    std::vector<CButton*> GetRadioGroup(int nFirstID) const override;
+    void AttachControl(int nID, CWnd& member) override;
 
     // Every message-map entry and data-exchange binding of this dialog that
     // does not fit its template, one message each; empty when all fit. An
@@ -86,6 +90,8 @@ protected:
     void CheckMessageMap() const;
 
 private:
+    // Drops the menu with the window that showed it.
+    void DestroyMenu();
     // The problems of the control entries; with `commands` also those of the
     // command entries, against the template and `menu`.
     std::vector<std::string> MessageMapMismatches(bool commands, const MenuTemplate* menu) const;
@@ -96,6 +102,7 @@ private:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     std::unique_ptr<CControlHost> m_host;
+    CMenu* m_pMenu = nullptr;  // owned
     int m_nModalResult = -1;
     bool m_bRunning = false;
     bool m_bEnded = false;

@@ -4,7 +4,7 @@
 // as Windows computes it.
 #pragma once
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class QFont;
 

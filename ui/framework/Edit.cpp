@@ -1,4 +1,4 @@
-#include "framework/Edit.h"
+#include "ui/framework/Edit.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 // An edit control. Its text changes send EN_CHANGE, whether typed or set.
 #pragma once
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CEdit : public CWnd {
 public:

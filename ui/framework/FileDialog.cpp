@@ -1,7 +1,7 @@
-#include "framework/FileDialog.h"
+#include "ui/framework/FileDialog.h"
 
-#include "framework/Platform.h"
-#include "framework/UiSeam.h"
+#include "platform/Platform.h"
+#include "ui/framework/UiSeam.h"
 
 namespace {
 

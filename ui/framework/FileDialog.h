@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 

@@ -1,10 +1,10 @@
-#include "framework/ListBox.h"
+#include "ui/framework/ListBox.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
 
-#include "framework/ListText.h"
-#include "framework/QtGlue.h"
+#include "ui/framework/ListText.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CListBox : public CWnd {
 public:

@@ -1,12 +1,12 @@
-#include "framework/ListCtrl.h"
+#include "ui/framework/ListCtrl.h"
 
 #include <QBrush>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
-#include "framework/ListViewWidget.h"
-#include "framework/QtGlue.h"
+#include "ui/framework/qt/ListViewWidget.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 
 #include <string>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CListCtrl : public CWnd {
 public:

@@ -1,4 +1,4 @@
-#include "framework/ListText.h"
+#include "ui/framework/ListText.h"
 
 namespace {
 

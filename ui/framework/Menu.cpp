@@ -1,4 +1,4 @@
-#include "framework/Menu.h"
+#include "ui/framework/Menu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -6,9 +6,9 @@
 #include <map>
 #include <memory>
 
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 struct MenuHandle {
     MenuTemplate menu;

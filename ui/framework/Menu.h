@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 class QMenuBar;

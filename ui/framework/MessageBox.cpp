@@ -1,12 +1,17 @@
-#include "framework/MessageBox.h"
+#include "ui/framework/MessageBox.h"
 
-#include "framework/UiSeam.h"
-#include "framework/WinApp.h"
+#include "ui/framework/UiSeam.h"
+
+namespace {
+std::string g_caption;
+}
 
 int AfxMessageBox(const std::string& text, UINT nType, UINT) {
     MessageBoxRequest request;
     request.text = text;
     request.type = nType;
-    if (CWinApp* app = AfxGetApp()) request.caption = app->m_pszAppName;
+    request.caption = g_caption;
     return AfxGetUiSeam().ShowMessageBox(request);
 }
+
+void AfxSetMessageBoxCaption(const std::string& caption) { g_caption = caption; }

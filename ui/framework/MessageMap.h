@@ -16,7 +16,7 @@
 
 #include <variant>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CCmdTarget;
 

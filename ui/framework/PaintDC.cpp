@@ -1,10 +1,10 @@
-#include "framework/PaintDC.h"
+#include "ui/framework/PaintDC.h"
 
 #include <QPainter>
 
-#include "framework/DialogWidget.h"
-#include "framework/QtGlue.h"
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
+#include "ui/framework/qt/DialogWidget.h"
+#include "ui/framework/qt/QtGlue.h"
 
 struct PaintContext {
     QPainter painter;

@@ -3,7 +3,7 @@
 // drawing does nothing.
 #pragma once
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 

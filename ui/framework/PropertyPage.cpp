@@ -1,8 +1,8 @@
-#include "framework/PropertyPage.h"
+#include "ui/framework/PropertyPage.h"
 
 #include <QWidget>
 
-#include "framework/QtGlue.h"
+#include "ui/framework/qt/QtGlue.h"
 
 CPropertyPage::CPropertyPage(UINT nIDTemplate) : CDialog(nIDTemplate) {}
 

@@ -5,7 +5,7 @@
 // created.
 #pragma once
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CPropertySheet;
 

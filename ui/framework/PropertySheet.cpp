@@ -1,4 +1,4 @@
-#include "framework/PropertySheet.h"
+#include "ui/framework/PropertySheet.h"
 
 #include <QPushButton>
 #include <QTabBar>
@@ -6,13 +6,13 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "framework/ControlHost.h"
-#include "framework/DialogUnits.h"
-#include "framework/DialogWidget.h"
-#include "framework/PropertyPage.h"
-#include "framework/QtGlue.h"
-#include "framework/UiSeam.h"
-#include "framework/WinApp.h"
+#include "ui/framework/ControlHost.h"
+#include "ui/framework/DialogUnits.h"
+#include "ui/framework/PropertyPage.h"
+#include "ui/framework/UiSeam.h"
+#include "ui/framework/WinApp.h"
+#include "ui/framework/qt/DialogWidget.h"
+#include "ui/framework/qt/QtGlue.h"
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
     ON_COMMAND(IDOK, OnSheetOK)

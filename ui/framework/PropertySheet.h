@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CControlHost;
 class CPropertyPage;

@@ -1,7 +1,7 @@
 // A static control: a label or an icon.
 #pragma once
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 class CStatic : public CWnd {
 public:

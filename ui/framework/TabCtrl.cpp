@@ -1,9 +1,9 @@
-#include "framework/TabCtrl.h"
+#include "ui/framework/TabCtrl.h"
 
 #include <QSignalBlocker>
 #include <QTabBar>
 
-#include "framework/QtGlue.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "framework/UiSeam.h"
+#include "ui/framework/UiSeam.h"
 
-#include "framework/QtUiSeam.h"
+#include "ui/framework/Wnd.h"
 
 namespace {
 CUiSeam* g_seam = nullptr;
@@ -9,8 +9,8 @@ CUiSeam* g_seam = nullptr;
 void CUiSeam::ModalStarted(CWnd&) {}
 
 CUiSeam& AfxGetUiSeam() {
-    static CQtUiSeam qtSeam;
-    return g_seam != nullptr ? *g_seam : qtSeam;
+    if (g_seam == nullptr) AfxFatal("no seam for message boxes and file dialogs is installed");
+    return *g_seam;
 }
 
 CUiSeam* AfxSetUiSeam(CUiSeam* seam) {

@@ -1,13 +1,14 @@
 // The one seam between the program and the user's answers: message boxes,
 // file dialogs, and the start of every modal dialog or sheet. The program
-// shows real Qt dialogs (CQtUiSeam); tests install a seam that answers from
-// a script and records what was asked.
+// installs the seam that shows Qt's own dialogs (ui/prompts, CQtUiSeam) at
+// start-up; tests install a seam that answers from a script and records what
+// was asked.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 
@@ -42,5 +43,6 @@ public:
 };
 
 CUiSeam& AfxGetUiSeam();
-// Installs a seam (nullptr: the Qt one) and returns the one it replaces.
+// Installs a seam and returns the one it replaces; fatal when a message box
+// or file dialog is asked for with none installed.
 CUiSeam* AfxSetUiSeam(CUiSeam* seam);

@@ -1,4 +1,4 @@
-#include "framework/WinApp.h"
+#include "ui/framework/WinApp.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -10,9 +10,10 @@
 #include <QtGlobal>
 #include <clocale>
 
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/Wnd.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/Wnd.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -25,10 +26,13 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp(const char* lpszAppName) {
     if (lpszAppName != nullptr) m_pszAppName = lpszAppName;
     g_app = this;
+    AfxSetMessageBoxCaption(m_pszAppName);
 }
 
 CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
+    if (g_app != this) return;
+    g_app = nullptr;
+    AfxSetMessageBoxCaption("");
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
@@ -108,6 +112,7 @@ int TerraxMain(int argc, char** argv) {
     }
     if (app->m_pszAppName.empty())
         app->m_pszAppName = FromQString(QFileInfo(QString::fromLocal8Bit(argv[0])).baseName());
+    AfxSetMessageBoxCaption(app->m_pszAppName);
     if (!app->InitInstance()) {
         int code = app->ExitInstance();
         app->m_pMainWnd = nullptr;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/CmdTarget.h"
+#include "ui/framework/CmdTarget.h"
 
 class CWnd;
 

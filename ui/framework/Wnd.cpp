@@ -1,4 +1,4 @@
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,12 +12,11 @@
 #include <QtGlobal>
 #include <exception>
 
-#include "framework/DataExchange.h"
-#include "framework/DialogWidget.h"
-#include "framework/Exception.h"
-#include "framework/Menu.h"
-#include "framework/MessageBox.h"
-#include "framework/QtGlue.h"
+#include "io/Exception.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/qt/DialogWidget.h"
+#include "ui/framework/qt/QtGlue.h"
 
 void AfxFatal(const std::string& what) { qFatal("%s", what.c_str()); }
 
@@ -42,14 +41,6 @@ END_MESSAGE_MAP()
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr && AfxWndFromWidget(m_hWnd) == this) AfxBindWidget(m_hWnd, nullptr);
-    DestroyMenu();
-}
-
-void CWnd::DestroyMenu() {
-    if (m_pMenu == nullptr) return;
-    AfxDestroyMenuHandle(m_pMenu->Detach());
-    delete m_pMenu;
-    m_pMenu = nullptr;
 }
 
 std::string CWnd::Describe() const {
@@ -66,6 +57,31 @@ HWND CWnd::CheckedHwnd(const char* operation) const {
 }
 
 CWnd* CWnd::FindChild(int) const { return nullptr; }
+
+std::vector<CButton*> CWnd::GetRadioGroup(int) const {
+    AfxFatal("DDX_Radio outside a dialog");
+}
+
+void CWnd::AttachControl(int, CWnd&) { AfxFatal("DDX_Control outside a dialog"); }
+
+void CWnd::DialogEnter(int id) {
+    CWnd* button = FindChild(id);
+    if (button != nullptr && !button->IsWindowEnabled()) return;
+    SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED),
+                button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+}
+
+void CWnd::DialogEscape() {
+    CWnd* button = FindChild(IDCANCEL);
+    SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+}
+
+void CWnd::DialogReject() { SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+void CWnd::DialogCloseBox() { SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void CWnd::DialogPaint() { SendMessage(WM_PAINT); }
 
 CWnd* CWnd::GetDlgItem(int nID) const {
     CheckedHwnd("GetDlgItem");
@@ -318,23 +334,6 @@ void CWnd::GetClientRect(LPRECT lpRect) const {
     if (auto* dialog = dynamic_cast<CDialogWidget*>(widget)) widget = dialog->Client();
     *lpRect = RECT{0, 0, widget->width(), widget->height()};
 }
-
-BOOL CWnd::SetMenu(CMenu* pMenu) {
-    auto* dialog = dynamic_cast<CDialogWidget*>(CheckedHwnd("SetMenu"));
-    if (dialog == nullptr) AfxFatal("SetMenu on " + Describe() + ", which is not a dialog");
-    HMENU handle = pMenu != nullptr ? pMenu->GetSafeHmenu() : nullptr;
-    if (m_pMenu != nullptr && m_pMenu->GetSafeHmenu() == handle) return TRUE;
-    DestroyMenu();
-    dialog->SetMenuBar(handle != nullptr ? CMenu::BuildMenuBar(handle, dialog, this) : nullptr);
-    if (handle != nullptr) {
-        AfxAdoptMenuHandle(handle, this);
-        m_pMenu = new CMenu;
-        m_pMenu->Attach(handle);
-    }
-    return TRUE;
-}
-
-CMenu* CWnd::GetMenu() const { return m_pMenu; }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     return reinterpret_cast<HICON>(

@@ -8,17 +8,19 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "framework/CmdTarget.h"
-#include "framework/DialogTemplate.h"
+#include "ui/framework/CmdTarget.h"
+#include "ui/framework/qt/DialogWidgetOwner.h"
+#include "ui/resources/DialogTemplate.h"
 
+class CButton;
 class CDataExchange;
-class CMenu;
 
 // Reports a programming error (with what, where) and aborts.
 [[noreturn]] void AfxFatal(const std::string& what);
 
-class CWnd : public CCmdTarget {
+class CWnd : public CCmdTarget, public DialogWidgetOwner {
 public:
     CWnd() = default;
     ~CWnd() override;
@@ -63,10 +65,6 @@ public:
     void Invalidate(BOOL bErase = TRUE);
     void GetClientRect(LPRECT lpRect) const;
 
-    // The menu bar of a dialog: a copy of the menu is shown, and the window
-    // takes over the menu handle.
-    BOOL SetMenu(CMenu* pMenu);
-    CMenu* GetMenu() const;
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     HICON GetIcon(BOOL bBigIcon) const;
 
@@ -88,6 +86,12 @@ public:
 
     // The control with this ID, nullptr when there is none (dialogs and sheets).
     virtual CWnd* FindChild(int nID) const;
+    // The auto radio buttons of the group starting at nFirstID (DDX_Radio);
+    // fatal outside a dialog.
+    virtual std::vector<CButton*> GetRadioGroup(int nFirstID) const;
+    // Makes `member` the object of the control nID (DDX_Control); fatal
+    // outside a dialog.
+    virtual void AttachControl(int nID, CWnd& member);
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,19 +107,24 @@ protected:
 
     // Fatal when the window does not exist.
     HWND CheckedHwnd(const char* operation) const;
-    // Drops the menu with the window that showed it.
-    void DestroyMenu();
     DECLARE_MESSAGE_MAP()
 
 private:
     friend class CControlHost;
+    // What the window of a dialog or sheet hands on: commands, the close
+    // box and painting, as messages of this window.
+    void DialogEnter(int id) override;
+    void DialogEscape() override;
+    void DialogReject() override;
+    void DialogCloseBox() override;
+    void DialogPaint() override;
+
     // Set by the dialog that creates or attaches the control.
     int m_nID = 0;
     DWORD m_dwStyle = 0;
     CWnd* m_pParentDialog = nullptr;
     // Notifications are held back while this is above 0 (UpdateData).
     int m_nLockoutNotify = 0;
-    CMenu* m_pMenu = nullptr;  // owned
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
 };

@@ -1,10 +1,10 @@
-#include "params/CalcFourDlg.h"
+#include "ui/params/CalcFourDlg.h"
 
-#include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
 #include "geodesy/GeoCore.h"
-#include "params/ParamCommands.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/params/ParamCommands.h"
 
 CCalcFourDlg::CCalcFourDlg(CWnd* pParent) : CDialog(IDD_CALC_FOUR, pParent) {}
 

@@ -2,7 +2,7 @@
 // (一级 or 二级) that receives the four parameters, computed on OK.
 #pragma once
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CCalcFourDlg : public CDialog {
 public:

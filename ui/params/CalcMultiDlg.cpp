@@ -1,15 +1,15 @@
-#include "params/CalcMultiDlg.h"
+#include "ui/params/CalcMultiDlg.h"
 
-#include "framework/Button.h"
-#include "framework/DataExchange.h"
-#include "framework/Edit.h"
-#include "framework/FileDialog.h"
-#include "framework/MessageBox.h"
-#include "framework/MessageMap.h"
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
 #include "params/ValueText.h"
 #include "res/resource.h"
+#include "ui/framework/Button.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/Edit.h"
+#include "ui/framework/FileDialog.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/MessageMap.h"
 
 namespace {
 

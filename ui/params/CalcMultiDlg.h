@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/Dialog.h"
-#include "framework/ListCtrl.h"
 #include "geodesy/GeoCore.h"
 #include "params/CommonPointFit.h"
+#include "ui/framework/Dialog.h"
+#include "ui/framework/ListCtrl.h"
 
 class CCalcMultiDlg : public CDialog {
 public:

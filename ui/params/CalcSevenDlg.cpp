@@ -1,9 +1,9 @@
-#include "params/CalcSevenDlg.h"
+#include "ui/params/CalcSevenDlg.h"
 
-#include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
-#include "params/ParamCommands.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/params/ParamCommands.h"
 
 CCalcSevenDlg::CCalcSevenDlg(CWnd* pParent) : CDialog(IDD_CALC_SEVEN, pParent) {}
 

@@ -1,9 +1,9 @@
-#include "params/CalcThreeDlg.h"
+#include "ui/params/CalcThreeDlg.h"
 
-#include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
-#include "params/ParamCommands.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/params/ParamCommands.h"
 
 CCalcThreeDlg::CCalcThreeDlg(CWnd* pParent) : CDialog(IDD_CALC_THREE, pParent) {}
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CCalcThreeDlg : public CDialog {
 public:

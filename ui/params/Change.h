@@ -2,8 +2,8 @@
 // IDD_LOCAL_LEVEL1.
 #pragma once
 
-#include "params/LocalTransformPage.h"
 #include "res/resource.h"
+#include "ui/params/LocalTransformPage.h"
 
 class CChange : public CLocalTransformPage {
 public:

@@ -1,7 +1,7 @@
-#include "params/DatumListDlg.h"
+#include "ui/params/DatumListDlg.h"
 
-#include "framework/MessageMap.h"
 #include "res/resource.h"
+#include "ui/framework/MessageMap.h"
 
 BEGIN_MESSAGE_MAP(CDatumListDlg, CDialog)
     ON_BN_CLICKED(IDC_ADD_DATUM, OnListButton)

@@ -2,7 +2,7 @@
 // its buttons do nothing and it exchanges no data.
 #pragma once
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CDatumListDlg : public CDialog {
 public:

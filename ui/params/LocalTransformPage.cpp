@@ -1,9 +1,9 @@
-#include "params/LocalTransformPage.h"
+#include "ui/params/LocalTransformPage.h"
 
-#include "framework/DataExchange.h"
 #include "geodesy/GeoCore.h"
 #include "params/RotationText.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
 
 CLocalTransformPage::CLocalTransformPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate) {}
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/PropertyPage.h"
+#include "ui/framework/PropertyPage.h"
 
 class CLocalTransformPage : public CPropertyPage {
 public:

@@ -1,22 +1,22 @@
-#include "params/ParamCommands.h"
+#include "ui/params/ParamCommands.h"
 
 #include <cmath>
 
-#include "app/ConversionSession.h"
-#include "framework/MessageBox.h"
-#include "framework/PropertySheet.h"
-#include "params/CalcFourDlg.h"
-#include "params/CalcMultiDlg.h"
-#include "params/CalcSevenDlg.h"
-#include "params/CalcThreeDlg.h"
-#include "params/Change.h"
-#include "params/Change1.h"
 #include "params/CommonPointFit.h"
-#include "params/DatumListDlg.h"
-#include "params/ProjectionDlg.h"
 #include "params/RotationText.h"
-#include "params/SevenParamDlg.h"
-#include "params/SheetSpecial.h"
+#include "session/ConversionSession.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/PropertySheet.h"
+#include "ui/params/CalcFourDlg.h"
+#include "ui/params/CalcMultiDlg.h"
+#include "ui/params/CalcSevenDlg.h"
+#include "ui/params/CalcThreeDlg.h"
+#include "ui/params/Change.h"
+#include "ui/params/Change1.h"
+#include "ui/params/DatumListDlg.h"
+#include "ui/params/ProjectionDlg.h"
+#include "ui/params/SevenParamDlg.h"
+#include "ui/params/SheetSpecial.h"
 
 namespace ParamCommands {
 

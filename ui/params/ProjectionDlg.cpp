@@ -1,8 +1,8 @@
-#include "params/ProjectionDlg.h"
+#include "ui/params/ProjectionDlg.h"
 
-#include "framework/DataExchange.h"
-#include "framework/MessageMap.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageMap.h"
 
 namespace {
 constexpr double kDegToRad = 0.017453292519943334;

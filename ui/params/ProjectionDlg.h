@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "framework/Dialog.h"
 #include "geodesy/GeoCore.h"
+#include "ui/framework/Dialog.h"
 
 class CProjectionDlg : public CDialog {
 public:

@@ -1,9 +1,9 @@
-#include "params/SevenParamDlg.h"
+#include "ui/params/SevenParamDlg.h"
 
-#include "framework/DataExchange.h"
 #include "geodesy/GeoCore.h"
 #include "params/RotationText.h"
 #include "res/resource.h"
+#include "ui/framework/DataExchange.h"
 
 CSevenParamDlg::CSevenParamDlg(CWnd* pParent) : CDialog(IDD_SEVEN_PARAMS, pParent) {}
 

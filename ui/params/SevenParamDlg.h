@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/Dialog.h"
+#include "ui/framework/Dialog.h"
 
 class CSevenParamDlg : public CDialog {
 public:

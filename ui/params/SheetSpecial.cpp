@@ -1,4 +1,4 @@
-#include "params/SheetSpecial.h"
+#include "ui/params/SheetSpecial.h"
 
 CSheetSpecial::CSheetSpecial(const std::string& caption, CWnd* pParentWnd, UINT iSelectPage)
     : CPropertySheet(caption, pParentWnd, iSelectPage) {}

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/PropertySheet.h"
+#include "ui/framework/PropertySheet.h"
 
 class CSheetSpecial : public CPropertySheet {
 public:

@@ -1,12 +1,12 @@
-#include "framework/QtUiSeam.h"
+#include "ui/prompts/QtUiSeam.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "framework/QtGlue.h"
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the Chinese button texts of the system.
 #pragma once
 
-#include "framework/UiSeam.h"
+#include "ui/framework/UiSeam.h"
 
 class CQtUiSeam : public CUiSeam {
 public:

@@ -1,4 +1,4 @@
-#include "framework/DialogTemplate.h"
+#include "ui/resources/DialogTemplate.h"
 
 const char* ControlKindName(ControlKind kind) {
     switch (kind) {

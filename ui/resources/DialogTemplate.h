@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl, ListView };
 

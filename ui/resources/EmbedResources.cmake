@@ -45,10 +45,10 @@ foreach(file IN LISTS icon_files)
 endforeach()
 
 file(WRITE ${OUTPUT}.tmp
-"// Generated from res/ by res/EmbedResources.cmake; do not edit.
+"// Generated from res/ by ui/resources/EmbedResources.cmake; do not edit.
 #include <string_view>
 
-#include \"framework/ResourceSet.h\"
+#include \"ui/resources/ResourceSet.h\"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "framework/RcParser.h"
+#include "ui/resources/RcParser.h"
 
 #include <cctype>
 #include <cstring>

@@ -42,7 +42,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/DialogTemplate.h"
+#include "ui/resources/DialogTemplate.h"
 
 // Initial strings of combo and list boxes of one dialog.
 struct DlgInitTemplate {

@@ -1,4 +1,4 @@
-#include "framework/ResourceSet.h"
+#include "ui/resources/ResourceSet.h"
 
 #include <QtGlobal>
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "framework/DialogTemplate.h"
-#include "framework/RcParser.h"
+#include "ui/resources/DialogTemplate.h"
+#include "ui/resources/RcParser.h"
 
 // An icon: PNG bytes, decoded when first drawn.
 struct IconResource {

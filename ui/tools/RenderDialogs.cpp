@@ -20,19 +20,19 @@
 #include <string>
 #include <vector>
 
-#include "app/AboutDlg.h"
-#include "app/ConvertDlg.h"
-#include "app/Globals.h"
-#include "batch/FileFormatDlg.h"
-#include "framework/QtGlue.h"
-#include "framework/QtUiSeam.h"
-#include "framework/TabCtrl.h"
-#include "framework/UiSeam.h"
-#include "framework/WinApp.h"
-#include "params/CalcMultiDlg.h"
 #include "params/CommonPointFile.h"
-#include "params/ParamCommands.h"
 #include "res/resource.h"
+#include "session/Globals.h"
+#include "ui/app/AboutDlg.h"
+#include "ui/app/ConvertDlg.h"
+#include "ui/batch/FileFormatDlg.h"
+#include "ui/framework/TabCtrl.h"
+#include "ui/framework/UiSeam.h"
+#include "ui/framework/WinApp.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/params/CalcMultiDlg.h"
+#include "ui/params/ParamCommands.h"
+#include "ui/prompts/QtUiSeam.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/ConvertApp.h"
-#include "app/ConvertDlg.h"
-#include "app/Globals.h"
-#include "framework/DesktopOpener.h"
-#include "framework/TabCtrl.h"
 #include "res/resource.h"
-#include "tests/support/DialogDriver.h"
+#include "session/Globals.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/UiTest.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/app/ConvertApp.h"
+#include "ui/app/ConvertDlg.h"
+#include "ui/framework/DesktopOpener.h"
+#include "ui/framework/TabCtrl.h"
 
 namespace {
 

@@ -11,22 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionSession.h"
-#include "app/Globals.h"
-#include "batch/FileFormatDlg.h"
-#include "batch/FormatCommand.h"
 #include "batch/FormatStore.h"
-#include "framework/Archive.h"
-#include "framework/ComboBox.h"
-#include "framework/File.h"
-#include "framework/ListBox.h"
-#include "framework/ResourceSet.h"
+#include "io/Archive.h"
+#include "io/File.h"
 #include "res/resource.h"
+#include "session/ConversionSession.h"
+#include "session/Globals.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/FileSizeLimit.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/batch/FileFormatDlg.h"
+#include "ui/batch/FormatCommand.h"
+#include "ui/framework/ComboBox.h"
+#include "ui/framework/ListBox.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "app/ConvertApp.h"
-#include "app/Globals.h"
+#include "session/Globals.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/app/ConvertApp.h"
 
 class MainWindowFixture : public UiTest {
 protected:

@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "app/ConvertApp.h"
-#include "app/ConvertDlg.h"
-#include "app/Globals.h"
 #include "batch/FormatStore.h"
 #include "batch/OutputPath.h"
-#include "framework/ListBox.h"
 #include "res/resource.h"
+#include "session/Globals.h"
 #include "tests/batch/BatchTestSession.h"
-#include "tests/batch/MainWindowFixture.h"
-#include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/UiTest.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/ui/batch/MainWindowFixture.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/app/ConvertApp.h"
+#include "ui/app/ConvertDlg.h"
+#include "ui/framework/ListBox.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <cstdio>
 
-#include "framework/AfxWin.h"
-#include "framework/DataExchange.h"
-#include "tests/framework/TestTemplates.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/framework/TestTemplates.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "ui/framework/AfxWin.h"
+#include "ui/framework/DataExchange.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "framework/AfxWin.h"
-#include "framework/DialogUnits.h"
-#include "framework/Exception.h"
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
+#include "io/Exception.h"
 #include "res/resource.h"
-#include "tests/framework/TestTemplates.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/framework/TestTemplates.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "ui/framework/AfxWin.h"
+#include "ui/framework/DialogUnits.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

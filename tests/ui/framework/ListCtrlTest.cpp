@@ -3,10 +3,10 @@
 // how templates and message maps name it.
 #include <gtest/gtest.h>
 
-#include "framework/AfxWin.h"
-#include "framework/ResourceSet.h"
-#include "tests/framework/TestTemplates.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/framework/TestTemplates.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "ui/framework/AfxWin.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/AfxWin.h"
-#include "framework/ResourceSet.h"
-#include "tests/framework/TestTemplates.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/framework/TestTemplates.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "ui/framework/AfxWin.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 
@@ -110,8 +110,8 @@ TEST_F(MessageMapTest, MenuCommandsReachTheirEntryAtAnyDepth) {
         }
     } dlg;
     Prompts().ArmModal([&](CWnd& w) {
-        ASSERT_NE(w.GetMenu(), nullptr);
-        EXPECT_EQ(w.GetMenu()->GetMenuString(33001), "深处");
+        ASSERT_NE(dlg.GetMenu(), nullptr);
+        EXPECT_EQ(dlg.GetMenu()->GetMenuString(33001), "深处");
         ClickMenuItem(w, 33001);
     });
     dlg.DoModal();

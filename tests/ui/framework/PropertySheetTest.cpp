@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/AfxWin.h"
-#include "tests/framework/TestTemplates.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/framework/TestTemplates.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "ui/framework/AfxWin.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "tests/framework/TestTemplates.h"
+#include "tests/ui/framework/TestTemplates.h"
 
 #include <gtest/gtest.h>
 
-#include "framework/ResourceSet.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the process-wide resources once.
 #pragma once
 
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
 
 enum TestTemplateId {
     kControlsDialog = 9001,   // one control of each kind, two radio groups

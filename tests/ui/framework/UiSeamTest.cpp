@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "framework/FileDialog.h"
-#include "framework/MessageBox.h"
-#include "framework/QtUiSeam.h"
-#include "framework/WinApp.h"
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/framework/FileDialog.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/WinApp.h"
+#include "ui/prompts/QtUiSeam.h"
 
 namespace {
 
@@ -147,15 +147,6 @@ TEST_F(UiSeamTest, SeveralChosenFilesAreWalkedInOrder) {
     EXPECT_EQ(walked, (std::vector<std::string>{"/d/a.txt", "/d/b.txt", "/d/c.txt"}));
     CFileDialog none(TRUE);
     EXPECT_EQ(none.GetStartPosition(), nullptr);
-}
-
-TEST(QtNameFilters, TurnsBarSeparatedFiltersIntoQtsForm) {
-    EXPECT_EQ(AfxQtNameFilters("坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||"),
-              (std::vector<std::string>{"坐标转换文件 (*.cod)", "全部文件 (*.*)"}));
-    EXPECT_EQ(AfxQtNameFilters("坐标(*.txt)|*.txt||"), (std::vector<std::string>{"坐标(*.txt)"}));
-    EXPECT_EQ(AfxQtNameFilters("数据|*.txt;*.dat||"),
-              (std::vector<std::string>{"数据 (*.txt *.dat)"}));
-    EXPECT_TRUE(AfxQtNameFilters("").empty());
 }
 
 }  // namespace

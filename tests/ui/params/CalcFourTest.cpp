@@ -1,10 +1,10 @@
 // Computing four parameters from two common points: the transform found,
 // the level that receives it, the refusal of points that coincide, and the
 // local-transform sheet opened on the result.
-#include "framework/PropertySheet.h"
-#include "params/ParamCommands.h"
 #include "params/RotationText.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/PropertySheet.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 // computed again, applied (seven, four at level 2, three) into the window's
 // session and its check boxes; the report and the table saved; a refused
 // computation stores nothing.
-#include "framework/ListCtrl.h"
-#include "params/CalcMultiDlg.h"
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
-#include "tests/params/MainWindowParamsTest.h"
 #include "tests/support/HelpPageExample.h"
 #include "tests/support/TestTempDir.h"
+#include "tests/ui/params/MainWindowParamsTest.h"
+#include "ui/framework/ListCtrl.h"
+#include "ui/params/CalcMultiDlg.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Computing seven parameters from three common points: known parameters
 // recovered from points synthesized with the core, the message when the
 // points do not determine them, and Cancel.
-#include "params/ParamCommands.h"
 #include "params/RotationText.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

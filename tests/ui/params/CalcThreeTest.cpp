@@ -3,8 +3,8 @@
 // seven-parameter settings opened on the result.
 #include <cmath>
 
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The coordinate-system list opens empty, its buttons change nothing, and
 // OK and Cancel both just close it.
-#include "framework/ListBox.h"
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/ListBox.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

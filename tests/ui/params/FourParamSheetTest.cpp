@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "framework/PropertyPage.h"
-#include "framework/PropertySheet.h"
-#include "framework/TabCtrl.h"
-#include "params/ParamCommands.h"
 #include "params/RotationText.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/PropertyPage.h"
+#include "ui/framework/PropertySheet.h"
+#include "ui/framework/TabCtrl.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <QStyle>
 #include <QStyleOption>
 
-#include "framework/PropertySheet.h"
-#include "framework/TabCtrl.h"
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/PropertySheet.h"
+#include "ui/framework/TabCtrl.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

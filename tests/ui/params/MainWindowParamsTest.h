@@ -3,9 +3,9 @@
 
 #include <functional>
 
-#include "app/ConvertApp.h"
-#include "app/ConvertDlg.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/app/ConvertApp.h"
+#include "ui/app/ConvertDlg.h"
 
 // The parameter dialogs reached through the main window's menu.
 class MainWindowParamsTest : public ParamsTest {

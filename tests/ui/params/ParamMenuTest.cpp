@@ -2,9 +2,9 @@
 // main window: each item opens its dialog, Cancel leaves the session as it
 // was, OK stores into the window's session, and an armed zone change shows
 // in the window's own plane-to-plane conversion.
-#include "framework/PropertySheet.h"
-#include "params/ParamCommands.h"
-#include "tests/params/MainWindowParamsTest.h"
+#include "tests/ui/params/MainWindowParamsTest.h"
+#include "ui/framework/PropertySheet.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "app/ConversionSession.h"
-#include "framework/PropertyPage.h"
-#include "framework/Wnd.h"
 #include "res/resource.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/UiTest.h"
+#include "session/ConversionSession.h"
+#include "tests/ui/support/DialogDriver.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/framework/PropertyPage.h"
+#include "ui/framework/Wnd.h"
 
 inline constexpr double kDegToRad = 0.017453292519943334;
 inline constexpr double kArcSecond = kDegToRad / 3600.0;

@@ -1,7 +1,7 @@
 // Projection settings through their command: what the dialog shows, what OK
 // stores in m_projBefore, and that Cancel stores nothing.
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

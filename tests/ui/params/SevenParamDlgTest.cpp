@@ -1,7 +1,7 @@
 // Seven-parameter settings through their command: shifts and scale as
 // numbers, rotations as signed angle texts, Cancel storing nothing.
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // 3-degree zone into a 6-degree zone once armed.
 #include <cmath>
 
-#include "params/ParamCommands.h"
-#include "tests/params/ParamsTest.h"
+#include "tests/ui/params/ParamsTest.h"
+#include "ui/params/ParamCommands.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The real Qt dialogs behind the seam, on the offscreen platform: Qt's own
 // texts of the file dialog and of the edits' menus come in Chinese, and
 // message boxes carry the application's title.
-#include "framework/QtUiSeam.h"
+#include "ui/prompts/QtUiSeam.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,12 @@
 #include <memory>
 #include <optional>
 
-#include "framework/MessageBox.h"
-#include "framework/QtGlue.h"
-#include "framework/WinApp.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestTempDir.h"
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/framework/WinApp.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ class QtSeamTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        AfxSetUiSeam(nullptr);  // the real Qt dialogs
+        AfxSetUiSeam(&m_qtSeam);  // the real Qt dialogs
         // Qt's file dialog keeps its history there.
         m_configHome.emplace("XDG_CONFIG_HOME", m_config.Path());
     }
@@ -76,6 +76,7 @@ protected:
 
 private:
     TestTempDir m_config;
+    CQtUiSeam m_qtSeam;
     std::optional<ScopedEnv> m_configHome;
 };
 
@@ -131,6 +132,15 @@ TEST_F(QtSeamTest, EditMenusSpeakChinese) {
         EXPECT_TRUE(HasChinese(action->text())) << FromQString(action->text());
     }
     EXPECT_GE(items, 5);  // undo, redo, cut, copy, paste, delete, select all
+}
+
+TEST(QtNameFilters, TurnsBarSeparatedFiltersIntoQtsForm) {
+    EXPECT_EQ(AfxQtNameFilters("坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||"),
+              (std::vector<std::string>{"坐标转换文件 (*.cod)", "全部文件 (*.*)"}));
+    EXPECT_EQ(AfxQtNameFilters("坐标(*.txt)|*.txt||"), (std::vector<std::string>{"坐标(*.txt)"}));
+    EXPECT_EQ(AfxQtNameFilters("数据|*.txt;*.dat||"),
+              (std::vector<std::string>{"数据 (*.txt *.dat)"}));
+    EXPECT_TRUE(AfxQtNameFilters("").empty());
 }
 
 }  // namespace

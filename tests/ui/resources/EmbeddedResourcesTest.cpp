@@ -7,12 +7,12 @@
 
 #include <QIcon>
 
-#include "framework/Menu.h"
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/WinApp.h"
 #include "res/resource.h"
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
+#include "ui/framework/Menu.h"
+#include "ui/framework/WinApp.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

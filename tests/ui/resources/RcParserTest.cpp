@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "framework/RcParser.h"
-#include "framework/ResourceSet.h"
+#include "ui/resources/RcParser.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

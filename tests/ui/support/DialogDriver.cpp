@@ -1,4 +1,4 @@
-#include "tests/support/DialogDriver.h"
+#include "tests/ui/support/DialogDriver.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -15,9 +15,9 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "framework/QtGlue.h"
-#include "framework/ResourceSet.h"
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
+#include "ui/framework/qt/QtGlue.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "framework/DialogTemplate.h"
-#include "framework/WinDef.h"
+#include "ui/resources/DialogTemplate.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 class QWidget;

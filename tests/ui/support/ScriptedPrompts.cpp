@@ -1,11 +1,11 @@
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/ui/support/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <QWidget>
 
-#include "framework/Wnd.h"
+#include "ui/framework/Wnd.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/UiSeam.h"
+#include "ui/framework/UiSeam.h"
 
 struct ModalRun {
     bool ran = false;            // the callback was called

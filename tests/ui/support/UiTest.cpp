@@ -1,9 +1,9 @@
-#include "tests/support/UiTest.h"
+#include "tests/ui/support/UiTest.h"
 
 #include <QApplication>
 #include <cstdlib>
 
-#include "framework/WinApp.h"
+#include "ui/framework/WinApp.h"
 
 void UiTest::EnsureApplication() {
     if (QApplication::instance() != nullptr) return;

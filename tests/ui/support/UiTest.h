@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/ui/support/ScriptedPrompts.h"
 
 class UiTest : public ::testing::Test {
 protected:

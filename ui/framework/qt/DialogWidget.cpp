@@ -1,17 +1,17 @@
-#include "framework/DialogWidget.h"
+#include "ui/framework/qt/DialogWidget.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "framework/Wnd.h"
+#include "ui/resources/WinDef.h"
 
 namespace {
 QWidget* g_painting = nullptr;
 }
 
-CDialogWidget::CDialogWidget(CWnd* owner, QWidget* parent)
+CDialogWidget::CDialogWidget(DialogWidgetOwner* owner, QWidget* parent)
     : QDialog(parent), m_owner(owner), m_client(new QWidget(this)) {
     m_client->move(0, 0);
 }
@@ -61,17 +61,11 @@ void CDialogWidget::keyPressEvent(QKeyEvent* event) {
             focused->click();
             return;
         }
-        int id = m_defaultId ? m_defaultId() : IDOK;
-        CWnd* button = m_owner->FindChild(id);
-        if (button != nullptr && !button->IsWindowEnabled()) return;
-        m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED),
-                             button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+        m_owner->DialogEnter(m_defaultId ? m_defaultId() : IDOK);
         return;
     }
     if (plain && event->key() == Qt::Key_Escape) {
-        CWnd* button = m_owner->FindChild(IDCANCEL);
-        m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                             button != nullptr ? reinterpret_cast<LPARAM>(button->m_hWnd) : 0);
+        m_owner->DialogEscape();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -79,17 +73,17 @@ void CDialogWidget::keyPressEvent(QKeyEvent* event) {
 
 void CDialogWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
-    m_owner->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    m_owner->DialogCloseBox();
 }
 
 void CDialogWidget::reject() {
-    m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    m_owner->DialogReject();
 }
 
 void CDialogWidget::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QWidget* previous = g_painting;
     g_painting = this;
-    m_owner->SendMessage(WM_PAINT);
+    m_owner->DialogPaint();
     g_painting = previous;
 }

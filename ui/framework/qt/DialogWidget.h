@@ -1,20 +1,21 @@
 // The Qt window of a dialog or property sheet: a menu bar (when the dialog
 // has a menu) above the client area that holds the controls. Keys, the close
-// box and painting become messages of the framework window that owns it:
-// Enter clicks the focused push button or sends the default command (IDOK
-// unless a DEFPUSHBUTTON names another), Escape sends IDCANCEL, the close
-// box sends WM_SYSCOMMAND SC_CLOSE, and painting sends WM_PAINT.
+// box and painting go to the framework window that owns it: Enter clicks the
+// focused push button or sends the default command (IDOK unless a
+// DEFPUSHBUTTON names another), Escape sends IDCANCEL, the close box sends
+// WM_SYSCOMMAND SC_CLOSE, and painting sends WM_PAINT.
 #pragma once
 
 #include <QDialog>
 #include <functional>
 
-class CWnd;
+#include "ui/framework/qt/DialogWidgetOwner.h"
+
 class QMenuBar;
 
 class CDialogWidget : public QDialog {
 public:
-    CDialogWidget(CWnd* owner, QWidget* parent);
+    CDialogWidget(DialogWidgetOwner* owner, QWidget* parent);
 
     QWidget* Client() const { return m_client; }
     // Sizes the window to a client area of this size below the menu bar;
@@ -40,7 +41,7 @@ public:
 private:
     void Relayout();
 
-    CWnd* m_owner;
+    DialogWidgetOwner* m_owner;
     QWidget* m_client;
     QMenuBar* m_menuBar = nullptr;
     int m_clientWidth = 0;

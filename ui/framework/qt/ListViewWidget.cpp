@@ -1,4 +1,4 @@
-#include "framework/ListViewWidget.h"
+#include "ui/framework/qt/ListViewWidget.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "framework/QtGlue.h"
+#include "ui/framework/qt/QtGlue.h"
 
 namespace {
 

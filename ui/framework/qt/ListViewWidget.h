@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CListViewWidget : public QTableWidget {
 public:

@@ -1,4 +1,4 @@
-#include "framework/QtGlue.h"
+#include "ui/framework/qt/QtGlue.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <map>
 
-#include "framework/DialogTemplate.h"
-#include "framework/ResourceSet.h"
+#include "ui/resources/DialogTemplate.h"
+#include "ui/resources/ResourceSet.h"
 
 namespace {
 constexpr char kWndProperty[] = "terrax_wnd";

@@ -7,7 +7,7 @@
 #include <QString>
 #include <string>
 
-#include "framework/WinDef.h"
+#include "ui/resources/WinDef.h"
 
 class CWnd;
 struct DialogTemplate;
