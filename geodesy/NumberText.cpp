@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
-#include "platform/Platform.h"
 
 namespace {
 
@@ -20,9 +20,87 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// strtod in the C locale; only used for the rare texts from_chars does not
-// answer the way strtod does (range errors, NaN payloads).
-double StrtodC(const char* text) { return Platform::StrtodInCLocale(text); }
+// What strtod gives where from_chars reports a range error: the magnitude
+// overflows (inf) or underflows to zero. [p, end) is the number after its
+// sign, `hex` after "0x"; which of the two it is follows from where its first
+// nonzero digit stands and its exponent, which need not be exact: the value
+// lies beyond 1e308 or below 1e-323.
+double OutOfRangeValue(const char* p, const char* end, bool hex, bool negative) {
+    auto digit = [hex](char c) { return hex ? IsHexDigit(c) : IsDigit(c); };
+    // The power of the base at the first nonzero digit, in digits.
+    long long position = 0;
+    bool found = false;
+    const char* q = p;
+    for (; q < end && digit(*q); ++q) {
+        if (found) {
+            ++position;
+        } else if (*q != '0') {
+            found = true;
+        }
+    }
+    if (q < end && *q == '.') {
+        for (++q; q < end && digit(*q); ++q) {
+            if (!found) {
+                --position;
+                if (*q != '0') found = true;
+            }
+        }
+    }
+    long long exponent = 0;
+    if (q < end && (hex ? (*q == 'p' || *q == 'P') : (*q == 'e' || *q == 'E'))) {
+        ++q;
+        const bool minus = q < end && *q == '-';
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        for (; q < end && IsDigit(*q); ++q) {
+            if (exponent < 100000000) exponent = exponent * 10 + (*q - '0');
+        }
+        if (minus) exponent = -exponent;
+    }
+    const long long scale = hex ? 4 * position + exponent : position + exponent;
+    const double magnitude = scale >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
+}
+
+// strtod's NaN of "nan(chars)" with its payload: the chars read as strtoull
+// reads them in base 0, when they are all of that number, put into the low 51
+// bits of the quiet NaN. p points at "(", the text holds its ")".
+double NanWithPayload(const char* p, bool negative) {
+    const char* seq = p + 1;
+    const char* close = seq;
+    while (*close != ')') ++close;
+    const char* q = seq;
+    unsigned base = 10;
+    if (q[0] == '0' && (q[1] == 'x' || q[1] == 'X') && q + 2 < close && IsHexDigit(q[2])) {
+        base = 16;
+        q += 2;
+    } else if (q[0] == '0') {
+        base = 8;
+    }
+    std::uint64_t mantissa = 0;
+    bool overflow = false;
+    for (; q < close; ++q) {
+        unsigned d;
+        if (IsDigit(*q)) {
+            d = static_cast<unsigned>(*q - '0');
+        } else if (*q >= 'a' && *q <= 'z') {
+            d = static_cast<unsigned>(*q - 'a' + 10);
+        } else if (*q >= 'A' && *q <= 'Z') {
+            d = static_cast<unsigned>(*q - 'A' + 10);
+        } else {
+            break;
+        }
+        if (d >= base) break;
+        if (mantissa > (UINT64_MAX - d) / base) overflow = true;
+        mantissa = mantissa * base + d;
+    }
+    if (overflow) mantissa = UINT64_MAX;
+    std::uint64_t bits = 0x7FF8000000000000ULL;
+    if (q == close) bits |= mantissa & ((std::uint64_t{1} << 51) - 1);
+    if (negative) bits |= std::uint64_t{1} << 63;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 // Exact powers of ten: every one up to 1e22 is a double.
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -148,7 +226,6 @@ const char* HexNumberEnd(const char* p, const char* end) {
 double ReadAnyNumber(const char* text) {
     const char* p = text;
     while (IsCSpace(*p)) ++p;
-    const char* start = p;  // sign included
     bool negative = false;
     if (*p == '+' || *p == '-') {
         negative = *p == '-';
@@ -169,15 +246,20 @@ double ReadAnyNumber(const char* text) {
         }
         // from_chars takes "p+-3" for an exponent; strtod ends the number
         // before such a "p", so from_chars is given only what strtod reads.
-        auto r = std::from_chars(p + 2, HexNumberEnd(p + 2, end), value, std::chars_format::hex);
+        const char* hexEnd = HexNumberEnd(p + 2, end);
+        auto r = std::from_chars(p + 2, hexEnd, value, std::chars_format::hex);
         if (r.ec == std::errc::invalid_argument) return negative ? -0.0 : 0.0;
-        if (r.ec == std::errc::result_out_of_range) return StrtodC(start);
+        if (r.ec == std::errc::result_out_of_range) {
+            return OutOfRangeValue(p + 2, hexEnd, true, negative);
+        }
     } else {
         auto r = std::from_chars(p, end, value, std::chars_format::general);
         if (r.ec == std::errc::invalid_argument) return 0.0;
-        if (r.ec == std::errc::result_out_of_range) return StrtodC(start);
+        if (r.ec == std::errc::result_out_of_range) {
+            return OutOfRangeValue(p, r.ptr, false, negative);
+        }
         // "nan(chars)": strtod keeps the payload.
-        if ((*p == 'n' || *p == 'N') && r.ptr - p > 3) return StrtodC(start);
+        if ((*p == 'n' || *p == 'N') && r.ptr - p > 3) return NanWithPayload(p + 3, negative);
     }
     return negative ? -value : value;
 }

@@ -175,7 +175,4 @@ bool CreateFolder(const std::string& path);
 inline constexpr std::size_t kTwoByteCodes = 126 * 190;
 bool LoadTwoByteTable(std::vector<char32_t>* table);
 
-// strtod in the C locale, whatever locale the process has set.
-double StrtodInCLocale(const char* text);
-
 }  // namespace Platform

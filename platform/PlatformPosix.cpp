@@ -1,7 +1,6 @@
 // The platform layer on POSIX systems (Linux).
 #include <fcntl.h>
 #include <iconv.h>
-#include <locale.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -286,11 +285,6 @@ bool LoadTwoByteTable(std::vector<char32_t>* table) {
     }
     iconv_close(cd);
     return true;
-}
-
-double StrtodInCLocale(const char* text) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return strtod_l(text, nullptr, cLocale);
 }
 
 }  // namespace Platform

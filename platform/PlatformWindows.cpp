@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
 
@@ -478,18 +477,6 @@ bool LoadTwoByteTable(std::vector<char32_t>* table) {
         }
     }
     return true;
-}
-
-double StrtodInCLocale(const char* text) {
-    const char* point = std::localeconv()->decimal_point;
-    if (std::strcmp(point, ".") == 0) return std::strtod(text, nullptr);
-    // Read as the C locale would: it stops at the locale's point character
-    // and takes "." for the point.
-    std::string c(text);
-    c.resize(std::min(c.size(), c.find(point)));
-    const std::size_t dot = c.find('.');
-    if (dot != std::string::npos) c.replace(dot, 1, point);
-    return std::strtod(c.c_str(), nullptr);
 }
 
 }  // namespace Platform
