@@ -416,9 +416,13 @@ TEST(ConvertRun, SkipReasonsReadInEnglish) {
         {SkipReason::ReplaceFailed, EROFS},     {SkipReason::RepeatedSource, 0},
         {SkipReason::NotNumbers, 0},
         {SkipReason::OutputOfEarlierSource, 0}, {SkipReason::OutputExists, 0},
+        {SkipReason::InUseByOtherRun, 0},       {SkipReason::OutputAppeared, 0},
+        {SkipReason::NotFinite, 0},             {SkipReason::LineTooLong, 0},
+        {SkipReason::OutOfMemory, 0},           {SkipReason::Cancelled, 0},
     };
     for (const auto& [reason, err] : reasons) {
-        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt", {}};
+        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt", {},
+                      "/d/a.txt1", 4242};
         const std::string text = SkipText(f);
         SCOPED_TRACE(text);
         EXPECT_TRUE(std::all_of(text.begin(), text.end(),
