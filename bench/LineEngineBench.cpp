@@ -133,10 +133,10 @@ ConversionSession Session(int sourceKind, int targetKind, PlaneMode mode) {
         s.m_params.m_local2[i] = local2[i];
     }
     s.m_params.m_projAfter.centralMeridian = 117.0;
-    s.m_params.m_formatSeparator.assign(1, ',');
-    s.m_params.m_column[0] = 1;
-    s.m_params.m_column[1] = 2;
-    s.m_params.m_column[2] = 3;
+    s.m_format.m_formatSeparator.assign(1, ',');
+    s.m_format.m_column[0] = 1;
+    s.m_format.m_column[1] = 2;
+    s.m_format.m_column[2] = 3;
     s.PrepareConversion();
     return s;
 }

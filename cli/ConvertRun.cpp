@@ -68,7 +68,7 @@ std::string ProjectLoadError(ConversionSession& s, const std::string& path) {
 
 // The chosen format of the session: a format of the store, or the one the
 // options describe.
-bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, ConversionParams& p,
+bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, FormatChoice& p,
                   std::string* error) {
     FileFormat format;
     int index = 0;
@@ -210,14 +210,14 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
 }
 
 int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams& streams) {
-    const ConversionParams& p = plan.session.m_params;
+    const FormatChoice& fmt = plan.session.m_format;
     const std::vector<std::string>& sources = plan.sources;
     const std::size_t count = sources.size();
     // Which sources are converted is settled before any file is written.
-    BatchPlan batch(sources, p.m_formatExtension, p.m_naming);
+    BatchPlan batch(sources, fmt.m_formatExtension, fmt.m_naming);
     batch.ReplaceExisting(o.overwrite);
     const std::vector<std::vector<std::size_t>> groups =
-        SerialGroups(sources, p.m_formatExtension, p.m_naming);
+        SerialGroups(sources, fmt.m_formatExtension, fmt.m_naming);
 
     std::vector<std::uint64_t> sizes(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
@@ -404,14 +404,14 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
                  "--target-datum)";
         return false;
     }
-    if (!ChooseFormat(o, appDir, s.m_params, error)) return false;
-    if (o.naming) s.m_params.m_naming = *o.naming;
+    if (!ChooseFormat(o, appDir, s.m_format, error)) return false;
+    if (o.naming) s.m_format.m_naming = *o.naming;
 
     plan->fromStdin = o.files.empty() || (o.files.size() == 1 && o.files[0] == "-");
     plan->sources.clear();
     plan->sourceBytes = 0;
     if (!plan->fromStdin) {
-        if (s.m_params.m_formatExtension.empty()) {
+        if (s.m_format.m_formatExtension.empty()) {
             *error = "the output files need an extension: give --extension EXT";
             return false;
         }

@@ -64,10 +64,10 @@ ConversionSession Session(std::uint8_t kinds, std::uint8_t layout) {
     const double local[4] = {12.5, -30.25, 0.0003, 1.000015};
     for (int i = 0; i < 4; ++i) s.m_params.m_local1[i] = s.m_params.m_local2[i] = local[i];
     s.m_params.m_projAfter.centralMeridian = 117;
-    s.m_params.m_formatSeparator = (layout & 1) ? " " : ",";
+    s.m_format.m_formatSeparator = (layout & 1) ? " " : ",";
     static const int columns[][3] = {{1, 2, 3}, {0, 1, 2}, {2, 1, -1}, {3, -1, 1},
                                      {-1, -1, -1}, {5, 0, 2}, {1, 1, 2}, {0, 4, 8}};
-    for (int k = 0; k < 3; ++k) s.m_params.m_column[k] = columns[layout >> 1 & 7][k];
+    for (int k = 0; k < 3; ++k) s.m_format.m_column[k] = columns[layout >> 1 & 7][k];
     s.PrepareConversion();
     return s;
 }

@@ -49,25 +49,27 @@ ConversionSession::ConversionSession() {
 
 void ConversionSession::ResetSession() {
     ConversionParams& p = m_params;
+    RememberedInputs& in = m_inputs;
+    FormatChoice& fmt = m_format;
     for (double& v : p.m_seven) v = 0;
     for (int i = 0; i < 3; ++i) {
-        p.m_calcSevenB[i] = kEmptyAngle;
-        p.m_calcSevenL[i] = kEmptyAngle;
-        p.m_calcSevenH[i] = 0;
-        p.m_calcSevenX[i] = 0;
-        p.m_calcSevenY[i] = 0;
-        p.m_calcSevenZ[i] = 0;
+        in.m_calcSevenB[i] = kEmptyAngle;
+        in.m_calcSevenL[i] = kEmptyAngle;
+        in.m_calcSevenH[i] = 0;
+        in.m_calcSevenX[i] = 0;
+        in.m_calcSevenY[i] = 0;
+        in.m_calcSevenZ[i] = 0;
     }
-    for (double& v : p.m_calcFour) v = 0;
-    p.m_calcFourLevel = 0;
-    p.m_calcThreeB = kEmptyAngle;
-    p.m_calcThreeL = kEmptyAngle;
-    p.m_calcThreeH = "0";
-    p.m_calcThreeX = 0;
-    p.m_calcThreeY = 0;
-    p.m_calcThreeZ = 0;
-    p.m_calcDatumGeo = 2;
-    p.m_calcDatumPlane = 0;
+    for (double& v : in.m_calcFour) v = 0;
+    in.m_calcFourLevel = 0;
+    in.m_calcThreeB = kEmptyAngle;
+    in.m_calcThreeL = kEmptyAngle;
+    in.m_calcThreeH = "0";
+    in.m_calcThreeX = 0;
+    in.m_calcThreeY = 0;
+    in.m_calcThreeZ = 0;
+    in.m_calcDatumGeo = 2;
+    in.m_calcDatumPlane = 0;
     for (int i = 0; i < 4; ++i) {
         p.m_local1[i] = 0;
         p.m_local2[i] = 0;
@@ -86,12 +88,12 @@ void ConversionSession::ResetSession() {
     m_sourceKind = 2;
     m_useSeven = 0;
     m_useFour = 0;
-    for (int& c : p.m_column) c = -1;
-    p.m_formatName.clear();
-    p.m_formatExtension.clear();
-    p.m_formatSeparator.clear();
-    p.m_formatIndex = 0;
-    p.m_naming = 1;
+    for (int& c : fmt.m_column) c = -1;
+    fmt.m_formatName.clear();
+    fmt.m_formatExtension.clear();
+    fmt.m_formatSeparator.clear();
+    fmt.m_formatIndex = 0;
+    fmt.m_naming = 1;
 }
 
 void ConversionSession::PrepareConversion() {
@@ -243,9 +245,10 @@ bool ConversionSession::Convert() {
 
 void ConversionSession::Serialize(CArchive& ar) {
     ConversionParams& p = m_params;
+    RememberedInputs& in = m_inputs;
     Exchange(ar, p.m_seven);                       // 1-7
-    Exchange(ar, p.m_calcFour);                    // 8-15
-    Exchange(ar, p.m_calcFourLevel);               // 16
+    Exchange(ar, in.m_calcFour);                   // 8-15
+    Exchange(ar, in.m_calcFourLevel);              // 16
     Exchange(ar, p.m_local1);                      // 17-20
     Exchange(ar, p.m_local2);                      // 21-24
     Exchange(ar, p.m_savedSourceDatum);            // 25
@@ -266,23 +269,23 @@ void ConversionSession::Serialize(CArchive& ar) {
     Exchange(ar, m_zoneChange);                    // 40
     Exchange(ar, p.m_projBefore.scale);            // 41
     Exchange(ar, p.m_projBefore.baseLatitude);     // 42
-    Exchange(ar, p.m_calcDatumGeo);                // 43
-    Exchange(ar, p.m_calcDatumPlane);              // 44
-    Exchange(ar, p.m_calcThreeB);                  // 45
-    Exchange(ar, p.m_calcThreeH);                  // 46
-    Exchange(ar, p.m_calcThreeL);                  // 47
-    Exchange(ar, p.m_calcThreeZ);                  // 48
-    Exchange(ar, p.m_calcThreeX);                  // 49
-    Exchange(ar, p.m_calcThreeY);                  // 50
+    Exchange(ar, in.m_calcDatumGeo);               // 43
+    Exchange(ar, in.m_calcDatumPlane);             // 44
+    Exchange(ar, in.m_calcThreeB);                 // 45
+    Exchange(ar, in.m_calcThreeH);                 // 46
+    Exchange(ar, in.m_calcThreeL);                 // 47
+    Exchange(ar, in.m_calcThreeZ);                 // 48
+    Exchange(ar, in.m_calcThreeX);                 // 49
+    Exchange(ar, in.m_calcThreeY);                 // 50
     Exchange(ar, m_sourceText);                    // 51-53
     Exchange(ar, m_sourceKind);                    // 54
     Exchange(ar, m_targetKind);                    // 55
-    Exchange(ar, p.m_calcSevenB);                  // 56-58
-    Exchange(ar, p.m_calcSevenL);                  // 59-61
-    Exchange(ar, p.m_calcSevenH);                  // 62-64
-    Exchange(ar, p.m_calcSevenX);                  // 65-67
-    Exchange(ar, p.m_calcSevenY);                  // 68-70
-    Exchange(ar, p.m_calcSevenZ);                  // 71-73
+    Exchange(ar, in.m_calcSevenB);                 // 56-58
+    Exchange(ar, in.m_calcSevenL);                 // 59-61
+    Exchange(ar, in.m_calcSevenH);                 // 62-64
+    Exchange(ar, in.m_calcSevenX);                 // 65-67
+    Exchange(ar, in.m_calcSevenY);                 // 68-70
+    Exchange(ar, in.m_calcSevenZ);                 // 71-73
 }
 
 void ConversionSession::WriteProject(const std::string& path) {

@@ -28,8 +28,8 @@ inline ConversionSession MakeTestSession(int sourceKind, int targetKind,
         s.m_params.m_local1[i] = local1[i];
         s.m_params.m_local2[i] = local2[i];
     }
-    s.m_params.m_formatSeparator = separator;
-    for (int k = 0; k < 3; ++k) s.m_params.m_column[k] = column[k];
+    s.m_format.m_formatSeparator = separator;
+    for (int k = 0; k < 3; ++k) s.m_format.m_column[k] = column[k];
     s.PrepareConversion();
     return s;
 }
@@ -58,7 +58,7 @@ inline std::vector<std::vector<std::string>> TestPoints(int sourceKind) {
 // followed by the separator, then CR LF.
 inline std::string ExpectedLine(ConversionSession session, const std::string& line) {
     const char sep =
-        session.m_params.m_formatSeparator.empty() ? ',' : session.m_params.m_formatSeparator[0];
+        session.m_format.m_formatSeparator.empty() ? ',' : session.m_format.m_formatSeparator[0];
     std::vector<std::string> fields;
     std::size_t start = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -67,7 +67,7 @@ inline std::string ExpectedLine(ConversionSession session, const std::string& li
             start = i + 1;
         }
     }
-    const int* column = session.m_params.m_column;
+    const int* column = session.m_format.m_column;
     for (int k = 0; k < 3; ++k) {
         const bool present = column[k] >= 0 && column[k] < static_cast<int>(fields.size());
         session.m_sourceText[k] = present ? fields[static_cast<std::size_t>(column[k])] : "";
