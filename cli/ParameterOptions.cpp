@@ -128,7 +128,7 @@ void ApplyParameterOptions(const ParameterOptions& o, ConversionSession& s) {
         s.m_useFour = 1;
     }
     ProjectionRecord& r = p.m_projBefore;
-    if (o.projection) r.kind = *o.projection;
+    if (o.projection) r.kind = static_cast<ProjectionKind>(*o.projection);
     if (o.centralMeridian) r.centralMeridian = *o.centralMeridian;
     if (o.scale) r.scale = *o.scale;
     if (o.falseNorthing) r.xConstant = *o.falseNorthing;

@@ -5,16 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943334;
 constexpr double kRadToDegInvPi = 0.31830988618378997;  // used as r * 180 * this
 constexpr double kMinute = 0.016666666666666666;        // degrees
-constexpr double kSecond = 0.0002777777777777778;       // degrees
-constexpr double kHalfTurn = 3.1415926535898;
+constexpr double kSecond = kArcSecondInDegrees;
 
 // The rightmost n characters; empty for n < 0, the whole text when n is larger.
 std::string_view Right(std::string_view s, long n) {

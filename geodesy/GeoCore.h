@@ -8,9 +8,17 @@
 
 #include <string>
 
+// The three kinds of coordinates, in the order of the main window's radio
+// buttons and with the numbers project files store.
+enum class CoordinateKind : int { Space = 0, Geodetic = 1, Plane = 2 };
+
+// The projections of a plane system, with the numbers project files store.
+// A project file may bring any other number: it projects by Gauss-Krueger.
+enum class ProjectionKind : int { Gauss3 = 0, Gauss6 = 1, GaussCustom = 2, Mercator = 3, Utm = 4 };
+
 // Projection settings of one plane system.
 struct ProjectionRecord {
-    int kind = 0;                  // 0 Gauss 3°, 1 Gauss 6°, 2 custom Gauss, 3 Mercator, 4 UTM
+    ProjectionKind kind = ProjectionKind::Gauss3;
     double centralMeridian = 114.0;  // decimal degrees
     int xConstant = 0;             // whole metres added to the northing
     int yConstant = 500000;        // whole metres added to the easting

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "io/Archive.h"
 #include "io/ArchiveException.h"
@@ -12,11 +13,10 @@
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943334;
 const char kEmptyAngle[] = "000:00:00.000";
 
 void ResetProjection(ProjectionRecord& p) {
-    p.kind = 0;
+    p.kind = ProjectionKind::Gauss3;
     p.centralMeridian = 114.0;
     p.xConstant = 0;
     p.yConstant = 500000;
@@ -33,6 +33,13 @@ void Exchange(CArchive& ar, T& value) {
     } else {
         ar >> value;
     }
+}
+
+// A projection kind as the number it is stored as.
+void Exchange(CArchive& ar, ProjectionKind& kind) {
+    int number = static_cast<int>(kind);
+    Exchange(ar, number);
+    kind = static_cast<ProjectionKind>(number);
 }
 
 template <class T, std::size_t N>
@@ -84,8 +91,8 @@ void ConversionSession::ResetSession() {
         m_sourceText[i].clear();
         m_targetText[i].clear();
     }
-    m_targetKind = 2;
-    m_sourceKind = 2;
+    m_targetKind = static_cast<int>(CoordinateKind::Plane);
+    m_sourceKind = static_cast<int>(CoordinateKind::Plane);
     m_useSeven = 0;
     m_useFour = 0;
     for (int& c : fmt.m_column) c = -1;
@@ -118,7 +125,7 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
                                           double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 2) {
+    if (TargetKind() == CoordinateKind::Plane) {
         double B, L, H;
         if (m_zoneChange == 2) {
             PlaneToGeodeticRef(m_geo, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p,
@@ -141,9 +148,9 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
         *out1 = x;
         *out2 = y;
         *out3 = h;
-    } else if (m_targetKind == 1) {
+    } else if (TargetKind() == CoordinateKind::Geodetic) {
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, out1, out2, out3);
-    } else if (m_targetKind == 0) {
+    } else if (TargetKind() == CoordinateKind::Space) {
         double B, L, H;
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, &B, &L, &H);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
@@ -162,14 +169,14 @@ void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, doubl
                                              double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 1) {
+    if (TargetKind() == CoordinateKind::Geodetic) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         *out1 = B;
         *out2 = L;
         *out3 = H;
-    } else if (m_targetKind == 2) {
+    } else if (TargetKind() == CoordinateKind::Plane) {
         GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
-    } else if (m_targetKind == 0) {
+    } else if (TargetKind() == CoordinateKind::Space) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
                               out3);
@@ -187,16 +194,16 @@ void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* 
                                           double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 0) {
+    if (TargetKind() == CoordinateKind::Space) {
         *out1 = X;
         *out2 = Y;
         *out3 = Z;
         ApplySevenParametersRef(m_geo, p.m_seven, p, out1, out2, out3);
-    } else if (m_targetKind == 1) {
+    } else if (TargetKind() == CoordinateKind::Geodetic) {
         // From the untransformed point: this path applies no seven parameters.
         m_geo.SpaceToGeodetic(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], X, Y, Z, out1, out2,
                               out3);
-    } else if (m_targetKind == 2) {
+    } else if (TargetKind() == CoordinateKind::Plane) {
         double B, L, H;
         m_geo.SpaceToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], X, Y, Z, &B, &L, &H);
         // Through the angle text: repairs a negative longitude and cuts both
@@ -225,14 +232,14 @@ bool ConversionSession::Convert() {
         return false;
     }
     double out1 = 0, out2 = 0, out3 = 0;
-    if (m_sourceKind == 2) {
+    if (SourceKind() == CoordinateKind::Plane) {
         ConvertFromPlane(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
-    } else if (m_sourceKind == 1) {
+    } else if (SourceKind() == CoordinateKind::Geodetic) {
         ConvertFromGeodetic(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
     } else {
         ConvertFromSpace(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
     }
-    if (m_targetKind == 1) {
+    if (TargetKind() == CoordinateKind::Geodetic) {
         m_targetText[0] = m_geo.FormatDmsPositive(out1);
         m_targetText[1] = m_geo.FormatDmsPositive(out2);
     } else {

@@ -78,6 +78,11 @@ public:
     void ConvertSpacePoint(double X, double Y, double Z, double* out1, double* out2,
                            double* out3) const;
 
+    // The kinds of the two radio groups. A number no radio button has (only a
+    // project file brings one) is none of the three.
+    CoordinateKind SourceKind() const { return static_cast<CoordinateKind>(m_sourceKind); }
+    CoordinateKind TargetKind() const { return static_cast<CoordinateKind>(m_targetKind); }
+
     // True when both kinds are 0..2 and both datums 0..4.
     bool CanConvert() const;
 
@@ -111,11 +116,11 @@ public:
     std::vector<std::string> m_outputFiles;  // written output files
     std::vector<std::string> m_sourceFiles;  // chosen source files
     int m_targetDatum = 0;                   // combo box IDC_TARGET_DATUM
-    int m_targetKind = 2;                    // radio group IDC_TARGET_SPACE
+    int m_targetKind = 2;                    // radio group IDC_TARGET_SPACE, a CoordinateKind
     int m_useFour = 1;                       // check box IDC_USE_FOUR
     int m_useSeven = 0;                      // check box IDC_USE_SEVEN
     int m_sourceDatum = 0;                   // combo box IDC_SOURCE_DATUM
-    int m_sourceKind = 2;                    // radio group IDC_SOURCE_SPACE
+    int m_sourceKind = 2;                    // radio group IDC_SOURCE_SPACE, a CoordinateKind
     std::string m_targetText[3];             // edits IDC_TARGET_X, _Y, _H
     std::string m_sourceText[3];             // edits IDC_SOURCE_X, _Y, _H
     ConversionParams m_params;

@@ -94,7 +94,7 @@ inline void FillDistinctFileItems(ConversionSession& s) {
     for (int i = 0; i < 4; ++i) p.m_local2[i] = 21 + i + 0.25;   // 21-24
     p.m_savedSourceDatum = 1025;
     p.m_savedTargetDatum = 1026;
-    p.m_projBefore.kind = 1027;
+    p.m_projBefore.kind = static_cast<ProjectionKind>(1027);
     p.m_savedUseFour = 1028;
     p.m_savedUseSeven = 1029;
     p.m_projBefore.centralMeridian = 30.25;
@@ -143,7 +143,7 @@ inline ConversionSession ChangedSession() {
     s.m_useFour = 1;
     s.m_useSeven = 1;
     for (std::string& text : s.m_targetText) text = "target";
-    s.m_params.m_projAfter.kind = 4;
+    s.m_params.m_projAfter.kind = ProjectionKind::Utm;
     s.m_params.m_sourceEllipsoid[0] = 1;
     s.m_params.m_targetEllipsoid[1] = 2;
     for (int& c : s.m_format.m_column) c = 5;

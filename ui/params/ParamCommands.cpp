@@ -23,7 +23,7 @@ namespace ParamCommands {
 namespace {
 
 void ToDialog(const ProjectionRecord& p, CProjectionDlg& dlg) {
-    dlg.m_kind = p.kind;
+    dlg.m_kind = static_cast<int>(p.kind);
     dlg.m_centralMeridian = p.centralMeridian;
     dlg.m_xConstant = p.xConstant;
     dlg.m_yConstant = p.yConstant;
@@ -33,7 +33,7 @@ void ToDialog(const ProjectionRecord& p, CProjectionDlg& dlg) {
 
 // zoneNumber is neither read nor written.
 void FromDialog(const CProjectionDlg& dlg, ProjectionRecord& p) {
-    p.kind = dlg.m_kind;
+    p.kind = static_cast<ProjectionKind>(dlg.m_kind);
     p.centralMeridian = dlg.m_centralMeridian;
     p.xConstant = dlg.m_xConstant;
     p.yConstant = dlg.m_yConstant;
