@@ -126,17 +126,13 @@ void AppendDmsWithFraction(Out& out, double v) {
 
 }  // namespace
 
-double ParseDmsView(std::string_view text) {
-    double deg, min, sec;
-    SplitDms(text, &deg, &min, &sec);
-    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
-}
-
 double ParseDmsField(std::string_view text, bool* whole) {
     double deg, min, sec;
     SplitDms(text, &deg, &min, &sec, whole);
     return (sec * kSecond + min * kMinute + deg) * kDegToRad;
 }
+
+double ParseDmsView(std::string_view text) { return ParseDmsField(text, nullptr); }
 
 int FormatDmsPositiveTo(double r, char* buf) {
     if (r < 0) r += kHalfTurn;
@@ -145,11 +141,7 @@ int FormatDmsPositiveTo(double r, char* buf) {
     return out.Finish();
 }
 
-double CGeoCore::ParseDmsText(const std::string& text) const {
-    double deg, min, sec;
-    SplitDms(text, &deg, &min, &sec);
-    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
-}
+double CGeoCore::ParseDmsText(const std::string& text) const { return ParseDmsView(text); }
 
 double CGeoCore::ParseSignedDmsText(const std::string& text) const {
     std::string_view body = text;
