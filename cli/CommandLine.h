@@ -53,3 +53,8 @@ bool ReadSeparator(const std::string& text, std::string* separator);
 // Item names, or their ASCII aliases, separated by commas or blanks; gives
 // the data item texts of the format dialog. An empty list is refused.
 bool ReadItems(const std::string& text, std::vector<std::string>* items, std::string* bad);
+
+// The rules between the options once all are read: the estimation's own
+// options need --estimate, the file options of a conversion do not go with
+// it, and it reads one file. False with a message for the user.
+bool CheckEstimateOptions(const ConvertOptions& options, std::string* error);

@@ -20,7 +20,6 @@
 #include "batch/FormatStore.h"
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
-#include "cli/EstimateRun.h"
 #include "cli/Progress.h"
 #include "io/ArchiveException.h"
 #include "io/FileException.h"
@@ -434,34 +433,6 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams) {
     if (plan.fromStdin) return ConvertStream(plan, options, streams);
     return ConvertFiles(plan, options, streams);
-}
-
-int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
-               const RunStreams& streams) {
-    ConvertOptions options;
-    std::string error;
-    if (!ParseCommandLine(args, &options, &error)) {
-        Report(streams.err, error);
-        std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);
-        return kExitSetup;
-    }
-    if (options.version) {
-        std::fprintf(streams.out, "%s (TerraX) %s\n", kProgram, TERRAX_VERSION);
-        std::fflush(streams.out);
-        return kExitConverted;
-    }
-    if (options.help) {
-        std::fputs(HelpText(FormatStorePath(appDir)).c_str(), streams.out);
-        std::fflush(streams.out);
-        return kExitConverted;
-    }
-    if (options.estimate.model) return RunEstimate(options, streams);
-    RunPlan plan;
-    if (!PlanRun(options, appDir, &plan, &error)) {
-        Report(streams.err, error);
-        return kExitSetup;
-    }
-    return ExecuteRun(plan, options, streams);
 }
 
 std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string>& sources,

@@ -54,12 +54,6 @@ bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* 
 // streams.err; returns the exit status.
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams);
 
-// The whole command, from the arguments (without the program name) to the
-// exit status. appDir is the directory of the default format store, ending
-// with "/".
-int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
-               const RunStreams& streams);
-
 // Why a source was skipped, for standard error: in English, from the reason
 // and the system's error number.
 struct SkippedFile;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ConvertRun.h"
+#include "cli/Command.h"
 #include "platform/Platform.h"
 #include "session/Globals.h"
 

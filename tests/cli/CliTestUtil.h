@@ -13,6 +13,7 @@
 #include "batch/FileBatch.h"
 #include "batch/FileFormat.h"
 #include "batch/FormatStore.h"
+#include "cli/Command.h"
 #include "cli/ConvertRun.h"
 #include "session/ConversionSession.h"
 #include "tests/support/TestPlatform.h"
