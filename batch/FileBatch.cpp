@@ -475,7 +475,7 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
                               static_cast<std::size_t>(std::max(session.m_sourceFileCount, 0)));
     BatchPlan plan(std::vector<std::string>(session.m_sourceFiles.begin(),
                                             session.m_sourceFiles.begin() + count),
-                   session.m_params.m_formatExtension, session.m_params.m_naming);
+                   session.m_format.m_formatExtension, session.m_format.m_naming);
     const ExistingOutputs choice = callbacks.beforeStart
                                        ? callbacks.beforeStart(plan.ExistingOutputs())
                                        : ExistingOutputs::Keep;

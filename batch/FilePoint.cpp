@@ -13,7 +13,7 @@ unsigned ConvertPointTexts(const ConversionSession& session, const std::string_v
                            double out[3], bool* finite) {
     bool whole[3];
     double v[3];
-    if (session.m_sourceKind == 1) {
+    if (session.SourceKind() == CoordinateKind::Geodetic) {
         v[0] = ParseDmsField(texts[0], &whole[0]);
         v[1] = ParseDmsField(texts[1], &whole[1]);
     } else {
@@ -24,11 +24,11 @@ unsigned ConvertPointTexts(const ConversionSession& session, const std::string_v
     if (finite != nullptr) {
         *finite = std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
     }
-    switch (session.m_sourceKind) {
-        case 2:
+    switch (session.SourceKind()) {
+        case CoordinateKind::Plane:
             session.ConvertPlanePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
             break;
-        case 1:
+        case CoordinateKind::Geodetic:
             session.ConvertGeodeticPoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
             break;
         default:
@@ -39,7 +39,7 @@ unsigned ConvertPointTexts(const ConversionSession& session, const std::string_v
 }
 
 int FormatPointResult(const ConversionSession& session, int slot, double value, char* buffer) {
-    if (session.m_targetKind == 1 && slot < 2) {
+    if (session.TargetKind() == CoordinateKind::Geodetic && slot < 2) {
         static_assert(kPointTextSize >= kDmsTextSize);
         return FormatDmsPositiveTo(value, buffer);
     }

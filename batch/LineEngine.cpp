@@ -236,10 +236,10 @@ bool HoldsText(std::string_view rest) {
 }  // namespace
 
 LineEngine::LineEngine(const ConversionSession& session)
-    : m_session(session), m_separator(SeparatorChar(session.m_params.m_formatSeparator)) {
+    : m_session(session), m_separator(SeparatorChar(session.m_format.m_formatSeparator)) {
     ApplyEqualDatumRule(m_session);
     for (int k = 0; k < 3; ++k) {
-        m_column[k] = session.m_params.m_column[k];
+        m_column[k] = session.m_format.m_column[k];
         if (m_column[k] >= 0) m_named |= 1u << k;
     }
     m_fields.reserve(32);

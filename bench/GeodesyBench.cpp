@@ -2,6 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "geodesy/GeoCore.h"
+#include "session/ConversionSession.h"
+#include "tests/support/SevenParameterSession.h"
 
 namespace {
 
@@ -19,20 +21,12 @@ struct Walk {
     }
 };
 
+// The chains' settings of the seven-parameter session on 117 degrees.
 ConversionParams Settings() {
-    ConversionParams p;
-    p.m_projBefore.centralMeridian = 117.0;
-    CGeoCore::DatumTable(0, &p.m_sourceEllipsoid[0], &p.m_sourceEllipsoid[1]);
-    CGeoCore::DatumTable(2, &p.m_targetEllipsoid[0], &p.m_targetEllipsoid[1]);
-    const double seven[7] = {-15.4, 120.7, 85.2, 1.2e-5, -0.8e-5, 1.5e-5, 5e-6};
-    for (int i = 0; i < 7; ++i) p.m_seven[i] = seven[i];
-    p.m_savedUseSeven = 1;
-    p.m_savedUseFour = 1;
-    p.m_local1[0] = -3.3e6;
-    p.m_local1[1] = -4.9e5;
-    p.m_local1[2] = 0.3 * kDeg;
-    p.m_local1[3] = 1.00002;
-    return p;
+    ConversionSession s = SevenParameterSession(1, 2);
+    s.m_params.m_projBefore.centralMeridian = 117.0;
+    s.PrepareConversion();
+    return s.m_params;
 }
 
 void BM_GaussForward(benchmark::State& state) {

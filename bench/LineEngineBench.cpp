@@ -21,6 +21,7 @@
 #include "batch/LineIO.h"
 #include "batch/SplitFields.h"
 #include "session/ConversionSession.h"
+#include "tests/support/SevenParameterSession.h"
 
 namespace {
 
@@ -113,30 +114,16 @@ Workspace g_workspace;
 
 enum class PlaneMode { Plain, Seven, ZoneChange };
 
-// Beijing-54 to WGS-84, four-parameter switch on with both levels set,
-// Gauss 3-degree zone on 114 degrees (after a zone change on 117 degrees).
+// The seven-parameter session, the seven switch off for plain plane to
+// plane, or with the zone change.
 ConversionSession Session(int sourceKind, int targetKind, PlaneMode mode) {
-    ConversionSession s;
-    s.m_sourceKind = sourceKind;
-    s.m_targetKind = targetKind;
-    s.m_sourceDatum = 0;
-    s.m_targetDatum = 2;
+    ConversionSession s = SevenParameterSession(sourceKind, targetKind);
     s.m_useSeven = mode == PlaneMode::Plain ? 0 : 1;
-    s.m_useFour = 1;
     s.m_zoneChange = mode == PlaneMode::ZoneChange ? 2 : 0;
-    const double seven[7] = {-15.4, 120.7, 85.2, 1.2e-5, -0.8e-5, 1.5e-5, 5e-6};
-    for (int i = 0; i < 7; ++i) s.m_params.m_seven[i] = seven[i];
-    const double local1[4] = {12.5, -30.25, 0.0003, 1.000015};
-    const double local2[4] = {5.0, 7.5, -0.0001, 0.99999};
-    for (int i = 0; i < 4; ++i) {
-        s.m_params.m_local1[i] = local1[i];
-        s.m_params.m_local2[i] = local2[i];
-    }
-    s.m_params.m_projAfter.centralMeridian = 117.0;
-    s.m_params.m_formatSeparator.assign(1, ',');
-    s.m_params.m_column[0] = 1;
-    s.m_params.m_column[1] = 2;
-    s.m_params.m_column[2] = 3;
+    s.m_format.m_formatSeparator.assign(1, ',');
+    s.m_format.m_column[0] = 1;
+    s.m_format.m_column[1] = 2;
+    s.m_format.m_column[2] = 3;
     s.PrepareConversion();
     return s;
 }

@@ -21,10 +21,10 @@ ConversionSession Session() {
     ConversionSession s;
     s.m_sourceKind = 2;
     s.m_targetKind = 2;
-    s.m_params.m_formatSeparator.assign(1, ',');
-    s.m_params.m_column[0] = 1;
-    s.m_params.m_column[1] = 2;
-    s.m_params.m_column[2] = 3;
+    s.m_format.m_formatSeparator.assign(1, ',');
+    s.m_format.m_column[0] = 1;
+    s.m_format.m_column[1] = 2;
+    s.m_format.m_column[2] = 3;
     s.PrepareConversion();
     return s;
 }

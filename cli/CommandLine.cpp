@@ -120,20 +120,6 @@ std::string Quote(std::string_view text) { return QuoteValue(text); }
 
 }  // namespace
 
-std::string QuoteValue(std::string_view text) {
-    std::string out(1, '\'');
-    if (text.size() <= kQuotedBytes) {
-        out.append(text);
-    } else {
-        std::size_t cut = kQuotedBytes;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        out.append(text.substr(0, cut));
-        out += "...";
-    }
-    out += '\'';
-    return out;
-}
-
 std::string_view StripExtension(std::string_view extension) {
     if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
     return extension;
@@ -553,4 +539,43 @@ Examples:
       common.txt
 )";
     return text;
+}
+
+bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
+    const EstimateOptions& e = o.estimate;
+    if (!e.model) {
+        const char* lone = !e.exclude.empty()       ? "--exclude"
+                           : e.tolerance            ? "--tolerance"
+                           : e.level                ? "--level"
+                           : e.json                 ? "--json"
+                           : !e.saveProject.empty() ? "--save-project"
+                                                    : nullptr;
+        if (lone == nullptr) return true;
+        *error = std::string(lone) + " belongs to --estimate; give --estimate seven|four|three";
+        return false;
+    }
+    const char* conversionOnly = o.format      ? "--format"
+                                 : o.store     ? "--store"
+                                 : o.separator ? "--separator"
+                                 : o.items     ? "--items"
+                                 : o.extension ? "--extension"
+                                 : o.naming    ? "--naming"
+                                 : o.useSeven  ? "--seven"
+                                 : o.useFour   ? "--four"
+                                 : o.jobs != 0 ? "--jobs"
+                                 : o.overwrite ? "--overwrite"
+                                               : nullptr;
+    if (conversionOnly != nullptr) {
+        *error = std::string(conversionOnly) + " is an option of conversions, not of --estimate";
+        return false;
+    }
+    if (e.level && *e.model != FitModel::Four) {
+        *error = "--level chooses the local level of four parameters; it goes with --estimate four";
+        return false;
+    }
+    if (o.files.size() != 1) {
+        *error = "--estimate reads one file of common points (or '-' for standard input)";
+        return false;
+    }
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/EstimateOptions.h"
+#include "cli/Quoting.h"
 #include "cli/ParameterOptions.h"
 
 enum class ProgressMode { Auto, On, Off };
@@ -37,12 +38,6 @@ struct ConvertOptions {
     std::vector<std::string> files;  // "-" for standard input
 };
 
-// `text` in single quotes as messages quote a value the user gave: at most
-// its first kQuotedBytes bytes (never cutting a UTF-8 character), "..." after
-// a longer one.
-inline constexpr std::size_t kQuotedBytes = 80;
-std::string QuoteValue(std::string_view text);
-
 // Whether `extension` can name output files: not empty, no folder separator
 // ('/' or '\\'), no ':'; a leading '.' is no part of it (StripExtension).
 bool IsUsableExtension(std::string_view extension);
@@ -67,3 +62,8 @@ bool ReadSeparator(const std::string& text, std::string* separator);
 // Item names, or their ASCII aliases, separated by commas or blanks; gives
 // the data item texts of the format dialog. An empty list is refused.
 bool ReadItems(const std::string& text, std::vector<std::string>* items, std::string* bad);
+
+// The rules between the options once all are read: the estimation's own
+// options need --estimate, the file options of a conversion do not go with
+// it, and it reads one file. False with a message for the user.
+bool CheckEstimateOptions(const ConvertOptions& options, std::string* error);

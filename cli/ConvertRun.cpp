@@ -20,7 +20,6 @@
 #include "batch/FormatStore.h"
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
-#include "cli/EstimateRun.h"
 #include "cli/Progress.h"
 #include "io/ArchiveException.h"
 #include "io/FileException.h"
@@ -88,7 +87,7 @@ std::string ProjectLoadError(ConversionSession& s, const std::string& path) {
 
 // The chosen format of the session: a format of the store, or the one the
 // options describe.
-bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, ConversionParams& p,
+bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, FormatChoice& p,
                   std::string* error) {
     FileFormat format;
     int index = 0;
@@ -273,11 +272,11 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
 }
 
 int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams& streams) {
-    const ConversionParams& p = plan.session.m_params;
+    const FormatChoice& fmt = plan.session.m_format;
     const std::vector<std::string>& sources = plan.sources;
     const std::size_t count = sources.size();
     // Which sources are converted is settled before any file is written.
-    BatchPlan batch(sources, p.m_formatExtension, p.m_naming);
+    BatchPlan batch(sources, fmt.m_formatExtension, fmt.m_naming);
     batch.ReplaceExisting(o.overwrite);
     for (const InterruptedWrite& w : batch.Interrupted()) {
         Report(streams.err, w.restored ? "restored " + Quoted(w.path) +
@@ -289,7 +288,7 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
                                              SystemMessage(w.errorNumber) + ")");
     }
     const std::vector<std::vector<std::size_t>> groups =
-        SerialGroups(sources, p.m_formatExtension, p.m_naming);
+        SerialGroups(sources, fmt.m_formatExtension, fmt.m_naming);
 
     std::vector<std::uint64_t> sizes(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
@@ -511,14 +510,14 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
                  "--target-datum)";
         return false;
     }
-    if (!ChooseFormat(o, appDir, s.m_params, error)) return false;
-    if (o.naming) s.m_params.m_naming = *o.naming;
+    if (!ChooseFormat(o, appDir, s.m_format, error)) return false;
+    if (o.naming) s.m_format.m_naming = *o.naming;
 
     plan->fromStdin = o.files.empty() || (o.files.size() == 1 && o.files[0] == "-");
     plan->sources.clear();
     plan->sourceBytes = 0;
     if (!plan->fromStdin) {
-        if (s.m_params.m_formatExtension.empty()) {
+        if (s.m_format.m_formatExtension.empty()) {
             *error = "the output files need an extension: give --extension EXT";
             return false;
         }
@@ -542,32 +541,6 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams) {
     if (plan.fromStdin) return ConvertStream(plan, options, streams);
     return ConvertFiles(plan, options, streams);
-}
-
-int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
-               const RunStreams& streams) {
-    ConvertOptions options;
-    std::string error;
-    if (!ParseCommandLine(args, &options, &error)) {
-        Report(streams.err, error);
-        std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);
-        return kExitSetup;
-    }
-    if (options.version) {
-        std::fprintf(streams.out, "%s (TerraX) %s\n", kProgram, TERRAX_VERSION);
-        return OutputWritten(streams.out) ? kExitConverted : OutputFailed(streams);
-    }
-    if (options.help) {
-        std::fputs(HelpText(FormatStorePath(appDir)).c_str(), streams.out);
-        return OutputWritten(streams.out) ? kExitConverted : OutputFailed(streams);
-    }
-    if (options.estimate.model) return RunEstimate(options, streams);
-    RunPlan plan;
-    if (!PlanRun(options, appDir, &plan, &error)) {
-        Report(streams.err, error);
-        return kExitSetup;
-    }
-    return ExecuteRun(plan, options, streams);
 }
 
 std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string>& sources,

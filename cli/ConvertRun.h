@@ -56,12 +56,6 @@ bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* 
 // streams.err; returns the exit status.
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams);
 
-// The whole command, from the arguments (without the program name) to the
-// exit status. appDir is the directory of the default format store, ending
-// with "/".
-int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
-               const RunStreams& streams);
-
 // Writes `text` to streams.out and flushes it; when that fails (a full or
 // closed standard output), reports it and sets *status to kExitSetup.
 bool WriteOutput(const std::string& text, const RunStreams& streams, int* status);

@@ -1,6 +1,7 @@
 #include "cli/EstimateOptions.h"
 
-#include "cli/CommandLine.h"
+#include "cli/Quoting.h"
+
 #include "params/ValueText.h"
 
 int EstimateOptionArity(const std::string& name) {
@@ -52,45 +53,6 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
         o->saveProject = value;
     } else {
         *error = "unknown option " + QuoteValue(name);
-        return false;
-    }
-    return true;
-}
-
-bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
-    const EstimateOptions& e = o.estimate;
-    if (!e.model) {
-        const char* lone = !e.exclude.empty()       ? "--exclude"
-                           : e.tolerance            ? "--tolerance"
-                           : e.level                ? "--level"
-                           : e.json                 ? "--json"
-                           : !e.saveProject.empty() ? "--save-project"
-                                                    : nullptr;
-        if (lone == nullptr) return true;
-        *error = std::string(lone) + " belongs to --estimate; give --estimate seven|four|three";
-        return false;
-    }
-    const char* conversionOnly = o.format      ? "--format"
-                                 : o.store     ? "--store"
-                                 : o.separator ? "--separator"
-                                 : o.items     ? "--items"
-                                 : o.extension ? "--extension"
-                                 : o.naming    ? "--naming"
-                                 : o.useSeven  ? "--seven"
-                                 : o.useFour   ? "--four"
-                                 : o.jobs != 0 ? "--jobs"
-                                 : o.overwrite ? "--overwrite"
-                                               : nullptr;
-    if (conversionOnly != nullptr) {
-        *error = std::string(conversionOnly) + " is an option of conversions, not of --estimate";
-        return false;
-    }
-    if (e.level && *e.model != FitModel::Four) {
-        *error = "--level chooses the local level of four parameters; it goes with --estimate four";
-        return false;
-    }
-    if (o.files.size() != 1) {
-        *error = "--estimate reads one file of common points (or '-' for standard input)";
         return false;
     }
     return true;

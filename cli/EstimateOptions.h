@@ -8,8 +8,6 @@
 
 #include "geodesy/ParameterFit.h"
 
-struct ConvertOptions;
-
 struct EstimateOptions {
     std::optional<FitModel> model;     // set by --estimate
     std::vector<std::string> exclude;  // names of points to leave out (check points)
@@ -27,8 +25,3 @@ int EstimateOptionArity(const std::string& name);
 // for the user when the value is bad.
 bool TakeEstimateOption(const std::string& name, const std::string& value, EstimateOptions* options,
                         std::string* error);
-
-// The rules between the options once all are read: the estimation's own
-// options need --estimate, the file options of a conversion do not go with
-// it, and it reads one file. False with a message for the user.
-bool CheckEstimateOptions(const ConvertOptions& options, std::string* error);

@@ -1,6 +1,7 @@
 #include "cli/ParameterOptions.h"
 
-#include "cli/CommandLine.h"
+#include "cli/Quoting.h"
+
 
 #include <cstddef>
 #include <limits>
@@ -130,7 +131,7 @@ void ApplyParameterOptions(const ParameterOptions& o, ConversionSession& s) {
         s.m_useFour = 1;
     }
     ProjectionRecord& r = p.m_projBefore;
-    if (o.projection) r.kind = *o.projection;
+    if (o.projection) r.kind = static_cast<ProjectionKind>(*o.projection);
     if (o.centralMeridian) r.centralMeridian = *o.centralMeridian;
     if (o.scale) r.scale = *o.scale;
     if (o.falseNorthing) r.xConstant = *o.falseNorthing;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Command.h"
 #include "cli/ConvertRun.h"
 #include "io/AtomicFile.h"
 #include "platform/Platform.h"

@@ -11,6 +11,7 @@
 #include "batch/LineEngine.h"
 #include "fuzz/FuzzCheck.h"
 #include "session/ConversionSession.h"
+#include "tests/support/SevenParameterSession.h"
 
 namespace {
 
@@ -51,23 +52,13 @@ bool SameResult(const StreamResult& a, const StreamResult& b) {
 
 // Every step of every chain changes the numbers.
 ConversionSession Session(std::uint8_t kinds, std::uint8_t layout) {
-    ConversionSession s;
-    s.m_sourceKind = kinds % 3;
-    s.m_targetKind = kinds / 3 % 3;
-    s.m_sourceDatum = 0;
+    ConversionSession s = SevenParameterSession(kinds % 3, kinds / 3 % 3);
     s.m_targetDatum = (kinds & 0x10) ? 0 : 2;
-    s.m_useSeven = 1;
-    s.m_useFour = 1;
     s.m_zoneChange = (kinds & 0x20) ? 2 : 0;
-    const double seven[7] = {-15.4, 150.2, 80.7, 4.8e-6, -1.2e-6, 2.6e-6, 3.1e-6};
-    for (int i = 0; i < 7; ++i) s.m_params.m_seven[i] = seven[i];
-    const double local[4] = {12.5, -30.25, 0.0003, 1.000015};
-    for (int i = 0; i < 4; ++i) s.m_params.m_local1[i] = s.m_params.m_local2[i] = local[i];
-    s.m_params.m_projAfter.centralMeridian = 117;
-    s.m_params.m_formatSeparator = (layout & 1) ? " " : ",";
+    s.m_format.m_formatSeparator = (layout & 1) ? " " : ",";
     static const int columns[][3] = {{1, 2, 3}, {0, 1, 2}, {2, 1, -1}, {3, -1, 1},
                                      {-1, -1, -1}, {5, 0, 2}, {1, 1, 2}, {0, 4, 8}};
-    for (int k = 0; k < 3; ++k) s.m_params.m_column[k] = columns[layout >> 1 & 7][k];
+    for (int k = 0; k < 3; ++k) s.m_format.m_column[k] = columns[layout >> 1 & 7][k];
     s.PrepareConversion();
     return s;
 }

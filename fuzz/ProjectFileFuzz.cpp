@@ -59,10 +59,9 @@ bool SameOutsideTheFile(const ConversionSession& a, const ConversionSession& b) 
            a.m_useFour == b.m_useFour && a.m_useSeven == b.m_useSeven &&
            a.m_sourceFiles == b.m_sourceFiles && a.m_outputFiles == b.m_outputFiles &&
            a.m_sourceFileCount == b.m_sourceFileCount &&
-           a.m_params.m_formatName == b.m_params.m_formatName &&
-           a.m_params.m_formatSeparator == b.m_params.m_formatSeparator &&
-           a.m_params.m_naming == b.m_params.m_naming &&
-           a.m_targetText[0] == b.m_targetText[0];
+           a.m_format.m_formatName == b.m_format.m_formatName &&
+           a.m_format.m_formatSeparator == b.m_format.m_formatSeparator &&
+           a.m_format.m_naming == b.m_format.m_naming && a.m_targetText[0] == b.m_targetText[0];
 }
 
 // A session unlike the defaults in every value, so that a load that changes
@@ -70,10 +69,10 @@ bool SameOutsideTheFile(const ConversionSession& a, const ConversionSession& b) 
 ConversionSession Marked() {
     ConversionSession s;
     double* values[] = {s.m_params.m_seven, s.m_params.m_local1, s.m_params.m_local2,
-                        s.m_params.m_calcFour};
+                        s.m_inputs.m_calcFour};
     for (double* v : values) v[0] = 1.25;
-    s.m_params.m_calcThreeX = 3512345.5;
-    s.m_params.m_calcSevenB[1] = "030:00:00";
+    s.m_inputs.m_calcThreeX = 3512345.5;
+    s.m_inputs.m_calcSevenB[1] = "030:00:00";
     s.m_params.m_projBefore.centralMeridian = 117;
     s.m_sourceText[0] = "3512345.000";
     s.m_sourceKind = 1;
@@ -83,8 +82,8 @@ ConversionSession Marked() {
     s.m_useSeven = 1;
     s.m_sourceFiles = {"/data/pts.txt"};
     s.m_sourceFileCount = 1;
-    s.m_params.m_formatName = "坐标";
-    s.m_params.m_formatSeparator = ",";
+    s.m_format.m_formatName = "坐标";
+    s.m_format.m_formatSeparator = ",";
     s.m_targetText[0] = "0.000000";
     return s;
 }

@@ -5,16 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943334;
 constexpr double kRadToDegInvPi = 0.31830988618378997;  // used as r * 180 * this
 constexpr double kMinute = 0.016666666666666666;        // degrees
-constexpr double kSecond = 0.0002777777777777778;       // degrees
-constexpr double kHalfTurn = 3.1415926535898;
+constexpr double kSecond = kArcSecondInDegrees;
 
 // The rightmost n characters; empty for n < 0, the whole text when n is larger.
 std::string_view Right(std::string_view s, long n) {
@@ -127,17 +126,13 @@ void AppendDmsWithFraction(Out& out, double v) {
 
 }  // namespace
 
-double ParseDmsView(std::string_view text) {
-    double deg, min, sec;
-    SplitDms(text, &deg, &min, &sec);
-    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
-}
-
 double ParseDmsField(std::string_view text, bool* whole) {
     double deg, min, sec;
     SplitDms(text, &deg, &min, &sec, whole);
     return (sec * kSecond + min * kMinute + deg) * kDegToRad;
 }
+
+double ParseDmsView(std::string_view text) { return ParseDmsField(text, nullptr); }
 
 int FormatDmsPositiveTo(double r, char* buf) {
     if (r < 0) r += kHalfTurn;
@@ -146,11 +141,7 @@ int FormatDmsPositiveTo(double r, char* buf) {
     return out.Finish();
 }
 
-double CGeoCore::ParseDmsText(const std::string& text) const {
-    double deg, min, sec;
-    SplitDms(text, &deg, &min, &sec);
-    return (sec * kSecond + min * kMinute + deg) * kDegToRad;
-}
+double CGeoCore::ParseDmsText(const std::string& text) const { return ParseDmsView(text); }
 
 double CGeoCore::ParseSignedDmsText(const std::string& text) const {
     std::string_view body = text;

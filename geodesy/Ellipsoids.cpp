@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "crmath/Elementary.h"
+#include "geodesy/Constants.h"
 #include "geodesy/GeoCore.h"
 
 using crmath::Atan;
@@ -9,10 +10,6 @@ using crmath::SinCos;
 
 namespace {
 
-double Sq(double v) { return v * v; }
-
-// First eccentricity squared from the inverse flattening.
-double EccentricitySq(double rf) { return 1.0 - Sq(1.0 - 1.0 / rf); }
 
 }  // namespace
 

@@ -8,9 +8,17 @@
 
 #include <string>
 
+// The three kinds of coordinates, in the order of the main window's radio
+// buttons and with the numbers project files store.
+enum class CoordinateKind : int { Space = 0, Geodetic = 1, Plane = 2 };
+
+// The projections of a plane system, with the numbers project files store.
+// A project file may bring any other number: it projects by Gauss-Krueger.
+enum class ProjectionKind : int { Gauss3 = 0, Gauss6 = 1, GaussCustom = 2, Mercator = 3, Utm = 4 };
+
 // Projection settings of one plane system.
 struct ProjectionRecord {
-    int kind = 0;                  // 0 Gauss 3°, 1 Gauss 6°, 2 custom Gauss, 3 Mercator, 4 UTM
+    ProjectionKind kind = ProjectionKind::Gauss3;
     double centralMeridian = 114.0;  // decimal degrees
     int xConstant = 0;             // whole metres added to the northing
     int yConstant = 500000;        // whole metres added to the easting
@@ -19,26 +27,12 @@ struct ProjectionRecord {
     double baseLatitude = 0.0;     // Mercator base latitude, decimal degrees
 };
 
-// The settings record of a conversion session; copied by value into every
-// conversion chain.
+// The settings a conversion chain reads: the seven parameters, the two local
+// levels, the datums and switches of the last preparation, the projections
+// before and after the zone change and the two ellipsoids. Copied by value
+// into every chain.
 struct ConversionParams {
-    double m_seven[7] = {};  // dX, dY, dZ (m), rX, rY, rZ (rad), m (scale change)
-    std::string m_calcSevenB[3] = {"000:00:00.000", "000:00:00.000", "000:00:00.000"};
-    double m_calcSevenH[3] = {};
-    std::string m_calcSevenL[3] = {"000:00:00.000", "000:00:00.000", "000:00:00.000"};
-    double m_calcSevenX[3] = {};
-    double m_calcSevenY[3] = {};
-    double m_calcSevenZ[3] = {};
-    double m_calcFour[8] = {};  // before X1, X2, Y1, Y2, after X1, X2, Y1, Y2
-    int m_calcFourLevel = 0;    // 0 level 1, 1 level 2
-    std::string m_calcThreeB = "000:00:00.000";
-    std::string m_calcThreeL = "000:00:00.000";
-    std::string m_calcThreeH = "0";
-    double m_calcThreeX = 0;
-    double m_calcThreeY = 0;
-    double m_calcThreeZ = 0;
-    int m_calcDatumGeo = 2;
-    int m_calcDatumPlane = 0;
+    double m_seven[7] = {};   // dX, dY, dZ (m), rX, rY, rZ (rad), m (scale change)
     double m_local1[4] = {};  // Xo, Yo (m), T (rad), K (factor; 0 = unset)
     double m_local2[4] = {};
     int m_savedSourceDatum = 0;
@@ -49,12 +43,6 @@ struct ConversionParams {
     ProjectionRecord m_projAfter;
     double m_sourceEllipsoid[2] = {6378245.0, 298.3};  // a, rf
     double m_targetEllipsoid[2] = {6378245.0, 298.3};
-    int m_column[3] = {-1, -1, -1};
-    std::string m_formatName;
-    std::string m_formatExtension;
-    std::string m_formatSeparator;
-    int m_naming = 1;
-    int m_formatIndex = 0;
 };
 
 // Number of datums in every datum list.

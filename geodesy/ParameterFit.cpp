@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "crmath/Elementary.h"
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
@@ -21,8 +22,6 @@ namespace {
 // coordinates centred, real networks stay above 1e-3 even in long narrow
 // strips, while points on one line rounded to the millimetre fall below.
 constexpr double kSingular = 1e-6;
-
-double Sq(double v) { return v * v; }
 
 bool InRange(const double (&v)[3], int count) {
     for (int i = 0; i < count; ++i) {

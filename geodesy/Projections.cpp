@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "crmath/Elementary.h"
+#include "geodesy/Constants.h"
 #include "geodesy/GeoCore.h"
 
 using crmath::Log10;
@@ -16,15 +17,9 @@ using crmath::Tan;
 
 namespace {
 
-double Sq(double v) { return v * v; }
-
-double EccentricitySq(double rf) { return 1.0 - Sq(1.0 - 1.0 / rf); }
-
 constexpr double kQuarterTurn = 0.78539816339745;
 constexpr double kLn10 = 2.3025849970469348;  // reciprocal of kLog10e
 constexpr double kLog10e = 0.4342945;
-constexpr double kDegPerRad = 57.295779513082195;
-constexpr double kRadPerDeg = 0.017453292519943295;
 constexpr double kRadPerArcSec = 4.84813681109536e-06;
 
 // Isometric latitude of phi, through the base-10 logarithm.
@@ -164,7 +159,7 @@ void CGeoCore::UtmForward(double a, double rf, double B, double L, double L0, do
     const double eta4 = eta2 * eta2;
     const double N = (a * a / b) / std::sqrt(1.0 + eta2);
 
-    const double lSec = (L - L0) * kDegPerRad * 3600.0;
+    const double lSec = (L - L0) * kRadToDeg * 3600.0;
     const double l = lSec * kRadPerArcSec;
     const double S = 0.75 * e2 + 0.703125 * e4 + 0.68359375 * e6 + 0.67291259765625 * e8;
 
@@ -172,7 +167,7 @@ void CGeoCore::UtmForward(double a, double rf, double B, double L, double L0, do
     const double sin5 = sin3 * sinB * sinB;
     const double sin7 = sin5 * sinB * sinB;
     const double arc =
-        (1.0 + S) * c * (B * kDegPerRad * kRadPerDeg) - S * c * sinB * cosB -
+        (1.0 + S) * c * (B * kRadToDeg * kDegToRadExact) - S * c * sinB * cosB -
         c * (0.46875 * e4 + 0.47554347826086957 * e6 + 0.4486083984375 * e8) * sin3 * cosB -
         c * (0.3645833333333333 * e6 + 0.35888671875 * e8) * sin5 * cosB -
         c * 0.3076171875 * e8 * sin7 * cosB;

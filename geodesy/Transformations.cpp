@@ -4,15 +4,13 @@
 #include <cmath>
 
 #include "crmath/Elementary.h"
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
 
 using crmath::SinCos;
 
 namespace {
-
-constexpr double kHalfTurn = 3.1415926535898;
-constexpr double kDegToRad = 0.017453292519943334;
 
 // Small-angle Bursa-Wolf: rotations are not scaled. Rotation signs:
 // X' = dX + k X + rZ Y - rY Z (rotations of the coordinate frame).
@@ -36,14 +34,14 @@ void ShiftDatum(const CGeoCore& core, const ConversionParams& p, double sign, do
     core.SpaceToGeodetic(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], X, Y, Z, B, L, H);
 }
 
-// Kind 3 is Mercator, 4 UTM; every other kind projects by Gauss-Krueger.
+// Mercator and UTM; every other kind projects by Gauss-Krueger.
 void Project(const CGeoCore& core, const ProjectionRecord& proj, double a, double rf, double B,
              double L, double* x, double* y) {
     const double L0 = proj.centralMeridian * kDegToRad;
     const double B0 = proj.baseLatitude * kDegToRad;
-    if (proj.kind == 3) {
+    if (proj.kind == ProjectionKind::Mercator) {
         core.MercatorForward(a, rf, B, L, B0, L0, x, y);
-    } else if (proj.kind == 4) {
+    } else if (proj.kind == ProjectionKind::Utm) {
         core.UtmForward(a, rf, B, L, L0, x, y);
     } else {
         core.GaussForward(a, rf, B, L, L0, x, y);
@@ -54,9 +52,9 @@ void Unproject(const CGeoCore& core, const ProjectionRecord& proj, double a, dou
                double y, double* B, double* L) {
     const double L0 = proj.centralMeridian * kDegToRad;
     const double B0 = proj.baseLatitude * kDegToRad;
-    if (proj.kind == 3) {
+    if (proj.kind == ProjectionKind::Mercator) {
         core.MercatorInverse(a, rf, x, y, L0, B0, B, L);
-    } else if (proj.kind == 4) {
+    } else if (proj.kind == ProjectionKind::Utm) {
         core.UtmInverse(a, rf, x, y, L0, B, L);
     } else {
         core.GaussInverse(a, rf, x, y, L0, B, L);

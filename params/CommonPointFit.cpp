@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "geodesy/Constants.h"
 #include "params/ValueText.h"
 #include "session/ConversionSession.h"
 
 namespace {
 
-constexpr double kHalfTurn = 3.1415926535898;
-constexpr double kRightAngle = 90 * 0.017453292519943334;
+constexpr double kRightAngle = 90 * kDegToRad;
 
 bool English(TextLanguage language) { return language == TextLanguage::English; }
 

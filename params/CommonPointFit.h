@@ -18,9 +18,9 @@
 class ConversionSession;
 
 // Coordinate kinds of a side, the order of the radio buttons.
-inline constexpr int kSpaceKind = 0;
-inline constexpr int kGeodeticKind = 1;
-inline constexpr int kPlaneKind = 2;
+inline constexpr int kSpaceKind = static_cast<int>(CoordinateKind::Space);
+inline constexpr int kGeodeticKind = static_cast<int>(CoordinateKind::Geodetic);
+inline constexpr int kPlaneKind = static_cast<int>(CoordinateKind::Plane);
 
 struct FitRequest {
     FitModel model = FitModel::Seven;

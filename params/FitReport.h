@@ -6,12 +6,13 @@
 
 #include <string>
 
+#include "geodesy/Constants.h"
 #include "params/CommonPointFit.h"
 #include "params/TextLanguage.h"
 
 // Rotations are reported in arc-seconds, scale changes in ppm: the radians
 // of one arc-second as the angle text "000:00:01" reads, and one ppm.
-inline constexpr double kRadiansPerArcSecond = 0.0002777777777777778 * 0.017453292519943334;
+inline constexpr double kRadiansPerArcSecond = kArcSecondInDegrees * kDegToRad;
 inline constexpr double kPpm = 1e-6;
 
 // The report as text lines ending in "\n". Parameters: shifts in metres with

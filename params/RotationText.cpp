@@ -1,10 +1,11 @@
 #include "params/RotationText.h"
 
+#include "geodesy/Constants.h"
 #include "geodesy/GeoCore.h"
 
 namespace {
 // Half a millionth of an arc-second, in radians.
-constexpr double kHalfLastDigit = 0.5e-6 * 0.0002777777777777778 * 0.017453292519943334;
+constexpr double kHalfLastDigit = 0.5e-6 * kArcSecondInDegrees * kDegToRad;
 }  // namespace
 
 std::string FormatRotation(const CGeoCore& geo, double radians) {

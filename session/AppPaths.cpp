@@ -55,6 +55,15 @@ std::string FormatStorePath(const std::string& appDir) {
     return FormatStorePath(appDir, Platform::UserConfigFolder());
 }
 
+std::string WindowSettingsPath(const std::string& appDir, const std::string& configFolder) {
+    const std::string store = FormatStorePath(appDir, configFolder);
+    return store.substr(0, store.rfind('/') + 1) + "terrax.ini";
+}
+
+std::string WindowSettingsPath(const std::string& appDir) {
+    return WindowSettingsPath(appDir, Platform::UserConfigFolder());
+}
+
 std::string FileDialogFolder(const std::string& appDir, const std::string& homeFolder) {
     const bool installed = !Platform::Exists(appDir + kHelpPageName) &&
                            Platform::Exists(InstalledDataDir(appDir) + kHelpPageName);

@@ -35,6 +35,12 @@ std::string FormatStorePath(const std::string& appDir);
 // The same with the settings folder given ("" for none).
 std::string FormatStorePath(const std::string& appDir, const std::string& configFolder);
 
+// The window's own settings (recent projects, folders of the file dialogs,
+// window sizes): "terrax.ini" in the folder of the format store. Never in a
+// project file.
+std::string WindowSettingsPath(const std::string& appDir);
+std::string WindowSettingsPath(const std::string& appDir, const std::string& configFolder);
+
 // The folder the file dialogs open in for an executable in `appDir`: the
 // home folder when the program is installed (its help page lies in the
 // installed data folder, not beside it), else `appDir`.

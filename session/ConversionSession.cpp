@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "io/Archive.h"
 #include "io/ArchiveException.h"
@@ -12,11 +13,10 @@
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943334;
 const char kEmptyAngle[] = "000:00:00.000";
 
 void ResetProjection(ProjectionRecord& p) {
-    p.kind = 0;
+    p.kind = ProjectionKind::Gauss3;
     p.centralMeridian = 114.0;
     p.xConstant = 0;
     p.yConstant = 500000;
@@ -35,6 +35,13 @@ void Exchange(CArchive& ar, T& value) {
     }
 }
 
+// A projection kind as the number it is stored as.
+void Exchange(CArchive& ar, ProjectionKind& kind) {
+    int number = static_cast<int>(kind);
+    Exchange(ar, number);
+    kind = static_cast<ProjectionKind>(number);
+}
+
 template <class T, std::size_t N>
 void Exchange(CArchive& ar, T (&values)[N]) {
     for (T& v : values) Exchange(ar, v);
@@ -49,25 +56,27 @@ ConversionSession::ConversionSession() {
 
 void ConversionSession::ResetSession() {
     ConversionParams& p = m_params;
+    RememberedInputs& in = m_inputs;
+    FormatChoice& fmt = m_format;
     for (double& v : p.m_seven) v = 0;
     for (int i = 0; i < 3; ++i) {
-        p.m_calcSevenB[i] = kEmptyAngle;
-        p.m_calcSevenL[i] = kEmptyAngle;
-        p.m_calcSevenH[i] = 0;
-        p.m_calcSevenX[i] = 0;
-        p.m_calcSevenY[i] = 0;
-        p.m_calcSevenZ[i] = 0;
+        in.m_calcSevenB[i] = kEmptyAngle;
+        in.m_calcSevenL[i] = kEmptyAngle;
+        in.m_calcSevenH[i] = 0;
+        in.m_calcSevenX[i] = 0;
+        in.m_calcSevenY[i] = 0;
+        in.m_calcSevenZ[i] = 0;
     }
-    for (double& v : p.m_calcFour) v = 0;
-    p.m_calcFourLevel = 0;
-    p.m_calcThreeB = kEmptyAngle;
-    p.m_calcThreeL = kEmptyAngle;
-    p.m_calcThreeH = "0";
-    p.m_calcThreeX = 0;
-    p.m_calcThreeY = 0;
-    p.m_calcThreeZ = 0;
-    p.m_calcDatumGeo = 2;
-    p.m_calcDatumPlane = 0;
+    for (double& v : in.m_calcFour) v = 0;
+    in.m_calcFourLevel = 0;
+    in.m_calcThreeB = kEmptyAngle;
+    in.m_calcThreeL = kEmptyAngle;
+    in.m_calcThreeH = "0";
+    in.m_calcThreeX = 0;
+    in.m_calcThreeY = 0;
+    in.m_calcThreeZ = 0;
+    in.m_calcDatumGeo = 2;
+    in.m_calcDatumPlane = 0;
     for (int i = 0; i < 4; ++i) {
         p.m_local1[i] = 0;
         p.m_local2[i] = 0;
@@ -82,16 +91,16 @@ void ConversionSession::ResetSession() {
         m_sourceText[i].clear();
         m_targetText[i].clear();
     }
-    m_targetKind = 2;
-    m_sourceKind = 2;
+    m_targetKind = static_cast<int>(CoordinateKind::Plane);
+    m_sourceKind = static_cast<int>(CoordinateKind::Plane);
     m_useSeven = 0;
     m_useFour = 0;
-    for (int& c : p.m_column) c = -1;
-    p.m_formatName.clear();
-    p.m_formatExtension.clear();
-    p.m_formatSeparator.clear();
-    p.m_formatIndex = 0;
-    p.m_naming = 1;
+    for (int& c : fmt.m_column) c = -1;
+    fmt.m_formatName.clear();
+    fmt.m_formatExtension.clear();
+    fmt.m_formatSeparator.clear();
+    fmt.m_formatIndex = 0;
+    fmt.m_naming = 1;
 }
 
 void ConversionSession::PrepareConversion() {
@@ -116,7 +125,7 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
                                           double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 2) {
+    if (TargetKind() == CoordinateKind::Plane) {
         double B, L, H;
         if (m_zoneChange == 2) {
             PlaneToGeodeticRef(m_geo, p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], x, y, h, p,
@@ -139,9 +148,9 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
         *out1 = x;
         *out2 = y;
         *out3 = h;
-    } else if (m_targetKind == 1) {
+    } else if (TargetKind() == CoordinateKind::Geodetic) {
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, out1, out2, out3);
-    } else if (m_targetKind == 0) {
+    } else if (TargetKind() == CoordinateKind::Space) {
         double B, L, H;
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, &B, &L, &H);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
@@ -160,14 +169,14 @@ void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, doubl
                                              double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 1) {
+    if (TargetKind() == CoordinateKind::Geodetic) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         *out1 = B;
         *out2 = L;
         *out3 = H;
-    } else if (m_targetKind == 2) {
+    } else if (TargetKind() == CoordinateKind::Plane) {
         GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
-    } else if (m_targetKind == 0) {
+    } else if (TargetKind() == CoordinateKind::Space) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
                               out3);
@@ -185,16 +194,16 @@ void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* 
                                           double* out2, double* out3) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
-    if (m_targetKind == 0) {
+    if (TargetKind() == CoordinateKind::Space) {
         *out1 = X;
         *out2 = Y;
         *out3 = Z;
         ApplySevenParametersRef(m_geo, p.m_seven, p, out1, out2, out3);
-    } else if (m_targetKind == 1) {
+    } else if (TargetKind() == CoordinateKind::Geodetic) {
         // From the untransformed point: this path applies no seven parameters.
         m_geo.SpaceToGeodetic(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], X, Y, Z, out1, out2,
                               out3);
-    } else if (m_targetKind == 2) {
+    } else if (TargetKind() == CoordinateKind::Plane) {
         double B, L, H;
         m_geo.SpaceToGeodetic(p.m_sourceEllipsoid[0], p.m_sourceEllipsoid[1], X, Y, Z, &B, &L, &H);
         // Through the angle text: repairs a negative longitude and cuts both
@@ -223,14 +232,14 @@ bool ConversionSession::Convert() {
         return false;
     }
     double out1 = 0, out2 = 0, out3 = 0;
-    if (m_sourceKind == 2) {
+    if (SourceKind() == CoordinateKind::Plane) {
         ConvertFromPlane(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
-    } else if (m_sourceKind == 1) {
+    } else if (SourceKind() == CoordinateKind::Geodetic) {
         ConvertFromGeodetic(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
     } else {
         ConvertFromSpace(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
     }
-    if (m_targetKind == 1) {
+    if (TargetKind() == CoordinateKind::Geodetic) {
         m_targetText[0] = m_geo.FormatDmsPositive(out1);
         m_targetText[1] = m_geo.FormatDmsPositive(out2);
     } else {
@@ -243,9 +252,10 @@ bool ConversionSession::Convert() {
 
 void ConversionSession::Serialize(CArchive& ar) {
     ConversionParams& p = m_params;
+    RememberedInputs& in = m_inputs;
     Exchange(ar, p.m_seven);                       // 1-7
-    Exchange(ar, p.m_calcFour);                    // 8-15
-    Exchange(ar, p.m_calcFourLevel);               // 16
+    Exchange(ar, in.m_calcFour);                   // 8-15
+    Exchange(ar, in.m_calcFourLevel);              // 16
     Exchange(ar, p.m_local1);                      // 17-20
     Exchange(ar, p.m_local2);                      // 21-24
     Exchange(ar, p.m_savedSourceDatum);            // 25
@@ -266,23 +276,23 @@ void ConversionSession::Serialize(CArchive& ar) {
     Exchange(ar, m_zoneChange);                    // 40
     Exchange(ar, p.m_projBefore.scale);            // 41
     Exchange(ar, p.m_projBefore.baseLatitude);     // 42
-    Exchange(ar, p.m_calcDatumGeo);                // 43
-    Exchange(ar, p.m_calcDatumPlane);              // 44
-    Exchange(ar, p.m_calcThreeB);                  // 45
-    Exchange(ar, p.m_calcThreeH);                  // 46
-    Exchange(ar, p.m_calcThreeL);                  // 47
-    Exchange(ar, p.m_calcThreeZ);                  // 48
-    Exchange(ar, p.m_calcThreeX);                  // 49
-    Exchange(ar, p.m_calcThreeY);                  // 50
+    Exchange(ar, in.m_calcDatumGeo);               // 43
+    Exchange(ar, in.m_calcDatumPlane);             // 44
+    Exchange(ar, in.m_calcThreeB);                 // 45
+    Exchange(ar, in.m_calcThreeH);                 // 46
+    Exchange(ar, in.m_calcThreeL);                 // 47
+    Exchange(ar, in.m_calcThreeZ);                 // 48
+    Exchange(ar, in.m_calcThreeX);                 // 49
+    Exchange(ar, in.m_calcThreeY);                 // 50
     Exchange(ar, m_sourceText);                    // 51-53
     Exchange(ar, m_sourceKind);                    // 54
     Exchange(ar, m_targetKind);                    // 55
-    Exchange(ar, p.m_calcSevenB);                  // 56-58
-    Exchange(ar, p.m_calcSevenL);                  // 59-61
-    Exchange(ar, p.m_calcSevenH);                  // 62-64
-    Exchange(ar, p.m_calcSevenX);                  // 65-67
-    Exchange(ar, p.m_calcSevenY);                  // 68-70
-    Exchange(ar, p.m_calcSevenZ);                  // 71-73
+    Exchange(ar, in.m_calcSevenB);                 // 56-58
+    Exchange(ar, in.m_calcSevenL);                 // 59-61
+    Exchange(ar, in.m_calcSevenH);                 // 62-64
+    Exchange(ar, in.m_calcSevenX);                 // 65-67
+    Exchange(ar, in.m_calcSevenY);                 // 68-70
+    Exchange(ar, in.m_calcSevenZ);                 // 71-73
 }
 
 void ConversionSession::WriteProject(const std::string& path) {

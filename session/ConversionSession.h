@@ -12,6 +12,40 @@
 
 class CArchive;
 
+// What the parameter-computing dialogs remember of their last inputs (kept in
+// project files): the three common points of seven parameters, the two of
+// four, the one of three, and the datums of the three-parameter dialog.
+struct RememberedInputs {
+    std::string m_calcSevenB[3] = {"000:00:00.000", "000:00:00.000", "000:00:00.000"};
+    double m_calcSevenH[3] = {};
+    std::string m_calcSevenL[3] = {"000:00:00.000", "000:00:00.000", "000:00:00.000"};
+    double m_calcSevenX[3] = {};
+    double m_calcSevenY[3] = {};
+    double m_calcSevenZ[3] = {};
+    double m_calcFour[8] = {};  // before X1, X2, Y1, Y2, after X1, X2, Y1, Y2
+    int m_calcFourLevel = 0;    // 0 level 1, 1 level 2
+    std::string m_calcThreeB = "000:00:00.000";
+    std::string m_calcThreeL = "000:00:00.000";
+    std::string m_calcThreeH = "0";
+    double m_calcThreeX = 0;
+    double m_calcThreeY = 0;
+    double m_calcThreeZ = 0;
+    int m_calcDatumGeo = 2;
+    int m_calcDatumPlane = 0;
+};
+
+// The file format chosen for the batch and its naming choice (not in
+// project files): the format's name, extension and separator as chosen, the
+// columns of x, y, h (-1 for none) and the format's index in the store.
+struct FormatChoice {
+    int m_column[3] = {-1, -1, -1};
+    std::string m_formatName;
+    std::string m_formatExtension;
+    std::string m_formatSeparator;
+    int m_naming = 1;
+    int m_formatIndex = 0;
+};
+
 class ConversionSession {
 public:
     ConversionSession();
@@ -43,6 +77,11 @@ public:
                               double* out3) const;
     void ConvertSpacePoint(double X, double Y, double Z, double* out1, double* out2,
                            double* out3) const;
+
+    // The kinds of the two radio groups. A number no radio button has (only a
+    // project file brings one) is none of the three.
+    CoordinateKind SourceKind() const { return static_cast<CoordinateKind>(m_sourceKind); }
+    CoordinateKind TargetKind() const { return static_cast<CoordinateKind>(m_targetKind); }
 
     // True when both kinds are 0..2 and both datums 0..4.
     bool CanConvert() const;
@@ -77,13 +116,15 @@ public:
     std::vector<std::string> m_outputFiles;  // written output files
     std::vector<std::string> m_sourceFiles;  // chosen source files
     int m_targetDatum = 0;                   // combo box IDC_TARGET_DATUM
-    int m_targetKind = 2;                    // radio group IDC_TARGET_SPACE
+    int m_targetKind = 2;                    // radio group IDC_TARGET_SPACE, a CoordinateKind
     int m_useFour = 1;                       // check box IDC_USE_FOUR
     int m_useSeven = 0;                      // check box IDC_USE_SEVEN
     int m_sourceDatum = 0;                   // combo box IDC_SOURCE_DATUM
-    int m_sourceKind = 2;                    // radio group IDC_SOURCE_SPACE
+    int m_sourceKind = 2;                    // radio group IDC_SOURCE_SPACE, a CoordinateKind
     std::string m_targetText[3];             // edits IDC_TARGET_X, _Y, _H
     std::string m_sourceText[3];             // edits IDC_SOURCE_X, _Y, _H
     ConversionParams m_params;
+    RememberedInputs m_inputs;
+    FormatChoice m_format;
     CGeoCore m_geo;
 };

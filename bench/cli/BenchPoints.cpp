@@ -9,6 +9,7 @@
 #include <string>
 
 #include "session/ConversionSession.h"
+#include "tests/support/SevenParameterSession.h"
 
 namespace {
 
@@ -61,15 +62,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    ConversionSession s;
-    s.m_sourceKind = 1;
-    s.m_targetKind = 2;
-    s.m_sourceDatum = 0;
-    s.m_targetDatum = 2;
-    s.m_useSeven = 1;
+    // Geodetic to plane with seven parameters, the local levels off.
+    ConversionSession s = SevenParameterSession(1, 2);
     s.m_useFour = 0;
-    const double seven[7] = {-15.4, 120.7, 85.2, 1.2e-5, -0.8e-5, 1.5e-5, 5e-6};
-    for (int i = 0; i < 7; ++i) s.m_params.m_seven[i] = seven[i];
     s.PrepareConversion();
     std::string error;
     if (!s.SaveProject(argv[3], &error)) {

@@ -22,8 +22,8 @@ const std::string kLine = "P1,3512345.000,512345.000,45.0,";
 
 ConversionSession Session(const std::vector<std::string>& sources, int naming) {
     ConversionSession s = MakeTestSession(2, 2);
-    s.m_params.m_formatExtension = "txt";
-    s.m_params.m_naming = naming;
+    s.m_format.m_formatExtension = "txt";
+    s.m_format.m_naming = naming;
     s.m_sourceFiles = sources;
     s.m_sourceFileCount = static_cast<int>(sources.size());
     return s;

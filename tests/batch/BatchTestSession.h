@@ -7,29 +7,16 @@
 #include <vector>
 
 #include "session/ConversionSession.h"
+#include "tests/support/SevenParameterSession.h"
 
-// Beijing-54 to WGS-84 with seven parameters, both local transforms on,
-// Gauss 3-degree zone on 114 degrees, and the given kinds; prepared.
+// The seven-parameter session of the given kinds with a format of these
+// columns; prepared.
 inline ConversionSession MakeTestSession(int sourceKind, int targetKind,
                                          const std::string& separator = ",",
                                          std::vector<int> column = {1, 2, 3}) {
-    ConversionSession s;
-    s.m_sourceKind = sourceKind;
-    s.m_targetKind = targetKind;
-    s.m_sourceDatum = 0;
-    s.m_targetDatum = 2;
-    s.m_useSeven = 1;
-    s.m_useFour = 1;
-    const double seven[7] = {-15.4, 150.2, 80.7, 4.8e-6, -1.2e-6, 2.6e-6, 3.1e-6};
-    for (int i = 0; i < 7; ++i) s.m_params.m_seven[i] = seven[i];
-    const double local1[4] = {12.5, -30.25, 0.0003, 1.000015};
-    const double local2[4] = {5.0, 7.5, -0.0001, 0.99999};
-    for (int i = 0; i < 4; ++i) {
-        s.m_params.m_local1[i] = local1[i];
-        s.m_params.m_local2[i] = local2[i];
-    }
-    s.m_params.m_formatSeparator = separator;
-    for (int k = 0; k < 3; ++k) s.m_params.m_column[k] = column[k];
+    ConversionSession s = SevenParameterSession(sourceKind, targetKind);
+    s.m_format.m_formatSeparator = separator;
+    for (int k = 0; k < 3; ++k) s.m_format.m_column[k] = column[k];
     s.PrepareConversion();
     return s;
 }
@@ -58,7 +45,7 @@ inline std::vector<std::vector<std::string>> TestPoints(int sourceKind) {
 // followed by the separator, then CR LF.
 inline std::string ExpectedLine(ConversionSession session, const std::string& line) {
     const char sep =
-        session.m_params.m_formatSeparator.empty() ? ',' : session.m_params.m_formatSeparator[0];
+        session.m_format.m_formatSeparator.empty() ? ',' : session.m_format.m_formatSeparator[0];
     std::vector<std::string> fields;
     std::size_t start = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -67,7 +54,7 @@ inline std::string ExpectedLine(ConversionSession session, const std::string& li
             start = i + 1;
         }
     }
-    const int* column = session.m_params.m_column;
+    const int* column = session.m_format.m_column;
     for (int k = 0; k < 3; ++k) {
         const bool present = column[k] >= 0 && column[k] < static_cast<int>(fields.size());
         session.m_sourceText[k] = present ? fields[static_cast<std::size_t>(column[k])] : "";

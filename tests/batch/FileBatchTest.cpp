@@ -23,8 +23,8 @@ const std::string kSource = kLine1 + "\r\n" + kLine2 + "\n";
 
 ConversionSession BatchSession(const std::vector<std::string>& sources, int naming) {
     ConversionSession s = MakeTestSession(2, 2);
-    s.m_params.m_formatExtension = "txt";
-    s.m_params.m_naming = naming;
+    s.m_format.m_formatExtension = "txt";
+    s.m_format.m_naming = naming;
     s.m_sourceFiles = sources;
     s.m_sourceFileCount = static_cast<int>(sources.size());
     return s;

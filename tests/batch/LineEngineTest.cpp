@@ -61,10 +61,10 @@ TEST(LineEngineTest, PlaneDefaultsGiveTheLiteralLine) {
     // Plane to plane with the session defaults: level 1 is all zero, so x and
     // y are 0 and h is copied; every field is followed by the separator.
     ConversionSession s;
-    s.m_params.m_formatSeparator = ",";
-    s.m_params.m_column[0] = 1;
-    s.m_params.m_column[1] = 2;
-    s.m_params.m_column[2] = 3;
+    s.m_format.m_formatSeparator = ",";
+    s.m_format.m_column[0] = 1;
+    s.m_format.m_column[1] = 2;
+    s.m_format.m_column[2] = 3;
     s.PrepareConversion();
     EXPECT_EQ(RunEngine(s, "P1,3512345.000,512345.000,45.0,\r\n"),
               "P1,0.000000,0.000000,45.000000,\r\n");

@@ -13,6 +13,7 @@
 #include "batch/FileBatch.h"
 #include "batch/FileFormat.h"
 #include "batch/FormatStore.h"
+#include "cli/Command.h"
 #include "cli/ConvertRun.h"
 #include "session/ConversionSession.h"
 #include "tests/support/TestPlatform.h"
@@ -78,14 +79,14 @@ BatchResult WindowBatch(const std::string& project, const std::string& store,
     EXPECT_EQ(LoadFormatStore(store, &formats, &error), StoreStatus::Loaded) << error;
     for (std::size_t i = 0; i < formats.size(); ++i) {
         if (formats[i].name != formatName) continue;
-        DeriveColumns(formats[i], s.m_params.m_column);
-        s.m_params.m_formatName = formats[i].name;
-        s.m_params.m_formatExtension = formats[i].extension;
-        s.m_params.m_formatSeparator = formats[i].separator;
-        s.m_params.m_formatIndex = static_cast<int>(i);
+        DeriveColumns(formats[i], s.m_format.m_column);
+        s.m_format.m_formatName = formats[i].name;
+        s.m_format.m_formatExtension = formats[i].extension;
+        s.m_format.m_formatSeparator = formats[i].separator;
+        s.m_format.m_formatIndex = static_cast<int>(i);
         break;
     }
-    s.m_params.m_naming = naming;
+    s.m_format.m_naming = naming;
     controls(s);
     s.m_sourceFiles = sources;
     s.m_sourceFileCount = static_cast<int>(sources.size());

@@ -176,7 +176,7 @@ TEST(EstimateRun, ParameterOptionsOverrideTheProject) {
     std::copy(seven, seven + 7, set.m_params.m_seven);
     std::copy(local1, local1 + 4, set.m_params.m_local1);
     std::copy(local2, local2 + 4, set.m_params.m_local2);
-    set.m_params.m_projBefore = {4, 117.5, 100, 400000, 50, 0.9996, 30.25};
+    set.m_params.m_projBefore = {ProjectionKind::Utm, 117.5, 100, 400000, 50, 0.9996, 30.25};
     set.PrepareConversion();
     std::string error;
     ASSERT_TRUE(set.SaveProject(dir.File("set.cod"), &error)) << error;
@@ -230,7 +230,7 @@ TEST(EstimateRun, ParameterOptionsOverrideTheProject) {
     ASSERT_EQ(saved.status, kExitConverted) << saved.err;
     ASSERT_TRUE(plain.LoadProject(dir.File("z.cod"), &error)) << error;
     EXPECT_TRUE(plain.m_params.m_projBefore.zoneNumber == 39 &&
-                plain.m_params.m_projBefore.kind == 1);
+                plain.m_params.m_projBefore.kind == ProjectionKind::Gauss6);
 }
 
 TEST(EstimateRun, BadInputStopsWithStatusTwoAndWritesNothing) {

@@ -128,7 +128,7 @@ TEST(FastPath, ChainsLikeTheMembers) {
         ConversionParams p = MakeTestSession(1, 2).m_params;
         p.m_savedUseSeven = setting & 1;
         p.m_savedUseFour = setting >> 1;
-        p.m_projBefore.kind = setting;
+        p.m_projBefore.kind = static_cast<ProjectionKind>(setting);
         for (int i = 0; i < 2000; ++i) {
             double want[3], got[3];
             const double B = b(rng), L = l(rng), H = h(rng), X = x(rng), Y = y(rng);

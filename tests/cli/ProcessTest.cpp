@@ -92,7 +92,7 @@ TEST(Process, PipeFromStandardInputToStandardOutput) {
     const std::string points = PointLines(0, 8000);
     WriteBytes(dir.File("p.txt"), points);
     ConversionSession batch = MakeTestSession(0, 1);  // columns 1, 2, 3 of a comma format
-    batch.m_params.m_formatExtension = "txt";
+    batch.m_format.m_formatExtension = "txt";
     batch.m_sourceFiles = {dir.File("p.txt")};
     batch.m_sourceFileCount = 1;
     ASSERT_EQ(RunBatch(batch).converted.size(), 1u);

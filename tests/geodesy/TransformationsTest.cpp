@@ -14,7 +14,7 @@ const CGeoCore geo;
 
 ConversionParams Params(int kind, int source, int target, bool seven = false) {
     ConversionParams p;
-    p.m_projBefore = {kind, 117.0, 1000, 500000, 0, 0.9996, 30.0};
+    p.m_projBefore = {static_cast<ProjectionKind>(kind), 117.0, 1000, 500000, 0, 0.9996, 30.0};
     CGeoCore::DatumTable(source, &p.m_sourceEllipsoid[0], &p.m_sourceEllipsoid[1]);
     CGeoCore::DatumTable(target, &p.m_targetEllipsoid[0], &p.m_targetEllipsoid[1]);
     const double s[7] = {-15.4, 120.7, 85.2, 1.2e-5, -0.8e-5, 1.5e-5, 5e-6};

@@ -23,9 +23,13 @@ TEST(AppPaths, StoreBesideTheExecutableWinsWhenItIsThere) {
     // No settings folder at all: beside the executable, as before.
     EXPECT_EQ(FormatStorePath(bin, ""), bin + "Par.txt");
 
+    // The window's settings lie beside the store, wherever that is.
+    EXPECT_EQ(WindowSettingsPath(bin, config), config + "/terrax/terrax.ini");
+
     WriteBytes(bin + "Par.txt", "");
     EXPECT_EQ(FormatStorePath(bin, config), bin + "Par.txt");
     EXPECT_EQ(FormatStorePath(bin, ""), bin + "Par.txt");
+    EXPECT_EQ(WindowSettingsPath(bin, config), bin + "terrax.ini");
 }
 
 TEST(AppPaths, StoreFollowsThisUsersSettingsFolder) {

@@ -106,12 +106,14 @@ TEST(SessionDefaults, ConstructionSetsEveryMember) {
         EXPECT_EQ(s.m_targetText[i], "");
     }
     const ConversionParams& p = s.m_params;
-    EXPECT_EQ(p.m_calcThreeH, "0");
-    EXPECT_EQ(p.m_calcDatumGeo, 2);
+    const RememberedInputs& in = s.m_inputs;
+    const FormatChoice& fmt = s.m_format;
+    EXPECT_EQ(in.m_calcThreeH, "0");
+    EXPECT_EQ(in.m_calcDatumGeo, 2);
     EXPECT_EQ(p.m_projBefore.yConstant, 500000);
     EXPECT_EQ(p.m_projAfter.centralMeridian, 114.0);
-    EXPECT_EQ(p.m_naming, 1);
-    EXPECT_EQ(p.m_column[2], -1);
+    EXPECT_EQ(fmt.m_naming, 1);
+    EXPECT_EQ(fmt.m_column[2], -1);
 }
 
 TEST(SessionReset, SetsTheDefaultsAndTouchesNothingElse) {

@@ -193,8 +193,8 @@ TEST(ProjectFileRoundTrip, Cgcs2000DatumIndexFour) {
     ConversionSession s;
     s.m_sourceDatum = 1;
     s.m_targetDatum = 4;
-    s.m_params.m_calcDatumGeo = 4;
-    s.m_params.m_calcDatumPlane = 1;
+    s.m_inputs.m_calcDatumGeo = 4;
+    s.m_inputs.m_calcDatumPlane = 1;
     s.PrepareConversion();
     const std::string bytes = Save(s, path);
     ASSERT_EQ(bytes.size(), 537u);

@@ -32,24 +32,24 @@ inline void ExpectSameSession(const ConversionSession& a, const ConversionSessio
     }
     for (int i = 0; i < 7; ++i) SAME_D(m_params.m_seven[i]);
     for (int i = 0; i < 3; ++i) {
-        SAME(m_params.m_calcSevenB[i]);
-        SAME(m_params.m_calcSevenL[i]);
-        SAME_D(m_params.m_calcSevenH[i]);
-        SAME_D(m_params.m_calcSevenX[i]);
-        SAME_D(m_params.m_calcSevenY[i]);
-        SAME_D(m_params.m_calcSevenZ[i]);
-        SAME(m_params.m_column[i]);
+        SAME(m_inputs.m_calcSevenB[i]);
+        SAME(m_inputs.m_calcSevenL[i]);
+        SAME_D(m_inputs.m_calcSevenH[i]);
+        SAME_D(m_inputs.m_calcSevenX[i]);
+        SAME_D(m_inputs.m_calcSevenY[i]);
+        SAME_D(m_inputs.m_calcSevenZ[i]);
+        SAME(m_format.m_column[i]);
     }
-    for (int i = 0; i < 8; ++i) SAME_D(m_params.m_calcFour[i]);
-    SAME(m_params.m_calcFourLevel);
-    SAME(m_params.m_calcThreeB);
-    SAME(m_params.m_calcThreeL);
-    SAME(m_params.m_calcThreeH);
-    SAME_D(m_params.m_calcThreeX);
-    SAME_D(m_params.m_calcThreeY);
-    SAME_D(m_params.m_calcThreeZ);
-    SAME(m_params.m_calcDatumGeo);
-    SAME(m_params.m_calcDatumPlane);
+    for (int i = 0; i < 8; ++i) SAME_D(m_inputs.m_calcFour[i]);
+    SAME(m_inputs.m_calcFourLevel);
+    SAME(m_inputs.m_calcThreeB);
+    SAME(m_inputs.m_calcThreeL);
+    SAME(m_inputs.m_calcThreeH);
+    SAME_D(m_inputs.m_calcThreeX);
+    SAME_D(m_inputs.m_calcThreeY);
+    SAME_D(m_inputs.m_calcThreeZ);
+    SAME(m_inputs.m_calcDatumGeo);
+    SAME(m_inputs.m_calcDatumPlane);
     for (int i = 0; i < 4; ++i) {
         SAME_D(m_params.m_local1[i]);
         SAME_D(m_params.m_local2[i]);
@@ -73,11 +73,11 @@ inline void ExpectSameSession(const ConversionSession& a, const ConversionSessio
         SAME_D(m_params.m_sourceEllipsoid[i]);
         SAME_D(m_params.m_targetEllipsoid[i]);
     }
-    SAME(m_params.m_formatName);
-    SAME(m_params.m_formatExtension);
-    SAME(m_params.m_formatSeparator);
-    SAME(m_params.m_naming);
-    SAME(m_params.m_formatIndex);
+    SAME(m_format.m_formatName);
+    SAME(m_format.m_formatExtension);
+    SAME(m_format.m_formatSeparator);
+    SAME(m_format.m_naming);
+    SAME(m_format.m_formatIndex);
 #undef SAME
 #undef SAME_D
 }
@@ -86,14 +86,15 @@ inline void ExpectSameSession(const ConversionSession& a, const ConversionSessio
 // "t<n>" (item 51 a Chinese text). Fields outside the file are left alone.
 inline void FillDistinctFileItems(ConversionSession& s) {
     ConversionParams& p = s.m_params;
+    RememberedInputs& in = s.m_inputs;
     for (int i = 0; i < 7; ++i) p.m_seven[i] = 1 + i + 0.25;     // 1-7
-    for (int i = 0; i < 8; ++i) p.m_calcFour[i] = 8 + i + 0.25;  // 8-15
-    p.m_calcFourLevel = 1016;                                    // 16
+    for (int i = 0; i < 8; ++i) in.m_calcFour[i] = 8 + i + 0.25;  // 8-15
+    in.m_calcFourLevel = 1016;                                    // 16
     for (int i = 0; i < 4; ++i) p.m_local1[i] = 17 + i + 0.25;   // 17-20
     for (int i = 0; i < 4; ++i) p.m_local2[i] = 21 + i + 0.25;   // 21-24
     p.m_savedSourceDatum = 1025;
     p.m_savedTargetDatum = 1026;
-    p.m_projBefore.kind = 1027;
+    p.m_projBefore.kind = static_cast<ProjectionKind>(1027);
     p.m_savedUseFour = 1028;
     p.m_savedUseSeven = 1029;
     p.m_projBefore.centralMeridian = 30.25;
@@ -109,25 +110,25 @@ inline void FillDistinctFileItems(ConversionSession& s) {
     s.m_zoneChange = 1040;
     p.m_projBefore.scale = 41.25;
     p.m_projBefore.baseLatitude = 42.25;
-    p.m_calcDatumGeo = 1043;
-    p.m_calcDatumPlane = 1044;
-    p.m_calcThreeB = "t45";
-    p.m_calcThreeH = "t46";
-    p.m_calcThreeL = "t47";
-    p.m_calcThreeZ = 48.25;
-    p.m_calcThreeX = 49.25;
-    p.m_calcThreeY = 50.25;
+    in.m_calcDatumGeo = 1043;
+    in.m_calcDatumPlane = 1044;
+    in.m_calcThreeB = "t45";
+    in.m_calcThreeH = "t46";
+    in.m_calcThreeL = "t47";
+    in.m_calcThreeZ = 48.25;
+    in.m_calcThreeX = 49.25;
+    in.m_calcThreeY = 50.25;
     s.m_sourceText[0] = "北京51";
     s.m_sourceText[1] = "t52";
     s.m_sourceText[2] = "t53";
     s.m_sourceKind = 1054;
     s.m_targetKind = 1055;
-    for (int i = 0; i < 3; ++i) p.m_calcSevenB[i] = "t" + std::to_string(56 + i);
-    for (int i = 0; i < 3; ++i) p.m_calcSevenL[i] = "t" + std::to_string(59 + i);
-    for (int i = 0; i < 3; ++i) p.m_calcSevenH[i] = 62 + i + 0.25;
-    for (int i = 0; i < 3; ++i) p.m_calcSevenX[i] = 65 + i + 0.25;
-    for (int i = 0; i < 3; ++i) p.m_calcSevenY[i] = 68 + i + 0.25;
-    for (int i = 0; i < 3; ++i) p.m_calcSevenZ[i] = 71 + i + 0.25;
+    for (int i = 0; i < 3; ++i) in.m_calcSevenB[i] = "t" + std::to_string(56 + i);
+    for (int i = 0; i < 3; ++i) in.m_calcSevenL[i] = "t" + std::to_string(59 + i);
+    for (int i = 0; i < 3; ++i) in.m_calcSevenH[i] = 62 + i + 0.25;
+    for (int i = 0; i < 3; ++i) in.m_calcSevenX[i] = 65 + i + 0.25;
+    for (int i = 0; i < 3; ++i) in.m_calcSevenY[i] = 68 + i + 0.25;
+    for (int i = 0; i < 3; ++i) in.m_calcSevenZ[i] = 71 + i + 0.25;
 }
 
 // A session whose every field differs from the defaults, also outside the file.
@@ -142,15 +143,15 @@ inline ConversionSession ChangedSession() {
     s.m_useFour = 1;
     s.m_useSeven = 1;
     for (std::string& text : s.m_targetText) text = "target";
-    s.m_params.m_projAfter.kind = 4;
+    s.m_params.m_projAfter.kind = ProjectionKind::Utm;
     s.m_params.m_sourceEllipsoid[0] = 1;
     s.m_params.m_targetEllipsoid[1] = 2;
-    for (int& c : s.m_params.m_column) c = 5;
-    s.m_params.m_formatName = "格式";
-    s.m_params.m_formatExtension = "dat";
-    s.m_params.m_formatSeparator = ",";
-    s.m_params.m_formatIndex = 2;
-    s.m_params.m_naming = 3;
+    for (int& c : s.m_format.m_column) c = 5;
+    s.m_format.m_formatName = "格式";
+    s.m_format.m_formatExtension = "dat";
+    s.m_format.m_formatSeparator = ",";
+    s.m_format.m_formatIndex = 2;
+    s.m_format.m_naming = 3;
     return s;
 }
 

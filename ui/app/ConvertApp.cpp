@@ -4,6 +4,7 @@
 #include "session/Globals.h"
 #include "ui/app/ConvertDlg.h"
 #include "ui/framework/MessageMap.h"
+#include "ui/framework/WindowSettings.h"
 
 BEGIN_MESSAGE_MAP(CConvertApp, CWinApp)
     ON_COMMAND(ID_HELP, OnHelp)
@@ -20,6 +21,7 @@ BOOL CConvertApp::InitInstance() {
     CConvertDlg dlg;
     m_pMainWnd = &dlg;
     InitGlobals();  // g_appDir from the executable, g_projectPath " "
+    AfxSetWindowSettingsFile(WindowSettingsPath(g_appDir));
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
         dlg.m_startProject = AbsolutePath(cmdInfo.m_strFileName);
     }

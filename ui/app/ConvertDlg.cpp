@@ -377,9 +377,9 @@ void CConvertDlg::OnFormat() {
 }
 
 void CConvertDlg::OnBrowse() {
-    const ConversionParams& p = m_session.m_params;
+    const FormatChoice& fmt = m_session.m_format;
     const std::string filter =
-        p.m_formatName + "(*." + p.m_formatExtension + ")|*." + p.m_formatExtension + "||";
+        fmt.m_formatName + "(*." + fmt.m_formatExtension + ")|*." + fmt.m_formatExtension + "||";
     CFileDialog dlg(TRUE, nullptr, nullptr,
                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT, filter.c_str());
     dlg.m_ofn.lpstrTitle = "选择源文件";
@@ -400,8 +400,8 @@ void CConvertDlg::OnBrowse() {
 void CConvertDlg::OnConvertFiles() {
     if (AfxMessageBox(kBatchQuestion, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     if (m_sourceList.GetCount() == 0) return;
-    const ConversionParams& p = m_session.m_params;
-    if (p.m_formatSeparator.empty() || p.m_formatExtension.empty()) {
+    const FormatChoice& fmt = m_session.m_format;
+    if (fmt.m_formatSeparator.empty() || fmt.m_formatExtension.empty()) {
         // File New empties the chosen format; there is no layout to read by.
         AfxMessageBox(kNoFormat, MB_OK | MB_ICONWARNING);
         return;

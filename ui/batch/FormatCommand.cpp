@@ -12,10 +12,10 @@
 namespace FormatCommand {
 
 bool OnFormat(ConversionSession& s) {
-    ConversionParams& p = s.m_params;
+    FormatChoice& fmt = s.m_format;
     CFileFormatDlg dlg;
-    dlg.m_naming = p.m_naming;
-    dlg.m_selected = p.m_formatIndex;
+    dlg.m_naming = fmt.m_naming;
+    dlg.m_selected = fmt.m_formatIndex;
 
     const std::string path = FormatStorePath(g_appDir);
     std::string error;
@@ -30,12 +30,12 @@ bool OnFormat(ConversionSession& s) {
     }
     if (!dlg.m_formatChosen) return false;
 
-    for (int k = 0; k < 3; ++k) p.m_column[k] = dlg.m_column[k];
-    p.m_formatName = dlg.m_chosenName;
-    p.m_formatExtension = dlg.m_chosenExtension;
-    p.m_formatSeparator = dlg.m_chosenSeparator;
-    p.m_naming = dlg.m_naming;
-    p.m_formatIndex = dlg.m_selected;
+    for (int k = 0; k < 3; ++k) fmt.m_column[k] = dlg.m_column[k];
+    fmt.m_formatName = dlg.m_chosenName;
+    fmt.m_formatExtension = dlg.m_chosenExtension;
+    fmt.m_formatSeparator = dlg.m_chosenSeparator;
+    fmt.m_naming = dlg.m_naming;
+    fmt.m_formatIndex = dlg.m_selected;
     return true;
 }
 

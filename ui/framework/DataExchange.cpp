@@ -249,3 +249,20 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (pDX->Surveyed(DataBinding::Kind::Control, nIDC, &rControl)) return;
     if (rControl.m_hWnd == nullptr) pDX->m_pDlgWnd->AttachControl(nIDC, rControl);
 }
+
+// CWnd::UpdateData lives with the exchange it runs.
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
+    CheckedHwnd("UpdateData");
+    CDataExchange dx(this, bSaveAndValidate);
+    struct Lockout {
+        int& count;
+        explicit Lockout(int& c) : count(c) { ++count; }
+        ~Lockout() { --count; }
+    } lockout(m_nLockoutNotify);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CDataExchange::Failure&) {
+        return FALSE;
+    }
+    return TRUE;
+}

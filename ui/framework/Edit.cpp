@@ -20,8 +20,3 @@ void CEdit::SetSel(int nStart, int nEnd) {
     }
 }
 
-void CEdit::SetReadOnly(BOOL bReadOnly) {
-    QWidget* widget = CheckedHwnd("CEdit::SetReadOnly");
-    if (auto* line = qobject_cast<QLineEdit*>(widget)) line->setReadOnly(bReadOnly != FALSE);
-    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) text->setReadOnly(bReadOnly != FALSE);
-}

@@ -7,6 +7,5 @@ class CEdit : public CWnd {
 public:
     // Selects characters nStart to nEnd (-1: to the end).
     void SetSel(int nStart, int nEnd);
-    void SetReadOnly(BOOL bReadOnly = TRUE);
     bool AcceptsControl(ControlKind kind) const override { return kind == ControlKind::Edit; }
 };

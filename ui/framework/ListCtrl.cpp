@@ -38,10 +38,6 @@ struct Quiet {
 
 }  // namespace
 
-DWORD CListCtrl::GetExtendedStyle() const {
-    return View(CheckedHwnd("CListCtrl::GetExtendedStyle"))->ExtendedStyle();
-}
-
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     CListViewWidget* view = View(CheckedHwnd("CListCtrl::SetExtendedStyle"));
     const DWORD previous = view->ExtendedStyle();

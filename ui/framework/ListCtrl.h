@@ -24,7 +24,6 @@
 
 class CListCtrl : public CWnd {
 public:
-    DWORD GetExtendedStyle() const;
     // Returns the previous extended style.
     DWORD SetExtendedStyle(DWORD dwNewStyle);
 

@@ -102,12 +102,6 @@ int CMenu::GetMenuItemCount() const {
     return IsLive(m_hMenu) ? static_cast<int>(m_hMenu->menu.items.size()) : -1;
 }
 
-UINT CMenu::GetMenuItemID(int nPos) const {
-    if (!IsLive(m_hMenu) || nPos < 0 || nPos >= GetMenuItemCount()) return 0;
-    const MenuItemTemplate& item = m_hMenu->menu.items[static_cast<size_t>(nPos)];
-    return item.type == MenuItemTemplate::Type::Command ? item.id : 0;
-}
-
 std::string CMenu::GetMenuString(UINT nID) const {
     if (!IsLive(m_hMenu)) return {};
     const MenuItemTemplate* item = FindItem(m_hMenu->menu.items, nID);

@@ -35,7 +35,6 @@ public:
 
     // Top-level items; the command ID of an item (0 for a popup or separator).
     int GetMenuItemCount() const;
-    UINT GetMenuItemID(int nPos) const;
     // The text of the item with this command ID anywhere in the menu; empty
     // when there is none.
     std::string GetMenuString(UINT nID) const;

@@ -77,15 +77,6 @@ bool CPropertySheet::ActivatePage(int nPage) {
     return true;
 }
 
-BOOL CPropertySheet::SetActivePage(int nPage) {
-    if (m_hWnd == nullptr) {
-        if (nPage < 0 || nPage >= GetPageCount()) return FALSE;
-        m_nStartPage = static_cast<UINT>(nPage);
-        return TRUE;
-    }
-    return ActivatePage(nPage) ? TRUE : FALSE;
-}
-
 bool CPropertySheet::ApplyPages() {
     if (CPropertyPage* current = GetActivePage()) {
         if (!current->OnKillActive()) return false;

@@ -38,7 +38,6 @@ public:
     CPropertyPage* GetActivePage() const;
     int GetActiveIndex() const { return m_nActive; }
     // As a click on the page's tab; FALSE when the current page refuses.
-    BOOL SetActivePage(int nPage);
 
     virtual int DoModal();
     void EndDialog(int nEndID);

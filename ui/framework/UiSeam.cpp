@@ -1,6 +1,6 @@
 #include "ui/framework/UiSeam.h"
 
-#include "ui/framework/Wnd.h"
+#include "ui/framework/Fatal.h"
 
 namespace {
 CUiSeam* g_seam = nullptr;

@@ -13,12 +13,9 @@
 #include <exception>
 
 #include "io/Exception.h"
-#include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/qt/DialogWidget.h"
 #include "ui/framework/qt/QtGlue.h"
-
-void AfxFatal(const std::string& what) { qFatal("%s", what.c_str()); }
 
 bool AfxCallGuarded(const std::function<void()>& call) {
     std::string message;
@@ -341,22 +338,6 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
 }
 
 HICON CWnd::GetIcon(BOOL bBigIcon) const { return bBigIcon ? m_hIconBig : m_hIconSmall; }
-
-BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
-    CheckedHwnd("UpdateData");
-    CDataExchange dx(this, bSaveAndValidate);
-    struct Lockout {
-        int& count;
-        explicit Lockout(int& c) : count(c) { ++count; }
-        ~Lockout() { --count; }
-    } lockout(m_nLockoutNotify);
-    try {
-        DoDataExchange(&dx);
-    } catch (const CDataExchange::Failure&) {
-        return FALSE;
-    }
-    return TRUE;
-}
 
 void CWnd::DoDataExchange(CDataExchange*) {}
 

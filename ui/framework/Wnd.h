@@ -11,14 +11,12 @@
 #include <vector>
 
 #include "ui/framework/CmdTarget.h"
+#include "ui/framework/Fatal.h"
 #include "ui/framework/qt/DialogWidgetOwner.h"
 #include "ui/resources/DialogTemplate.h"
 
 class CButton;
 class CDataExchange;
-
-// Reports a programming error (with what, where) and aborts.
-[[noreturn]] void AfxFatal(const std::string& what);
 
 class CWnd : public CCmdTarget, public DialogWidgetOwner {
 public:
@@ -71,6 +69,7 @@ public:
     // TRUE reads the controls into the members, FALSE fills the controls;
     // control notifications are not delivered meanwhile. FALSE when a value
     // failed validation (the user has been told, the focus is on the field).
+    // (Defined in DataExchange.cpp, with the exchange.)
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange* pDX);
 

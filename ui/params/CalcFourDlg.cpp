@@ -4,7 +4,7 @@
 #include "res/resource.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
-#include "ui/params/ParamCommands.h"
+#include "ui/params/ParamMessages.h"
 
 CCalcFourDlg::CCalcFourDlg(CWnd* pParent) : CDialog(IDD_CALC_FOUR, pParent) {}
 

@@ -3,7 +3,7 @@
 #include "res/resource.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
-#include "ui/params/ParamCommands.h"
+#include "ui/params/ParamMessages.h"
 
 CCalcSevenDlg::CCalcSevenDlg(CWnd* pParent) : CDialog(IDD_CALC_SEVEN, pParent) {}
 

@@ -23,7 +23,7 @@ namespace ParamCommands {
 namespace {
 
 void ToDialog(const ProjectionRecord& p, CProjectionDlg& dlg) {
-    dlg.m_kind = p.kind;
+    dlg.m_kind = static_cast<int>(p.kind);
     dlg.m_centralMeridian = p.centralMeridian;
     dlg.m_xConstant = p.xConstant;
     dlg.m_yConstant = p.yConstant;
@@ -33,7 +33,7 @@ void ToDialog(const ProjectionRecord& p, CProjectionDlg& dlg) {
 
 // zoneNumber is neither read nor written.
 void FromDialog(const CProjectionDlg& dlg, ProjectionRecord& p) {
-    p.kind = dlg.m_kind;
+    p.kind = static_cast<ProjectionKind>(dlg.m_kind);
     p.centralMeridian = dlg.m_centralMeridian;
     p.xConstant = dlg.m_xConstant;
     p.yConstant = dlg.m_yConstant;
@@ -129,16 +129,17 @@ void OnFourParamSettings(ConversionSession& s) {
 
 void OnCalcFour(ConversionSession& s) {
     ConversionParams& p = s.m_params;
+    RememberedInputs& in = s.m_inputs;
     CCalcFourDlg dlg;
-    dlg.m_srcX1 = p.m_calcFour[0];
-    dlg.m_srcX2 = p.m_calcFour[1];
-    dlg.m_srcY1 = p.m_calcFour[2];
-    dlg.m_srcY2 = p.m_calcFour[3];
-    dlg.m_dstX1 = p.m_calcFour[4];
-    dlg.m_dstX2 = p.m_calcFour[5];
-    dlg.m_dstY1 = p.m_calcFour[6];
-    dlg.m_dstY2 = p.m_calcFour[7];
-    dlg.m_level = p.m_calcFourLevel;
+    dlg.m_srcX1 = in.m_calcFour[0];
+    dlg.m_srcX2 = in.m_calcFour[1];
+    dlg.m_srcY1 = in.m_calcFour[2];
+    dlg.m_srcY2 = in.m_calcFour[3];
+    dlg.m_dstX1 = in.m_calcFour[4];
+    dlg.m_dstX2 = in.m_calcFour[5];
+    dlg.m_dstY1 = in.m_calcFour[6];
+    dlg.m_dstY2 = in.m_calcFour[7];
+    dlg.m_level = in.m_calcFourLevel;
     if (dlg.DoModal() != IDOK) return;
 
     double* level = dlg.m_level == 0 ? p.m_local1 : p.m_local2;
@@ -147,15 +148,15 @@ void OnCalcFour(ConversionSession& s) {
     level[2] = dlg.m_rotationT;
     level[3] = dlg.m_scaleK;
 
-    p.m_calcFour[0] = dlg.m_srcX1;
-    p.m_calcFour[1] = dlg.m_srcX2;
-    p.m_calcFour[2] = dlg.m_srcY1;
-    p.m_calcFour[3] = dlg.m_srcY2;
-    p.m_calcFour[4] = dlg.m_dstX1;
-    p.m_calcFour[5] = dlg.m_dstX2;
-    p.m_calcFour[6] = dlg.m_dstY1;
-    p.m_calcFour[7] = dlg.m_dstY2;
-    p.m_calcFourLevel = dlg.m_level;
+    in.m_calcFour[0] = dlg.m_srcX1;
+    in.m_calcFour[1] = dlg.m_srcX2;
+    in.m_calcFour[2] = dlg.m_srcY1;
+    in.m_calcFour[3] = dlg.m_srcY2;
+    in.m_calcFour[4] = dlg.m_dstX1;
+    in.m_calcFour[5] = dlg.m_dstX2;
+    in.m_calcFour[6] = dlg.m_dstY1;
+    in.m_calcFour[7] = dlg.m_dstY2;
+    in.m_calcFourLevel = dlg.m_level;
 
     OnFourParamSettings(s);
 }
@@ -167,31 +168,32 @@ void OnDatumList(ConversionSession&) {
 
 void OnCalcThree(ConversionSession& s) {
     ConversionParams& p = s.m_params;
+    RememberedInputs& in = s.m_inputs;
     CCalcThreeDlg dlg;
-    dlg.m_bText = p.m_calcThreeB;
-    dlg.m_hText = p.m_calcThreeH;
-    dlg.m_lText = p.m_calcThreeL;
-    dlg.m_x = p.m_calcThreeX;
-    dlg.m_y = p.m_calcThreeY;
-    dlg.m_hPlane = p.m_calcThreeZ;
-    dlg.m_datumGeo = p.m_calcDatumGeo;
-    dlg.m_datumPlane = p.m_calcDatumPlane;
+    dlg.m_bText = in.m_calcThreeB;
+    dlg.m_hText = in.m_calcThreeH;
+    dlg.m_lText = in.m_calcThreeL;
+    dlg.m_x = in.m_calcThreeX;
+    dlg.m_y = in.m_calcThreeY;
+    dlg.m_hPlane = in.m_calcThreeZ;
+    dlg.m_datumGeo = in.m_calcDatumGeo;
+    dlg.m_datumPlane = in.m_calcDatumPlane;
     if (dlg.DoModal() != IDOK) return;
 
-    p.m_calcThreeB = dlg.m_bText;
-    p.m_calcThreeH = dlg.m_hText;
-    p.m_calcThreeL = dlg.m_lText;
-    p.m_calcThreeX = dlg.m_x;
-    p.m_calcThreeY = dlg.m_y;
-    p.m_calcThreeZ = dlg.m_hPlane;
-    p.m_calcDatumGeo = dlg.m_datumGeo;
-    p.m_calcDatumPlane = dlg.m_datumPlane;
+    in.m_calcThreeB = dlg.m_bText;
+    in.m_calcThreeH = dlg.m_hText;
+    in.m_calcThreeL = dlg.m_lText;
+    in.m_calcThreeX = dlg.m_x;
+    in.m_calcThreeY = dlg.m_y;
+    in.m_calcThreeZ = dlg.m_hPlane;
+    in.m_calcDatumGeo = dlg.m_datumGeo;
+    in.m_calcDatumPlane = dlg.m_datumPlane;
 
     double X1, Y1, Z1;
-    GeodeticToSpace(s, p.m_calcDatumGeo, dlg.m_bText, dlg.m_lText, AsciiToDouble(dlg.m_hText), &X1,
+    GeodeticToSpace(s, in.m_calcDatumGeo, dlg.m_bText, dlg.m_lText, AsciiToDouble(dlg.m_hText), &X1,
                     &Y1, &Z1);
     double X2, Y2, Z2;
-    PlaneToSpace(s, p.m_calcDatumPlane, dlg.m_x, dlg.m_y, dlg.m_hPlane, &X2, &Y2, &Z2);
+    PlaneToSpace(s, in.m_calcDatumPlane, dlg.m_x, dlg.m_y, dlg.m_hPlane, &X2, &Y2, &Z2);
 
     // The plane side minus the geodetic side; rotations and scale stay.
     p.m_seven[0] = TruncateToMillimetre(X2 - X1);
@@ -203,41 +205,42 @@ void OnCalcThree(ConversionSession& s) {
 
 void OnCalcSeven(ConversionSession& s) {
     ConversionParams& p = s.m_params;
+    RememberedInputs& in = s.m_inputs;
     CCalcSevenDlg dlg;
     for (int i = 0; i < 3; ++i) {
-        dlg.m_bText[i] = p.m_calcSevenB[i];
-        dlg.m_lText[i] = p.m_calcSevenL[i];
-        dlg.m_hGeo[i] = p.m_calcSevenH[i];
-        dlg.m_x[i] = p.m_calcSevenX[i];
-        dlg.m_y[i] = p.m_calcSevenY[i];
-        dlg.m_hPlane[i] = p.m_calcSevenZ[i];
+        dlg.m_bText[i] = in.m_calcSevenB[i];
+        dlg.m_lText[i] = in.m_calcSevenL[i];
+        dlg.m_hGeo[i] = in.m_calcSevenH[i];
+        dlg.m_x[i] = in.m_calcSevenX[i];
+        dlg.m_y[i] = in.m_calcSevenY[i];
+        dlg.m_hPlane[i] = in.m_calcSevenZ[i];
     }
-    dlg.m_datumGeo = p.m_calcDatumGeo;
-    dlg.m_datumPlane = p.m_calcDatumPlane;
+    dlg.m_datumGeo = in.m_calcDatumGeo;
+    dlg.m_datumPlane = in.m_calcDatumPlane;
     if (dlg.DoModal() != IDOK) return;
 
     for (int i = 0; i < 3; ++i) {
-        p.m_calcSevenB[i] = dlg.m_bText[i];
-        p.m_calcSevenL[i] = dlg.m_lText[i];
-        p.m_calcSevenH[i] = dlg.m_hGeo[i];
-        p.m_calcSevenX[i] = dlg.m_x[i];
-        p.m_calcSevenY[i] = dlg.m_y[i];
-        p.m_calcSevenZ[i] = dlg.m_hPlane[i];
+        in.m_calcSevenB[i] = dlg.m_bText[i];
+        in.m_calcSevenL[i] = dlg.m_lText[i];
+        in.m_calcSevenH[i] = dlg.m_hGeo[i];
+        in.m_calcSevenX[i] = dlg.m_x[i];
+        in.m_calcSevenY[i] = dlg.m_y[i];
+        in.m_calcSevenZ[i] = dlg.m_hPlane[i];
     }
-    p.m_calcDatumGeo = dlg.m_datumGeo;
-    p.m_calcDatumPlane = dlg.m_datumPlane;
+    in.m_calcDatumGeo = dlg.m_datumGeo;
+    in.m_calcDatumPlane = dlg.m_datumPlane;
 
     // Each pair: the geodetic point (source), then the plane point (target).
     double points[18];
     for (int i = 0; i < 3; ++i) {
         double* pair = points + 6 * i;
-        GeodeticToSpace(s, p.m_calcDatumGeo, p.m_calcSevenB[i], p.m_calcSevenL[i],
-                        p.m_calcSevenH[i], &pair[0], &pair[1], &pair[2]);
+        GeodeticToSpace(s, in.m_calcDatumGeo, in.m_calcSevenB[i], in.m_calcSevenL[i],
+                        in.m_calcSevenH[i], &pair[0], &pair[1], &pair[2]);
     }
     for (int i = 0; i < 3; ++i) {
         double* pair = points + 6 * i;
-        PlaneToSpace(s, p.m_calcDatumPlane, p.m_calcSevenX[i], p.m_calcSevenY[i], p.m_calcSevenZ[i],
-                     &pair[3], &pair[4], &pair[5]);
+        PlaneToSpace(s, in.m_calcDatumPlane, in.m_calcSevenX[i], in.m_calcSevenY[i],
+                     in.m_calcSevenZ[i], &pair[3], &pair[4], &pair[5]);
     }
     double* seven = p.m_seven;
     if (!s.m_geo.EstimateSevenParameters(points, &seven[0], &seven[1], &seven[2], &seven[3],
@@ -251,8 +254,8 @@ void OnCalcSeven(ConversionSession& s) {
 
 bool OnCalcMulti(ConversionSession& s, FitModel* applied) {
     CCalcMultiDlg dlg(s.m_params);
-    dlg.m_sourceDatum = s.m_params.m_calcDatumGeo;
-    dlg.m_targetDatum = s.m_params.m_calcDatumPlane;
+    dlg.m_sourceDatum = s.m_inputs.m_calcDatumGeo;
+    dlg.m_targetDatum = s.m_inputs.m_calcDatumPlane;
     if (dlg.DoModal() != IDOK || !dlg.m_result) return false;
     ApplyFit(*dlg.m_result, dlg.m_level + 1, s);
     if (applied != nullptr) *applied = dlg.m_result->request.model;

@@ -1,13 +1,9 @@
 #include "ui/params/ProjectionDlg.h"
 
+#include "geodesy/Constants.h"
 #include "res/resource.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageMap.h"
-
-namespace {
-constexpr double kDegToRad = 0.017453292519943334;
-constexpr double kRadToDeg = 57.295779513082195;
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CProjectionDlg, CDialog)
     ON_EN_CHANGE(IDC_CENTRAL_MERIDIAN, OnChangeCentralMeridian)

@@ -20,11 +20,6 @@ const char* ControlKindName(ControlKind kind) {
     return "?";
 }
 
-bool ControlTemplate::IsPushButton() const {
-    return kind == ControlKind::Button &&
-           (ButtonType() == BS_PUSHBUTTON || ButtonType() == BS_DEFPUSHBUTTON);
-}
-
 const ControlTemplate* DialogTemplate::FindControl(int controlId) const {
     int index = IndexOf(controlId);
     return index < 0 ? nullptr : &controls[static_cast<size_t>(index)];

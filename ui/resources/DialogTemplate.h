@@ -23,7 +23,6 @@ struct ControlTemplate {
     std::vector<std::string> initialStrings;
 
     DWORD ButtonType() const { return style & BS_TYPEMASK; }
-    bool IsPushButton() const;
     bool IsCheckBox() const {
         return kind == ControlKind::Button && ButtonType() == BS_AUTOCHECKBOX;
     }

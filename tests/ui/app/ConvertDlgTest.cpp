@@ -219,11 +219,12 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
     const std::string other = dir.File("other.cod");
     CConvertDlg saved;
     ConversionParams& p = saved.m_session.m_params;
+    RememberedInputs& in = saved.m_session.m_inputs;
     p.m_seven[3] = 1.5e-6;
     p.m_local1[3] = 1.0001;
     p.m_projBefore.centralMeridian = 117.0;
-    p.m_calcThreeB = "031:00:00.000";
-    p.m_calcSevenL[2] = "120:30:00.000";
+    in.m_calcThreeB = "031:00:00.000";
+    in.m_calcSevenL[2] = "120:30:00.000";
     saved.m_session.m_zoneChange = 2;
     RunWindow(saved, [&](CWnd& w) {
         Click(w, IDC_SOURCE_GEODETIC);
@@ -255,11 +256,12 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
         EXPECT_EQ(ControlText(w, IDC_TARGET_X), "");
     });
     const ConversionParams& q = opened.m_session.m_params;
+    const RememberedInputs& r = opened.m_session.m_inputs;
     EXPECT_EQ(q.m_seven[3], 1.5e-6);
     EXPECT_EQ(q.m_local1[3], 1.0001);
     EXPECT_EQ(q.m_projBefore.centralMeridian, 117.0);
-    EXPECT_EQ(q.m_calcThreeB, "031:00:00.000");
-    EXPECT_EQ(q.m_calcSevenL[2], "120:30:00.000");
+    EXPECT_EQ(r.m_calcThreeB, "031:00:00.000");
+    EXPECT_EQ(r.m_calcSevenL[2], "120:30:00.000");
     EXPECT_EQ(opened.m_session.m_zoneChange, 2);
 }
 

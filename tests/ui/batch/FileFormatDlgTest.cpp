@@ -83,27 +83,27 @@ struct Choice {
     bool operator==(const Choice&) const = default;
 };
 Choice ChoiceOf(const ConversionSession& s) {
-    const ConversionParams& p = s.m_params;
-    return {{p.m_column[0], p.m_column[1], p.m_column[2]},
-            p.m_formatName,
-            p.m_formatExtension,
-            p.m_formatSeparator,
-            p.m_naming,
-            p.m_formatIndex};
+    const FormatChoice& fmt = s.m_format;
+    return {{fmt.m_column[0], fmt.m_column[1], fmt.m_column[2]},
+            fmt.m_formatName,
+            fmt.m_formatExtension,
+            fmt.m_formatSeparator,
+            fmt.m_naming,
+            fmt.m_formatIndex};
 }
 
 // A session that has chosen a format before.
 ConversionSession SessionWithChoice() {
     ConversionSession s;
-    ConversionParams& p = s.m_params;
-    p.m_column[0] = 0;
-    p.m_column[1] = 1;
-    p.m_column[2] = 2;
-    p.m_formatName = "旧格式";
-    p.m_formatExtension = "dat";
-    p.m_formatSeparator = " ";
-    p.m_naming = 2;
-    p.m_formatIndex = 0;
+    FormatChoice& fmt = s.m_format;
+    fmt.m_column[0] = 0;
+    fmt.m_column[1] = 1;
+    fmt.m_column[2] = 2;
+    fmt.m_formatName = "旧格式";
+    fmt.m_formatExtension = "dat";
+    fmt.m_formatSeparator = " ";
+    fmt.m_naming = 2;
+    fmt.m_formatIndex = 0;
     return s;
 }
 
@@ -164,15 +164,15 @@ TEST_F(FormatDialogTest, DefinedFormatIsStoredAsFiveGbLinesAndListedOnReopen) {
         Click(w, IDOK);
     });
     EXPECT_TRUE(chosen);
-    const ConversionParams& p = s.m_params;
-    EXPECT_EQ(p.m_column[0], 1);
-    EXPECT_EQ(p.m_column[1], 2);
-    EXPECT_EQ(p.m_column[2], 3);
-    EXPECT_EQ(p.m_formatName, "坐标");
-    EXPECT_EQ(p.m_formatExtension, "txt");
-    EXPECT_EQ(p.m_formatSeparator, ",");
-    EXPECT_EQ(p.m_naming, 1);
-    EXPECT_EQ(p.m_formatIndex, 0);
+    const FormatChoice& fmt = s.m_format;
+    EXPECT_EQ(fmt.m_column[0], 1);
+    EXPECT_EQ(fmt.m_column[1], 2);
+    EXPECT_EQ(fmt.m_column[2], 3);
+    EXPECT_EQ(fmt.m_formatName, "坐标");
+    EXPECT_EQ(fmt.m_formatExtension, "txt");
+    EXPECT_EQ(fmt.m_formatSeparator, ",");
+    EXPECT_EQ(fmt.m_naming, 1);
+    EXPECT_EQ(fmt.m_formatIndex, 0);
 
     const std::string bytes = ReadBytes(StorePath());
     EXPECT_EQ(bytes, kCountGb + "1\r\n" + kZuobiaoGb + "\r\ntxt\r\n,\r\n" + kPlaneItemsGb + "\r\n");
@@ -200,10 +200,10 @@ TEST_F(FormatDialogTest, SpaceSeparatorEndsEveryItemWithOneBlank) {
         SelectTab(w, IDC_FORMAT_TAB, 0);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatSeparator, " ");
-    EXPECT_EQ(s.m_params.m_column[0], 1);
-    EXPECT_EQ(s.m_params.m_column[1], 2);
-    EXPECT_EQ(s.m_params.m_column[2], 3);
+    EXPECT_EQ(s.m_format.m_formatSeparator, " ");
+    EXPECT_EQ(s.m_format.m_column[0], 1);
+    EXPECT_EQ(s.m_format.m_column[1], 2);
+    EXPECT_EQ(s.m_format.m_column[2], 3);
     std::vector<FileFormat> stored;
     ASSERT_EQ(LoadFormatStore(StorePath(), &stored, nullptr), StoreStatus::Loaded);
     ASSERT_EQ(stored.size(), 1u);
@@ -237,9 +237,9 @@ TEST_F(FormatDialogTest, ChangingTheSeparatorRewritesTheItemLine) {
         EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "纬度,");
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatName, "二");
-    EXPECT_EQ(s.m_params.m_column[0], 0);
-    EXPECT_EQ(s.m_params.m_formatIndex, 1);
+    EXPECT_EQ(s.m_format.m_formatName, "二");
+    EXPECT_EQ(s.m_format.m_column[0], 0);
+    EXPECT_EQ(s.m_format.m_formatIndex, 1);
 }
 
 TEST_F(FormatDialogTest, MissingNameOrExtensionIsRefusedAndTheFieldsKeepTheirText) {
@@ -385,7 +385,7 @@ TEST_F(FormatDialogTest, TemplateLaysThePagesInsideTheTabAndTheButtonsBesideIt) 
 TEST_F(FormatDialogTest, DeleteThenOkSavesTheTableWithoutItAndChoosesTheFirst) {
     WriteStore({{"坐标", "txt", ",", kPlaneItems}, {"大地", "geo", " ", "点号 纬度 经度 椭球高 "}});
     ConversionSession s;
-    s.m_params.m_formatIndex = 1;
+    s.m_format.m_formatIndex = 1;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         EXPECT_EQ(FormatList(w).GetCurSel(), 1);
         EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "点号 纬度 经度 椭球高 ");
@@ -395,8 +395,8 @@ TEST_F(FormatDialogTest, DeleteThenOkSavesTheTableWithoutItAndChoosesTheFirst) {
         EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), kPlaneItems);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatName, "坐标");
-    EXPECT_EQ(s.m_params.m_formatIndex, 0);
+    EXPECT_EQ(s.m_format.m_formatName, "坐标");
+    EXPECT_EQ(s.m_format.m_formatIndex, 0);
     EXPECT_EQ(ReadBytes(StorePath()),
               kCountGb + "1\r\n" + kZuobiaoGb + "\r\ntxt\r\n,\r\n" + kPlaneItemsGb + "\r\n");
 }
@@ -421,7 +421,7 @@ TEST_F(FormatDialogTest, DeletingTheLastFormatLeavesAnEmptyLine) {
 TEST_F(FormatDialogTest, OkWithNoSelectionAsksForAFormatAndStaysOpen) {
     WriteStore({{"坐标", "txt", ",", kPlaneItems}});
     ConversionSession s = SessionWithChoice();
-    s.m_params.m_formatIndex = 5;  // names no entry
+    s.m_format.m_formatIndex = 5;  // names no entry
     EXPECT_TRUE(RunFormat(s, [&](CWnd& w) {
         EXPECT_EQ(FormatList(w).GetCurSel(), -1);
         EXPECT_EQ(ControlText(w, IDC_SELECTED_ITEMS), "");
@@ -437,8 +437,8 @@ TEST_F(FormatDialogTest, OkWithNoSelectionAsksForAFormatAndStaysOpen) {
         SelectListItem(w, IDC_FORMAT_LIST, 0);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatName, "坐标");
-    EXPECT_EQ(s.m_params.m_formatIndex, 0);
+    EXPECT_EQ(s.m_format.m_formatName, "坐标");
+    EXPECT_EQ(s.m_format.m_formatIndex, 0);
 }
 
 // Guards against lines cut at the first byte of a separator that is not ","
@@ -474,7 +474,7 @@ TEST_F(FormatDialogTest, OkRightAfterTheFirstNewFormatShowsItForChoosing) {
         EXPECT_EQ(FormatList(w).GetCurSel(), 0);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatName, "坐标");
+    EXPECT_EQ(s.m_format.m_formatName, "坐标");
 }
 
 TEST_F(FormatDialogTest, CancelWritesNothingAndLeavesTheSession) {
@@ -506,7 +506,7 @@ TEST_F(FormatDialogTest, NoStoreAndCancelCreatesNoFile) {
 TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) {
     WriteStore({{"坐标", "txt", ",", kPlaneItems}});
     ConversionSession s;
-    s.m_params.m_naming = 0;
+    s.m_format.m_naming = 0;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         SelectTab(w, IDC_FORMAT_TAB, 2);
         EXPECT_EQ(ControlCheck(w, IDC_NAMING_OVERWRITE), BST_CHECKED);
@@ -517,7 +517,7 @@ TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) 
         EXPECT_EQ(static_cast<CFileFormatDlg&>(w).m_naming, 2);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_naming, 2);
+    EXPECT_EQ(s.m_format.m_naming, 2);
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         SelectTab(w, IDC_FORMAT_TAB, 2);
         EXPECT_EQ(ControlCheck(w, IDC_NAMING_FILE_NAME), BST_CHECKED);
@@ -525,7 +525,7 @@ TEST_F(FormatDialogTest, NamingRadiosOpenAtTheSessionChoiceAndReachItThroughOk) 
         Click(w, IDC_NAMING_EXTENSION);
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_naming, 1);
+    EXPECT_EQ(s.m_format.m_naming, 1);
 }
 
 // Regression: the table held 100 formats; a longer store overflowed it.
@@ -535,7 +535,7 @@ TEST_F(FormatDialogTest, MoreThanAHundredFormatsAreListedChosenAndKept) {
     many[120].itemLine = "东方向Y,北方向X,";
     WriteStore(many);
     ConversionSession s;
-    s.m_params.m_formatIndex = 120;
+    s.m_format.m_formatIndex = 120;
     EXPECT_TRUE(RunFormat(s, [](CWnd& w) {
         EXPECT_EQ(FormatList(w).GetCount(), 150);
         EXPECT_EQ(FormatList(w).GetCurSel(), 120);
@@ -544,10 +544,10 @@ TEST_F(FormatDialogTest, MoreThanAHundredFormatsAreListedChosenAndKept) {
         EXPECT_EQ(FormatList(w).GetText(150), "F150 (*.e)");
         Click(w, IDOK);
     }));
-    EXPECT_EQ(s.m_params.m_formatName, "F120");
-    EXPECT_EQ(s.m_params.m_column[0], 1);
-    EXPECT_EQ(s.m_params.m_column[1], 0);
-    EXPECT_EQ(s.m_params.m_column[2], -1);
+    EXPECT_EQ(s.m_format.m_formatName, "F120");
+    EXPECT_EQ(s.m_format.m_column[0], 1);
+    EXPECT_EQ(s.m_format.m_column[1], 0);
+    EXPECT_EQ(s.m_format.m_column[2], -1);
     std::vector<FileFormat> stored;
     ASSERT_EQ(LoadFormatStore(StorePath(), &stored, nullptr), StoreStatus::Loaded);
     ASSERT_EQ(stored.size(), 151u);

@@ -101,8 +101,8 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
     EXPECT_TRUE(run->ran);
 
     const ConversionSession& s = dlg.m_session;
-    EXPECT_EQ(s.m_params.m_formatName, "坐标");
-    EXPECT_EQ(s.m_params.m_naming, 2);
+    EXPECT_EQ(s.m_format.m_formatName, "坐标");
+    EXPECT_EQ(s.m_format.m_naming, 2);
     ASSERT_GE(s.m_outputFiles.size(), 2u);
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         SCOPED_TRACE(outputs[i]);

@@ -71,12 +71,12 @@ TEST_F(CalcFourTest, TwoPointsGiveTheKnownTransformAtLevelOneAndTheSheetShowsIt)
     EXPECT_EQ(s.m_params.m_local2[3], 2.0);
     EXPECT_EQ(s.m_params.m_local2[0], 0.0);
     // The inputs in their stored order: before x1, x2, y1, y2, then after.
-    const double* in = s.m_params.m_calcFour;
+    const double* in = s.m_inputs.m_calcFour;
     EXPECT_EQ(in[0], AsciiToDouble(FormatFixed(points.src[0], 9)));
     EXPECT_EQ(in[1], AsciiToDouble(FormatFixed(points.src[2], 9)));
     EXPECT_EQ(in[2], AsciiToDouble(FormatFixed(points.src[1], 9)));
     EXPECT_EQ(in[7], AsciiToDouble(FormatFixed(points.dst[3], 9)));
-    EXPECT_EQ(s.m_params.m_calcFourLevel, 0);
+    EXPECT_EQ(s.m_inputs.m_calcFourLevel, 0);
 }
 
 TEST_F(CalcFourTest, LevelTwoChangesOnlyLevelTwoAndIsRemembered) {
@@ -91,11 +91,11 @@ TEST_F(CalcFourTest, LevelTwoChangesOnlyLevelTwoAndIsRemembered) {
     ExpectKnownTransform(s.m_params.m_local2);
     EXPECT_EQ(s.m_params.m_local1[0], 9.0);
     EXPECT_EQ(s.m_params.m_local1[3], 0.0);
-    EXPECT_EQ(s.m_params.m_calcFourLevel, 1);
+    EXPECT_EQ(s.m_inputs.m_calcFourLevel, 1);
 
     Next([&](CWnd& w) {
         EXPECT_EQ(ControlCheck(w, IDC_CALC_FOUR_LEVEL2), BST_CHECKED);
-        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_CALC_FOUR_AFTER_X2)), s.m_params.m_calcFour[5],
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_CALC_FOUR_AFTER_X2)), s.m_inputs.m_calcFour[5],
                     1e-8);
         Click(w, IDCANCEL);
     });
@@ -136,7 +136,7 @@ TEST_F(CalcFourTest, PointsThatCoincideOnEitherSideAreRefused) {
         Prompts().VerifyAllUsed();
     }
     EXPECT_EQ(s.m_params.m_local1[3], 1.5);
-    EXPECT_EQ(s.m_params.m_calcFour[0], 0.0) << "Cancel keeps the inputs as they were";
+    EXPECT_EQ(s.m_inputs.m_calcFour[0], 0.0) << "Cancel keeps the inputs as they were";
 }
 
 }  // namespace

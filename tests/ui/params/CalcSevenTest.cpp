@@ -92,9 +92,9 @@ TEST_F(CalcSevenTest, ThreePointsReproduceKnownShiftsRotationsAndScale) {
     for (int i = 3; i < 6; ++i) EXPECT_NEAR(seven[i], known[i], 2e-10) << "rotation " << i;
     EXPECT_NEAR(seven[6], known[6], 1e-10);
     // The inputs are kept for the next opening.
-    EXPECT_EQ(s.m_params.m_calcSevenB[1], points[1].b);
-    EXPECT_EQ(s.m_params.m_calcSevenH[2], 800.0);
-    EXPECT_EQ(s.m_params.m_calcSevenZ[0], AsciiToDouble(points[0].hPlane));
+    EXPECT_EQ(s.m_inputs.m_calcSevenB[1], points[1].b);
+    EXPECT_EQ(s.m_inputs.m_calcSevenH[2], 800.0);
+    EXPECT_EQ(s.m_inputs.m_calcSevenZ[0], AsciiToDouble(points[0].hPlane));
 }
 
 // Guards against a failed estimation passing silently: the user is told,
@@ -112,7 +112,7 @@ TEST_F(CalcSevenTest, PointsThatDetermineNothingAreReportedAndChangeNoParameter)
     EXPECT_EQ(Prompts().MessageBoxes()[0].text, "三个公共点不能确定七参数，七参数未改变!");
     EXPECT_EQ(s.m_params.m_seven[0], 11.0);
     EXPECT_EQ(s.m_params.m_seven[4], 2e-6);
-    EXPECT_EQ(s.m_params.m_calcDatumGeo, 1) << "the inputs are still kept";
+    EXPECT_EQ(s.m_inputs.m_calcDatumGeo, 1) << "the inputs are still kept";
 }
 
 }  // namespace

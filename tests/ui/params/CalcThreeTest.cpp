@@ -85,8 +85,8 @@ TEST_F(CalcThreeTest, ShiftsAreCutToTheMillimetreTowardZeroAndRotationsStay) {
     EXPECT_EQ(s.m_params.m_seven[6], 3e-6);
 
     // The inputs come back at the next opening.
-    EXPECT_EQ(s.m_params.m_calcThreeB, kB);
-    EXPECT_EQ(s.m_params.m_calcThreeH, "100");
+    EXPECT_EQ(s.m_inputs.m_calcThreeB, kB);
+    EXPECT_EQ(s.m_inputs.m_calcThreeH, "100");
     Next([&](CWnd& w) {
         EXPECT_EQ(ControlText(w, IDC_CALC_THREE_L), kL);
         EXPECT_EQ(AsciiToDouble(ControlText(w, IDC_CALC_THREE_X)), AsciiToDouble(pair.x));
@@ -107,7 +107,7 @@ TEST_F(CalcThreeTest, EqualDatumsAreRefusedAndTheDialogStaysOpen) {
         Click(w, IDCANCEL);
     });
     ParamCommands::OnCalcThree(s);
-    EXPECT_EQ(s.m_params.m_calcDatumPlane, 0) << "Cancel keeps the inputs too";
+    EXPECT_EQ(s.m_inputs.m_calcDatumPlane, 0) << "Cancel keeps the inputs too";
     EXPECT_EQ(s.m_params.m_seven[0], 0.0);
 }
 

@@ -9,12 +9,16 @@
 namespace {
 
 // Every value that a parameter dialog edits, remembered inputs included.
-void ExpectSameParameters(const ConversionParams& a, const ConversionParams& b) {
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(a.m_seven[i], b.m_seven[i]) << "seven " << i;
+void ExpectSameParameters(const ConversionSession& sa, const ConversionSession& sb) {
+    const ConversionParams& pa = sa.m_params;
+    const ConversionParams& pb = sb.m_params;
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(pa.m_seven[i], pb.m_seven[i]) << "seven " << i;
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(a.m_local1[i], b.m_local1[i]) << "level 1, " << i;
-        EXPECT_EQ(a.m_local2[i], b.m_local2[i]) << "level 2, " << i;
+        EXPECT_EQ(pa.m_local1[i], pb.m_local1[i]) << "level 1, " << i;
+        EXPECT_EQ(pa.m_local2[i], pb.m_local2[i]) << "level 2, " << i;
     }
+    const RememberedInputs& a = sa.m_inputs;
+    const RememberedInputs& b = sb.m_inputs;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(a.m_calcSevenB[i], b.m_calcSevenB[i]);
         EXPECT_EQ(a.m_calcSevenL[i], b.m_calcSevenL[i]);
@@ -33,14 +37,14 @@ void ExpectSameParameters(const ConversionParams& a, const ConversionParams& b) 
     EXPECT_EQ(a.m_calcThreeZ, b.m_calcThreeZ);
     EXPECT_EQ(a.m_calcDatumGeo, b.m_calcDatumGeo);
     EXPECT_EQ(a.m_calcDatumPlane, b.m_calcDatumPlane);
-    for (const auto& [pa, pb] :
-         {std::pair{a.m_projBefore, b.m_projBefore}, std::pair{a.m_projAfter, b.m_projAfter}}) {
-        EXPECT_EQ(pa.kind, pb.kind);
-        EXPECT_EQ(pa.centralMeridian, pb.centralMeridian);
-        EXPECT_EQ(pa.xConstant, pb.xConstant);
-        EXPECT_EQ(pa.yConstant, pb.yConstant);
-        EXPECT_EQ(pa.scale, pb.scale);
-        EXPECT_EQ(pa.baseLatitude, pb.baseLatitude);
+    for (const auto& [ra, rb] :
+         {std::pair{pa.m_projBefore, pb.m_projBefore}, std::pair{pa.m_projAfter, pb.m_projAfter}}) {
+        EXPECT_EQ(ra.kind, rb.kind);
+        EXPECT_EQ(ra.centralMeridian, rb.centralMeridian);
+        EXPECT_EQ(ra.xConstant, rb.xConstant);
+        EXPECT_EQ(ra.yConstant, rb.yConstant);
+        EXPECT_EQ(ra.scale, rb.scale);
+        EXPECT_EQ(ra.baseLatitude, rb.baseLatitude);
     }
 }
 
@@ -77,7 +81,7 @@ TEST_F(ParamMenuTest, EveryItemOpensItsDialogAndCancelChangesNothing) {
         NextAnswer("转换后投影设置", IDCANCEL);
         ClickMenuItem(w, IDM_ZONE_CHANGE);
     });
-    ExpectSameParameters(dlg.m_session.m_params, ConversionParams());
+    ExpectSameParameters(dlg.m_session, ConversionSession());
     EXPECT_EQ(dlg.m_session.m_zoneChange, 0);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "geodesy/Constants.h"
 #include "res/resource.h"
 #include "session/ConversionSession.h"
 #include "tests/ui/support/DialogDriver.h"
@@ -15,7 +16,6 @@
 #include "ui/framework/PropertyPage.h"
 #include "ui/framework/Wnd.h"
 
-inline constexpr double kDegToRad = 0.017453292519943334;
 inline constexpr double kArcSecond = kDegToRad / 3600.0;
 
 class ParamsTest : public UiTest {

@@ -49,7 +49,7 @@ TEST_F(ProjectionTest, OkStoresEveryFieldButTheZoneNumber) {
     EXPECT_EQ(p.xConstant, -100);
     EXPECT_EQ(p.yConstant, 38500000);
     EXPECT_DOUBLE_EQ(p.baseLatitude, 30.5);
-    EXPECT_EQ(p.kind, 3);
+    EXPECT_EQ(p.kind, ProjectionKind::Mercator);
     EXPECT_EQ(p.zoneNumber, 38);
     EXPECT_EQ(s.m_params.m_projAfter.centralMeridian, 114.0) << "only the before-record is edited";
 }

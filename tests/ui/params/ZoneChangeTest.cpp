@@ -45,7 +45,7 @@ TEST_F(ZoneChangeTest, OnlyTwoConfirmedDialogsArmTheStateAndEachOkStoresItsRecor
         EXPECT_EQ(session.m_zoneChange, c.state);
         EXPECT_EQ(session.m_params.m_projBefore.yConstant, c.first == IDOK ? 38500000 : 500000);
         const ProjectionRecord& after = session.m_params.m_projAfter;
-        EXPECT_EQ(after.kind, c.second == IDOK ? 1 : 0);
+        EXPECT_EQ(after.kind, c.second == IDOK ? ProjectionKind::Gauss6 : ProjectionKind::Gauss3);
         EXPECT_DOUBLE_EQ(after.centralMeridian, c.second == IDOK ? 117.0 : 114.0);
     }
 }
