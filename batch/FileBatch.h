@@ -163,7 +163,7 @@ private:
 struct BatchProgress {
     std::size_t filesDone = 0;   // sources finished, skipped ones included
     std::size_t filesTotal = 0;  // sources of the batch
-    std::size_t file = 0;        // the source being converted (index)
+    std::size_t file = 0;        // the source being converted (index); after one, the next
     std::uint64_t linesInFile = 0;  // lines written of the current source
     std::uint64_t linesDone = 0;    // lines written of all sources so far
     std::uint64_t bytesInFile = 0;  // input taken of the current source

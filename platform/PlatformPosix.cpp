@@ -198,8 +198,11 @@ std::string ReplacementTarget(const std::string& path) {
 }
 
 bool ReplaceAtomically(const std::string& replacement, const std::string& target) {
+    // The mode of the file replaced, not of what a link replaced leads to.
     struct stat st;
-    if (::stat(target.c_str(), &st) == 0) ::chmod(replacement.c_str(), st.st_mode & 07777);
+    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        ::chmod(replacement.c_str(), st.st_mode & 07777);
+    }
     if (::rename(replacement.c_str(), target.c_str()) != 0) return false;
     // Make the rename itself durable; a failure here still leaves a complete file.
     int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -343,8 +343,10 @@ TEST(Survival, LinesLongerThanTheLimitStopTheirSource) {
 
     // An endless line: a device that gives only zero bytes, through a link.
     std::error_code noLink;
-    std::filesystem::create_symlink("/dev/zero", PathOf(dir.File("zero.txt")), noLink);
-    if (!noLink) {
+    if (Platform::Exists("/dev/zero")) {
+        std::filesystem::create_symlink("/dev/zero", PathOf(dir.File("zero.txt")), noLink);
+    }
+    if (Platform::Exists("/dev/zero") && !noLink) {
         const int status = RunProcess(job.Args("2", {dir.File("zero.txt")},
                                                {"--max-line-bytes", "2M", "--jobs", "2"}),
                                       dir.File("err"));
