@@ -4,11 +4,16 @@
 //   atan: 1/t above 1, four halvings t / (1 + sqrt(1 + t^2)), Taylor series.
 //   log: x = 2^e m, m in [sqrt(1/2), sqrt(2)), ln m = 2 atanh((m-1)/(m+1)).
 //   exp: t = k ln 2 + r, r / 2^12 by Taylor series, squared 12 times.
+// The constants come from the tables up to their length, and are computed
+// beyond it: pi = 16 atan(1/5) - 4 atan(1/239), ln 2 = 2 atanh(1/3),
+// ln 10 = 3 ln 2 + 2 atanh(1/9).
 #include "crmath/ElementaryAccurate.h"
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "crmath/ElementaryTables.h"
 
@@ -34,19 +39,72 @@ void Decompose(double x, u64* m, int* e) {
 
 MpFloat One(int n) { return MpFromInteger(1, 0, false, n); }
 
-MpFloat HalfPi(int n) { return MpFromWords(kPiWords, kPiWordCount, 1, n); }
-
-MpFloat Ln2(int n) { return MpFromWords(kLn2Words, kConstantWordCount, 0, n); }
-
 // True when term no longer changes a sum of magnitude 2^sumExponent at n words.
 bool Negligible(const MpFloat& term, int sumExponent, int n) {
     return term.zero || term.exponent < sumExponent - 32 * n - 4;
 }
 
-// Bits [offset, offset + 32 count) of the fraction of 2/pi, zero past the table.
-void TwoOverPiWindow(int offset, int count, u32* out) {
+// atan(1/k) (hyperbolic: atanh(1/k)) by its series, 2 <= k < 2^16.
+MpFloat AtanOfInverse(u32 k, bool hyperbolic, int n) {
+    MpFloat power = MpDivSmall(One(n), k), sum = power;
+    for (u32 j = 1;; ++j) {
+        power = MpDivSmall(power, k * k);
+        const MpFloat term = MpDivSmall(power, 2 * j + 1);
+        if (Negligible(term, sum.exponent, n)) break;
+        sum = (j % 2 == 1 && !hyperbolic) ? MpSub(sum, term) : MpAdd(sum, term);
+    }
+    return sum;
+}
+
+// The constants past their tables: computed with two more words, then cut to
+// n words as the tables are.
+MpFloat ComputedPi(int n) {
+    MpFloat pi = MpSub(MpMulSmall(AtanOfInverse(5, false, n + 2), 16),
+                       MpMulSmall(AtanOfInverse(239, false, n + 2), 4));
+    MpResize(pi, n);
+    return pi;
+}
+
+MpFloat ComputedLn2(int n) { return MpScale(AtanOfInverse(3, true, n), 1); }
+
+MpFloat HalfPi(int n) {
+    if (n <= kPiWordCount) return MpFromWords(kPiWords, kPiWordCount, 1, n);
+    return MpScale(ComputedPi(n), -1);
+}
+
+MpFloat Ln2(int n) {
+    if (n <= kConstantWordCount) return MpFromWords(kLn2Words, kConstantWordCount, 0, n);
+    MpFloat ln2 = ComputedLn2(n + 2);
+    MpResize(ln2, n);
+    return ln2;
+}
+
+MpFloat InvLn10(int n) {
+    if (n <= kConstantWordCount) return MpFromWords(kInvLn10Words, kConstantWordCount, -1, n);
+    const int m = n + 2;
+    const MpFloat ln10 =
+        MpAdd(MpMulSmall(ComputedLn2(m), 3), MpScale(AtanOfInverse(9, true, m), 1));
+    MpFloat inv = MpDiv(One(m), ln10);
+    MpResize(inv, n);
+    return inv;
+}
+
+// The first `count` words of the fraction of 2/pi, computed: 2/pi lies in
+// [1/2, 1), so its words are those of its fraction. Two more words keep the
+// division's error below the last word.
+std::vector<u32> ComputedTwoOverPi(int count) {
+    const int m = count + 2;
+    const MpFloat q = MpDiv(MpFromInteger(2, 0, false, m), ComputedPi(m));
+    std::vector<u32> words(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) words[static_cast<std::size_t>(i)] = q.w[i];
+    return words;
+}
+
+// Bits [offset, offset + 32 count) of the fraction of 2/pi, from its first
+// `available` words, zero past them.
+void TwoOverPiWindow(const u32* words, int available, int offset, int count, u32* out) {
     const int word = offset / 32, bit = offset % 32;
-    auto at = [](int i) { return i < kTwoOverPiWordCount ? kTwoOverPiWords[i] : 0u; };
+    auto at = [&](int i) { return i < available ? words[i] : 0u; };
     for (int i = 0; i < count; ++i) {
         const u32 hi = at(word + i), lo = at(word + i + 1);
         out[i] = bit == 0 ? hi : (hi << bit) | (lo >> (32 - bit));
@@ -158,16 +216,39 @@ MpFloat ExpOf(const MpFloat& t) {
     return MpScale(sum, k);
 }
 
-// Ziv's loop: value(n) for n = 4, 8, 16, 32 words until the rounding is decided.
+// SetAccurateLevels: the first level's words, low 16 bits, and the fewest
+// words that may decide, high 16 bits.
+std::atomic<int> g_levels{4 | 4 << 16};
+thread_local int t_decidedWords = 0;
+
+// Ziv's loop: value(n) for n = 4, 8, 16, 32, 64, ... words until the
+// rounding is decided. Every level proves its rounding: value(n) lies within
+// 2^(kAccurateMarginBits - 32n) of the exact value, relative (so a zero value
+// is exact), and MpRoundIfDecided finds no rounding boundary within twice
+// that. Past 32 words the numbers keep their words on the heap and the
+// constants are computed: the precision has no limit.
+//
+// The loop ends because no exact value it is given is a rounding boundary.
+// The boundaries (midpoints of doubles, the overflow threshold) are
+// rational. For a double t != 0, sin t, cos t, tan t and atan t are
+// transcendental, and so is every angle whose tangent is a rational q != 0,
+// which atan2 gives (Lindemann-Weierstrass: e^(iz) is transcendental for
+// algebraic z != 0, and e^(2iz) = (1 + iq)/(1 - iq) is algebraic). log10 x is
+// rational only at x = 10^k, where it is the integer k. Where x^y is a double
+// or a midpoint, ExactPow decides it before the loop; the quotients of
+// atan2 on the subnormal grid, within t^3/3 of a tie, are decided before it too.
 template <class Value>
 double Ziv(Value value) {
-    MpFloat v;
-    for (int n = 4; n <= 32; n *= 2) {
-        v = value(n);
-        double out;
-        if (MpRoundIfDecided(v, 32 * n - kAccurateMarginBits, &out)) return out;
+    const int levels = g_levels.load(std::memory_order_relaxed);
+    const int decide = levels >> 16;
+    for (int n = levels & 0xffff;; n *= 2) {
+        const MpFloat v = value(n);
+        double out = 0.0;
+        if (v.zero || (n >= decide && MpRoundIfDecided(v, 32 * n - kAccurateMarginBits, &out))) {
+            t_decidedWords = n;
+            return out;
+        }
     }
-    return MpToDouble(v);
 }
 
 // The isqrt of m when m is a perfect square, else 0.
@@ -190,6 +271,16 @@ u64 SmallPower(u64 base, u64 power) {
 
 }  // namespace
 
+void SetAccurateLevels(int firstWords, int decideWords) {
+    g_levels.store(firstWords | decideWords << 16, std::memory_order_relaxed);
+}
+
+int LastAccurateWords() {
+    const int n = t_decidedWords;
+    t_decidedWords = 0;
+    return n;
+}
+
 MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
     const double ax = x < 0 ? -x : x;
     if (ax < 0.78) {
@@ -202,14 +293,26 @@ MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
     // Bits j <= e - 2 of 2/pi (weight 2^-j) give multiples of 4: skipped.
     const int first = e - 1 > 1 ? e - 1 : 1;
     const u32 mHi = static_cast<u32>(m >> 32), mLo = static_cast<u32>(m);
+    // The words of 2/pi the guards below may reach: the table's, or computed
+    // where it ends (past 1024 bits).
+    constexpr int kLastGuard = 480;
+    const int maxWords = (53 + 32 * n + kLastGuard + 31) / 32;
+    const int needed = (first - 1) / 32 + maxWords + 2;
+    std::vector<u32> computed;
+    const u32* twoOverPi = kTwoOverPiWords;
+    int available = kTwoOverPiWordCount;
+    if (needed > kTwoOverPiWordCount) {
+        computed = ComputedTwoOverPi(needed);
+        twoOverPi = computed.data();
+        available = needed;
+    }
+    MpScratch<kTwoOverPiWordCount + 4> window(maxWords + 2), p(maxWords + 4), frac(maxWords + 4);
     MpFloat f;
     int q = 0;
     for (int guard = 96;; guard += 128) {
         const int words = (53 + 32 * n + guard + 31) / 32;
-        u32 window[kTwoOverPiWordCount + 2];
-        TwoOverPiWindow(first - 1, words, window);
+        TwoOverPiWindow(twoOverPi, available, first - 1, words, window.data());
         // p = m * window, words + 2 words, most significant first.
-        u32 p[kTwoOverPiWordCount + 4];
         for (int i = 0; i < words + 2; ++i) p[i] = 0;
         for (int i = words - 1; i >= 0; --i) {
             const u64 lo = u64{window[i]} * mLo + p[i + 2];
@@ -225,7 +328,6 @@ MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
         // Quadrant: the two lowest integer bits; fraction: the bits below.
         auto bitAt = [&](int fromTop) { return (p[fromTop / 32] >> (31 - fromTop % 32)) & 1u; };
         q = static_cast<int>(bitAt(intBits - 2) * 2 + bitAt(intBits - 1));
-        u32 frac[kTwoOverPiWordCount + 4] = {};
         const int fw = (s + 31) / 32;
         const int wo = intBits / 32, bo = intBits % 32;
         for (int i = 0; i < fw; ++i) {
@@ -265,8 +367,8 @@ MpFloat ReduceHalfPi(double x, int n, int* quadrant) {
         f.negative = upper;
         // The bits of 2/pi past the window change x 2/pi by less than 2^(53-s).
         const int leadingZeros = f.zero ? s : -f.exponent;
-        if (s - leadingZeros - 53 >= 32 * n + 16 ||
-            first - 1 + 32 * words >= 32 * kTwoOverPiWordCount)
+        if (s - leadingZeros - 53 >= 32 * n + 16 || first - 1 + 32 * words >= 32 * available ||
+            guard == kLastGuard)
             break;
     }
     MpFloat r = MpMul(f, HalfPi(n));
@@ -306,9 +408,7 @@ MpFloat MpAtanOf(double y, double x, int n) {
     return y < 0 ? MpNegate(a) : a;
 }
 
-MpFloat MpLog10Of(double x, int n) {
-    return MpMul(LogOf(x, n), MpFromWords(kInvLn10Words, kConstantWordCount, -1, n));
-}
+MpFloat MpLog10Of(double x, int n) { return MpMul(LogOf(x, n), InvLn10(n)); }
 
 MpFloat MpPowOf(double x, double y, int n) {
     // ln x carries 10 more bits than the product y ln x needs.

@@ -1,11 +1,12 @@
 // The accurate path of the elementary functions: each result is computed in
-// MpFloat arithmetic with 128, 256, 512 and then 1024 bits until an error
-// bound decides the rounding (Ziv's strategy), so it is the exact value
-// rounded to nearest (ties to even) whenever the exact value is not itself a
-// rounding boundary; the cases where it is (exact powers) are decided exactly
-// beforehand. Several microseconds a call: the fast paths come here only when
-// their own bound cannot decide. Internal; arguments finite and, for Log10,
-// positive; Pow takes x > 0 (the caller applies the sign).
+// MpFloat arithmetic with 128, 256, 512, 1024 bits and on, doubling, until an
+// error bound decides the rounding (Ziv's strategy), so it is the exact value
+// rounded to nearest (ties to even): the cases where the exact value is
+// itself a rounding boundary (exact powers) are decided exactly beforehand,
+// and no other is one (see Ziv in ElementaryAccurate.cpp). Several
+// microseconds a call: the fast paths come here only when their own bound
+// cannot decide. Internal; arguments finite and, for Log10, positive; Pow
+// takes x > 0 (the caller applies the sign).
 #pragma once
 
 #include "crmath/MultiPrecision.h"
@@ -23,6 +24,15 @@ double AccuratePow(double x, double y);
 // x^y rounded to nearest when it is a double or halfway between two, or
 // underflows or overflows from such a value; false otherwise. x > 0.
 bool ExactPow(double x, double y, double* out);
+
+// For the tests, process-wide (default 4, 4): Ziv's loop starts at
+// firstWords (4, 8, 16, ... words) and lets no level below decideWords
+// decide, so that each level can be run alone and the 1024-bit level made to
+// hand over to the levels past it. One relaxed load per accurate result.
+void SetAccurateLevels(int firstWords, int decideWords);
+// The words of the level that decided this thread's last result of Ziv's
+// loop since the previous call, 0 if none (exact cases); resets it.
+int LastAccurateWords();
 
 // The parts of the accurate path, at n words, for the tests: the reduction
 // x = q pi/2 + r (|r| <= pi/4 about), and the values before rounding, each

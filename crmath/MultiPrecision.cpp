@@ -4,8 +4,34 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace crmath::detail {
+
+void MpWords::CopyHeap(const MpWords& other) {
+    if (m_capacity < other.m_capacity) {
+        delete[] m_heap;
+        m_heap = new std::uint32_t[static_cast<unsigned>(other.m_capacity)];
+        m_words = m_heap;
+        m_capacity = other.m_capacity;
+    }
+    std::memcpy(m_words, other.m_words, sizeof(std::uint32_t) * static_cast<unsigned>(other.m_capacity));
+}
+
+void MpWords::Grow(int count, int keep) {
+    std::uint32_t* words = new std::uint32_t[static_cast<unsigned>(count)];
+    if (keep > 0) std::memcpy(words, m_words, sizeof(std::uint32_t) * static_cast<unsigned>(keep));
+    delete[] m_heap;
+    m_heap = words;
+    m_words = words;
+    m_capacity = count;
+}
+
+void MpResize(MpFloat& a, int n) {
+    a.w.Reserve(n, a.n < n ? a.n : n);
+    for (int i = a.n; i < n; ++i) a.w[i] = 0;
+    a.n = n;
+}
 
 namespace {
 
@@ -17,23 +43,32 @@ u32 Word(const MpFloat& a, int i) { return i >= 0 && i < a.n ? a.w[i] : 0; }
 // Shifts buf[0..count) left until its top bit is set and copies the first n
 // words into r; the shift is taken from r.exponent. All zero: r is zero.
 void NormalizeInto(u32* buf, int count, MpFloat& r) {
+    u32* w = r.w.data();
     int z = 0;
     while (z < count && buf[z] == 0) ++z;
     if (z == count) {
         r.zero = true;
         r.negative = false;
         r.exponent = 0;
-        for (int i = 0; i < r.n; ++i) r.w[i] = 0;
+        for (int i = 0; i < r.n; ++i) w[i] = 0;
         return;
     }
     const int bits = std::countl_zero(buf[z]);
     for (int i = 0; i < r.n; ++i) {
         const u32 a = i + z < count ? buf[i + z] : 0;
         const u32 b = i + z + 1 < count ? buf[i + z + 1] : 0;
-        r.w[i] = bits == 0 ? a : (a << bits) | (b >> (32 - bits));
+        w[i] = bits == 0 ? a : (a << bits) | (b >> (32 - bits));
     }
     r.exponent -= 32 * z + bits;
     r.zero = false;
+}
+
+// A number of n words to be filled by NormalizeInto.
+MpFloat Unfilled(int n) {
+    MpFloat r;
+    r.w.Reserve(n, 0);
+    r.n = n;
+    return r;
 }
 
 // 2^k as a double, -1074 <= k <= 1023.
@@ -42,11 +77,16 @@ double Pow2(int k) {
     return std::bit_cast<double>(u64{1} << (k + 1074));
 }
 
-// |a| + |b| (same = true) or |a| - |b| (|a| >= |b|), sign of a.
-MpFloat AddMagnitudes(const MpFloat& a, const MpFloat& b, bool same) {
-    const int n = a.n;
-    u32 x[kMaxWords + 1], y[kMaxWords + 1];
-    for (int i = 0; i < n; ++i) x[i] = a.w[i];
+// |a| + |b| (same = true) or |a| - |b| (|a| >= |b|) at n words, a's words
+// cut or extended to n, with the sign given.
+MpFloat AddMagnitudes(const MpFloat& a, const MpFloat& b, bool same, int n, bool negative) {
+    MpScratch<kMaxWords + 1> xs(n + 1), ys(n + 1);
+    u32* x = xs.data();
+    u32* y = ys.data();
+    const u32* aw = a.w.data();
+    const u32* bw = b.w.data();
+    const int an = a.n, bn = b.n;
+    for (int i = 0; i < n; ++i) x[i] = i < an ? aw[i] : 0;
     x[n] = 0;
     const int shift = a.exponent - b.exponent;
     const int words = shift / 32, bits = shift % 32;
@@ -55,13 +95,13 @@ MpFloat AddMagnitudes(const MpFloat& a, const MpFloat& b, bool same) {
             y[i] = 0;
             continue;
         }
-        const u32 hi = Word(b, i - words);
-        const u32 lo = Word(b, i - words - 1);
+        const int k = i - words;
+        const u32 hi = k >= 0 && k < bn ? bw[k] : 0;
+        const u32 lo = k >= 1 && k - 1 < bn ? bw[k - 1] : 0;
         y[i] = bits == 0 ? hi : (hi >> bits) | (lo << (32 - bits));
     }
-    MpFloat r;
-    r.n = n;
-    r.negative = a.negative;
+    MpFloat r = Unfilled(n);
+    r.negative = negative;
     r.exponent = a.exponent;
     if (same) {
         u64 carry = 0;
@@ -85,7 +125,7 @@ MpFloat AddMagnitudes(const MpFloat& a, const MpFloat& b, bool same) {
     }
     NormalizeInto(x, n + 1, r);
     if (r.zero) return r;
-    r.negative = a.negative;
+    r.negative = negative;
     return r;
 }
 
@@ -93,27 +133,23 @@ MpFloat AddSigned(const MpFloat& a, const MpFloat& b, bool bNegative) {
     if (b.zero) return a;
     if (a.zero) {
         MpFloat r = b;
-        r.n = a.n;
-        for (int i = b.n; i < a.n; ++i) r.w[i] = 0;
+        MpResize(r, a.n);
         r.negative = bNegative;
         return r;
     }
-    MpFloat bb = b;
-    bb.negative = bNegative;
     const bool same = a.negative == bNegative;
-    if (MpCompareMagnitude(a, bb) >= 0) return AddMagnitudes(a, bb, same);
-    MpFloat aa = a;
-    bb.n = a.n;
-    for (int i = b.n; i < a.n; ++i) bb.w[i] = 0;
-    return AddMagnitudes(bb, aa, same);
+    if (MpCompareMagnitude(a, b) >= 0) return AddMagnitudes(a, b, same, a.n, a.negative);
+    return AddMagnitudes(b, a, same, a.n, bNegative);
 }
 
 }  // namespace
 
 MpFloat MpZero(int n) {
     MpFloat r;
+    r.w.Reserve(n, 0);
     r.n = n;
-    for (int i = 0; i < n; ++i) r.w[i] = 0;
+    u32* w = r.w.data();
+    for (int i = 0; i < n; ++i) w[i] = 0;
     return r;
 }
 
@@ -172,13 +208,17 @@ MpFloat MpMul(const MpFloat& a, const MpFloat& b) {
     const int n = a.n;
     MpFloat r = MpZero(n);
     if (a.zero || b.zero) return r;
-    u32 p[2 * kMaxWords + 1];
+    MpScratch<2 * kMaxWords> ps(2 * n);
+    u32* p = ps.data();
+    const u32* aw = a.w.data();
+    const u32* bw = b.w.data();
+    const int bn = b.n;
     for (int i = 0; i < 2 * n; ++i) p[i] = 0;
     for (int i = n - 1; i >= 0; --i) {
         u64 carry = 0;
-        const u64 ai = a.w[i];
+        const u64 ai = aw[i];
         for (int j = n - 1; j >= 0; --j) {
-            const u64 t = ai * Word(b, j) + p[i + j + 1] + carry;
+            const u64 t = ai * (j < bn ? bw[j] : 0) + p[i + j + 1] + carry;
             p[i + j + 1] = static_cast<u32>(t);
             carry = t >> 32;
         }
@@ -195,10 +235,12 @@ MpFloat MpMulSmall(const MpFloat& a, u32 k) {
     const int n = a.n;
     MpFloat r = MpZero(n);
     if (a.zero || k == 0) return r;
-    u32 p[kMaxWords + 1];
+    MpScratch<kMaxWords + 1> ps(n + 1);
+    u32* p = ps.data();
+    const u32* aw = a.w.data();
     u64 carry = 0;
     for (int i = n - 1; i >= 0; --i) {
-        const u64 t = u64{a.w[i]} * k + carry;
+        const u64 t = u64{aw[i]} * k + carry;
         p[i + 1] = static_cast<u32>(t);
         carry = t >> 32;
     }
@@ -213,10 +255,12 @@ MpFloat MpDivSmall(const MpFloat& a, u32 k) {
     const int n = a.n;
     MpFloat r = MpZero(n);
     if (a.zero) return r;
-    u32 q[kMaxWords + 2];
+    MpScratch<kMaxWords + 2> qs(n + 2);
+    u32* q = qs.data();
+    const u32* aw = a.w.data();
     u64 rest = 0;
     for (int i = 0; i < n + 2; ++i) {
-        const u64 cur = (rest << 32) | Word(a, i);
+        const u64 cur = (rest << 32) | (i < n ? aw[i] : 0);
         q[i] = static_cast<u32>(cur / k);
         rest = cur % k;
     }
@@ -245,8 +289,7 @@ static double Leading(const MpFloat& a) {
 MpFloat MpDiv(const MpFloat& a, const MpFloat& b) {
     const int n = a.n;
     MpFloat m = b;  // |b| scaled into [0.5, 1)
-    m.n = n;
-    for (int i = b.n; i < n; ++i) m.w[i] = 0;
+    MpResize(m, n);
     m.exponent = 0;
     m.negative = false;
     const MpFloat one = MpFromInteger(1, 0, false, n);

@@ -19,69 +19,12 @@
 #include "crmath/ElementaryEstimates.h"
 #include "crmath/ElementaryTables.h"
 #include "tests/crmath/ElementaryCases.h"
+#include "tests/crmath/ElementaryMpfr.h"
 
 namespace {
 
 using namespace elementary_test;
 using crmath::detail::Estimate;
-
-class Big {
-public:
-    explicit Big(mpfr_prec_t bits) { mpfr_init2(m_v, bits); }
-    ~Big() { mpfr_clear(m_v); }
-    Big(const Big&) = delete;
-    Big& operator=(const Big&) = delete;
-    mpfr_ptr get() { return m_v; }
-
-private:
-    mpfr_t m_v;
-};
-
-// f of the case into out, rounded to out's precision; the ternary value.
-int Apply(const Case& c, mpfr_ptr out) {
-    Big x(53), y(53);
-    mpfr_set_d(x.get(), c.x, MPFR_RNDN);
-    mpfr_set_d(y.get(), c.y, MPFR_RNDN);
-    switch (c.f) {
-        case kSin:
-            return mpfr_sin(out, x.get(), MPFR_RNDN);
-        case kCos:
-            return mpfr_cos(out, x.get(), MPFR_RNDN);
-        case kTan:
-            return mpfr_tan(out, x.get(), MPFR_RNDN);
-        case kAtan:
-            return mpfr_atan(out, x.get(), MPFR_RNDN);
-        case kAtan2:
-            return mpfr_atan2(out, x.get(), y.get(), MPFR_RNDN);
-        case kLog10:
-            return mpfr_log10(out, x.get(), MPFR_RNDN);
-        default:
-            return mpfr_pow(out, x.get(), y.get(), MPFR_RNDN);
-    }
-}
-
-// The exact value rounded to the nearest double, with gradual underflow.
-double Correct(const Case& c) {
-    mpfr_set_emin(-1073);
-    mpfr_set_emax(1024);
-    Big r(53);
-    const int t = Apply(c, r.get());
-    mpfr_subnormalize(r.get(), t, MPFR_RNDN);
-    const double d = mpfr_get_d(r.get(), MPFR_RNDN);
-    mpfr_set_emin(mpfr_get_emin_min());
-    mpfr_set_emax(mpfr_get_emax_max());
-    return d;
-}
-
-bool SameBits(double a, double b) {
-    return (a != a && b != b) || std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-std::string Show(const Case& c) {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%s(%a, %a)", Name(c.f), c.x, c.y);
-    return buf;
-}
 
 int Count() {
     const char* v = std::getenv("TERRAX_MPFR_COUNT");
