@@ -1,6 +1,7 @@
-// The per-point fast paths of the conversion against the operations they
-// stand for: number texts against the C library, angle texts and chains
-// against the CGeoCore members, bit for bit.
+// The per-point fast paths of the conversion: number texts against the C
+// library, angle texts against the CGeoCore members bit for bit, and the
+// by-reference chains and the members they stand for against independently
+// computed figures.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,11 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
-#include "tests/batch/BatchTestSession.h"
+#include "tests/support/ConversionReference.h"
 
 namespace {
 
@@ -100,7 +103,7 @@ TEST(FastPath, ViewsReadLikeAtof) {
 
 // Guards the buffer forms of the angle texts against drifting from the
 // members that return texts.
-TEST(FastPath, AngleTextsLikeTheMembers) {
+TEST(FastPath, AngleTextsPrintLikeTheMembersAndReadAsTheirFields) {
     CGeoCore geo;
     std::mt19937_64 rng(3);
     std::uniform_real_distribution<double> angle(-4.0, 4.0);
@@ -110,52 +113,120 @@ TEST(FastPath, AngleTextsLikeTheMembers) {
         const int n = FormatDmsPositiveTo(r, buf);
         const std::string text = geo.FormatDmsPositive(r);
         ASSERT_EQ(std::string(buf, static_cast<std::size_t>(n)), text) << r;
-        EXPECT_EQ(Bits(ParseDmsView(text)), Bits(geo.ParseDmsText(text))) << text;
+        if (!std::isfinite(r)) continue;
+        // The text's own fields, degrees, minutes and seconds, read back.
+        double d = 0, m = 0, sec = 0;
+        ASSERT_EQ(std::sscanf(text.c_str(), "%lf:%lf:%lf", &d, &m, &sec), 3) << text;
+        const double want = (sec * 0.0002777777777777778 + m * 0.016666666666666666 + d) *
+                            0.017453292519943334;
+        EXPECT_EQ(Bits(ParseDmsView(text)), Bits(want)) << text;
     }
+    // A view ends where it ends, not at the text's NUL: ":1:2:3" is 0 degrees
+    // (a first colon that opens the text ends no degree field), 2 minutes and
+    // 3 seconds.
     const std::string odd = ":1:2:3.5x";
     EXPECT_EQ(Bits(ParseDmsView(std::string_view(odd).substr(0, 6))),
-              Bits(geo.ParseDmsText(odd.substr(0, 6))));
+              Bits((3 * 0.0002777777777777778 + 2 * 0.016666666666666666 + 0) *
+                   0.017453292519943334));
 }
 
-// Guards the by-reference chains: the same bits as the members that take
-// the settings by value, with every switch on and off.
-TEST(FastPath, ChainsLikeTheMembers) {
-    CGeoCore geo;
-    std::mt19937_64 rng(8);
-    std::uniform_real_distribution<double> b(0.4, 0.7), l(1.9, 2.1), x(2.8e6, 4.4e6),
-        y(3.8e5, 6.2e5), h(-50, 500);
-    for (int setting = 0; setting < 4; ++setting) {
-        ConversionParams p = MakeTestSession(1, 2).m_params;
-        p.m_savedUseSeven = setting & 1;
-        p.m_savedUseFour = setting >> 1;
-        p.m_projBefore.kind = static_cast<ProjectionKind>(setting);
-        for (int i = 0; i < 2000; ++i) {
-            double want[3], got[3];
-            const double B = b(rng), L = l(rng), H = h(rng), X = x(rng), Y = y(rng);
-            geo.GeodeticToPlaneChain(B, L, H, p, &want[0], &want[1], &want[2]);
-            GeodeticToPlaneChainRef(geo, B, L, H, p, &got[0], &got[1], &got[2]);
-            for (int k = 0; k < 3; ++k) ASSERT_EQ(Bits(got[k]), Bits(want[k]));
-            geo.PlaneToGeodeticChain(X, Y, H, p, &want[0], &want[1], &want[2]);
-            PlaneToGeodeticChainRef(geo, X, Y, H, p, &got[0], &got[1], &got[2]);
-            for (int k = 0; k < 3; ++k) ASSERT_EQ(Bits(got[k]), Bits(want[k]));
-            geo.PlaneToGeodetic(6378140.0, 298.257, X, Y, H, p, &want[0], &want[1], &want[2]);
-            PlaneToGeodeticRef(geo, 6378140.0, 298.257, X, Y, H, p, &got[0], &got[1], &got[2]);
-            for (int k = 0; k < 3; ++k) ASSERT_EQ(Bits(got[k]), Bits(want[k]));
-            want[0] = got[0] = B;
-            want[1] = got[1] = L;
-            geo.ShiftGeodetic(&want[0], &want[1], p);
-            ShiftGeodeticRef(geo, &got[0], &got[1], p);
-            for (int k = 0; k < 2; ++k) ASSERT_EQ(Bits(got[k]), Bits(want[k]));
-            want[0] = got[0] = X;
-            want[1] = got[1] = Y;
-            want[2] = got[2] = H;
-            const double* s = p.m_seven;
-            geo.ApplySevenParameters(s[0], s[1], s[2], s[3], s[4], s[5], s[6], p, &want[0],
-                                     &want[1], &want[2]);
-            ApplySevenParametersRef(geo, s, p, &got[0], &got[1], &got[2]);
-            for (int k = 0; k < 3; ++k) ASSERT_EQ(Bits(got[k]), Bits(want[k]));
+// One chain row of the reference data, through the by-reference form
+// (byRef) or the member; returns how many leading outputs are angles, or -1
+// for a row that is not a chain call.
+int RunChain(const CGeoCore& geo, const ConversionParams& p, const std::string& op,
+             const double* in, bool byRef, double* out) {
+    if (op == "g2p") {
+        if (byRef) {
+            GeodeticToPlaneChainRef(geo, in[0], in[1], in[2], p, &out[0], &out[1], &out[2]);
+        } else {
+            geo.GeodeticToPlaneChain(in[0], in[1], in[2], p, &out[0], &out[1], &out[2]);
         }
+        return 0;
     }
+    if (op == "p2g") {
+        if (byRef) {
+            PlaneToGeodeticChainRef(geo, in[0], in[1], in[2], p, &out[0], &out[1], &out[2]);
+        } else {
+            geo.PlaneToGeodeticChain(in[0], in[1], in[2], p, &out[0], &out[1], &out[2]);
+        }
+        return 2;
+    }
+    if (op == "p2g_on") {
+        double a = 0, rf = 0;
+        if (!CGeoCore::DatumTable(static_cast<int>(in[0]), &a, &rf)) return -1;
+        if (byRef) {
+            PlaneToGeodeticRef(geo, a, rf, in[1], in[2], in[3], p, &out[0], &out[1], &out[2]);
+        } else {
+            geo.PlaneToGeodetic(a, rf, in[1], in[2], in[3], p, &out[0], &out[1], &out[2]);
+        }
+        return 2;
+    }
+    if (op == "shift") {
+        out[0] = in[0];
+        out[1] = in[1];
+        if (byRef) {
+            ShiftGeodeticRef(geo, &out[0], &out[1], p);
+        } else {
+            geo.ShiftGeodetic(&out[0], &out[1], p);
+        }
+        return 2;
+    }
+    if (op == "apply_seven") {
+        for (int k = 0; k < 3; ++k) out[k] = in[k];
+        const double* s = p.m_seven;
+        if (byRef) {
+            ApplySevenParametersRef(geo, s, p, &out[0], &out[1], &out[2]);
+        } else {
+            geo.ApplySevenParameters(s[0], s[1], s[2], s[3], s[4], s[5], s[6], p, &out[0],
+                                     &out[1], &out[2]);
+        }
+        return 0;
+    }
+    return -1;
+}
+
+// tests/data/session/conversion_reference.txt: the chains the batch calls
+// per point, with every switch on and off, each projection kind, the levels
+// set and unset, on points across China.
+TEST(FastPath, ChainsMatchTheReferenceFigures) {
+    std::string error;
+    const std::vector<ReferenceBlock> blocks = ReadConversionReference(&error);
+    ASSERT_EQ(error, "");
+    const CGeoCore geo;
+    std::set<std::string> ops;
+    for (const ReferenceBlock& b : blocks) {
+        const ConversionParams p = b.Params();
+        double worst[2] = {0, 0};  // metres, radians
+        int rows = 0;
+        for (const ReferenceRow& r : b.rows) {
+            if (r.op == "convert") continue;
+            const std::string where = b.name + ", line " + std::to_string(r.line);
+            std::vector<double> v(r.fields.size());
+            for (std::size_t i = 0; i < v.size(); ++i)
+                ASSERT_TRUE(ReadReferenceNumber(r.fields[i], &v[i])) << where;
+            const std::size_t outputs = r.op == "shift" ? 2 : 3;
+            ASSERT_GT(v.size(), outputs) << where;
+            const double* want = v.data() + (v.size() - outputs);
+            for (bool byRef : {true, false}) {
+                double got[3];
+                const int angles = RunChain(geo, p, r.op, v.data(), byRef, got);
+                ASSERT_GE(angles, 0) << where;
+                for (std::size_t k = 0; k < outputs; ++k) {
+                    const bool angle = static_cast<int>(k) < angles;
+                    const double miss = std::fabs(got[k] - want[k]);
+                    EXPECT_LE(miss, angle ? b.angleTolerance : b.lengthTolerance)
+                        << where << (byRef ? " by reference" : " member") << ", output " << k
+                        << ": " << got[k] << " for " << want[k];
+                    if (miss > worst[angle]) worst[angle] = miss;
+                }
+            }
+            ops.insert(r.op);
+            ++rows;
+        }
+        std::printf("%s: %d chain calls, largest miss %.3g m, %.3g rad\n", b.name.c_str(), rows,
+                    worst[0], worst[1]);
+    }
+    EXPECT_EQ(ops, (std::set<std::string>{"g2p", "p2g", "p2g_on", "shift", "apply_seven"}));
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
-// The session's defaults, reset, preparation and every single-point
-// conversion path, each checked against the core operations composed here.
+// The session's defaults, reset, preparation, every single-point conversion
+// path against independently computed figures, and the edge cases.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "session/ConversionSession.h"
 #include "tests/session/SessionTestUtil.h"
+#include "tests/support/ConversionReference.h"
 
 namespace {
 
@@ -42,49 +46,13 @@ ConversionSession Configured(int sourceKind, int targetKind) {
     return s;
 }
 
-// The record a conversion of `s` must hand to the core.
-ConversionParams ExpectedRecord(const ConversionSession& s, int useSeven) {
-    ConversionParams p = s.m_params;
-    p.m_savedUseFour = s.m_useFour;
-    p.m_savedUseSeven = useSeven;
-    p.m_savedSourceDatum = s.m_sourceDatum;
-    p.m_savedTargetDatum = s.m_targetDatum;
-    p.m_sourceEllipsoid[0] = kBeijingA;
-    p.m_sourceEllipsoid[1] = kBeijingRf;
-    p.m_targetEllipsoid[0] = kWgs84A;
-    p.m_targetEllipsoid[1] = kWgs84Rf;
-    return p;
-}
-
 const char* kPlane[3] = {"3378502.125", "20541236.5", "45.5"};
 const double kPlaneV[3] = {3378502.125, 20541236.5, 45.5};
 const char* kGeodetic[3] = {"030:30:15.2500", "116:45:30.1250", "52.75"};
 const char* kSpace[3] = {"-2475000.0", "4898000.0", "3234000.0"};
-const double kSpaceV[3] = {-2475000.0, 4898000.0, 3234000.0};
 
 void SetSource(ConversionSession& s, const char* const texts[3]) {
     for (int i = 0; i < 3; ++i) s.m_sourceText[i] = texts[i];
-}
-
-// Converts and checks both the three result values (bit for bit, through the
-// routine of the source kind) and the target texts.
-void ExpectConversion(ConversionSession& s, const double expected[3]) {
-    ASSERT_TRUE(s.Convert());
-    double out[3];
-    const std::string* t = s.m_sourceText;
-    if (s.m_sourceKind == 2) s.ConvertFromPlane(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
-    if (s.m_sourceKind == 1) s.ConvertFromGeodetic(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
-    if (s.m_sourceKind == 0) s.ConvertFromSpace(t[0], t[1], t[2], &out[0], &out[1], &out[2]);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(out[i], expected[i]) << "result " << i;
-    CGeoCore g;
-    if (s.m_targetKind == 1) {
-        EXPECT_EQ(s.m_targetText[0], g.FormatDmsPositive(expected[0]));
-        EXPECT_EQ(s.m_targetText[1], g.FormatDmsPositive(expected[1]));
-    } else {
-        EXPECT_EQ(s.m_targetText[0], FormatFixed(expected[0], 6));
-        EXPECT_EQ(s.m_targetText[1], FormatFixed(expected[1], 6));
-    }
-    EXPECT_EQ(s.m_targetText[2], FormatFixed(expected[2], 6));
 }
 
 }  // namespace
@@ -162,138 +130,82 @@ TEST(SessionPrepare, CopiesSelectionsAndFillsEllipsoids) {
     EXPECT_EQ(p.m_targetEllipsoid[0], kWgs72A);
 }
 
-// ---- Every path of the summary table ----
+// ---- Every path against figures computed independently ----
 
-TEST(ConversionPaths, PlaneToPlaneWithZoneChange) {
-    ConversionSession s = Configured(2, 2);
-    s.m_zoneChange = 2;
-    SetSource(s, kPlane);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double B, L, H, e[3];
-    g.PlaneToGeodetic(kBeijingA, kBeijingRf, kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
-    g.GaussForward(kWgs84A, kWgs84Rf, B, L, 120.0 * kDeg, &e[0], &e[1]);
-    e[0] = e[0] * 0.9996 + 100;
-    e[1] = e[1] * 0.9996 + 400000;
-    e[2] = 45.5;
-    ExpectConversion(s, e);
+namespace {
+
+int KindNamed(const std::string& name) {
+    return name == "space" ? 0 : name == "geodetic" ? 1 : name == "plane" ? 2 : -1;
 }
 
-TEST(ConversionPaths, PlaneToPlaneWithSevenParameters) {
-    ConversionSession s = Configured(2, 2);
-    SetSource(s, kPlane);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double B, L, H, e[3];
-    g.PlaneToGeodetic(kBeijingA, kBeijingRf, kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
-    g.GaussForward(kWgs84A, kWgs84Rf, B, L, 117.0 * kDeg, &e[0], &e[1]);
-    g.ApplyFourParameters(120.5, -340.25, 0.0012, 1.0000034, &e[0], &e[1]);
-    e[2] = 45.5;
-    ExpectConversion(s, e);
+// Which of its three rules plane to plane follows in a block's setting.
+std::string PlaneToPlaneRule(const ReferenceBlock& b) {
+    if (b.zoneChange == 2) return " (zone change)";
+    if (b.useSeven && b.sourceDatum != b.targetDatum) return " (seven parameters)";
+    return " (level 1 only)";
 }
 
-TEST(ConversionPaths, PlaneToPlaneOtherwiseAppliesLevelOneOnly) {
-    ConversionSession s = Configured(2, 2);
-    s.m_useSeven = 0;
-    s.m_useFour = 0;  // level 1 is applied whatever the four switch says
-    SetSource(s, kPlane);
-    CGeoCore g;
-    double e[3] = {kPlaneV[0], kPlaneV[1], 45.5};
-    g.ApplyFourParameters(120.5, -340.25, 0.0012, 1.0000034, &e[0], &e[1]);
-    ExpectConversion(s, e);
-}
+}  // namespace
 
-TEST(ConversionPaths, PlaneToGeodetic) {
-    ConversionSession s = Configured(2, 1);
-    SetSource(s, kPlane);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double e[3];
-    g.PlaneToGeodeticChain(kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-}
+// tests/data/session/conversion_reference.txt: every source and target kind
+// in settings with the seven parameters on and off (and cleared by equal
+// datums), the four-parameter levels on, off and unset, each projection kind
+// and the zone change. Each row checks the target texts exactly and the
+// results of the source kind's routine within the block's tolerance.
+TEST(ConversionPaths, MatchTheReferenceFigures) {
+    std::string error;
+    const std::vector<ReferenceBlock> blocks = ReadConversionReference(&error);
+    ASSERT_EQ(error, "");
+    std::set<std::string> paths;
+    std::set<int> kinds, sevens, fours, zoneChanges;
+    for (const ReferenceBlock& b : blocks) {
+        double worst[2] = {0, 0};  // metres, radians
+        int rows = 0;
+        for (const ReferenceRow& r : b.rows) {
+            if (r.op != "convert") continue;
+            const std::vector<std::string>& f = r.fields;
+            const std::string where = b.name + ", line " + std::to_string(r.line);
+            ASSERT_EQ(f.size(), 11u) << where;
+            const int source = KindNamed(f[0]), target = KindNamed(f[1]);
+            ASSERT_GE(source, 0) << where;
+            ASSERT_GE(target, 0) << where;
+            double want[3];
+            for (int i = 0; i < 3; ++i) ASSERT_TRUE(ReadReferenceNumber(f[5 + i], &want[i])) << where;
 
-TEST(ConversionPaths, PlaneToSpace) {
-    ConversionSession s = Configured(2, 0);
-    SetSource(s, kPlane);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double B, L, H, e[3];
-    g.PlaneToGeodeticChain(kPlaneV[0], kPlaneV[1], kPlaneV[2], p, &B, &L, &H);
-    g.GeodeticToSpace(kWgs84A, kWgs84Rf, B, L, H, &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-}
+            ConversionSession s;
+            b.SetUp(s);
+            s.m_sourceKind = source;
+            s.m_targetKind = target;
+            for (int i = 0; i < 3; ++i) s.m_sourceText[i] = f[2 + i];
+            ASSERT_TRUE(s.Convert()) << where;
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(s.m_targetText[i], f[8 + i]) << where;
 
-TEST(ConversionPaths, GeodeticToPlane) {
-    ConversionSession s = Configured(1, 2);
-    SetSource(s, kGeodetic);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double e[3];
-    g.GeodeticToPlaneChain(g.ParseDmsText(kGeodetic[0]), g.ParseDmsText(kGeodetic[1]), 52.75, p,
-                           &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-}
-
-TEST(ConversionPaths, GeodeticToGeodeticKeepsH) {
-    ConversionSession s = Configured(1, 1);
-    SetSource(s, kGeodetic);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double e[3] = {g.ParseDmsText(kGeodetic[0]), g.ParseDmsText(kGeodetic[1]), 52.75};
-    g.ShiftGeodetic(&e[0], &e[1], p);
-    ExpectConversion(s, e);
-    EXPECT_NE(s.m_targetText[0], "030:30:15.249999") << "the shift was not applied";
-}
-
-TEST(ConversionPaths, GeodeticToSpace) {
-    ConversionSession s = Configured(1, 0);
-    SetSource(s, kGeodetic);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double B = g.ParseDmsText(kGeodetic[0]), L = g.ParseDmsText(kGeodetic[1]), e[3];
-    g.ShiftGeodetic(&B, &L, p);
-    g.GeodeticToSpace(kWgs84A, kWgs84Rf, B, L, 52.75, &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-}
-
-TEST(ConversionPaths, SpaceToPlaneGoesThroughTheAngleText) {
-    ConversionSession s = Configured(0, 2);
-    SetSource(s, kSpace);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double B, L, H, e[3];
-    g.SpaceToGeodetic(kBeijingA, kBeijingRf, kSpaceV[0], kSpaceV[1], kSpaceV[2], &B, &L, &H);
-    ASSERT_LT(L, 0) << "the point should need the longitude repair";
-    B = g.ParseDmsText(g.FormatDmsPositive(B));
-    L = g.ParseDmsText(g.FormatDmsPositive(L));
-    g.GeodeticToPlaneChain(B, L, H, p, &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-}
-
-TEST(ConversionPaths, SpaceToGeodeticIgnoresTheSevenSwitch) {
-    ConversionSession s = Configured(0, 1);
-    SetSource(s, kSpace);
-    CGeoCore g;
-    double e[3];
-    g.SpaceToGeodetic(kWgs84A, kWgs84Rf, kSpaceV[0], kSpaceV[1], kSpaceV[2], &e[0], &e[1], &e[2]);
-    ExpectConversion(s, e);
-    const std::string withSeven[3] = {s.m_targetText[0], s.m_targetText[1], s.m_targetText[2]};
-    s.m_useSeven = 0;
-    ASSERT_TRUE(s.Convert());
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.m_targetText[i], withSeven[i]);
-}
-
-TEST(ConversionPaths, SpaceToSpaceAppliesTheSevenParameters) {
-    ConversionSession s = Configured(0, 0);
-    SetSource(s, kSpace);
-    const ConversionParams p = ExpectedRecord(s, 1);
-    CGeoCore g;
-    double e[3] = {kSpaceV[0], kSpaceV[1], kSpaceV[2]};
-    g.ApplySevenParameters(15.8, -154.4, -82.3, 4.8e-6, -1.2e-6, 2.5e-6, 3.1e-6, p, &e[0], &e[1],
-                           &e[2]);
-    ASSERT_NE(e[0], kSpaceV[0]);
-    ExpectConversion(s, e);
+            double got[3];
+            if (source == 0) s.ConvertFromSpace(f[2], f[3], f[4], &got[0], &got[1], &got[2]);
+            if (source == 1) s.ConvertFromGeodetic(f[2], f[3], f[4], &got[0], &got[1], &got[2]);
+            if (source == 2) s.ConvertFromPlane(f[2], f[3], f[4], &got[0], &got[1], &got[2]);
+            for (int i = 0; i < 3; ++i) {
+                const bool angle = target == 1 && i < 2;
+                const double miss = std::fabs(got[i] - want[i]);
+                EXPECT_LE(miss, angle ? b.angleTolerance : b.lengthTolerance)
+                    << where << ", result " << i << ": " << got[i] << " for " << f[5 + i];
+                if (miss > worst[angle]) worst[angle] = miss;
+            }
+            paths.insert(f[0] + " to " + f[1] + (source == 2 && target == 2 ? PlaneToPlaneRule(b) : ""));
+            ++rows;
+        }
+        std::printf("%s: %d conversions, largest miss %.3g m, %.3g rad\n", b.name.c_str(), rows,
+                    worst[0], worst[1]);
+        kinds.insert(static_cast<int>(b.before.kind));
+        sevens.insert(b.useSeven && b.sourceDatum != b.targetDatum);
+        fours.insert(b.useFour);
+        zoneChanges.insert(b.zoneChange);
+    }
+    EXPECT_EQ(paths.size(), 11u) << "nine paths, plane to plane under each of its three rules";
+    EXPECT_EQ(kinds, (std::set<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(sevens, (std::set<int>{0, 1}));
+    EXPECT_EQ(fours, (std::set<int>{0, 1}));
+    EXPECT_EQ(zoneChanges, (std::set<int>{0, 2}));
 }
 
 // ---- Edge cases ----
