@@ -11,6 +11,7 @@
 #include "batch/OutputPath.h"
 #include "io/AtomicFile.h"
 #include "io/File.h"
+#include "io/WriteSlot.h"
 #include "io/FileException.h"
 #include "platform/Platform.h"
 #include "session/ConversionSession.h"
@@ -41,9 +42,18 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
         case SkipReason::OutputIsOtherSource:
             return "输出文件" + Quoted(output) + "是本批的另一个源文件，未转换，以免覆盖它。";
         case SkipReason::ReadFailed:
-            return OsMessage(err, source, false) + "输出文件" + Quoted(output) + "不完整。";
+            return OsMessage(err, source, false) + "没有生成输出文件" + Quoted(output) + "。";
         case SkipReason::WriteFailed:
-            return OsMessage(err, output, true) + "输出文件" + Quoted(output) + "不完整。";
+            return OsMessage(err, output, true) + "没有生成输出文件" + Quoted(output) + "。";
+        case SkipReason::OutputAppeared:
+            return "输出文件" + Quoted(output) + "在转换期间被别的程序建立，没有替换它，源文件" +
+                   Quoted(source) + "未转换。";
+        case SkipReason::OutOfMemory:
+            return "内存不足，源文件" + Quoted(source) + "没有转换完，没有生成输出文件" +
+                   Quoted(output) + "。";
+        case SkipReason::Cancelled:
+            return "源文件" + Quoted(source) + "的转换已取消，没有生成输出文件" + Quoted(output) +
+                   "。";
         case SkipReason::DataAfterEmptyLine:
             return "源文件" + Quoted(source) +
                    "的空行之后还有数据，它们不会被转换；为免丢失，源文件没有被覆盖。转换结果在" +
@@ -63,8 +73,11 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
         case SkipReason::OutputExists:
             return "输出文件" + Quoted(output) + "在转换前已经存在，没有替换它，源文件" +
                    Quoted(source) + "未转换。";
-        case SkipReason::NotNumbers:     // NotNumbersMessage
-        case SkipReason::ReplaceFailed:  // built where the failure is known
+        case SkipReason::NotNumbers:       // NotNumbersMessage
+        case SkipReason::NotFinite:        // NotFiniteMessage
+        case SkipReason::LineTooLong:      // names the line
+        case SkipReason::InUseByOtherRun:  // names the other run
+        case SkipReason::ReplaceFailed:    // built where the failure is known
             break;
     }
     return {};
@@ -73,6 +86,14 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
 std::optional<Platform::FileId> IdOf(const std::string& path) {
     Platform::FileStatus status;
     if (!Platform::StatusOf(path, &status)) return std::nullopt;
+    return status.id;
+}
+
+// The identity of the path itself: a symbolic link, dangling or not, is a
+// file that exists.
+std::optional<Platform::FileId> LinkIdOf(const std::string& path) {
+    Platform::FileStatus status;
+    if (!Platform::LinkStatusOf(path, &status)) return std::nullopt;
     return status.id;
 }
 
@@ -103,17 +124,33 @@ std::string NotNumbersMessage(const std::string& source, const std::string& outp
            Quoted(output) + "。";
 }
 
+std::string NotFiniteMessage(const std::string& source, const std::string& output,
+                             const StreamResult& stream) {
+    return "源文件" + Quoted(source) + UnrepresentableLinesText(stream) +
+           "的坐标或结果超出了数的范围（不是有限的数），这些行原样写出；为免丢失，源文件没有被覆盖。"
+           "转换结果在" +
+           Quoted(output) + "。";
+}
+
+std::string LinesText(std::uint64_t count, const std::vector<std::uint64_t>& listed) {
+    std::string text = "第";
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (i > 0) text += "、";
+        text += std::to_string(listed[i]);
+    }
+    text += "行";
+    if (count > listed.size()) text += "等";
+    return text + "（共" + std::to_string(count) + "行）";
+}
+
 }  // namespace
 
 std::string NonNumberLinesText(const StreamResult& stream) {
-    std::string text = "第";
-    for (std::size_t i = 0; i < stream.nonNumberLineNumbers.size(); ++i) {
-        if (i > 0) text += "、";
-        text += std::to_string(stream.nonNumberLineNumbers[i]);
-    }
-    text += "行";
-    if (stream.nonNumberLines > stream.nonNumberLineNumbers.size()) text += "等";
-    return text + "（共" + std::to_string(stream.nonNumberLines) + "行）";
+    return LinesText(stream.nonNumberLines, stream.nonNumberLineNumbers);
+}
+
+std::string UnrepresentableLinesText(const StreamResult& stream) {
+    return LinesText(stream.unrepresentableLines, stream.unrepresentableLineNumbers);
 }
 
 std::string BatchReport(const BatchResult& result) {
@@ -123,28 +160,60 @@ std::string BatchReport(const BatchResult& result) {
         (file.reason == SkipReason::RepeatedSource ? repeated : skipped) += "\n" + file.message;
     }
     std::string text;
-    if (!skipped.empty()) text = "以下文件没有转换:" + skipped;
-    if (!repeated.empty()) text += text.empty() ? repeated.substr(1) : repeated;
-    std::string notes;
+    auto paragraph = [&text](const std::string& part) {
+        if (part.empty()) return;
+        if (!text.empty()) text += "\n\n";
+        text += part;
+    };
+    std::string interrupted;
+    for (const InterruptedWrite& w : result.interrupted) {
+        interrupted += "\n" + Quoted(w.path) +
+                       (w.restored ? "已恢复为原来的内容。"
+                                   : "没能恢复（" + OsMessage(w.errorNumber, w.path, false) +
+                                         "），原来的内容在" + Quoted(w.backup) + "。");
+    }
+    if (!interrupted.empty()) {
+        paragraph("上一次转换在写以下文件时中断了:" + interrupted);
+    }
+    if (!skipped.empty()) paragraph("以下文件没有转换:" + skipped);
+    if (!repeated.empty()) {
+        if (skipped.empty()) {
+            paragraph(repeated.substr(1));
+        } else {
+            text += repeated;
+        }
+    }
+    std::string cancelled;
+    for (const std::string& source : result.cancelledSources) cancelled += "\n" + Quoted(source);
+    if (!cancelled.empty()) paragraph("转换已取消，以下文件没有转换，也没有生成输出文件:" + cancelled);
+    std::string notes, unrepresentable;
     for (const ConvertedFile& file : result.converted) {
         if (file.stream.nonNumberLines > 0) {
             notes += "\n" + Quoted(file.source) + NonNumberLinesText(file.stream);
         }
+        if (file.stream.unrepresentableLines > 0) {
+            unrepresentable += "\n" + Quoted(file.source) + UnrepresentableLinesText(file.stream);
+        }
     }
     if (!notes.empty()) {
-        if (!text.empty()) text += "\n\n";
-        text += "以下文件中有的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）:" +
-                notes;
+        paragraph("以下文件中有的坐标不是完整的数字或角度，转换时只读了其中的数字（没有数字按0）:" +
+                  notes);
+    }
+    if (!unrepresentable.empty()) {
+        paragraph("以下文件中有的坐标或结果超出了数的范围（不是有限的数），这些行原样写出:" +
+                  unrepresentable);
     }
     return text;
 }
 
 bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error,
-                         int* osError) {
+                         int* osError, CWriteSlot* slot) {
     try {
         CFile in(source, CFile::modeRead);
         CAtomicFile out;
-        out.Open(target);
+        CAtomicFile::Options options;
+        options.slot = slot;
+        out.Open(target, options);
         std::vector<char> buffer(1 << 16);
         for (;;) {
             const std::size_t n = in.Read(buffer.data(), buffer.size());
@@ -162,19 +231,64 @@ bool ReplaceFileWithCopy(const std::string& source, const std::string& target, s
 
 const char kCannotConvertMessage[] = "坐标类型或椭球基准无效，无法转换。";
 
+BatchPlan::~BatchPlan() = default;
+
+int BatchPlan::Claim(const std::string& path, std::map<std::string, int>& claimed,
+                     std::string* busy, long long* holder) {
+    const std::string key = OutputKey(path, LinkIdOf(path));
+    if (auto found = claimed.find(key); found != claimed.end()) return found->second;
+    auto slot = std::make_unique<CWriteSlot>();
+    switch (slot->Claim(path)) {
+        case CWriteSlot::Status::Claimed:
+            break;
+        case CWriteSlot::Status::HeldByOther:
+            *busy = path;
+            *holder = slot->Holder();
+            return -1;
+        case CWriteSlot::Status::Failed:
+            return -1;
+    }
+    // A file a killed run was writing in place gets its old bytes back
+    // before anything looks at it.
+    InterruptedWrite w;
+    w.path = path;
+    const CAtomicFile::Interrupted found =
+        CAtomicFile::RestoreInterrupted(path, &w.backup, &w.errorNumber);
+    if (found != CAtomicFile::Interrupted::None) {
+        w.restored = found == CAtomicFile::Interrupted::Restored;
+        m_interrupted.push_back(w);
+    }
+    m_slots.push_back(std::move(slot));
+    const int index = static_cast<int>(m_slots.size() - 1);
+    claimed.emplace(key, index);
+    return index;
+}
+
 BatchPlan::BatchPlan(std::vector<std::string> sources, std::string extension, int naming)
     : m_sources(std::move(sources)), m_extension(std::move(extension)), m_naming(naming) {
     const std::size_t n = m_sources.size();
     m_entries.resize(n);
+    // Every file the batch may write is claimed before anything is examined.
+    std::map<std::string, int> claimed;
     for (std::size_t i = 0; i < n; ++i) {
         Entry& e = m_entries[i];
         e.output = OutputPath(m_sources[i], m_extension, m_naming);
+        Platform::FileStatus status;
+        if (!Platform::StatusOf(m_sources[i], &status) || status.directory) continue;
+        e.outputSlot = Claim(e.output, claimed, &e.busy, &e.holder);
+        if (e.busy.empty() && m_naming == kNamingOverwrite) {
+            e.sourceSlot =
+                Claim(Platform::ReplacementTarget(m_sources[i]), claimed, &e.busy, &e.holder);
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        Entry& e = m_entries[i];
         Platform::FileStatus status;
         if (Platform::StatusOf(m_sources[i], &status)) {
             e.sourceId = status.id;
             e.sourceReadable = !status.directory;
         }
-        e.outputId = IdOf(e.output);
+        e.outputId = LinkIdOf(e.output);
         e.outputKey = OutputKey(e.output, e.outputId);
     }
     for (std::size_t i = 0; i < n; ++i) {
@@ -191,6 +305,10 @@ BatchPlan::BatchPlan(std::vector<std::string> sources, std::string extension, in
             }
         }
         if (e.guard) continue;
+        if (!e.busy.empty()) {
+            e.guard = SkipReason::InUseByOtherRun;
+            continue;
+        }
         // Never write over a source of this batch, the file's own least of all.
         if (e.output == source || (e.outputId && e.outputId == e.sourceId)) {
             e.guard = SkipReason::OutputIsSource;
@@ -233,7 +351,7 @@ std::vector<std::string> BatchPlan::Decide(bool replace) {
 void BatchPlan::ReplaceExisting(bool replace) { Decide(replace); }
 
 FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
-                                   const LineEngine::Progress& progress) const {
+                                   const StreamControl& control) const {
     FileOutcome outcome;
     const Entry& entry = m_entries[index];
     const std::string& source = m_sources[index];
@@ -250,10 +368,25 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
             reason == SkipReason::RepeatedSource || reason == SkipReason::OutputOfEarlierSource
                 ? earlier
                 : std::string(),
-            std::move(stream)};
+            std::move(stream),
+            {},
+            0};
+        if (reason == SkipReason::InUseByOtherRun) {
+            outcome.skipped.busy = entry.busy;
+            outcome.skipped.holder = entry.holder;
+        }
         return outcome;
     };
+    if (entry.skip == SkipReason::InUseByOtherRun) {
+        const std::string other =
+            entry.holder != 0 ? "另一个转换（进程" + std::to_string(entry.holder) + "）"
+                              : "另一个转换";
+        return skip(SkipReason::InUseByOtherRun, 0,
+                    "文件" + Quoted(entry.busy) + "正由" + other + "写入，源文件" +
+                        Quoted(source) + "未转换。");
+    }
     if (entry.skip) return skip(*entry.skip, 0);
+    if (control.Cancelled()) return skip(SkipReason::Cancelled, 0);
 
     Platform::FileStatus status;
     if (Platform::StatusOf(source, &status) && status.directory) {
@@ -261,18 +394,44 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
     }
     FilePtr in(Platform::OpenStream(source, "rb"));
     if (!in) return skip(SkipReason::SourceUnreadable, errno);
-    FilePtr out(Platform::OpenStream(output, "wb"));
-    if (!out) return skip(SkipReason::OutputUncreatable, errno);
 
-    StreamResult stream = engine.Convert(in.get(), out.get(), progress);
-    in.reset();
-    errno = 0;
-    if (std::fclose(out.release()) != 0 && !stream.writeFailed) {
-        stream.writeFailed = true;
-        stream.errorNumber = errno != 0 ? errno : EIO;
+    Platform::FileStatus taken;
+    if (Platform::LinkStatusOf(output, &taken) && taken.directory) {
+        return skip(SkipReason::OutputUncreatable, EISDIR);
     }
+    // The output under its temporary name until it is complete; never
+    // through a link, and over an existing file only with consent.
+    CAtomicFile out;
+    CAtomicFile::Options options;
+    options.followLinks = false;
+    options.replaceExisting = entry.outputId.has_value();
+    options.slot = entry.outputSlot >= 0 ? m_slots[static_cast<std::size_t>(entry.outputSlot)].get()
+                                         : nullptr;
+    try {
+        out.Open(output, options);
+    } catch (const CFileException& e) {
+        if (e.m_lOsError == EEXIST) return skip(SkipReason::OutputAppeared, EEXIST);
+        return skip(SkipReason::OutputUncreatable, e.m_lOsError);
+    }
+    StreamResult stream = engine.Convert(in.get(), out.GetFile(), control);
+    in.reset();
     if (stream.readFailed) return skip(SkipReason::ReadFailed, stream.errorNumber);
     if (stream.writeFailed) return skip(SkipReason::WriteFailed, stream.errorNumber);
+    if (stream.outOfMemory) return skip(SkipReason::OutOfMemory, ENOMEM);
+    if (stream.cancelled) return skip(SkipReason::Cancelled, 0);
+    if (stream.longLine != 0) {
+        return skip(SkipReason::LineTooLong, 0,
+                    "源文件" + Quoted(source) + "的第" + std::to_string(stream.longLine) +
+                        "行超过" + std::to_string(engine.LineLimit()) +
+                        "字节，不是点的数据；没有转换，没有生成输出文件" + Quoted(output) + "。",
+                    stream);
+    }
+    try {
+        out.Commit();
+    } catch (const CFileException& e) {
+        if (e.m_lOsError == EEXIST) return skip(SkipReason::OutputAppeared, EEXIST);
+        return skip(SkipReason::WriteFailed, e.m_lOsError != 0 ? e.m_lOsError : EIO);
+    }
 
     std::string listed = output;
     if (m_naming == kNamingOverwrite) {
@@ -282,9 +441,16 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
             return skip(SkipReason::NotNumbers, 0, NotNumbersMessage(source, output, stream),
                         stream);
         }
+        if (stream.unrepresentableLines > 0) {
+            return skip(SkipReason::NotFinite, 0, NotFiniteMessage(source, output, stream),
+                        stream);
+        }
         std::string error;
         int err = 0;
-        if (!ReplaceFileWithCopy(output, source, &error, &err)) {
+        CWriteSlot* slot = entry.sourceSlot >= 0
+                               ? m_slots[static_cast<std::size_t>(entry.sourceSlot)].get()
+                               : nullptr;
+        if (!ReplaceFileWithCopy(output, source, &error, &err, slot)) {
             return skip(
                 SkipReason::ReplaceFailed, err,
                 error + "源文件" + Quoted(source) + "保持原样，转换结果在" + Quoted(output) + "。");
@@ -319,11 +485,37 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
     }
     plan.ReplaceExisting(choice == ExistingOutputs::Replace);
     result.started = true;
+    result.interrupted = plan.Interrupted();
     LineEngine engine(session);
     session.m_outputFiles.clear();
 
+    BatchProgress progress;
+    progress.filesTotal = plan.Sources().size();
+    StreamControl control;
+    control.cancel = callbacks.cancel;
+    if (callbacks.progress) {
+        control.progress = [&](const StreamProgress& p) {
+            BatchProgress now = progress;
+            now.linesInFile = p.lines;
+            now.bytesInFile = p.bytes;
+            now.linesDone += p.lines;
+            callbacks.progress(now);
+        };
+    }
     for (std::size_t i = 0; i < plan.Sources().size(); ++i) {
-        FileOutcome outcome = plan.ConvertFile(engine, i);
+        progress.file = i;
+        FileOutcome outcome = plan.ConvertFile(engine, i, control);
+        ++progress.filesDone;
+        if (outcome.converted) progress.linesDone += outcome.file.stream.lines;
+        if (callbacks.progress) {
+            BatchProgress now = progress;
+            now.file = i + 1;
+            callbacks.progress(now);
+        }
+        if (!outcome.converted && outcome.skipped.reason == SkipReason::Cancelled) {
+            result.cancelledSources.push_back(outcome.skipped.source);
+            continue;
+        }
         if (outcome.converted) {
             session.m_outputFiles.push_back(outcome.file.output);
             result.converted.push_back(std::move(outcome.file));

@@ -3,9 +3,12 @@
 // meant to be replaced and can be replaced whole.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "platform/Platform.h"
 
 class ConversionSession;
+class CWriteSlot;
 
 // Why a source produced no listed output.
 enum class SkipReason {
@@ -30,6 +34,12 @@ enum class SkipReason {
     RepeatedSource,          // an earlier source of the batch is the same file: converted once
     OutputOfEarlierSource,   // an earlier source of the batch writes the same output
     OutputExists,            // the output existed before the batch and is kept
+    InUseByOtherRun,         // another run (process `holder`) writes the output or the source
+    OutputAppeared,          // the output was made by someone else while the batch ran
+    NotFinite,               // overwrite: lines whose numbers cannot be carried would change
+    LineTooLong,             // a line is longer than the line limit; no output
+    OutOfMemory,             // memory ran out; no output
+    Cancelled,               // the cancel flag stopped it; no output
 };
 
 struct SkippedFile {
@@ -40,6 +50,17 @@ struct SkippedFile {
     int errorNumber = 0;  // the system's error number, where one is the cause
     std::string earlier;  // the earlier source a repeated source or shared output refers to
     StreamResult stream;  // of the conversion, when the source was converted but kept
+    std::string busy;     // InUseByOtherRun: the file the other run holds
+    long long holder = 0;  // InUseByOtherRun: its process id, 0 when unknown
+};
+
+// A file that a run killed while writing it in place left with its old bytes
+// in a named copy, found when the next plan was made.
+struct InterruptedWrite {
+    std::string path;
+    std::string backup;     // the copy of the old bytes
+    bool restored = false;  // put back (and the copy removed); else still in `backup`
+    int errorNumber = 0;    // why it could not be put back
 };
 
 struct ConvertedFile {
@@ -67,10 +88,28 @@ enum class ExistingOutputs {
 // before anything is written: a source that an earlier source of the batch
 // already is (the same file, also through another name) is converted once;
 // no output is written twice, nor over a source of the batch; and an output
-// file that exists already is replaced only when ReplaceExisting allows it.
+// file that exists already (a symbolic link too, even a dangling one) is
+// replaced only when ReplaceExisting allows it.
+//
+// Before that, the plan claims every file the batch will write (each output,
+// and under overwrite each source) with a CWriteSlot, held until the plan is
+// destroyed: a file another run holds skips its source (InUseByOtherRun), and
+// what a killed run left is taken over: its temporary files are reused, and a
+// file it was writing in place gets its old bytes back (Interrupted).
+//
+// Each output is written to its temporary file and takes its final name only
+// when complete; an output never goes through a symbolic link, the link
+// itself is replaced. A replaced file keeps its owner, group and mode, or is
+// written in place through a named copy of its old bytes (CAtomicFile).
 class BatchPlan {
 public:
     BatchPlan(std::vector<std::string> sources, std::string extension, int naming);
+    ~BatchPlan();
+    BatchPlan(const BatchPlan&) = delete;
+    BatchPlan& operator=(const BatchPlan&) = delete;
+
+    // Files found half written by a killed run, as the plan left them.
+    const std::vector<InterruptedWrite>& Interrupted() const { return m_interrupted; }
 
     const std::vector<std::string>& Sources() const { return m_sources; }
 
@@ -84,8 +123,9 @@ public:
     // Converts source `index` with `engine`: guards, conversion and, under
     // overwrite, the replacement of the source. Only reads the plan, so
     // several threads may convert different sources, each with its own engine.
+    // `control` sees the conversion's progress and may cancel it.
     FileOutcome ConvertFile(LineEngine& engine, std::size_t index,
-                            const LineEngine::Progress& progress = {}) const;
+                            const StreamControl& control = {}) const;
 
 private:
     using FileId = Platform::FileId;
@@ -98,7 +138,15 @@ private:
         std::optional<SkipReason> guard;  // skipped whatever the user chooses
         std::optional<SkipReason> skip;   // the guard, or what ReplaceExisting decided
         std::size_t earlier = 0;          // the source that `skip` refers to
+        int outputSlot = -1;              // in m_slots
+        int sourceSlot = -1;              // under overwrite
+        std::string busy;                 // the file another run holds
+        long long holder = 0;
     };
+    // Claims `path`; the index in m_slots, or -1 when another run holds it
+    // (*busy, *holder) or no claim can be made (the write then fails as it would).
+    int Claim(const std::string& path, std::map<std::string, int>& claimed, std::string* busy,
+              long long* holder);
     // Decides each source's skip; returns the existing outputs that are replaced.
     std::vector<std::string> Decide(bool replace);
 
@@ -107,6 +155,18 @@ private:
     std::vector<std::string> m_existing;
     std::string m_extension;
     int m_naming;
+    std::vector<std::unique_ptr<CWriteSlot>> m_slots;
+    std::vector<InterruptedWrite> m_interrupted;
+};
+
+// How far a batch has come, for a progress display.
+struct BatchProgress {
+    std::size_t filesDone = 0;   // sources finished, skipped ones included
+    std::size_t filesTotal = 0;  // sources of the batch
+    std::size_t file = 0;        // the source being converted (index); after one, the next
+    std::uint64_t linesInFile = 0;  // lines written of the current source
+    std::uint64_t linesDone = 0;    // lines written of all sources so far
+    std::uint64_t bytesInFile = 0;  // input taken of the current source
 };
 
 struct BatchCallbacks {
@@ -116,6 +176,13 @@ struct BatchCallbacks {
     // Once the plan is made, before anything is written, with the outputs
     // that exist already; without it they are kept.
     std::function<ExistingOutputs(const std::vector<std::string>& existing)> beforeStart;
+    // Between blocks of lines of each source (not for each line) and after
+    // each source, on the thread that runs the batch.
+    std::function<void(const BatchProgress&)> progress;
+    // Read at the same points, from any thread: once set, the source being
+    // converted stops and leaves no output under its final name, and the
+    // sources after it are not started (BatchResult::cancelledSources).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct BatchResult {
@@ -124,6 +191,9 @@ struct BatchResult {
     std::string error;
     std::vector<ConvertedFile> converted;
     std::vector<SkippedFile> skipped;
+    // Sources the cancel flag stopped or kept from starting, in order.
+    std::vector<std::string> cancelledSources;
+    std::vector<InterruptedWrite> interrupted;
 };
 
 // The message when a session cannot convert (CanConvert is false).
@@ -135,21 +205,28 @@ extern const char kCannotConvertMessage[];
 // rule is applied to the session here. m_outputFiles is refilled from entry 0
 // with the listed path of each converted file. A session that cannot convert
 // (CanConvert) starts nothing, and neither does Cancel in beforeStart.
+// RunBatch may run on a worker thread while the session is left alone
+// meanwhile; the callbacks are called on that thread, and `cancel` may be
+// set from any other.
 BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks = {});
 
-// The message for the user after a batch: the skipped files with their
-// reasons, then the converted files with coordinates that are not whole
-// numbers; empty when there is nothing to tell.
+// The message for the user after a batch: files put back from an
+// interrupted run, the skipped files with their reasons, the cancelled ones,
+// then the converted files with coordinates that are not whole numbers or
+// not finite; empty when there is nothing to tell.
 std::string BatchReport(const BatchResult& result);
 
 // The lines of a converted stream whose coordinates are not whole numbers,
 // for the user: "第2、5、9行（共3行）", with "等" when more than the
 // listed ones.
 std::string NonNumberLinesText(const StreamResult& stream);
+// The same for the lines whose numbers are not finite.
+std::string UnrepresentableLinesText(const StreamResult& stream);
 
 // Replaces `target` by a copy of `source` as CAtomicFile writes: a target
 // the user may not write is refused, and on failure `target` is as it was.
 // Returns false with the user's message in `error` and the system's error
 // number in `osError`.
+// `slot`: the claimed temporary of `target` to write to.
 bool ReplaceFileWithCopy(const std::string& source, const std::string& target, std::string* error,
-                         int* osError = nullptr);
+                         int* osError = nullptr, CWriteSlot* slot = nullptr);

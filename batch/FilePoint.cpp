@@ -1,5 +1,7 @@
 #include "batch/FilePoint.h"
 
+#include <cmath>
+
 #include "geodesy/FastPaths.h"
 #include "session/ConversionSession.h"
 
@@ -8,7 +10,7 @@ void ApplyEqualDatumRule(ConversionSession& session) {
 }
 
 unsigned ConvertPointTexts(const ConversionSession& session, const std::string_view texts[3],
-                           double out[3]) {
+                           double out[3], bool* finite) {
     bool whole[3];
     double v[3];
     if (session.SourceKind() == CoordinateKind::Geodetic) {
@@ -19,6 +21,9 @@ unsigned ConvertPointTexts(const ConversionSession& session, const std::string_v
         v[1] = ReadNumberField(texts[1], &whole[1]);
     }
     v[2] = ReadNumberField(texts[2], &whole[2]);
+    if (finite != nullptr) {
+        *finite = std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+    }
     switch (session.SourceKind()) {
         case CoordinateKind::Plane:
             session.ConvertPlanePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);

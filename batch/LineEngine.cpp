@@ -1,6 +1,7 @@
 #include "batch/LineEngine.h"
 
 #include <cerrno>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -26,15 +27,21 @@ struct LineBlock {
 // The DOS end-of-file byte, dropped when it ends the input.
 constexpr char kEndOfFile = '\x1A';
 
+// Counts a line numbered `number` and lists it among the first ones.
+void CountLine(std::uint64_t& count, std::vector<std::uint64_t>& listed, std::uint64_t number) {
+    if (listed.size() < StreamResult::kListedLines) listed.push_back(number);
+    ++count;
+}
+
 // Adds the findings of a line (LineEngine::ConvertLine) numbered `number`.
 void NoteLine(StreamResult& r, unsigned findings, std::uint64_t number) {
     if (findings & LineEngine::kTextAfterLastSeparator) r.textAfterLastSeparator = true;
     if (findings & LineEngine::kHeaderLine) r.headerLine = true;
     if (findings & LineEngine::kNotNumbers) {
-        if (r.nonNumberLineNumbers.size() < StreamResult::kListedLines) {
-            r.nonNumberLineNumbers.push_back(number);
-        }
-        ++r.nonNumberLines;
+        CountLine(r.nonNumberLines, r.nonNumberLineNumbers, number);
+    }
+    if (findings & LineEngine::kNotFinite) {
+        CountLine(r.unrepresentableLines, r.unrepresentableLineNumbers, number);
     }
 }
 
@@ -45,7 +52,15 @@ void AddBlock(StreamResult& r, const StreamResult& block) {
             r.nonNumberLineNumbers.push_back(r.lines + number);
         }
     }
+    for (std::uint64_t number : block.unrepresentableLineNumbers) {
+        if (r.unrepresentableLineNumbers.size() < StreamResult::kListedLines) {
+            r.unrepresentableLineNumbers.push_back(r.lines + number);
+        }
+    }
     r.nonNumberLines += block.nonNumberLines;
+    r.unrepresentableLines += block.unrepresentableLines;
+    if (block.longLine != 0) r.longLine = r.lines + block.longLine;
+    r.outOfMemory = r.outOfMemory || block.outOfMemory;
     r.lines += block.lines;
     r.headerLine = r.headerLine || block.headerLine;
     r.textAfterLastSeparator = r.textAfterLastSeparator || block.textAfterLastSeparator;
@@ -60,10 +75,13 @@ bool OnlyLineEnds(std::string_view bytes) {
 
 // Cuts a stream into blocks of whole lines, with LineReader's rules at the
 // end: a last line without LF belongs to the last block, except after a read
-// error, where the unfinished line is dropped.
+// error, where the unfinished line is dropped. Each byte is searched for a
+// line end once, so that a long line costs time in proportion to its length;
+// a line that grows beyond `lineLimit` ends the input there (LineTooLong).
 class BlockReader {
 public:
-    BlockReader(std::FILE* in, std::size_t blockBytes) : m_in(in), m_blockBytes(blockBytes) {}
+    BlockReader(std::FILE* in, std::size_t blockBytes, std::size_t lineLimit)
+        : m_in(in), m_blockBytes(blockBytes), m_lineLimit(lineLimit) {}
 
     // The next block into *block; false when the input has no more bytes.
     bool Next(std::string* block) {
@@ -83,8 +101,19 @@ public:
                     m_errno = errno != 0 ? errno : EIO;
                 }
             }
-            const std::size_t lf = block->rfind('\n');
-            const bool lfInNewBytes = lf != std::string::npos && lf + 1 > old;
+            // The bytes before `old` hold no line end: the carry never does,
+            // and a read that brought none goes on here.
+            std::size_t lf = std::string_view(block->data() + old, got).rfind('\n');
+            if (lf != std::string::npos) lf += old;
+            const bool lfInNewBytes = lf != std::string::npos;
+            if (!lfInNewBytes && block->size() > m_lineLimit && block->size() - m_lineLimit > 1) {
+                // One unfinished line, longer than any line may be.
+                m_tooLong = true;
+                m_eof = true;
+                m_carry.clear();
+                block->clear();
+                return false;
+            }
             if (m_eof) {
                 if (m_failed) {
                     block->resize(lf == std::string::npos ? 0 : lf + 1);
@@ -112,6 +141,7 @@ public:
     }
 
     bool AtEnd() const { return m_eof && m_carry.empty(); }
+    bool LineTooLong() const { return m_tooLong; }
     // Bytes of the input in no block: the 0x1A that ends it.
     std::size_t Dropped() const { return m_dropped; }
     bool Failed() const { return m_failed; }
@@ -120,7 +150,9 @@ public:
 private:
     std::FILE* m_in;
     std::size_t m_blockBytes;  // a block holds whole lines, so a longer line makes it longer
+    std::size_t m_lineLimit;
     std::string m_carry;
+    bool m_tooLong = false;
     bool m_eof = false;
     bool m_failed = false;
     int m_errno = 0;
@@ -129,9 +161,24 @@ private:
 
 // Convert's loop over the lines of one block. The lines go through `writer`
 // into `collected`, which then changes places with the block's output, so
-// buffers pass from block to block instead of being allocated anew.
+// buffers pass from block to block instead of being allocated anew. A line
+// longer than the limit, or memory running out, ends the block.
+void ConvertLines(LineEngine& engine, LineWriter& writer, LineBlock& block);
+
 void ConvertBlock(LineEngine& engine, LineWriter& writer, std::string& collected,
                   LineBlock& block) {
+    try {
+        ConvertLines(engine, writer, block);
+        writer.Flush();
+        block.output.swap(collected);
+    } catch (const std::bad_alloc&) {
+        block.found.outOfMemory = true;
+        block.output.clear();
+    }
+    collected.clear();
+}
+
+void ConvertLines(LineEngine& engine, LineWriter& writer, LineBlock& block) {
     const char* base = block.input.data();
     const std::size_t size = block.input.size();
     StreamResult& found = block.found;
@@ -154,13 +201,14 @@ void ConvertBlock(LineEngine& engine, LineWriter& writer, std::string& collected
             block.restOffset = pos;
             break;
         }
+        if (line.size() > engine.LineLimit()) {
+            found.longLine = found.lines + 1;
+            break;
+        }
         const unsigned findings = engine.ConvertLine(line, writer, block.first && found.lines == 0);
         ++found.lines;
         if (findings != 0) NoteLine(found, findings, found.lines);
     }
-    writer.Flush();
-    block.output.swap(collected);
-    collected.clear();
 }
 
 bool IsBlank(char c) {
@@ -213,12 +261,20 @@ unsigned LineEngine::ConvertLine(std::string_view line, LineWriter& writer, bool
         return kHeaderLine;
     }
     double values[3];
+    bool finite = true;
     // A field the format does not name is no field of the line.
-    unsigned findings = (ConvertPointTexts(m_session, coordinates, values) & m_named) != 0
-                            ? kNotNumbers
-                            : 0;
-    for (int k = 0; k < 3; ++k) {
-        m_resultLengths[k] = FormatPointResult(m_session, k, values[k], m_results[k]);
+    unsigned findings =
+        (ConvertPointTexts(m_session, coordinates, values, &finite) & m_named) != 0 ? kNotNumbers
+                                                                                    : 0;
+    for (int k = 0; k < 3; ++k) finite = finite && std::isfinite(values[k]);
+    if (!finite) {
+        // No text of a number could stand for the result: the fields stay.
+        findings |= kNotFinite;
+        for (int k = 0; k < 3; ++k) m_resultLengths[k] = -1;
+    } else {
+        for (int k = 0; k < 3; ++k) {
+            m_resultLengths[k] = FormatPointResult(m_session, k, values[k], m_results[k]);
+        }
     }
     for (std::size_t j = 0; j < count; ++j) {
         const int jj = static_cast<int>(j);
@@ -230,7 +286,7 @@ unsigned LineEngine::ConvertLine(std::string_view line, LineWriter& writer, bool
         } else if (jj == m_column[2]) {
             slot = 2;
         }
-        if (slot >= 0) {
+        if (slot >= 0 && m_resultLengths[slot] >= 0) {
             writer.Append(
                 std::string_view(m_results[slot], static_cast<std::size_t>(m_resultLengths[slot])));
         } else {
@@ -253,40 +309,73 @@ bool LineEngine::IsHeader(const std::string_view coordinates[3]) const {
     return named;
 }
 
-StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const Progress& progress) {
-    if (m_threads > 1) return ConvertInBlocks(in, out, progress);
+StreamResult LineEngine::Convert(std::FILE* in, std::FILE* out, const StreamControl& control) {
+    LineWriter writer(out);
+    return ConvertTo(in, writer, control);
+}
+
+StreamResult LineEngine::Convert(std::FILE* in, CFile& out, const StreamControl& control) {
+    LineWriter writer(&out);
+    return ConvertTo(in, writer, control);
+}
+
+StreamResult LineEngine::ConvertTo(std::FILE* in, LineWriter& writer,
+                                   const StreamControl& control) {
+    if (m_threads > 1) return ConvertInBlocks(in, writer, control);
     StreamResult result;
     LineReader reader(in, m_readBytes);
-    LineWriter writer(out);
-    std::string_view line;
-    while (reader.Next(&line)) {
-        if (line.empty()) {
-            result.stoppedAtEmptyLine = true;
-            result.dataAfterEmptyLine = reader.RestHasContent();
-            break;
+    reader.SetLineLimit(m_lineLimit);
+    try {
+        std::string_view line;
+        while (reader.Next(&line)) {
+            if (line.empty()) {
+                result.stoppedAtEmptyLine = true;
+                result.dataAfterEmptyLine = reader.RestHasContent();
+                break;
+            }
+            if (line.size() > m_lineLimit) {
+                result.longLine = result.lines + 1;
+                break;
+            }
+            const unsigned findings = ConvertLine(line, writer, result.lines == 0);
+            ++result.lines;
+            if (findings != 0) NoteLine(result, findings, result.lines);
+            if (writer.Failed()) break;
+            if (result.lines % kProgressLines == 0) {
+                if (control.progress) control.progress({reader.BytesConsumed(), result.lines});
+                if (control.Cancelled()) {
+                    result.cancelled = true;
+                    break;
+                }
+            }
         }
-        const unsigned findings = ConvertLine(line, writer, result.lines == 0);
-        ++result.lines;
-        if (findings != 0) NoteLine(result, findings, result.lines);
-        if (writer.Failed()) break;
-        if (progress && result.lines % kProgressLines == 0) progress(reader.BytesConsumed());
+        if (reader.LineTooLong()) result.longLine = result.lines + 1;
+    } catch (const std::bad_alloc&) {
+        result.outOfMemory = true;
     }
+    Finish(result, writer, reader.BytesConsumed(), reader.Failed(), reader.ErrorNumber(), control);
+    return result;
+}
+
+void LineEngine::Finish(StreamResult& result, LineWriter& writer, std::uint64_t bytes,
+                        bool readFailed, int readError, const StreamControl& control) {
     writer.Flush();
-    if (progress) progress(reader.BytesConsumed());
-    result.readFailed = reader.Failed();
+    if (control.progress) control.progress({bytes, result.lines});
+    result.readFailed = readFailed;
     result.writeFailed = writer.Failed();
     if (result.writeFailed) {
         result.errorNumber = writer.ErrorNumber();
     } else if (result.readFailed) {
-        result.errorNumber = reader.ErrorNumber();
+        result.errorNumber = readError;
+    } else if (result.outOfMemory) {
+        result.errorNumber = ENOMEM;
     }
-    return result;
 }
 
-StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Progress& progress) {
+StreamResult LineEngine::ConvertInBlocks(std::FILE* in, LineWriter& writer,
+                                         const StreamControl& control) {
     StreamResult result;
-    BlockReader reader(in, m_readBytes);
-    LineWriter writer(out);
+    BlockReader reader(in, m_readBytes, m_lineLimit);
     std::uint64_t consumed = 0;
 
     std::mutex mutex;
@@ -363,34 +452,45 @@ StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Pr
         }
     };
 
-    for (;;) {
-        readAhead();
-        if (inFlight.empty()) {
-            consumed += reader.Dropped();
-            break;
-        }
-        LineBlock& block = *inFlight.front();
-        {
-            std::unique_lock lock(mutex);
-            blockDone.wait(lock, [&] { return block.done; });
-        }
-        writer.Append(block.output);
-        AddBlock(result, block.found);
-        if (block.found.stoppedAtEmptyLine) {
-            consumed += block.restOffset;
-            result.stoppedAtEmptyLine = true;
-            bool content = !OnlyLineEnds(std::string_view(block.input).substr(block.restOffset));
-            for (std::size_t i = 1; !content && i < inFlight.size(); ++i) {
-                content = !OnlyLineEnds(inFlight[i]->input);
+    try {
+        for (;;) {
+            readAhead();
+            if (inFlight.empty()) {
+                consumed += reader.Dropped();
+                if (reader.LineTooLong()) result.longLine = result.lines + 1;
+                break;
             }
-            result.dataAfterEmptyLine = content || reader.RestHasContent();
-            break;
+            LineBlock& block = *inFlight.front();
+            {
+                std::unique_lock lock(mutex);
+                blockDone.wait(lock, [&] { return block.done; });
+            }
+            writer.Append(block.output);
+            AddBlock(result, block.found);
+            if (block.found.outOfMemory || block.found.longLine != 0) break;
+            if (block.found.stoppedAtEmptyLine) {
+                consumed += block.restOffset;
+                result.stoppedAtEmptyLine = true;
+                bool content =
+                    !OnlyLineEnds(std::string_view(block.input).substr(block.restOffset));
+                for (std::size_t i = 1; !content && i < inFlight.size(); ++i) {
+                    content = !OnlyLineEnds(inFlight[i]->input);
+                }
+                result.dataAfterEmptyLine = content || reader.RestHasContent();
+                break;
+            }
+            consumed += block.input.size();
+            if (writer.Failed()) break;
+            spare.push_back(std::move(inFlight.front()));
+            inFlight.pop_front();
+            if (control.progress) control.progress({consumed, result.lines});
+            if (control.Cancelled()) {
+                result.cancelled = true;
+                break;
+            }
         }
-        consumed += block.input.size();
-        if (writer.Failed()) break;
-        spare.push_back(std::move(inFlight.front()));
-        inFlight.pop_front();
-        if (progress) progress(consumed);
+    } catch (const std::bad_alloc&) {
+        result.outOfMemory = true;
     }
 
     {
@@ -400,15 +500,6 @@ StreamResult LineEngine::ConvertInBlocks(std::FILE* in, std::FILE* out, const Pr
     }
     workReady.notify_all();
     for (std::thread& t : workers) t.join();
-
-    writer.Flush();
-    if (progress) progress(consumed);
-    result.readFailed = reader.Failed();
-    result.writeFailed = writer.Failed();
-    if (result.writeFailed) {
-        result.errorNumber = writer.ErrorNumber();
-    } else if (result.readFailed) {
-        result.errorNumber = reader.ErrorNumber();
-    }
+    Finish(result, writer, consumed, reader.Failed(), reader.ErrorNumber(), control);
     return result;
 }

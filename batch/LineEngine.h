@@ -2,6 +2,7 @@
 // and conversion, line by line in constant memory.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -27,11 +28,41 @@ struct StreamResult {
     bool dataAfterEmptyLine = false;  // bytes other than line ends followed that line
     bool textAfterLastSeparator =
         false;  // a line held text (not just blanks) after its last separator
+    // Lines with a coordinate, or a result, that is not finite (beyond the
+    // range of doubles, "nan", a projection's singular point): written as
+    // they were read, their coordinate fields unchanged.
+    std::uint64_t unrepresentableLines = 0;
+    std::vector<std::uint64_t> unrepresentableLineNumbers;  // the first kListedLines of them
     bool readFailed = false;
     bool writeFailed = false;
     int errorNumber = 0;  // errno of the failure
+    // The conversion stopped before the end, its output incomplete:
+    std::uint64_t longLine = 0;  // at this line (from 1), longer than the line limit
+    bool outOfMemory = false;    // memory ran out
+    bool cancelled = false;      // the cancel flag was set
 
-    bool Succeeded() const { return !readFailed && !writeFailed; }
+    bool Succeeded() const {
+        return !readFailed && !writeFailed && longLine == 0 && !outOfMemory && !cancelled;
+    }
+};
+
+// How far a stream conversion has come.
+struct StreamProgress {
+    std::uint64_t bytes = 0;  // of input taken
+    std::uint64_t lines = 0;  // written
+};
+
+// What a caller may see and do while a stream is converted: `progress` is
+// called between blocks of lines (every LineEngine::kProgressLines lines on
+// one thread, after each block on several) and once at the end, on the
+// thread that called Convert; `cancel` is read at the same points, and once
+// it is set the conversion stops there (StreamResult::cancelled). Both may
+// be empty. The flag may be set from any thread.
+struct StreamControl {
+    std::function<void(const StreamProgress&)> progress;
+    const std::atomic<bool>* cancel = nullptr;
+
+    bool Cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
 };
 
 // Reads lines (LF or CR LF) up to the end of the input or the first empty
@@ -39,7 +70,9 @@ struct StreamResult {
 // fields and writes the line with the other fields unchanged, every field
 // followed by the separator, ending with CR LF. A first line none of whose
 // coordinate fields starts with a number is a header and is written as it
-// is. A 0x1A byte that ends the input ends it as in DOS text files.
+// is. A 0x1A byte that ends the input ends it as in DOS text files. A line
+// whose coordinates or results are not finite is written with its fields
+// as they were.
 class LineEngine {
 public:
     // Takes the format (m_column, m_formatSeparator) and the conversion from
@@ -47,19 +80,24 @@ public:
     // to convert (CanConvert). The equal-datum rule is applied to the copy.
     explicit LineEngine(const ConversionSession& session);
 
-    // Called now and then during Convert with the bytes of input taken so
-    // far, for a progress display.
-    using Progress = std::function<void(std::uint64_t bytesRead)>;
     static constexpr std::uint64_t kProgressLines = 65536;
+    // The longest line converted unless SetLineLimit says otherwise: a
+    // longer one stops the conversion (StreamResult::longLine), so that
+    // memory stays bounded whatever the input.
+    static constexpr std::size_t kDefaultLineLimit = std::size_t{64} << 20;
 
-    // Converts `in` to `out`; `progress`, when given, is called every
-    // kProgressLines lines and once at the end.
-    StreamResult Convert(std::FILE* in, std::FILE* out, const Progress& progress = {});
+    // Converts `in` to `out`, in time linear in the input and in memory
+    // bounded by the line limit, the block size and the threads; a failed
+    // allocation ends it with StreamResult::outOfMemory.
+    StreamResult Convert(std::FILE* in, std::FILE* out, const StreamControl& control = {});
+    // The same into a file (written, not flushed to disk).
+    StreamResult Convert(std::FILE* in, CFile& out, const StreamControl& control = {});
 
     // What ConvertLine found in a line, as bits.
     static constexpr unsigned kTextAfterLastSeparator = 1;  // left out of the output
     static constexpr unsigned kNotNumbers = 2;  // a coordinate field is not a number
     static constexpr unsigned kHeaderLine = 4;  // `first` and a header: written as it is
+    static constexpr unsigned kNotFinite = 8;   // a coordinate or result is not finite
 
     // Converts one line (without its line end) and appends the output line,
     // CR LF included, to `writer`; `first` for the first line of a stream.
@@ -77,9 +115,17 @@ public:
     // Bytes read at a time: the buffer of the single loop and the size of a
     // block. Small sizes let tests put line ends at every block edge.
     void SetReadBytes(std::size_t bytes) { m_readBytes = bytes < 1 ? 1 : bytes; }
+    // The longest line, line end excluded, in bytes (at least 1).
+    void SetLineLimit(std::size_t bytes) { m_lineLimit = bytes < 1 ? 1 : bytes; }
+    std::size_t LineLimit() const { return m_lineLimit; }
 
 private:
-    StreamResult ConvertInBlocks(std::FILE* in, std::FILE* out, const Progress& progress);
+    StreamResult ConvertTo(std::FILE* in, LineWriter& writer, const StreamControl& control);
+    StreamResult ConvertInBlocks(std::FILE* in, LineWriter& writer, const StreamControl& control);
+    // What every conversion does at its end: writes the rest, reports the
+    // last progress and notes the failures.
+    static void Finish(StreamResult& result, LineWriter& writer, std::uint64_t bytes,
+                       bool readFailed, int readError, const StreamControl& control);
     // None of the coordinate fields the format names starts with a number.
     bool IsHeader(const std::string_view coordinates[3]) const;
 
@@ -92,4 +138,5 @@ private:
     int m_resultLengths[3] = {};
     int m_threads = 1;
     std::size_t m_readBytes = 1 << 16;
+    std::size_t m_lineLimit = kDefaultLineLimit;
 };

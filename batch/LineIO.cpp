@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "io/File.h"
+
 namespace {
 
 // The DOS end-of-file byte, dropped when it ends the input.
@@ -20,8 +22,16 @@ bool LineReader::Fill() {
         m_end -= m_pos;
         m_pos = 0;
     }
-    // A line longer than the buffer: make room for it.
-    if (m_end == m_buffer.size()) m_buffer.resize(m_buffer.size() * 2);
+    // A line longer than the buffer: make room for it, up to the limit
+    // (and its CR LF).
+    if (m_end == m_buffer.size()) {
+        if (m_end > m_lineLimit && m_end - m_lineLimit > 1) {
+            m_tooLong = true;
+            m_eof = true;
+            return false;
+        }
+        m_buffer.resize(m_buffer.size() * 2);
+    }
     const std::size_t wanted = m_buffer.size() - m_end;
     errno = 0;
     const std::size_t got = std::fread(m_buffer.data() + m_end, 1, wanted, m_in);
@@ -52,7 +62,7 @@ bool LineReader::Next(std::string_view* line) {
         }
         const std::size_t unsearched = m_end - m_pos;
         if (!Fill()) {
-            if (m_failed) return false;
+            if (m_failed || m_tooLong) return false;
             if (m_pos < m_end && m_buffer[m_end - 1] == kEndOfFile) --m_end;
             if (m_pos == m_end) return false;
             *line = std::string_view(m_buffer.data() + m_pos, m_end - m_pos);
@@ -82,6 +92,9 @@ bool LineReader::RestHasContent() {
 LineWriter::LineWriter(std::FILE* out, std::size_t bufferSize)
     : m_out(out), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
 
+LineWriter::LineWriter(CFile* file, std::size_t bufferSize)
+    : m_file(file), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
+
 LineWriter::LineWriter(std::string* sink, std::size_t bufferSize)
     : m_sink(sink), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
 
@@ -106,6 +119,15 @@ void LineWriter::WriteDirect(const char* data, std::size_t size) {
     if (size == 0 || m_failed) return;
     if (m_sink != nullptr) {
         m_sink->append(data, size);
+        return;
+    }
+    if (m_file != nullptr) {
+        try {
+            m_file->Write(data, size);
+        } catch (const CFileException& e) {
+            m_failed = true;
+            m_errno = e.m_lOsError != 0 ? e.m_lOsError : EIO;
+        }
         return;
     }
     errno = 0;

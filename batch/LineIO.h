@@ -27,6 +27,12 @@ public:
     // Bytes of the input taken so far: the lines returned and their line ends.
     std::uint64_t BytesConsumed() const { return m_totalRead - (m_end - m_pos); }
 
+    // A line longer than `bytes` (its line end excluded) ends the input:
+    // Next returns false there and LineTooLong tells why. The buffer never
+    // grows much beyond it.
+    void SetLineLimit(std::size_t bytes) { m_lineLimit = bytes; }
+    bool LineTooLong() const { return m_tooLong; }
+
     // A read error happened (errno in ErrorNumber).
     bool Failed() const { return m_failed; }
     int ErrorNumber() const { return m_errno; }
@@ -44,13 +50,18 @@ private:
     bool m_eof = false;
     bool m_failed = false;
     int m_errno = 0;
+    std::size_t m_lineLimit = SIZE_MAX;
+    bool m_tooLong = false;
 };
 
-// Collects output bytes and writes them in large blocks to a stream, or
-// appends them to a text in memory.
+class CFile;
+
+// Collects output bytes and writes them in large blocks to a stream or a
+// file, or appends them to a text in memory.
 class LineWriter {
 public:
     explicit LineWriter(std::FILE* out, std::size_t bufferSize = 1 << 16);
+    explicit LineWriter(CFile* file, std::size_t bufferSize = 1 << 16);
     explicit LineWriter(std::string* sink, std::size_t bufferSize = 1 << 16);
     // Writes what is left; call Flush to see errors.
     ~LineWriter();
@@ -84,6 +95,7 @@ private:
     void WriteDirect(const char* data, std::size_t size);
 
     std::FILE* m_out = nullptr;
+    CFile* m_file = nullptr;
     std::string* m_sink = nullptr;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;

@@ -19,15 +19,14 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
         std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);
         return kExitSetup;
     }
+    int status = kExitConverted;
     if (options.version) {
-        std::fprintf(streams.out, "%s (TerraX) %s\n", kProgram, TERRAX_VERSION);
-        std::fflush(streams.out);
-        return kExitConverted;
+        WriteOutput(std::string(kProgram) + " (TerraX) " + TERRAX_VERSION + "\n", streams, &status);
+        return status;
     }
     if (options.help) {
-        std::fputs(HelpText(FormatStorePath(appDir)).c_str(), streams.out);
-        std::fflush(streams.out);
-        return kExitConverted;
+        WriteOutput(HelpText(FormatStorePath(appDir)), streams, &status);
+        return status;
     }
     if (options.estimate.model) return RunEstimate(options, streams);
     RunPlan plan;

@@ -83,6 +83,7 @@ enum class Option {
     Naming,
     Jobs,
     Progress,
+    MaxLineBytes,
 };
 
 struct OptionName {
@@ -112,14 +113,23 @@ constexpr OptionName kOptions[] = {
     {"--naming", Option::Naming, true},
     {"--jobs", Option::Jobs, true},
     {"--progress", Option::Progress, true},
+    {"--max-line-bytes", Option::MaxLineBytes, true},
 };
 
-std::string Quote(std::string_view text) {
-    std::string out(1, '\'');
-    out.append(text);
-    out += '\'';
-    return out;
+std::string Quote(std::string_view text) { return QuoteValue(text); }
+
+}  // namespace
+
+std::string_view StripExtension(std::string_view extension) {
+    if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
+    return extension;
 }
+
+bool IsUsableExtension(std::string_view extension) {
+    return !extension.empty() && extension.find_first_of("/\\:") == std::string_view::npos;
+}
+
+namespace {
 
 // Stores one option value; false with the message when the value is bad.
 bool TakeValue(Option option, const std::string& name, const std::string& value, ConvertOptions* o,
@@ -179,12 +189,28 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
             return true;
         }
         case Option::Extension: {
-            std::string_view ext = value;
-            if (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
-            if (ext.empty() || ext.find('/') != std::string_view::npos) {
-                return bad("an extension such as txt");
-            }
+            const std::string_view ext = StripExtension(value);
+            if (!IsUsableExtension(ext)) return bad("an extension such as txt");
             o->extension = std::string(ext);
+            return true;
+        }
+        case Option::MaxLineBytes: {
+            std::size_t n = 0;
+            const std::string v = value;
+            std::size_t unit = 1;
+            std::string digits = v;
+            if (!digits.empty() && (digits.back() == 'M' || digits.back() == 'm')) {
+                unit = std::size_t{1} << 20;
+                digits.pop_back();
+            } else if (!digits.empty() && (digits.back() == 'K' || digits.back() == 'k')) {
+                unit = std::size_t{1} << 10;
+                digits.pop_back();
+            }
+            bool ok = !digits.empty() && digits.size() <= 12;
+            for (char c : digits) ok = ok && c >= '0' && c <= '9';
+            if (ok) n = static_cast<std::size_t>(std::stoull(digits)) * unit;
+            if (!ok || n == 0) return bad("a number of bytes such as 1000000 or 256M");
+            o->maxLineBytes = n;
             return true;
         }
         case Option::Naming:
@@ -455,6 +481,9 @@ Output:
   --jobs N                threads to use (default: one per core)
   --progress auto|on|off  progress bar on standard error when it is a
                           terminal; auto shows it for long work only
+  --max-line-bytes N      longest line to convert (default 64M; K and M
+                          allowed); a source with a longer line is not
+                          converted and no output is made for it
   --verbose               name each source and its output on standard error
   -h, --help              show this help
   --version               show the version

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <optional>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/EstimateOptions.h"
+#include "cli/Quoting.h"
 #include "cli/ParameterOptions.h"
 
 enum class ProgressMode { Auto, On, Off };
@@ -28,11 +31,17 @@ struct ConvertOptions {
     std::optional<std::string> extension;           // without the dot
     std::optional<int> naming;
     int jobs = 0;  // threads; 0 for one per core
+    std::optional<std::size_t> maxLineBytes;  // the line limit of the engine
     ProgressMode progress = ProgressMode::Auto;
     ParameterOptions parameters;     // parameters and projection over the project
     EstimateOptions estimate;        // --estimate: parameters from common points instead
     std::vector<std::string> files;  // "-" for standard input
 };
+
+// Whether `extension` can name output files: not empty, no folder separator
+// ('/' or '\\'), no ':'; a leading '.' is no part of it (StripExtension).
+bool IsUsableExtension(std::string_view extension);
+std::string_view StripExtension(std::string_view extension);
 
 // Reads the arguments (without the program name). "--name value" and
 // "--name=value" are both accepted; "--" ends the options. Returns false with

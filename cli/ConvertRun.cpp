@@ -48,6 +48,26 @@ std::string Quoted(const std::string& text) {
 
 std::string SystemMessage(int err) { return std::strerror(err != 0 ? err : EIO); }
 
+// A known format list is cut after this many names.
+constexpr std::size_t kListedFormats = 30;
+
+// The test hook of KillAfterLinesForTests; 0 for none.
+std::uint64_t g_killAfterLines = 0;
+
+void KillAtLines(std::uint64_t lines) {
+    if (g_killAfterLines != 0 && lines >= g_killAfterLines) Platform::TerminateNow();
+}
+
+// Flushes standard output and tells whether everything written to it arrived.
+bool OutputWritten(std::FILE* out) { return std::fflush(out) == 0 && !std::ferror(out); }
+
+int OutputFailed(const RunStreams& streams) {
+    const int err = errno;
+    Report(streams.err, "cannot write to standard output: " + SystemMessage(err));
+    return kExitSetup;
+}
+
+
 // Why a project file did not load, in the words of this program.
 std::string ProjectLoadError(ConversionSession& s, const std::string& path) {
     try {
@@ -90,14 +110,17 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, FormatChoi
         auto found = std::find_if(formats.begin(), formats.end(),
                                   [&](const FileFormat& f) { return f.name == *o.format; });
         if (found == formats.end()) {
-            *error = "no format named " + Quoted(*o.format) + " in " + Quoted(path);
+            *error = "no format named " + QuoteValue(*o.format) + " in " + Quoted(path);
             if (formats.empty()) {
                 *error += ", which holds no formats";
             } else {
                 *error += "; its formats are:";
-                for (const FileFormat& f : formats) {
+                for (std::size_t i = 0; i < formats.size() && i < kListedFormats; ++i) {
                     *error += ' ';
-                    *error += Quoted(f.name);
+                    *error += QuoteValue(formats[i].name);
+                }
+                if (formats.size() > kListedFormats) {
+                    *error += " and " + std::to_string(formats.size() - kListedFormats) + " more";
                 }
             }
             return false;
@@ -111,14 +134,26 @@ bool ChooseFormat(const ConvertOptions& o, const std::string& appDir, FormatChoi
         *error = "no file format: give --format NAME, or --items LIST (and --separator)";
         return false;
     }
-    if (o.extension) format.extension = *o.extension;
+    if (o.extension) {
+        format.extension = *o.extension;
+    } else if (o.format && !format.extension.empty()) {
+        // A stored extension obeys the rule of --extension.
+        const std::string_view ext = StripExtension(format.extension);
+        if (!IsUsableExtension(ext)) {
+            *error = "the extension of the format " + QuoteValue(format.name) + " is " +
+                     QuoteValue(format.extension) +
+                     ", which cannot name a file beside its source (give --extension EXT)";
+            return false;
+        }
+        format.extension = std::string(ext);
+    }
     if (format.separator.empty()) {
-        *error = "the format " + Quoted(format.name) + " has no separator";
+        *error = "the format " + QuoteValue(format.name) + " has no separator";
         return false;
     }
     if (!IsUsableSeparator(format.separator)) {
-        *error = "the separator of the format " + Quoted(format.name) + " is " +
-                 Quoted(format.separator) + "; lines can only be cut at ',' or ' '";
+        *error = "the separator of the format " + QuoteValue(format.name) + " is " +
+                 QuoteValue(format.separator) + "; lines can only be cut at ',' or ' '";
         return false;
     }
     DeriveColumns(format, p.m_column);
@@ -157,6 +192,19 @@ std::string NonNumberLinesNote(const StreamResult& r) {
            (r.nonNumberLines == 1 ? "line " : "lines ") + numbers + ")";
 }
 
+// "2 lines whose numbers are beyond what a double carries (lines 3, 4)".
+std::string UnrepresentableLinesNote(const StreamResult& r) {
+    std::string numbers;
+    for (std::uint64_t n : r.unrepresentableLineNumbers) {
+        numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+    }
+    if (r.unrepresentableLines > r.unrepresentableLineNumbers.size()) numbers += ", ...";
+    return std::to_string(r.unrepresentableLines) +
+           (r.unrepresentableLines == 1 ? " line" : " lines") +
+           " whose coordinates or results are not finite numbers (" +
+           (r.unrepresentableLines == 1 ? "line " : "lines ") + numbers + ")";
+}
+
 std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResult& r) {
     std::vector<std::string> notes;
     if (r.dataAfterEmptyLine) {
@@ -169,12 +217,17 @@ std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResul
         notes.push_back(what + " has " + NonNumberLinesNote(r) +
                         "; only the number they start with was read, 0 where there is none");
     }
+    if (r.unrepresentableLines > 0) {
+        notes.push_back(what + " has " + UnrepresentableLinesNote(r) +
+                        "; they were written as they were");
+    }
     return notes;
 }
 
 int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams& streams) {
     LineEngine engine(plan.session);
     engine.SetThreads(plan.threads);
+    engine.SetLineLimit(plan.lineLimit);
     const std::uint64_t size = StreamSize(streams.in);
     std::optional<ProgressBar> bar;
     if (WantsProgress(o, streams, size, 1, true)) {
@@ -182,18 +235,28 @@ int ConvertStream(const RunPlan& plan, const ConvertOptions& o, const RunStreams
                     o.progress == ProgressMode::On ? std::chrono::milliseconds(0) : kProgressDelay);
     }
     std::uint64_t bytesRead = 0;
-    LineEngine::Progress progress;
-    if (bar) {
-        progress = [&](std::uint64_t bytes) {
-            bytesRead = bytes;
-            bar->Update(bytes, 0);
-        };
-    }
-    const StreamResult r = engine.Convert(streams.in, streams.out, progress);
+    StreamControl control;
+    control.progress = [&](const StreamProgress& p) {
+        KillAtLines(p.lines);
+        bytesRead = p.bytes;
+        if (bar) bar->Update(p.bytes, 0);
+    };
+    const StreamResult r = engine.Convert(streams.in, streams.out, control);
     if (bar) bar->Update(bytesRead, 0, true);
     bar.reset();
     if (r.writeFailed) {
-        Report(streams.err, "writing the output failed: " + SystemMessage(r.errorNumber));
+        Report(streams.err, "cannot write to standard output: " + SystemMessage(r.errorNumber));
+        return kExitSetup;
+    }
+    if (r.outOfMemory) {
+        Report(streams.err, "out of memory at line " + std::to_string(r.lines + 1) +
+                                " of the input; the output is incomplete");
+        return kExitSkipped;
+    }
+    if (r.longLine != 0) {
+        Report(streams.err, "line " + std::to_string(r.longLine) + " of the input is longer than " +
+                                std::to_string(engine.LineLimit()) +
+                                " bytes (--max-line-bytes); the output stops before it");
         return kExitSkipped;
     }
     if (r.readFailed) {
@@ -215,6 +278,15 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
     // Which sources are converted is settled before any file is written.
     BatchPlan batch(sources, fmt.m_formatExtension, fmt.m_naming);
     batch.ReplaceExisting(o.overwrite);
+    for (const InterruptedWrite& w : batch.Interrupted()) {
+        Report(streams.err, w.restored ? "restored " + Quoted(w.path) +
+                                             ": an earlier run was killed while writing it; its "
+                                             "old bytes were put back"
+                                       : "an earlier run was killed while writing " +
+                                             Quoted(w.path) + "; its old bytes are in " +
+                                             Quoted(w.backup) + " (" +
+                                             SystemMessage(w.errorNumber) + ")");
+    }
     const std::vector<std::vector<std::size_t>> groups =
         SerialGroups(sources, fmt.m_formatExtension, fmt.m_naming);
 
@@ -255,13 +327,15 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
         // One file at a time; the engine may still use every thread on each.
         LineEngine engine(plan.session);
         engine.SetThreads(plan.threads);
+        engine.SetLineLimit(plan.lineLimit);
         std::uint64_t doneBytes = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            LineEngine::Progress progress;
-            if (bar) {
-                progress = [&](std::uint64_t bytes) { bar->Update(doneBytes + bytes, i); };
-            }
-            report(batch.ConvertFile(engine, i, progress));
+            StreamControl control;
+            control.progress = [&](const StreamProgress& progress) {
+                KillAtLines(progress.lines);
+                if (bar) bar->Update(doneBytes + progress.bytes, i);
+            };
+            report(batch.ConvertFile(engine, i, control));
             doneBytes += sizes[i];
             if (bar) bar->Update(doneBytes, i + 1);
         }
@@ -282,10 +356,15 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
     for (std::size_t w = 0; w < workers; ++w) {
         threads.emplace_back([&, w] {
             LineEngine engine(plan.session);
+            engine.SetLineLimit(plan.lineLimit);
+            StreamControl control;
+            control.progress = [&current, w](const StreamProgress& progress) {
+                KillAtLines(progress.lines);
+                current[w] = progress.bytes;
+            };
             for (std::size_t g = nextGroup++; g < groups.size(); g = nextGroup++) {
                 for (std::size_t i : groups[g]) {
-                    FileOutcome outcome = batch.ConvertFile(
-                        engine, i, [&current, w](std::uint64_t bytes) { current[w] = bytes; });
+                    FileOutcome outcome = batch.ConvertFile(engine, i, control);
                     current[w] = 0;
                     {
                         std::lock_guard lock(mutex);
@@ -320,6 +399,15 @@ int ConvertFiles(const RunPlan& plan, const ConvertOptions& o, const RunStreams&
 
 }  // namespace
 
+void KillAfterLinesForTests(std::uint64_t lines) { g_killAfterLines = lines; }
+
+bool WriteOutput(const std::string& text, const RunStreams& streams, int* status) {
+    std::fputs(text.c_str(), streams.out);
+    if (OutputWritten(streams.out)) return true;
+    *status = OutputFailed(streams);
+    return false;
+}
+
 std::string SkipText(const SkippedFile& f) {
     const std::string output = Quoted(f.output);
     const std::string why = SystemMessage(f.errorNumber);
@@ -333,9 +421,28 @@ std::string SkipText(const SkippedFile& f) {
         case SkipReason::OutputIsOtherSource:
             return "its output " + output + " is another source of this run, which was kept";
         case SkipReason::ReadFailed:
-            return "reading it failed: " + why + "; " + output + " is incomplete";
+            return "reading it failed: " + why + "; " + output + " was not made";
         case SkipReason::WriteFailed:
-            return "writing " + output + " failed: " + why + "; it is incomplete";
+            return "writing " + output + " failed: " + why + "; it was not made";
+        case SkipReason::InUseByOtherRun:
+            return Quoted(f.busy) + " is being written by another run" +
+                   (f.holder != 0 ? " (process " + std::to_string(f.holder) + ")" : "") +
+                   "; it was not converted";
+        case SkipReason::OutputAppeared:
+            return "its output " + output +
+                   " was made by another program during the run and was kept; it was not "
+                   "converted";
+        case SkipReason::NotFinite:
+            return "it has " + UnrepresentableLinesNote(f.stream) +
+                   ", written as they were; it was kept as it was and the conversion is in " +
+                   output;
+        case SkipReason::LineTooLong:
+            return "line " + std::to_string(f.stream.longLine) +
+                   " is longer than the line limit (--max-line-bytes); " + output + " was not made";
+        case SkipReason::OutOfMemory:
+            return "memory ran out while converting it; " + output + " was not made";
+        case SkipReason::Cancelled:
+            return "the run was cancelled; " + output + " was not made";
         case SkipReason::DataAfterEmptyLine:
             return "it has lines after an empty line, which would be lost; it was kept as it "
                    "was and the conversion is in " +
@@ -425,6 +532,7 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
 
     s.PrepareConversion();
     ApplyEqualDatumRule(s);
+    if (o.maxLineBytes) plan->lineLimit = *o.maxLineBytes;
     const unsigned cores = std::thread::hardware_concurrency();
     plan->threads = o.jobs > 0 ? o.jobs : static_cast<int>(std::max(1u, cores));
     return true;

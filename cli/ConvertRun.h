@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/LineEngine.h"
 #include "cli/CommandLine.h"
 #include "session/ConversionSession.h"
 
@@ -36,6 +37,7 @@ struct RunPlan {
     std::vector<std::string> sources;
     std::uint64_t sourceBytes = 0;  // their total size
     int threads = 1;
+    std::size_t lineLimit = LineEngine::kDefaultLineLimit;
 };
 
 // The session of the project file as the window shows it after opening it
@@ -53,6 +55,15 @@ bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* 
 // Converts the plan's sources (or the input stream) and reports on
 // streams.err; returns the exit status.
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams);
+
+// Writes `text` to streams.out and flushes it; when that fails (a full or
+// closed standard output), reports it and sets *status to kExitSetup.
+bool WriteOutput(const std::string& text, const RunStreams& streams, int* status);
+
+// For the tests that kill a run part way: the process ends at once, as if
+// killed, when a conversion has written `lines` lines (checked where the
+// progress is reported, between blocks of lines). 0 turns it off.
+void KillAfterLinesForTests(std::uint64_t lines);
 
 // Why a source was skipped, for standard error: in English, from the reason
 // and the system's error number.

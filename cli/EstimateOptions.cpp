@@ -1,5 +1,7 @@
 #include "cli/EstimateOptions.h"
 
+#include "cli/Quoting.h"
+
 #include "params/ValueText.h"
 
 int EstimateOptionArity(const std::string& name) {
@@ -14,7 +16,7 @@ int EstimateOptionArity(const std::string& name) {
 bool TakeEstimateOption(const std::string& name, const std::string& value, EstimateOptions* o,
                         std::string* error) {
     auto bad = [&](const std::string& expected) {
-        *error = "bad value '" + value + "' for " + name + ": expected " + expected;
+        *error = "bad value " + QuoteValue(value) + " for " + name + ": expected " + expected;
         return false;
     };
     if (name == "--json") {
@@ -50,7 +52,7 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
         if (value.empty()) return bad("a project file");
         o->saveProject = value;
     } else {
-        *error = "unknown option '" + name + "'";
+        *error = "unknown option " + QuoteValue(name);
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ConvertRun.h"
 #include "io/FileException.h"
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
@@ -101,8 +102,8 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
 
     const std::string report =
         e.json ? FitReportJson(result) : FitReportText(result, TextLanguage::English);
-    std::fputs(report.c_str(), streams.out);
-    std::fflush(streams.out);
+    int status = kExitConverted;
+    if (!WriteOutput(report, streams, &status)) return status;
 
     if (e.saveProject.empty()) return kExitConverted;
     ApplyFit(result, e.level.value_or(1), s);

@@ -1,5 +1,8 @@
 #include "cli/ParameterOptions.h"
 
+#include "cli/Quoting.h"
+
+
 #include <cstddef>
 #include <limits>
 #include <string_view>
@@ -75,7 +78,7 @@ bool IsParameterOption(const std::string& name) {
 bool ReadParameterOption(const std::string& name, const std::string& value, ParameterOptions* o,
                          std::string* error) {
     auto bad = [&](const std::string& expected) {
-        *error = "bad value '" + value + "' for " + name + ": expected " + expected;
+        *error = "bad value " + QuoteValue(value) + " for " + name + ": expected " + expected;
         return false;
     };
     std::vector<double> v;
@@ -107,7 +110,7 @@ bool ReadParameterOption(const std::string& name, const std::string& value, Para
         if (!ReadWhole(value, &whole) || whole < 0) return bad("a zone number");
         o->zone = whole;
     } else {
-        *error = "unknown option '" + name + "'";
+        *error = "unknown option " + QuoteValue(name);
         return false;
     }
     return true;

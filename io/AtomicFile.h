@@ -2,13 +2,19 @@
 // replaces a file the user may not write.
 //
 // The data goes to a temporary file beside the target, which takes the
-// target's place in one step only when everything was written. Where no
-// temporary file can be made beside an existing target that the user may
-// write (a folder without write permission), where the target has more than
-// one name (hard links, which a replacement would part), or where the folder
-// lets the user write the target but not replace it, the data waits in a
-// temporary file of the system instead and is written over the target in
-// place at Commit; should that write fail, the old bytes are put back.
+// target's place in one step only when everything was written and flushed
+// to disk; it gets the old file's owner, group and mode. Where no temporary
+// file can be made beside an existing target that the user may write (a
+// folder without write permission), where the target has more than one name
+// (hard links, which a replacement would part), where the new file could not
+// keep the old one's owner, or where the folder lets the user write the
+// target but not replace it, the data is written over the target in place at
+// Commit. Its old bytes are kept meanwhile in a named copy (BackupPathFor
+// beside it, else in the user's settings folder; where neither can be made,
+// an unnamed temporary file that only this process sees), removed once the
+// new bytes are on disk: a process killed while writing in place leaves that
+// copy, and RestoreInterrupted puts it back. Should the write fail, the old bytes are
+// put back at once.
 //
 // A target the user may not write (no write permission; on Windows the
 // read-only attribute) is refused with CFileException::accessDenied naming
@@ -20,10 +26,13 @@
 //   out.Commit();                 // throws CFileException; the old file stays on failure
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "io/File.h"
+
+class CWriteSlot;
 
 class CAtomicFile {
 public:
@@ -37,10 +46,41 @@ public:
     // Throws CFileException; the old file stays on failure.
     static void WriteWhole(const std::string& path, std::string_view bytes);
 
+    struct Options {
+        // Write the file behind a symbolic link; without it the link itself
+        // is replaced by the new file and what it leads to stays untouched.
+        bool followLinks = true;
+        // Without it Commit refuses (EEXIST) a target that exists, also as
+        // a link.
+        bool replaceExisting = true;
+        // The claimed temporary file to write to, instead of a new one.
+        CWriteSlot* slot = nullptr;
+    };
+
     // Checks that the target (the real file behind a symbolic link) may be
     // written and makes the temporary file. Throws CFileException naming
     // `path`.
-    void Open(const std::string& path);
+    void Open(const std::string& path) { Open(path, Options{}); }
+    void Open(const std::string& path, const Options& options);
+
+    // How an earlier write in place of `path` ended.
+    enum class Interrupted {
+        None,      // there was none, or it finished
+        Restored,  // killed part way: the old bytes were put back
+        Failed,    // killed part way, and the old bytes could not be put back
+    };
+    // Puts back the old bytes that a process killed while writing `path` in
+    // place left; *backup names their copy (kept when Failed), *error the
+    // cause of a failure.
+    static Interrupted RestoreInterrupted(const std::string& path, std::string* backup,
+                                          int* error);
+    // The copy of the old bytes of `path` in the user's settings folder, for
+    // a folder where none can be made beside it; empty when there is none.
+    static std::string FolderBackupPath(const std::string& path);
+
+    // For tests of interrupted writes: called after each piece written over
+    // a target in place, with the bytes written so far.
+    static void SetInPlaceHook(void (*hook)(std::uint64_t written));
 
     // Where the data is written; its messages name the target path.
     CFile& GetFile() { return m_file; }
@@ -59,11 +99,12 @@ public:
 private:
     // Makes the temporary file beside the target: 0, or the error number.
     int CreateTemporaryBeside();
-    // Writes all of `data` over the target from its start, putting the old
-    // bytes back when that fails.
+    // Writes all of `data` over the target from its start, the old bytes in
+    // their named copy meanwhile; puts them back when that fails.
     void WriteInPlace(CFile& data);
 
     CFile m_file;
+    Options m_options;
     std::string m_path;      // as given, for messages
     std::string m_realPath;  // the file that is replaced
     std::string m_tempPath;

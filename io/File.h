@@ -48,6 +48,7 @@ public:
     void SetLength(std::uint64_t length);
     std::uint64_t GetLength() const;
     bool IsOpen() const { return m_fd >= 0; }
+    int Descriptor() const { return m_fd; }
     const std::string& GetFilePath() const { return m_path; }
 
 private:

@@ -195,13 +195,20 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
             problem->row = static_cast<int>(r);
             problem->field = 3 * side + bad;
             const std::string where = Where(points, static_cast<int>(r), language);
+            // A field of any length is quoted by its first 80 bytes.
+            std::string shown = text[bad];
+            if (shown.size() > 80) {
+                std::size_t cut = 80;
+                while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+                shown = shown.substr(0, cut) + "...";
+            }
             if (en) {
-                problem->message = where + ": the " + name + " '" + text[bad] + "' is not " +
+                problem->message = where + ": the " + name + " '" + shown + "' is not " +
                                    (angle ? bad == 0 ? "a latitude as angle text DDD:MM:SS.ffff"
                                                      : "an angle text DDD:MM:SS.ffff"
                                           : "a number");
             } else {
-                problem->message = where + "：" + name + "“" + text[bad] + "”不是" +
+                problem->message = where + "：" + name + "“" + shown + "”不是" +
                                    (angle ? "“度:分:秒”形式的角度（DDD:MM:SS.ffff）" : "数字");
             }
             return false;

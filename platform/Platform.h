@@ -33,11 +33,14 @@ enum OpenFlags : unsigned {
     kReadWrite = kRead | kWrite,
     kCreate = 0x4,     // create the file when it is missing
     kTruncate = 0x8,   // empty an existing file
-    kExclusive = 0x10  // with kCreate: fail with EEXIST when the file exists
+    kExclusive = 0x10,  // with kCreate: fail with EEXIST when the file exists
+    kNoFollow = 0x20    // a symbolic link (or other reparse point) is refused with ELOOP
 };
 
-// Opens a file for binary input or output, not inherited by child processes.
-// Returns the descriptor, or -1 with errno; a directory is refused (EISDIR).
+// Opens a file for binary input or output, not inherited by child processes;
+// an open file may still be renamed or removed (on Windows it is shared for
+// deletion). Returns the descriptor, or -1 with errno; a directory is
+// refused (EISDIR).
 int OpenDescriptor(const std::string& path, unsigned flags);
 // As read(2): the bytes read, 0 at the end of the file, -1 with errno.
 long long ReadDescriptor(int fd, void* buffer, std::size_t count);
@@ -78,9 +81,14 @@ struct FileId {
 struct FileStatus {
     bool directory = false;
     bool regular = false;          // an ordinary file (not a directory, device or pipe)
+    bool symbolicLink = false;     // LinkStatusOf only: the path itself is a link
     std::uint64_t size = 0;        // of a regular file; 0 otherwise
     unsigned long long links = 0;  // names (hard links) the file has
     FileId id;
+    // Owner, group and permission bits; on Windows 0 (its replacement keeps
+    // the old file's security).
+    unsigned long long owner = 0, group = 0;
+    unsigned mode = 0;
 };
 
 // The status of the file a path leads to, following symbolic links. False
@@ -88,6 +96,11 @@ struct FileStatus {
 bool StatusOf(const std::string& path, FileStatus* status);
 // The status of the file under an open stream; false with errno.
 bool StatusOfStream(std::FILE* stream, FileStatus* status);
+// The status of the path itself: a symbolic link is not followed (it gives
+// symbolicLink, and its own identity). False with errno when there is none.
+bool LinkStatusOf(const std::string& path, FileStatus* status);
+// The status of the file under an open descriptor; false with errno.
+bool StatusOfDescriptor(int fd, FileStatus* status);
 // Whether the path leads to a file or directory.
 bool Exists(const std::string& path);
 
@@ -116,6 +129,21 @@ std::string ReplacementTarget(const std::string& path);
 // errno; `target` is then unchanged and `replacement` still exists.
 bool ReplaceAtomically(const std::string& replacement, const std::string& target);
 
+// Renames `from` to `to` unless `to` exists (also as a dangling link): false
+// with EEXIST then, and with errno on any other failure.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Gives the open file `fd` the owner, group and permission bits of `like`
+// (the file it replaces). False with errno (EPERM: the user may not give it
+// that owner); on Windows nothing to do.
+bool MatchOwnerAndMode(int fd, const FileStatus& like);
+
+// Locks an open file against other processes that lock it too (advisory,
+// on no byte of its data, so reading and writing it stay free), without
+// waiting; held until the descriptor is closed. False with EWOULDBLOCK when
+// another process holds it (*holder its process id where the system tells,
+// else 0), with errno on any other failure.
+bool TryLockDescriptor(int fd, long long* holder);
+
 // ---- Process and desktop --------------------------------------------------
 
 // Whether the stream writes to (or reads from) a terminal or console.
@@ -140,6 +168,12 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // so that every system writes the same bytes), and a Windows console shows
 // the UTF-8 messages as UTF-8.
 void PrepareConsole();
+
+// Ends the process at once, as a kill would: no handler, no flushing. For
+// tests that interrupt a run at a chosen point.
+[[noreturn]] void TerminateNow();
+// The running process's id.
+long long ProcessId();
 
 // ---- The user's environment and folders ----------------------------------
 

@@ -1,14 +1,19 @@
 // The platform layer on POSIX systems (Linux).
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <iconv.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <thread>
 
@@ -29,6 +34,9 @@ void FillStatus(const struct stat& st, FileStatus* status) {
     status->links = static_cast<unsigned long long>(st.st_nlink);
     status->id = {static_cast<unsigned long long>(st.st_dev),
                   static_cast<unsigned long long>(st.st_ino)};
+    status->owner = st.st_uid;
+    status->group = st.st_gid;
+    status->mode = static_cast<unsigned>(st.st_mode & 07777);
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -52,6 +60,7 @@ int OpenDescriptor(const std::string& path, unsigned flags) {
     if (flags & kCreate) oflags |= O_CREAT;
     if (flags & kTruncate) oflags |= O_TRUNC;
     if (flags & kExclusive) oflags |= O_EXCL;
+    if (flags & kNoFollow) oflags |= O_NOFOLLOW;
     int fd;
     do {
         fd = ::open(path.c_str(), oflags, 0666);
@@ -153,6 +162,21 @@ bool StatusOfStream(std::FILE* stream, FileStatus* status) {
     return true;
 }
 
+bool LinkStatusOf(const std::string& path, FileStatus* status) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    FillStatus(st, status);
+    status->symbolicLink = S_ISLNK(st.st_mode);
+    return true;
+}
+
+bool StatusOfDescriptor(int fd, FileStatus* status) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    FillStatus(st, status);
+    return true;
+}
+
 bool Exists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
@@ -174,8 +198,11 @@ std::string ReplacementTarget(const std::string& path) {
 }
 
 bool ReplaceAtomically(const std::string& replacement, const std::string& target) {
+    // The mode of the file replaced, not of what a link replaced leads to.
     struct stat st;
-    if (::stat(target.c_str(), &st) == 0) ::chmod(replacement.c_str(), st.st_mode & 07777);
+    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        ::chmod(replacement.c_str(), st.st_mode & 07777);
+    }
     if (::rename(replacement.c_str(), target.c_str()) != 0) return false;
     // Make the rename itself durable; a failure here still leaves a complete file.
     int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -185,6 +212,75 @@ bool ReplaceAtomically(const std::string& replacement, const std::string& target
     }
     return true;
 }
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the flag: a second name, which fails when taken.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+bool MatchOwnerAndMode(int fd, const FileStatus& like) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    if ((st.st_uid != like.owner || st.st_gid != like.group) &&
+        ::fchown(fd, static_cast<uid_t>(like.owner), static_cast<gid_t>(like.group)) != 0) {
+        return false;
+    }
+    return ::fchmod(fd, static_cast<mode_t>(like.mode)) == 0;
+}
+
+namespace {
+
+// The process that holds a lock on the file (device, inode), from the
+// kernel's list of locks; 0 when it is not found there.
+long long LockHolder(const struct stat& st) {
+    std::FILE* locks = std::fopen("/proc/locks", "re");
+    if (locks == nullptr) return 0;
+    char line[256];
+    long long holder = 0;
+    while (holder == 0 && std::fgets(line, sizeof line, locks) != nullptr) {
+        long long pid = 0;
+        unsigned major = 0, minor = 0;
+        unsigned long long inode = 0;
+        // "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF"
+        const char* p = std::strstr(line, "FLOCK");
+        if (p == nullptr) continue;
+        if (std::sscanf(p, "FLOCK %*s %*s %lld %x:%x:%llu", &pid, &major, &minor, &inode) == 4 &&
+            inode == st.st_ino && major == ::major(st.st_dev) && minor == ::minor(st.st_dev)) {
+            holder = pid;
+        }
+    }
+    std::fclose(locks);
+    return holder;
+}
+
+}  // namespace
+
+bool TryLockDescriptor(int fd, long long* holder) {
+    *holder = 0;
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0) return true;
+    if (errno != EWOULDBLOCK) return false;
+    struct stat st;
+    if (::fstat(fd, &st) == 0) *holder = LockHolder(st);
+    errno = EWOULDBLOCK;
+    return false;
+}
+
+void TerminateNow() {
+    ::kill(::getpid(), SIGKILL);
+    ::_exit(137);
+}
+
+long long ProcessId() { return ::getpid(); }
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
 

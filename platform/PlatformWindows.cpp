@@ -146,25 +146,53 @@ UINT g_previousConsoleOutput = 0;
 int OpenDescriptor(const std::string& path, unsigned flags) {
     std::wstring wide;
     if (!ToWide(path, &wide)) return -1;
-    int oflag = _O_BINARY | _O_NOINHERIT;
+    DWORD access = 0;
+    int oflag = _O_BINARY;
     if ((flags & kReadWrite) == kReadWrite) {
+        access = GENERIC_READ | GENERIC_WRITE;
         oflag |= _O_RDWR;
     } else if (flags & kWrite) {
+        access = GENERIC_WRITE;
         oflag |= _O_WRONLY;
     } else {
+        access = GENERIC_READ;
         oflag |= _O_RDONLY;
     }
-    if (flags & kCreate) oflag |= _O_CREAT;
-    if (flags & kTruncate) oflag |= _O_TRUNC;
-    if (flags & kExclusive) oflag |= _O_EXCL;
-    const int fd = _wsopen(wide.c_str(), oflag, _SH_DENYNO, _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
+    DWORD disposition = OPEN_EXISTING;
+    if ((flags & kCreate) && (flags & kExclusive)) {
+        disposition = CREATE_NEW;
+    } else if (flags & kCreate) {
+        disposition = (flags & kTruncate) ? CREATE_ALWAYS : OPEN_ALWAYS;
+    } else if (flags & kTruncate) {
+        disposition = TRUNCATE_EXISTING;
+    }
+    const DWORD attributes =
+        FILE_ATTRIBUTE_NORMAL | ((flags & kNoFollow) ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    // Shared for deletion too, so that an open file can be renamed, as on POSIX.
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, disposition, attributes, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         // Windows refuses to open a folder as a file with "access denied".
-        const int err = errno;
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        const bool folder =
-            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        errno = folder ? EISDIR : err;
+        const int err = ErrnoOf(GetLastError());
+        const DWORD found = GetFileAttributesW(wide.c_str());
+        errno = found != INVALID_FILE_ATTRIBUTES && (found & FILE_ATTRIBUTE_DIRECTORY) ? EISDIR
+                                                                                      : err;
+        return -1;
+    }
+    if (flags & kNoFollow) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(handle, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            CloseHandle(handle);
+            errno = ELOOP;
+            return -1;
+        }
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), oflag);
+    if (fd < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
     }
     return fd;
 }
@@ -266,6 +294,35 @@ bool StatusOfStream(std::FILE* stream, FileStatus* status) {
     return StatusOfHandle(handle, status);
 }
 
+bool LinkStatusOf(const std::string& path, FileStatus* status) {
+    std::wstring wide;
+    if (!ToWide(path, &wide)) return false;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Fail();
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return Fail();
+    const bool ok = StatusOfHandle(handle, status);
+    CloseHandle(handle);
+    if (ok && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        status->symbolicLink = true;
+        status->regular = false;
+        status->directory = false;
+    }
+    return ok;
+}
+
+bool StatusOfDescriptor(int fd, FileStatus* status) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return false;
+    }
+    return StatusOfHandle(handle, status);
+}
+
 bool Exists(const std::string& path) {
     FileStatus status;
     return StatusOf(path, &status);
@@ -350,6 +407,41 @@ bool ReplaceAtomically(const std::string& replacement, const std::string& target
     }
     return Fail();
 }
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    std::wstring wideFrom, wideTo;
+    if (!ToWide(from, &wideFrom) || !ToWide(to, &wideTo)) return false;
+    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) || Fail();
+}
+
+bool MatchOwnerAndMode(int, const FileStatus&) { return true; }
+
+bool TryLockDescriptor(int fd, long long* holder) {
+    *holder = 0;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return false;
+    }
+    // A byte far beyond any data: Windows' locks bar reading and writing
+    // the bytes they cover.
+    OVERLAPPED where{};
+    where.OffsetHigh = 0x7FFFFFFF;
+    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    errno = error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? EWOULDBLOCK
+                                                                       : ErrnoOf(error);
+    return false;
+}
+
+void TerminateNow() {
+    TerminateProcess(GetCurrentProcess(), 137);
+    std::_Exit(137);
+}
+
+long long ProcessId() { return static_cast<long long>(GetCurrentProcessId()); }
 
 bool IsTerminal(std::FILE* stream) {
     const HANDLE handle = HandleOf(stream);

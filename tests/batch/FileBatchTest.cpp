@@ -40,7 +40,9 @@ struct Recorder {
     BatchCallbacks Callbacks() {
         return {[this](const ConvertedFile& f) { converted.push_back(f.output); },
                 [this](const SkippedFile& f) { skipped.push_back(f.source); },
-                {}};
+                {},
+                {},
+                nullptr};
     }
 };
 
@@ -249,37 +251,37 @@ TEST(FileBatchTest, OverwriteKeepsASourceWithTextAfterTheLastSeparator) {
     EXPECT_TRUE(r.skipped.empty());
 }
 
-TEST(FileBatchTest, FailedReplaceLeavesTheSourceAsItWas) {
-    // The temporary file beside the source cannot be made (its name would
-    // be too long), so the copy over the source fails before touching it.
+// Loss: a name of 244 bytes or more could not be replaced, its temporary
+// name being 12 bytes longer than the longest name a folder takes.
+TEST(FileBatchTest, LongestNamesAreReplacedToo) {
     TestTempDir dir;
-    const std::string name = std::string(245, 'p') + ".txt";
+    const std::string name = std::string(249, 'p') + ".txt";
     WriteBytes(dir.File(name), kSource);
     ConversionSession s = BatchSession({dir.File(name)}, kNamingOverwrite);
     BatchResult r = RunBatch(s);
-    ASSERT_EQ(r.skipped.size(), 1u);
-    EXPECT_EQ(r.skipped[0].reason, SkipReason::ReplaceFailed);
-    EXPECT_NE(r.skipped[0].message.find("保持原样"), std::string::npos);
-    EXPECT_EQ(ReadBytes(dir.File(name)), kSource);
-    EXPECT_EQ(ReadBytes(dir.File(std::string(245, 'p') + "1.txt")), Expected(s));
+    EXPECT_TRUE(r.skipped.empty()) << (r.skipped.empty() ? "" : r.skipped[0].message);
+    EXPECT_EQ(ReadBytes(dir.File(name)), Expected(s));
     EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
 TEST(FileBatchTest, FailedWriteIsReportedAndNothingIsReplaced) {
-    if (!Platform::Exists("/dev/full")) GTEST_SKIP() << "/dev/full is not available";
+    SKIP_UNLESS_FILE_SIZE_CAN_BE_LIMITED();
     TestTempDir dir;
     std::string source;
     for (int i = 0; i < 3000; ++i) source += kLine1 + "\r\n";
     WriteBytes(dir.File("File.txt"), source);
-    std::error_code noLink;
-    std::filesystem::create_symlink("/dev/full", PathOf(dir.File("File1.txt")), noLink);
-    if (noLink) GTEST_SKIP() << "no symbolic link to /dev/full can be made: " << noLink.message();
     ConversionSession s = BatchSession({dir.File("File.txt")}, kNamingOverwrite);
-    BatchResult r = RunBatch(s, Replacing());
+    BatchResult r;
+    {
+        ScopedFileSizeLimit limit(10000);
+        r = RunBatch(s, Replacing());
+    }
     ASSERT_EQ(r.skipped.size(), 1u);
     EXPECT_EQ(r.skipped[0].reason, SkipReason::WriteFailed);
     EXPECT_EQ(ReadBytes(dir.File("File.txt")), source);
     EXPECT_TRUE(s.m_outputFiles.empty());
+    // Neither the output nor its temporary file is left.
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"File.txt"});
 }
 
 TEST(FileBatchTest, EmptySourceGivesAListedEmptyOutput) {
@@ -382,14 +384,16 @@ TEST(BatchPlanTest, NamesOfOneFileAndOutputsThatExist) {
                                               dir.File("pts.txt"), dir.File("pts.dat"),
                                               dir.File("q.txt"),  // missing: q.dat may write q1.txt
                                               dir.File("q.dat")};
-    BatchPlan plan(sources, "txt", kNamingFileName);
-    EXPECT_EQ(plan.ExistingOutputs(), std::vector<std::string>{dir.File("pts1.txt")});
+    EXPECT_EQ(BatchPlan(sources, "txt", kNamingFileName).ExistingOutputs(),
+              std::vector<std::string>{dir.File("pts1.txt")});
     ConversionSession s = BatchSession(sources, kNamingFileName);
     ApplyEqualDatumRule(s);
     LineEngine engine(s);
     using Reason = std::optional<SkipReason>;  // none: converted
     std::vector<Reason> reasons;
+    // Twice: the second run replaces what exists, also the first run's outputs.
     for (bool replace : {false, true}) {
+        BatchPlan plan(sources, "txt", kNamingFileName);
         plan.ReplaceExisting(replace);
         for (std::size_t i = 0; i < sources.size(); ++i) {
             const FileOutcome o = plan.ConvertFile(engine, i);

@@ -330,7 +330,7 @@ TEST(LineEngineTest, ProgressReportsTheBytesTaken) {
     std::FILE* out = TestPlatform::TemporaryStream();
     std::vector<std::uint64_t> seen;
     LineEngine engine(s);
-    StreamResult r = engine.Convert(in, out, [&](std::uint64_t bytes) { seen.push_back(bytes); });
+    StreamResult r = engine.Convert(in, out, {[&](const StreamProgress& p) { seen.push_back(p.bytes); }});
     std::fclose(in);
     std::fclose(out);
     EXPECT_EQ(r.lines, lines);

@@ -26,7 +26,7 @@ Converted Convert(const ConversionSession& session, const std::string& input, in
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
     Converted c;
-    c.result = engine.Convert(in, out, [&c](std::uint64_t bytes) { c.progress.push_back(bytes); });
+    c.result = engine.Convert(in, out, {[&c](const StreamProgress& p) { c.progress.push_back(p.bytes); }});
     c.bytes = StreamBytes(out);
     std::fclose(in);
     std::fclose(out);

@@ -416,9 +416,13 @@ TEST(ConvertRun, SkipReasonsReadInEnglish) {
         {SkipReason::ReplaceFailed, EROFS},     {SkipReason::RepeatedSource, 0},
         {SkipReason::NotNumbers, 0},
         {SkipReason::OutputOfEarlierSource, 0}, {SkipReason::OutputExists, 0},
+        {SkipReason::InUseByOtherRun, 0},       {SkipReason::OutputAppeared, 0},
+        {SkipReason::NotFinite, 0},             {SkipReason::LineTooLong, 0},
+        {SkipReason::OutOfMemory, 0},           {SkipReason::Cancelled, 0},
     };
     for (const auto& [reason, err] : reasons) {
-        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt", {}};
+        SkippedFile f{"/d/a.txt", "/d/a.txt1", reason, "输出文件", err, "/d/b.txt", {},
+                      "/d/a.txt1", 4242};
         const std::string text = SkipText(f);
         SCOPED_TRACE(text);
         EXPECT_TRUE(std::all_of(text.begin(), text.end(),
@@ -518,4 +522,76 @@ TEST(ConvertRun, StoreFormatWithAFullWidthSeparatorIsRefused) {
     EXPECT_EQ(r.err, "terrax-convert: the separator of the format '全角' is '，'; lines can only be "
                      "cut at ',' or ' '\n");
     EXPECT_EQ(r.out, "");
+}
+
+// Loss of a kind: a store extension "/tmp/x" led to the output "W/a./tmp/x1"
+// outside the source's folder, which --extension refuses.
+TEST(ConvertRun, StoreExtensionsObeyTheRuleOfTheOption) {
+    TestTempDir dir;
+    std::string error;
+    for (const char* bad : {"/tmp/x", "a\\b", "c:d"}) {
+        SCOPED_TRACE(bad);
+        ASSERT_TRUE(SaveFormatStore(dir.File("Par.txt"), {PointFormat("坐标", bad, ",")}, &error));
+        WriteBytes(dir.File("a.txt"), PointLines(2, 3));
+        const CommandResult r = RunConvert({"--from", "plane", "--to", "plane", "--format", "坐标",
+                                            "--store", dir.File("Par.txt"), dir.File("a.txt")},
+                                           "/");
+        EXPECT_EQ(r.status, kExitSetup);
+        EXPECT_EQ(r.err, std::string("terrax-convert: the extension of the format '坐标' is '") +
+                             bad +
+                             "', which cannot name a file beside its source (give --extension "
+                             "EXT)\n");
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Par.txt", "a.txt"}));
+    }
+    // A leading dot is no part of it, as with --extension.
+    ASSERT_TRUE(SaveFormatStore(dir.File("Par.txt"), {PointFormat("坐标", ".out", ",")}, &error));
+    EXPECT_EQ(RunConvert({"--from", "plane", "--to", "plane", "--format", "坐标", "--store",
+                          dir.File("Par.txt"), dir.File("a.txt")},
+                         "/")
+                  .status,
+              kExitConverted);
+    EXPECT_TRUE(Platform::Exists(dir.File("a.out1")));
+}
+
+// Loss of a kind: a bad value was echoed whole (50 MB on standard error),
+// and an unknown format named every one of 10,000 stored formats.
+TEST(ConvertRun, MessagesQuoteShortly) {
+    const std::string huge(1 << 20, 'x');
+    CommandResult r = RunConvert({"--naming", huge}, "/");
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_EQ(r.err, "terrax-convert: bad value '" + std::string(kQuotedBytes, 'x') +
+                         "...' for --naming: expected 0 (overwrite), 1 (ext1) or 2 (name1)\n"
+                         "Try 'terrax-convert --help' for the options.\n");
+    // A UTF-8 character is never cut: 坐 is three bytes, 80 is no multiple of 3.
+    std::string chinese;
+    for (int i = 0; i < 40; ++i) chinese += "坐";
+    EXPECT_EQ(QuoteValue(chinese), "'" + chinese.substr(0, 78) + "...'");
+    EXPECT_EQ(QuoteValue("txt"), "'txt'");
+    r = RunConvert({"--estimate", "seven", "--tolerance", huge}, "/");
+    EXPECT_LT(r.err.size(), 300u);
+
+    TestTempDir dir;
+    std::vector<FileFormat> formats;
+    for (int i = 0; i < 10000; ++i) {
+        formats.push_back(PointFormat("格式" + std::to_string(i), "txt", ","));
+    }
+    std::string error;
+    ASSERT_TRUE(SaveFormatStore(dir.File("Par.txt"), formats, &error)) << error;
+    r = RunConvert({"--format", "无", "--store", dir.File("Par.txt")}, "/");
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_LT(r.err.size(), 1000u);
+    EXPECT_NE(r.err.find("'格式29' and 9970 more\n"), std::string::npos) << r.err;
+}
+
+// The common-point reader quotes a bad field by its start.
+TEST(ConvertRun, EstimateQuotesABadFieldShortly) {
+    TestTempDir dir;
+    WriteBytes(dir.File("c.txt"), "A " + std::string(100000, '7') + "x 2 3 11 22 33\n");
+    const CommandResult r =
+        RunConvert({"--estimate", "three", "--from", "plane", "--to", "plane", dir.File("c.txt")},
+                   "/");
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_LT(r.err.size(), 400u) << r.err.substr(0, 400);
+    EXPECT_NE(r.err.find("'" + std::string(80, '7') + "...'"), std::string::npos)
+        << r.err.substr(0, 400);
 }

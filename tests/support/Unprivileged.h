@@ -27,6 +27,7 @@ public:
     }
     bool SwitchesFromRoot() const { return false; }
     void Own(const std::string&) const {}
+    void GiveToGroup(const std::string&) const {}
     void Run(const std::function<void()>&) const {}
 };
 
@@ -76,6 +77,13 @@ public:
         for (const auto& e : std::filesystem::recursive_directory_iterator(path)) {
             ASSERT_EQ(::lchown(e.path().c_str(), m_uid, m_gid), 0) << e.path();
         }
+    }
+
+    // Gives `path` to root, in the user's group: a file of someone else's
+    // that the user may write as a member of its group.
+    void GiveToGroup(const std::string& path) const {
+        if (!m_switch) return;
+        ASSERT_EQ(::chown(path.c_str(), 0, m_gid), 0) << path;
     }
 
     // Runs `part` as the user in a child process and waits for it; a check
