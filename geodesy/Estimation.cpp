@@ -9,6 +9,7 @@
 
 #include "crmath/Elementary.h"
 #include "geodesy/GeoCore.h"
+#include "geodesy/HouseholderReflection.h"
 
 using crmath::Atan2;
 using crmath::Cos;
@@ -100,41 +101,16 @@ int CGeoCore::QrDecompose(double* A, int m, int n, double* Q) const {
     Scratch v(m);
     const int columns = m > n ? n : m - 1;
     for (int g = 0; g < columns; ++g) {
-        double c = 0.0;
-        for (int k = g; k < m; ++k) {
-            const double a = std::fabs(A[k * n + g]);
-            if (a > c) c = a;
-        }
-        // A zero column has sigma = 0; dividing by c = 0 would make it NaN.
-        double s = 0.0;
-        if (c > 0) {
-            for (int k = g; k < m; ++k) {
-                const double q = A[k * n + g] / c;
-                s += q * q;
-            }
-        }
-        const double agg = A[g * n + g];
-        const double sigma = agg > 0 ? -c * std::sqrt(s) : c * std::sqrt(s);
-        if (std::fabs(sigma) + 1.0 == 1.0) {
+        const HouseholderReflection h = HouseholderReflection::Of(A, m, n, g);
+        if (std::fabs(h.sigma) + 1.0 == 1.0) {
             PrintFail();
             return 0;
         }
-        const double u = std::sqrt(2.0 * sigma * (sigma - agg));
-        if (u + 1.0 == 1.0) continue;
-        v[g] = (agg - sigma) / u;
-        for (int k = g + 1; k < m; ++k) v[k] = A[k * n + g] / u;
-
-        for (int j = 0; j < m; ++j) {
-            double dot = 0.0;
-            for (int k = g; k < m; ++k) dot += v[k] * Q[k * m + j];
-            for (int k = g; k < m; ++k) Q[k * m + j] -= 2.0 * v[k] * dot;
-        }
-        for (int j = g + 1; j < n; ++j) {
-            double dot = 0.0;
-            for (int k = g; k < m; ++k) dot += v[k] * A[k * n + j];
-            for (int k = g; k < m; ++k) A[k * n + j] -= 2.0 * v[k] * dot;
-        }
-        A[g * n + g] = sigma;
+        if (h.u + 1.0 == 1.0) continue;
+        h.Vector(A, m, n, g, &v[0]);
+        for (int j = 0; j < m; ++j) HouseholderReflection::Apply(&v[0], g, m, Q + j, m);
+        for (int j = g + 1; j < n; ++j) HouseholderReflection::Apply(&v[0], g, m, A + j, n);
+        A[g * n + g] = h.sigma;
         for (int k = g + 1; k < m; ++k) A[k * n + g] = 0.0;
     }
     for (int i = 0; i < m; ++i) {

@@ -10,6 +10,7 @@
 #include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
 #include "geodesy/GeoCore.h"
+#include "geodesy/HouseholderReflection.h"
 
 using crmath::Atan2;
 using crmath::Cos;
@@ -54,27 +55,13 @@ bool SolveLeastSquares(std::vector<double> A, int m, int n, std::vector<double> 
     }
     std::vector<double> v(static_cast<std::size_t>(m));
     for (int k = 0; k < n; ++k) {
-        double norm = 0;
-        for (int i = k; i < m; ++i) norm += Sq(A[i * n + k]);
-        norm = std::sqrt(norm);
-        if (norm < kSingular) return false;
-        const double alpha = A[k * n + k] > 0 ? -norm : norm;
-        for (int i = k; i < m; ++i) v[i] = A[i * n + k];
-        v[k] -= alpha;
-        double vv = 0;
-        for (int i = k; i < m; ++i) vv += Sq(v[i]);
-        // Reflect the remaining columns and the observations: y -= 2 v (v·y) / (v·v).
-        for (int j = k + 1; j < n; ++j) {
-            double dot = 0;
-            for (int i = k; i < m; ++i) dot += v[i] * A[i * n + j];
-            const double f = 2 * dot / vv;
-            for (int i = k; i < m; ++i) A[i * n + j] -= f * v[i];
-        }
-        double dot = 0;
-        for (int i = k; i < m; ++i) dot += v[i] * l[i];
-        const double f = 2 * dot / vv;
-        for (int i = k; i < m; ++i) l[i] -= f * v[i];
-        A[k * n + k] = alpha;
+        const HouseholderReflection h = HouseholderReflection::Of(A.data(), m, n, k);
+        if (std::fabs(h.sigma) < kSingular) return false;
+        h.Vector(A.data(), m, n, k, v.data());
+        // The remaining columns and the observations.
+        for (int j = k + 1; j < n; ++j) HouseholderReflection::Apply(v.data(), k, m, &A[j], n);
+        HouseholderReflection::Apply(v.data(), k, m, l.data(), 1);
+        A[k * n + k] = h.sigma;
     }
     // R x = (Qᵀ l)[0..n-1], then the inverse of R for the covariance.
     std::vector<double> Rinv(static_cast<std::size_t>(n * n), 0.0);
