@@ -113,6 +113,64 @@ void CControlHost::Create(const DialogTemplate& tpl, QWidget* parent, const CDia
     // Group boxes lie beneath the controls they frame and let clicks through.
     for (QWidget* box : groupBoxes) box->lower();
     for (size_t i = 0; i < m_entries.size(); ++i) Connect(i);
+
+    std::vector<LayoutItem> items;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const QRect r = m_entries[i].widget->geometry();
+        LayoutItem item{{r.x(), r.y(), r.width(), r.height()}, LayoutItem::Role::Fixed};
+        const ControlTemplate& control = tpl.controls[i];
+        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ListBox) {
+            item.role = LayoutItem::Role::List;
+        } else if (control.IsGroupBox() || control.kind == ControlKind::TabControl) {
+            item.role = LayoutItem::Role::Frame;
+        }
+        items.push_back(item);
+    }
+    m_layout = std::make_unique<CDialogLayout>(std::move(items));
+    m_laidOut = m_entries.size();
+}
+
+namespace {
+
+// Hands the parent's new sizes to its host.
+class SizeFollower : public QObject {
+public:
+    SizeFollower(QWidget* parent, CControlHost* host) : QObject(parent), m_host(host) {
+        parent->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize && watched == parent()) {
+            const auto* widget = static_cast<QWidget*>(watched);
+            m_host->Place(widget->width(), widget->height());
+        }
+        return false;
+    }
+
+private:
+    CControlHost* m_host;
+};
+
+}  // namespace
+
+bool CControlHost::Stretches() const { return m_layout != nullptr && m_layout->Stretches(); }
+
+void CControlHost::FollowSize(QWidget* parent, int baseWidth, int baseHeight) {
+    m_baseWidth = baseWidth;
+    m_baseHeight = baseHeight;
+    delete m_follower;
+    m_follower = new SizeFollower(parent, this);
+    Place(parent->width(), parent->height());
+}
+
+void CControlHost::Place(int width, int height) {
+    if (m_layout == nullptr) return;
+    const std::vector<LayoutRect> rects = m_layout->Place(width - m_baseWidth, height - m_baseHeight);
+    for (size_t i = 0; i < m_laidOut && i < m_entries.size(); ++i) {
+        const LayoutRect& r = rects[i];
+        m_entries[i].widget->setGeometry(r.x, r.y, r.cx, r.cy);
+    }
 }
 
 QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* parent,
@@ -372,6 +430,9 @@ QWidget* CControlHost::FirstTabStop() const {
 }
 
 void CControlHost::Destroy() {
+    delete m_follower;
+    m_follower = nullptr;
+    m_layout.reset();
     for (Entry& entry : m_entries) {
         entry.widget->blockSignals(true);
         if (auto* view = dynamic_cast<CListViewWidget*>(entry.widget)) view->SetNotifySink(nullptr);

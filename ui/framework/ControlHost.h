@@ -3,9 +3,11 @@
 // action on a control becomes a notification message to the owner.
 #pragma once
 
+#include <QPointer>
 #include <memory>
 #include <vector>
 
+#include "ui/framework/DialogLayout.h"
 #include "ui/framework/Wnd.h"
 #include "ui/resources/DialogTemplate.h"
 
@@ -35,6 +37,14 @@ public:
     std::vector<CButton*> RadioGroup(int firstId) const;
     // The first control that takes the focus with Tab, nullptr when none.
     QWidget* FirstTabStop() const;
+    // Whether a list or table of the template stretches when the parent
+    // grows (DialogLayout.h).
+    bool Stretches() const;
+    // From now on the controls follow `parent`'s size beyond `base`, the
+    // template's size.
+    void FollowSize(QWidget* parent, int baseWidth, int baseHeight);
+    // Places the controls for a parent of this size.
+    void Place(int width, int height);
     // Forgets the controls: members are detached, notifications stop. The
     // widgets themselves go with their parent.
     void Destroy();
@@ -61,4 +71,9 @@ private:
 
     CWnd* m_owner;
     std::vector<Entry> m_entries;
+    std::unique_ptr<CDialogLayout> m_layout;  // over the controls of the template
+    std::size_t m_laidOut = 0;                // how many entries it places
+    QPointer<QObject> m_follower;             // of the parent whose size it follows
+    int m_baseWidth = 0;
+    int m_baseHeight = 0;
 };

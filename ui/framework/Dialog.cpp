@@ -9,6 +9,7 @@
 #include "ui/framework/Menu.h"
 #include "ui/framework/UiSeam.h"
 #include "ui/framework/WinApp.h"
+#include "ui/framework/WindowSettings.h"
 #include "ui/framework/qt/DialogWidget.h"
 #include "ui/framework/qt/QtGlue.h"
 #include "ui/resources/ResourceSet.h"
@@ -213,12 +214,18 @@ int CDialog::DoModal() {
     }
     if (tpl.style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (tpl.style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
-    widget->setWindowFlags(flags);
     widget->setWindowTitle(ToQString(tpl.caption));
 
     CreateControls(widget->Client());
+    // A dialog with a list or table grows with its window, the template
+    // being its smallest size.
+    const bool stretches = m_host->Stretches();
+    if (stretches) flags |= Qt::WindowMaximizeButtonHint;
+    widget->setWindowFlags(flags);
     CDialogUnits units(AfxDialogFont(tpl));
-    widget->SetClientSize(units.X(tpl.cx), units.Y(tpl.cy), (tpl.style & WS_THICKFRAME) != 0);
+    const bool resizable = stretches || (tpl.style & WS_THICKFRAME) != 0;
+    widget->SetClientSize(units.X(tpl.cx), units.Y(tpl.cy), resizable);
+    if (stretches) m_host->FollowSize(widget->Client(), units.X(tpl.cx), units.Y(tpl.cy));
     widget->SetDefaultCommand([this] { return DefaultCommandId(); });
 
     m_nModalResult = -1;
@@ -227,18 +234,38 @@ int CDialog::DoModal() {
     BOOL focusFirst = TRUE;
     AfxCallGuarded([&] { focusFirst = OnInitDialog(); });
     if (!m_bEnded) {
+        if (stretches) RestoreWindowPlacement();
         if (focusFirst) FocusFirstControl();
         QTimer::singleShot(0, widget, [this] { AfxGetUiSeam().ModalStarted(*this); });
         widget->exec();
     }
     m_bRunning = false;
 
+    if (stretches) SaveWindowPlacement();
     DestroyControls();
     DestroyMenu();
     AfxBindWidget(widget, nullptr);
     m_hWnd = nullptr;
     delete widget;
     return m_nModalResult;
+}
+
+namespace {
+
+QString PlacementKey(UINT id) { return QStringLiteral("windows/dialog%1").arg(id); }
+
+}  // namespace
+
+void CDialog::RestoreWindowPlacement() {
+    std::unique_ptr<QSettings> settings = AfxOpenWindowSettings();
+    if (settings == nullptr) return;
+    const QByteArray geometry = settings->value(PlacementKey(m_nIDTemplate)).toByteArray();
+    if (!geometry.isEmpty()) m_hWnd->restoreGeometry(geometry);
+}
+
+void CDialog::SaveWindowPlacement() const {
+    std::unique_ptr<QSettings> settings = AfxOpenWindowSettings();
+    if (settings != nullptr) settings->setValue(PlacementKey(m_nIDTemplate), m_hWnd->saveGeometry());
 }
 
 BOOL CDialog::OnInitDialog() {

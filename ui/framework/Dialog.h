@@ -90,6 +90,9 @@ protected:
     void CheckMessageMap() const;
 
 private:
+    // The size and place of a dialog that grows, kept in the window settings.
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement() const;
     // Drops the menu with the window that showed it.
     void DestroyMenu();
     // The problems of the control entries; with `commands` also those of the

@@ -159,6 +159,46 @@ std::vector<DialogEntry> AllDialogs() {
                            dlg.m_targetDatum = 4;
                            dlg.DoModal();
                        }});
+    // Forty points in the dialog grown to 1280×800: the example's points
+    // again under other names, raised by some metres on both sides, with a few
+    // millimetres of noise.
+    dialogs.push_back({{{"many-points-1280x800",
+                         [](CWnd& w) {
+                             w.GetSafeHwnd()->window()->resize(1280, 800);
+                             QApplication::processEvents();
+                             w.SendMessage(WM_COMMAND,
+                                           MAKEWPARAM(IDC_CALC_MULTI_COMPUTE, BN_CLICKED));
+                         }}},
+                       [] {
+                           ConversionParams settings;
+                           settings.m_projBefore.centralMeridian = 117.0;
+                           CCalcMultiDlg dlg(settings);
+                           std::string error;
+                           std::vector<CommonPoint> base;
+                           ParseCommonPoints(kCommonPoints, TextLanguage::Chinese, &base, &error);
+                           auto shifted = [](const std::string& value, double by) {
+                               char text[32];
+                               std::snprintf(text, sizeof text, "%.3f", std::stod(value) + by);
+                               return std::string(text);
+                           };
+                           for (int i = 0; i < 40; ++i) {
+                               CommonPoint p = base[static_cast<std::size_t>(i) % base.size()];
+                               if (i >= static_cast<int>(base.size())) {
+                                   p.id = "P" + std::to_string(i + 1);
+                                   const double rise = 5.0 * (i / static_cast<int>(base.size()));
+                                   p.source[2] = shifted(p.source[2], rise);
+                                   for (int k = 0; k < 3; ++k) {
+                                       const double mm = ((i * 7 + k * 3) % 11 - 5) * 0.001;
+                                       p.target[k] = shifted(p.target[k], (k == 2 ? rise : 0) + mm);
+                                   }
+                               }
+                               dlg.m_points.push_back(p);
+                           }
+                           dlg.m_points[8].used = false;
+                           dlg.m_sourceDatum = 1;
+                           dlg.m_targetDatum = 4;
+                           dlg.DoModal();
+                       }});
     dialogs.push_back(
         {{{"local-transform-level1", nullptr},
           {"local-transform-level2", [](CWnd& w) { SelectTab(w, AFX_IDC_TAB_CONTROL, 1); }}},

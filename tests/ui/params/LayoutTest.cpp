@@ -10,7 +10,11 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <tuple>
+
+#include "tests/support/TestTempDir.h"
 #include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/WindowSettings.h"
 #include "ui/framework/PropertySheet.h"
 #include "ui/framework/TabCtrl.h"
 #include "ui/params/ParamCommands.h"
@@ -85,6 +89,63 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
         command(s);
         Prompts().VerifyAllUsed();
     }
+}
+
+// The dialogs with a list or table grow from their template's size; the
+// list takes the room and the rest stays tidy. The others keep their size.
+TEST_F(LayoutTest, DialogsWithAListGrowTheirListAndTheOthersKeepTheirSize) {
+    const std::tuple<const char*, void (*)(ConversionSession&), int> commands[] = {
+        {"坐标系参数", ParamCommands::OnDatumList, IDC_DATUMS},
+        {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); },
+         IDC_CALC_MULTI_POINTS},
+        {"投影设置", ParamCommands::OnProjectionSettings, 0},
+        {"坐标系统转换参数", ParamCommands::OnSevenParamSettings, 0},
+        {"计算七参数", ParamCommands::OnCalcSeven, 0},
+    };
+    for (const auto& [caption, command, listId] : commands) {
+        SCOPED_TRACE(caption);
+        Next([&, listId = listId](CWnd& w) {
+            QWidget* top = w.GetSafeHwnd()->window();
+            const QSize initial = top->size();
+            if (listId == 0) {
+                EXPECT_EQ(top->minimumSize(), top->maximumSize());
+                Click(w, IDCANCEL);
+                return;
+            }
+            EXPECT_EQ(top->minimumSize(), initial) << "the template is the smallest size";
+            QWidget* list = ControlWidget(w, listId);
+            const QSize before = list->size();
+            ResizeWindow(w, initial.width() + 300, initial.height() + 200);
+            EXPECT_EQ(top->size(), initial + QSize(300, 200));
+            EXPECT_EQ(list->size(), before + QSize(300, 200));
+            ExpectTidyLayout(w);
+            ResizeWindow(w, initial.width() - 50, initial.height() - 50);
+            EXPECT_EQ(top->size(), initial);
+            EXPECT_EQ(list->size(), before);
+            Click(w, IDCANCEL);
+        });
+        command(s);
+        Prompts().VerifyAllUsed();
+    }
+}
+
+TEST_F(LayoutTest, AGrownDialogOpensAgainAtItsSizeFromTheWindowSettings) {
+    TestTempDir dir;
+    AfxSetWindowSettingsFile(dir.File("terrax.ini"));
+    QSize grown;
+    Next([&](CWnd& w) {
+        QWidget* top = w.GetSafeHwnd()->window();
+        grown = top->size() + QSize(120, 80);
+        ResizeWindow(w, grown.width(), grown.height());
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnDatumList(s);
+    Next([&](CWnd& w) {
+        EXPECT_EQ(w.GetSafeHwnd()->window()->size(), grown);
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnDatumList(s);
+    AfxSetWindowSettingsFile("");
 }
 
 TEST_F(LayoutTest, BothLocalTransformPagesShowTheirTextsWhole) {

@@ -224,6 +224,11 @@ void PressEscape(CWnd& window) {
     SendKey(KeyTarget(window), Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
 }
 
+void ResizeWindow(CWnd& window, int width, int height) {
+    window.GetSafeHwnd()->window()->resize(width, height);
+    QApplication::processEvents();
+}
+
 void ClickCloseBox(CWnd& window) { window.GetSafeHwnd()->window()->close(); }
 
 void ClickMenuItem(CWnd& window, UINT commandId) {

@@ -40,6 +40,8 @@ bool EditListViewCell(CWnd& window, int id, int item, int subItem, const std::st
 // Keys to the window's focused control (or the window itself).
 void PressEnter(CWnd& window);
 void PressEscape(CWnd& window);
+// The user dragging the window's frame to this size (its minimum holds).
+void ResizeWindow(CWnd& window, int width, int height);
 // The close box of the window's caption.
 void ClickCloseBox(CWnd& window);
 // The menu item with this command ID in the window's menu bar; fails the

@@ -36,7 +36,7 @@ void CDialogWidget::Relayout() {
     int width = m_clientWidth;
     int height = m_clientHeight + menuHeight;
     if (m_resizable) {
-        setMinimumSize(0, 0);
+        setMinimumSize(width, height);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         resize(width, height);
     } else {

@@ -19,7 +19,8 @@ public:
 
     QWidget* Client() const { return m_client; }
     // Sizes the window to a client area of this size below the menu bar;
-    // without `resizable` the user cannot change the size.
+    // without `resizable` the user cannot change the size, with it not make
+    // it smaller.
     void SetClientSize(int width, int height, bool resizable);
     // nullptr removes the menu bar. The window grows or shrinks with it.
     void SetMenuBar(QMenuBar* bar);
