@@ -13,7 +13,6 @@
 #include "session/Globals.h"
 #include "session/SessionStatus.h"
 #include "ui/app/AboutDlg.h"
-#include "ui/app/ConvertApp.h"
 #include "ui/app/WindowMemory.h"
 #include "ui/batch/FormatCommand.h"
 #include "ui/framework/DataExchange.h"
@@ -272,7 +271,7 @@ void CConvertDlg::ClearOutputs() {
 }
 
 void CConvertDlg::UpdateTitle() {
-    std::string title = kAppTitle;
+    std::string title = GetTemplate().caption;
     if (HasProjectPath()) title += " - " + FileNameOf(g_projectPath);
     if (m_history.IsModified(m_session)) title += " *";
     if (GetWindowText() != title) SetWindowText(title);
@@ -543,13 +542,7 @@ LRESULT CConvertDlg::OnOpenStartProject(WPARAM, LPARAM) {
     return 0;
 }
 
-void CConvertDlg::OnFileSave() {
-    if (!HasProjectPath()) {
-        SaveAs();
-        return;
-    }
-    SaveProjectTo(g_projectPath);
-}
+void CConvertDlg::OnFileSave() { Save(); }
 
 void CConvertDlg::OnFileSaveAs() { SaveAs(); }
 

@@ -14,6 +14,7 @@
 #include "session/Globals.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/ui/app/MainWindowTest.h"
 #include "tests/ui/support/DialogDriver.h"
 #include "tests/ui/support/UiTest.h"
 #include "ui/app/ConvertApp.h"
@@ -26,45 +27,6 @@ namespace {
 constexpr char kBeijing54[] = "北京-54坐标系  ";
 constexpr char kCloseQuestion[] = "要保存坐标转换文件吗?";
 
-class MainWindowTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        g_appDir = dir.Path() + "/";
-        g_projectPath = kNoProjectPath;
-    }
-    void TearDown() override {
-        g_projectPath = kNoProjectPath;
-        UiTest::TearDown();
-    }
-
-    // Runs a main window; `act` runs once it is on the screen. Returns the
-    // end code of DoModal and whether the window was still open after `act`.
-    struct Run {
-        int result = 0;
-        bool stillOpen = false;
-    };
-    Run RunWindow(CConvertDlg& dlg, const std::function<void(CWnd&)>& act) {
-        auto run = Prompts().ArmModal(act);
-        app.m_pMainWnd = &dlg;
-        Run r;
-        r.result = dlg.DoModal();
-        app.m_pMainWnd = nullptr;
-        EXPECT_TRUE(run->ran);
-        r.stillOpen = run->closedByGuard;
-        return r;
-    }
-
-    // Types a point into the source fields.
-    static void TypePoint(CWnd& w, const char* a, const char* b, const char* c) {
-        ReplaceText(w, IDC_SOURCE_X, a);
-        ReplaceText(w, IDC_SOURCE_Y, b);
-        ReplaceText(w, IDC_SOURCE_H, c);
-    }
-
-    TestTempDir dir;
-    CConvertApp app;  // routes 退出(&E) to the main window
-};
 
 TEST_F(MainWindowTest, StartsWithPlaneKindsBeijing54AndEmptyFields) {
     CConvertDlg dlg;

@@ -40,11 +40,17 @@ bool EditListViewCell(CWnd& window, int id, int item, int subItem, const std::st
 // Keys to the window's focused control (or the window itself).
 void PressEnter(CWnd& window);
 void PressEscape(CWnd& window);
+// A key with modifiers as a user presses it on the window ("Ctrl+S"), so that
+// shortcuts fire.
+void PressShortcut(CWnd& window, const std::string& keys);
 // The close box of the window's caption.
 void ClickCloseBox(CWnd& window);
 // The menu item with this command ID in the window's menu bar; fails the
 // test when there is none or it is disabled.
 void ClickMenuItem(CWnd& window, UINT commandId);
+// The text of that item, and whether it is enabled; "" and false for none.
+std::string MenuItemText(CWnd& window, UINT commandId);
+bool MenuItemEnabled(CWnd& window, UINT commandId);
 
 std::string ControlText(CWnd& window, int id);
 // BST_CHECKED or BST_UNCHECKED.
