@@ -25,6 +25,7 @@ struct ProjectionRecord {
     int zoneNumber = 0;            // stored in project files, read by no computation
     double scale = 1.0;            // applied to projected coordinates
     double baseLatitude = 0.0;     // Mercator base latitude, decimal degrees
+    bool operator==(const ProjectionRecord&) const = default;
 };
 
 // The settings a conversion chain reads: the seven parameters, the two local
@@ -43,6 +44,7 @@ struct ConversionParams {
     ProjectionRecord m_projAfter;
     double m_sourceEllipsoid[2] = {6378245.0, 298.3};  // a, rf
     double m_targetEllipsoid[2] = {6378245.0, 298.3};
+    bool operator==(const ConversionParams&) const = default;
 };
 
 // Number of datums in every datum list.

@@ -103,6 +103,15 @@ void ConversionSession::ResetSession() {
     fmt.m_naming = 1;
 }
 
+void ConversionSession::NewProject() {
+    ConversionSession fresh;
+    fresh.m_format = m_format;
+    fresh.m_sourceFiles = m_sourceFiles;
+    fresh.m_outputFiles = m_outputFiles;
+    fresh.m_sourceFileCount = m_sourceFileCount;
+    *this = std::move(fresh);
+}
+
 void ConversionSession::PrepareConversion() {
     m_params.m_savedUseFour = m_useFour;
     m_params.m_savedUseSeven = m_useSeven;
@@ -222,6 +231,11 @@ bool ConversionSession::CanConvert() const {
     auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
     return kindOk(m_sourceKind) && kindOk(m_targetKind) && datumOk(m_sourceDatum) &&
            datumOk(m_targetDatum);
+}
+
+bool ConversionSession::LevelOneMissing() const {
+    return SourceKind() == CoordinateKind::Plane && TargetKind() == CoordinateKind::Plane &&
+           m_zoneChange != 2 && m_params.m_local1[3] == 0;
 }
 
 bool ConversionSession::Convert() {

@@ -32,6 +32,7 @@ struct RememberedInputs {
     double m_calcThreeZ = 0;
     int m_calcDatumGeo = 2;
     int m_calcDatumPlane = 0;
+    bool operator==(const RememberedInputs&) const = default;
 };
 
 // The file format chosen for the batch and its naming choice (not in
@@ -53,6 +54,9 @@ public:
     // Every value back to its default, except m_sourceDatum, m_targetDatum,
     // m_zoneChange, the two ellipsoids, the file lists and m_sourceFileCount.
     void ResetSession();
+    // An untitled project: every value of the project file at its default,
+    // the zone change off; the chosen format and the file lists stay.
+    void NewProject();
 
     // Copies the datum selections and the two switches into the record and
     // fills the two ellipsoids from the datum table; an index outside 0..4
@@ -85,6 +89,9 @@ public:
 
     // True when both kinds are 0..2 and both datums 0..4.
     bool CanConvert() const;
+    // A plane to plane conversion without zone change goes through local
+    // level 1; with its K unset (0) every point would come out as Xo, Yo.
+    bool LevelOneMissing() const;
 
     // Converts the source texts into the target texts ("%.6f", geodetic
     // angles as angle texts). Equal datums clear the record's seven switch.

@@ -7,10 +7,13 @@
 
 #include "batch/FileBatch.h"
 #include "batch/ShortenPath.h"
+#include "params/PointText.h"
 #include "res/resource.h"
 #include "session/AppPaths.h"
 #include "session/Globals.h"
+#include "session/SessionStatus.h"
 #include "ui/app/AboutDlg.h"
+#include "ui/app/WindowMemory.h"
 #include "ui/batch/FormatCommand.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/DesktopOpener.h"
@@ -19,6 +22,7 @@
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/MessageMap.h"
 #include "ui/framework/PaintDC.h"
+#include "ui/framework/StatusLine.h"
 #include "ui/params/ParamCommands.h"
 #include "ui/resources/ResourceSet.h"
 
@@ -46,6 +50,42 @@ constexpr int kFilePageControls[] = {IDC_FORMAT_LABEL, IDC_FORMAT,        IDC_SO
                                      IDC_OUTPUT_FILES, IDC_OPEN_FILE_HINT};
 
 constexpr int kListLimit = 18;
+
+constexpr int kSourceFields[3] = {IDC_SOURCE_X, IDC_SOURCE_Y, IDC_SOURCE_H};
+constexpr int kTargetFields[3] = {IDC_TARGET_X, IDC_TARGET_Y, IDC_TARGET_H};
+
+// The name of a point field as its label shows it, without the "=".
+std::string FieldName(int kind, int field) {
+    if (kind < 0 || kind > 2) return "";
+    const std::string label = kKindLabels[kind][field];
+    return label.substr(0, label.size() - 1);
+}
+
+constexpr char kNumberHint[] = "请输入一个数，例如 12.345。";
+constexpr char kAngleHint[] = "请按 DDD:MM:SS.ffff（度:分:秒）的形式输入角度，例如 117:30:00.0000。";
+
+std::string PointTextMessage(const PointTextCheck& check, const std::string& name,
+                             const std::string& text, bool angle) {
+    switch (check.problem) {
+        case PointTextProblem::Empty:
+            return name + " 没有数值。\n" + (angle ? kAngleHint : kNumberHint);
+        case PointTextProblem::NotNumber:
+            return name + " 的值“" + text + "”不是数字。\n" + kNumberHint;
+        case PointTextProblem::NotAngle:
+            return name + " 的值“" + text + "”不是 DDD:MM:SS.ffff 形式的角度。\n" + kAngleHint;
+        case PointTextProblem::DecimalDegrees:
+            return name + " 的值“" + text + "”不是 DDD:MM:SS.ffff 形式的角度。\n要把它当作十进制度，换算为 " +
+                   AngleTextOfDegrees(check.degrees) + " 吗？";
+        case PointTextProblem::None:
+            break;
+    }
+    return {};
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 // Existing output files named in the question before a batch; the rest are counted.
 constexpr std::size_t kExistingShown = 12;
@@ -80,6 +120,15 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_BN_CLICKED(IDC_TARGET_GEODETIC, OnKindTargetGeodetic)
     ON_BN_CLICKED(IDC_TARGET_PLANE, OnKindTargetPlane)
     ON_BN_CLICKED(IDC_CONVERT, OnConvert)
+    ON_EN_CHANGE(IDC_SOURCE_X, OnSourceTextChanged)
+    ON_EN_CHANGE(IDC_SOURCE_Y, OnSourceTextChanged)
+    ON_EN_CHANGE(IDC_SOURCE_H, OnSourceTextChanged)
+    ON_BN_CLICKED(IDC_USE_SEVEN, OnChoiceChanged)
+    ON_BN_CLICKED(IDC_USE_FOUR, OnChoiceChanged)
+    ON_CBN_SELCHANGE(IDC_SOURCE_DATUM, OnChoiceChanged)
+    ON_CBN_SELCHANGE(IDC_TARGET_DATUM, OnChoiceChanged)
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
     ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
     ON_COMMAND(ID_FILE_SAVE, OnFileSave)
     ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
@@ -163,8 +212,15 @@ BOOL CConvertDlg::OnInitDialog() {
 
     m_modeTab.InsertItem(0, "单点转换");
     m_modeTab.InsertItem(1, "文件转换");
+    // Results are shown to be read and copied, not typed over.
+    for (CEdit* output : {&m_targetXEdit, &m_targetYEdit, &m_targetHEdit}) output->SetReadOnly();
 
+    m_recent = RecentProjects(LoadRecentProjects());
+    if (LoadFormatChoice(&m_session.m_format)) m_browseButton.EnableWindow(TRUE);
     RefreshFromSession();
+    m_history.Reset(m_session);
+    UpdateTitle();
+    UpdateMenus();
     // Opened from the event loop, so that a message about it shows over the window.
     if (!m_startProject.empty()) PostMessage(WM_OPEN_START_PROJECT);
     return TRUE;
@@ -187,10 +243,71 @@ void CConvertDlg::RefreshFromSession() {
     s.m_targetDatum = s.m_params.m_savedTargetDatum;
     s.m_sourceDatum = s.m_params.m_savedSourceDatum;
 
-    if (HasProjectPath()) SetWindowText(g_projectPath);
+    ShowSession();
+}
 
+void CConvertDlg::ShowSession() {
+    ConversionSession& s = m_session;
+    SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, s.m_sourceKind);
+    SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, s.m_targetKind);
     for (std::string& text : s.m_targetText) text.clear();
     UpdateData(FALSE);
+    UpdateTitle();
+    UpdateStatusLine();
+    UpdateMenus();
+}
+
+void CConvertDlg::SessionChanged() {
+    m_history.Record(m_session);
+    ShowSession();
+}
+
+void CConvertDlg::ClearOutputs() {
+    for (int i = 0; i < 3; ++i) {
+        m_session.m_targetText[i].clear();
+        if (!GetDlgItem(kTargetFields[i])->GetWindowText().empty())
+            GetDlgItem(kTargetFields[i])->SetWindowText("");
+    }
+}
+
+void CConvertDlg::UpdateTitle() {
+    std::string title = GetTemplate().caption;
+    if (HasProjectPath()) title += " - " + FileNameOf(g_projectPath);
+    if (m_history.IsModified(m_session)) title += " *";
+    if (GetWindowText() != title) SetWindowText(title);
+}
+
+void CConvertDlg::UpdateStatusLine() { AfxSetStatusText(*this, SessionStatusText(m_session)); }
+
+void CConvertDlg::UpdateMenus() {
+    AfxEnableMenuCommand(*this, ID_EDIT_UNDO, m_history.CanUndo());
+    AfxEnableMenuCommand(*this, ID_EDIT_REDO, m_history.CanRedo());
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < m_recent.Paths().size(); ++i) texts.push_back(m_recent.MenuText(i));
+    AfxSetMenuCommandList(*this, ID_FILE_MRU_FILE1, RecentProjects::kLimit, texts, "最近的文件");
+}
+
+void CConvertDlg::OnSourceTextChanged() {
+    for (int i = 0; i < 3; ++i) m_session.m_sourceText[i] = GetDlgItem(kSourceFields[i])->GetWindowText();
+    ClearOutputs();
+    UpdateTitle();
+}
+
+void CConvertDlg::OnChoiceChanged() {
+    UpdateData(TRUE);
+    m_history.Record(m_session);
+    ClearOutputs();
+    UpdateTitle();
+    UpdateStatusLine();
+    UpdateMenus();
+}
+
+void CConvertDlg::OnEditUndo() {
+    if (m_history.Undo(m_session)) RefreshFromSession();
+}
+
+void CConvertDlg::OnEditRedo() {
+    if (m_history.Redo(m_session)) RefreshFromSession();
 }
 
 void CConvertDlg::PrepareConversion() {
@@ -202,27 +319,71 @@ void CConvertDlg::PrepareConversion() {
 
 void CConvertDlg::OnConvert() {
     UpdateData(TRUE);
-    if (!m_session.Convert()) AfxMessageBox(kInvalidChoice, MB_OK | MB_ICONWARNING);
+    ClearOutputs();
+    if (!m_session.CanConvert()) {
+        AfxMessageBox(kInvalidChoice, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!CheckSourceTexts()) return;
+    if (m_session.LevelOneMissing()) {
+        // Level 1 would turn every point into Xo, Yo.
+        AfxMessageBox(kBatchQuestion, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    m_session.Convert();
+    for (int i = 0; i < 3; ++i) GetDlgItem(kTargetFields[i])->SetWindowText(m_session.m_targetText[i]);
+}
+
+bool CConvertDlg::CheckSourceTexts() {
+    std::string(&texts)[3] = m_session.m_sourceText;
+    TrimPointTexts(texts);
+    for (;;) {
+        const PointTextCheck check = CheckPointTexts(m_session.SourceKind(), texts);
+        if (check.problem == PointTextProblem::None) break;
+        const int field = check.field;
+        const bool angle = m_session.SourceKind() == CoordinateKind::Geodetic && field < 2;
+        const std::string message = PointTextMessage(
+            check, FieldName(m_session.m_sourceKind, field), texts[field], angle);
+        if (check.problem == PointTextProblem::DecimalDegrees &&
+            AfxMessageBox(message, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            texts[field] = AngleTextOfDegrees(check.degrees);
+            continue;
+        }
+        if (check.problem != PointTextProblem::DecimalDegrees)
+            AfxMessageBox(message, MB_OK | MB_ICONWARNING);
+        UpdateData(FALSE);
+        auto* edit = static_cast<CEdit*>(GetDlgItem(kSourceFields[field]));
+        edit->SetFocus();
+        edit->SetSel(0, -1);
+        return false;
+    }
     UpdateData(FALSE);
+    return true;
 }
 
 void CConvertDlg::OnKindSourceSpace() {
     SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 0);
+    OnChoiceChanged();
 }
 void CConvertDlg::OnKindSourceGeodetic() {
     SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 1);
+    OnChoiceChanged();
 }
 void CConvertDlg::OnKindSourcePlane() {
     SetKindLabels(IDC_SOURCE_X_LABEL, IDC_SOURCE_Y_LABEL, IDC_SOURCE_H_LABEL, 2);
+    OnChoiceChanged();
 }
 void CConvertDlg::OnKindTargetSpace() {
     SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 0);
+    OnChoiceChanged();
 }
 void CConvertDlg::OnKindTargetGeodetic() {
     SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 1);
+    OnChoiceChanged();
 }
 void CConvertDlg::OnKindTargetPlane() {
     SetKindLabels(IDC_TARGET_X_LABEL, IDC_TARGET_Y_LABEL, IDC_TARGET_H_LABEL, 2);
+    OnChoiceChanged();
 }
 
 // --- Window ------------------------------------------------------------------
@@ -259,20 +420,33 @@ void CConvertDlg::OnAbout() {
     dlgAbout.DoModal();
 }
 
-void CConvertDlg::OnOK() { OnClose(); }
+void CConvertDlg::OnOK() {
+    // On the file page only its own button converts.
+    if (m_modeTab.GetCurSel() == 0) OnConvert();
+}
+
 void CConvertDlg::OnCancel() { OnClose(); }
 
-void CConvertDlg::OnClose() {
-    const int answer = AfxMessageBox(kCloseQuestion, MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDCANCEL) return;
-    if (answer == IDYES) {
-        if (HasProjectPath()) {
-            if (!SaveProjectTo(g_projectPath)) return;
-        } else if (SaveAs() == SaveOutcome::Failed) {
-            return;
-        }
+BOOL CConvertDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    if (HIWORD(wParam) == 0 && id >= ID_FILE_MRU_FILE1 &&
+        id < ID_FILE_MRU_FILE1 + RecentProjects::kLimit) {
+        OpenRecentProject(id - ID_FILE_MRU_FILE1);
+        return TRUE;
     }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+void CConvertDlg::OnClose() {
+    if (!SaveIfModified()) return;
     CDialog::OnClose();
+}
+
+bool CConvertDlg::SaveIfModified() {
+    if (!m_history.IsModified(m_session)) return true;
+    const int answer = AfxMessageBox(kCloseQuestion, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    return answer == IDNO || Save();
 }
 
 // --- File menu ---------------------------------------------------------------
@@ -280,50 +454,87 @@ void CConvertDlg::OnClose() {
 bool CConvertDlg::SaveProjectTo(const std::string& path) {
     PrepareConversion();
     std::string error;
-    if (m_session.SaveProject(path, &error)) return true;
-    AfxMessageBox(error, MB_OK | MB_ICONSTOP);
-    return false;
+    if (!m_session.SaveProject(path, &error)) {
+        AfxMessageBox(error, MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    m_history.MarkSaved(m_session);
+    RememberProject(path);
+    return true;
 }
 
 CConvertDlg::SaveOutcome CConvertDlg::SaveAs() {
     CFileDialog dlg(FALSE, "cod", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
     dlg.m_ofn.lpstrTitle = "坐标转换文件另存为";
     dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
+    dlg.m_folderKind = kProjectFolders;
     if (dlg.DoModal() != IDOK) return SaveOutcome::Cancelled;
     // The path becomes current only with the file written.
     const std::string path = dlg.GetPathName();
     if (!SaveProjectTo(path)) return SaveOutcome::Failed;
     g_projectPath = path;
+    UpdateTitle();
     return SaveOutcome::Saved;
 }
 
+bool CConvertDlg::Save() {
+    if (!HasProjectPath()) return SaveAs() == SaveOutcome::Saved;
+    if (!SaveProjectTo(g_projectPath)) return false;
+    UpdateTitle();
+    return true;
+}
+
+void CConvertDlg::RememberProject(const std::string& path) {
+    m_recent.Add(path);
+    StoreRecentProjects(m_recent.Paths());
+    UpdateMenus();
+}
+
 void CConvertDlg::OnFileNew() {
-    CFileDialog dlg(FALSE, "cod", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
-    dlg.m_ofn.lpstrTitle = "新建坐标转换文件";
-    dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
-    if (dlg.DoModal() != IDOK) return;
-    g_projectPath = dlg.GetPathName();
-    ResetSession();
+    if (!SaveIfModified()) return;
+    // Untitled until it is saved; the format of the batch stays.
+    m_session.NewProject();
+    g_projectPath = kNoProjectPath;
     RefreshFromSession();
+    m_history.Reset(m_session);
+    UpdateTitle();
+    UpdateMenus();
 }
 
 void CConvertDlg::OnFileOpen() {
+    if (!SaveIfModified()) return;
     CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kProjectFilter);
     dlg.m_ofn.lpstrTitle = "打开坐标转换文件";
     dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
+    dlg.m_folderKind = kProjectFolders;
     if (dlg.DoModal() != IDOK) return;
     OpenProject(dlg.GetPathName());
 }
 
-void CConvertDlg::OpenProject(const std::string& path) {
+void CConvertDlg::OpenRecentProject(std::size_t index) {
+    if (index >= m_recent.Paths().size()) return;
+    if (!SaveIfModified()) return;
+    const std::string path = m_recent.Paths()[index];
+    if (OpenProject(path)) return;
+    // Gone or damaged: it leaves the list.
+    m_recent.Remove(path);
+    StoreRecentProjects(m_recent.Paths());
+    UpdateMenus();
+}
+
+bool CConvertDlg::OpenProject(const std::string& path) {
     std::string error;
     if (!m_session.LoadProject(path, &error)) {
         // The session and the current path stay as they were.
         AfxMessageBox(error, MB_OK | MB_ICONSTOP);
-        return;
+        return false;
     }
     g_projectPath = path;
     RefreshFromSession();
+    m_history.Reset(m_session);
+    RememberProject(path);
+    UpdateTitle();
+    return true;
 }
 
 LRESULT CConvertDlg::OnOpenStartProject(WPARAM, LPARAM) {
@@ -331,33 +542,31 @@ LRESULT CConvertDlg::OnOpenStartProject(WPARAM, LPARAM) {
     return 0;
 }
 
-void CConvertDlg::OnFileSave() {
-    if (!HasProjectPath()) {
-        SaveAs();
-        return;
-    }
-    SaveProjectTo(g_projectPath);
-}
+void CConvertDlg::OnFileSave() { Save(); }
 
 void CConvertDlg::OnFileSaveAs() { SaveAs(); }
 
 // --- Parameters --------------------------------------------------------------
 
-void CConvertDlg::OnProjectionSettings() { ParamCommands::OnProjectionSettings(m_session); }
-void CConvertDlg::OnSevenParamSettings() { ParamCommands::OnSevenParamSettings(m_session); }
-void CConvertDlg::OnFourParamSettings() { ParamCommands::OnFourParamSettings(m_session); }
-void CConvertDlg::OnCalcFour() { ParamCommands::OnCalcFour(m_session); }
-void CConvertDlg::OnCalcThree() { ParamCommands::OnCalcThree(m_session); }
-void CConvertDlg::OnCalcSeven() { ParamCommands::OnCalcSeven(m_session); }
-void CConvertDlg::OnCalcMulti() {
-    FitModel model = FitModel::Seven;
-    if (!ParamCommands::OnCalcMulti(m_session, &model)) return;
-    // "应用" turned a switch on in the session; its check box shows it.
-    const int box = model == FitModel::Four ? IDC_USE_FOUR : IDC_USE_SEVEN;
-    static_cast<CButton*>(GetDlgItem(box))->SetCheck(BST_CHECKED);
+template <class Command>
+void CConvertDlg::RunParameterCommand(Command command) {
+    UpdateData(TRUE);
+    command(m_session);
+    // "应用" of many points may turn a switch on; its check box shows it.
+    SessionChanged();
 }
 
-void CConvertDlg::OnZoneChange() { ParamCommands::OnZoneChange(m_session); }
+void CConvertDlg::OnProjectionSettings() { RunParameterCommand(ParamCommands::OnProjectionSettings); }
+void CConvertDlg::OnSevenParamSettings() { RunParameterCommand(ParamCommands::OnSevenParamSettings); }
+void CConvertDlg::OnFourParamSettings() { RunParameterCommand(ParamCommands::OnFourParamSettings); }
+void CConvertDlg::OnCalcFour() { RunParameterCommand(ParamCommands::OnCalcFour); }
+void CConvertDlg::OnCalcThree() { RunParameterCommand(ParamCommands::OnCalcThree); }
+void CConvertDlg::OnCalcSeven() { RunParameterCommand(ParamCommands::OnCalcSeven); }
+void CConvertDlg::OnCalcMulti() {
+    RunParameterCommand([](ConversionSession& s) { ParamCommands::OnCalcMulti(s); });
+}
+
+void CConvertDlg::OnZoneChange() { RunParameterCommand(ParamCommands::OnZoneChange); }
 void CConvertDlg::OnDatumList() { ParamCommands::OnDatumList(m_session); }
 
 // --- File conversion page ----------------------------------------------------
@@ -373,7 +582,9 @@ void CConvertDlg::OnSelchangeModeTab(NMHDR*, LRESULT* pResult) {
 }
 
 void CConvertDlg::OnFormat() {
-    if (FormatCommand::OnFormat(m_session)) m_browseButton.EnableWindow(TRUE);
+    if (!FormatCommand::OnFormat(m_session)) return;
+    StoreFormatChoice(m_session.m_format);
+    m_browseButton.EnableWindow(TRUE);
 }
 
 void CConvertDlg::OnBrowse() {
@@ -384,6 +595,7 @@ void CConvertDlg::OnBrowse() {
                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT, filter.c_str());
     dlg.m_ofn.lpstrTitle = "选择源文件";
     dlg.m_ofn.lpstrInitialDir = FileDialogFolder(g_appDir);
+    dlg.m_folderKind = kPointFolders;
     if (dlg.DoModal() != IDOK) return;
 
     m_sourceList.ResetContent();

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "session/ConversionSession.h"
+#include "session/RecentProjects.h"
+#include "session/SessionHistory.h"
 #include "ui/framework/Button.h"
 #include "ui/framework/Dialog.h"
 #include "ui/framework/Edit.h"
@@ -29,6 +31,10 @@ public:
     void ResetSession();
     // Brings the controls in line with the session record.
     void RefreshFromSession();
+    // Undo steps of the session's parameters and the state of its file.
+    SessionHistory m_history;
+    // The last projects opened or saved, kept in the window settings.
+    RecentProjects m_recent;
     // Reads the controls into the session and fills the record's copies.
     void PrepareConversion();
 
@@ -65,9 +71,11 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Enter and Escape go through the same question as closing the window.
+    // Enter converts on the single-point page; Escape closes the window as
+    // its close box does.
     void OnOK() override;
     void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -82,12 +90,16 @@ protected:
     void OnKindTargetSpace();
     void OnKindTargetGeodetic();
     void OnKindTargetPlane();
+    void OnSourceTextChanged();
+    void OnChoiceChanged();
 
     // File menu.
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
+    void OnEditUndo();
+    void OnEditRedo();
 
     // Parameters.
     void OnProjectionSettings();
@@ -119,9 +131,32 @@ private:
     // Writes the session to `path`; tells the user when that fails.
     bool SaveProjectTo(const std::string& path);
     SaveOutcome SaveAs();
+    // Saves to the current path, or asks for one; true when written.
+    bool Save();
+    // With unsaved changes asks whether to save them: true when the caller
+    // may go on (saved, or the user gave them up), false to keep everything.
+    bool SaveIfModified();
     // Loads `path` as the current project; tells the user when it does not
     // load and leaves the session and the path as they were.
-    void OpenProject(const std::string& path);
+    bool OpenProject(const std::string& path);
+    void OpenRecentProject(std::size_t index);
+    void RememberProject(const std::string& path);
+
+    // After the session changed: a step for undo, the outputs cleared, the
+    // controls, title, status line and menu brought in line.
+    void SessionChanged();
+    // Shows the session's members in the controls (no record copies).
+    void ShowSession();
+    void ClearOutputs();
+    void UpdateTitle();
+    void UpdateStatusLine();
+    void UpdateMenus();
+    // The typed point checked field by field; false (the user told, the
+    // focus on the field) when it cannot be converted as it stands.
+    bool CheckSourceTexts();
+    // Runs one of the parameter commands on the session, then SessionChanged.
+    template <class Command>
+    void RunParameterCommand(Command command);
     void SetKindLabels(int firstLabel, int secondLabel, int thirdLabel, int kind);
     void ShowFilePage(bool filePage);
 };

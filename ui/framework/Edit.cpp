@@ -20,3 +20,13 @@ void CEdit::SetSel(int nStart, int nEnd) {
     }
 }
 
+
+BOOL CEdit::SetReadOnly(BOOL bReadOnly) {
+    QWidget* widget = CheckedHwnd("CEdit::SetReadOnly");
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        line->setReadOnly(bReadOnly != FALSE);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        text->setReadOnly(bReadOnly != FALSE);
+    }
+    return TRUE;
+}

@@ -7,5 +7,7 @@ class CEdit : public CWnd {
 public:
     // Selects characters nStart to nEnd (-1: to the end).
     void SetSel(int nStart, int nEnd);
+    // A read-only edit shows its text to select and copy; typing changes nothing.
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE);
     bool AcceptsControl(ControlKind kind) const override { return kind == ControlKind::Edit; }
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "ui/framework/UiSeam.h"
+#include "ui/framework/WindowSettings.h"
 
 namespace {
 
@@ -35,6 +36,10 @@ int CFileDialog::DoModal() {
     request.title = m_ofn.lpstrTitle;
     request.filter = m_filter;
     request.initialDir = m_ofn.lpstrInitialDir;
+    if (!m_folderKind.empty()) {
+        const std::string kept = AfxRememberedFolder(m_folderKind);
+        if (!kept.empty()) request.initialDir = kept;
+    }
     request.defaultExt = m_ofn.lpstrDefExt;
     request.fileName = m_ofn.lpstrFile;
     request.flags = m_ofn.Flags;
@@ -57,6 +62,7 @@ int CFileDialog::DoModal() {
         }
         m_paths = std::move(paths);
         m_ofn.lpstrFile = m_paths.front();
+        if (!m_folderKind.empty()) AfxRememberFolderOf(m_folderKind, m_paths.front());
         return IDOK;
     }
 }

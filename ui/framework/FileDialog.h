@@ -29,6 +29,10 @@ public:
                          const char* lpszFilter = nullptr, CWnd* pParentWnd = nullptr);
 
     OPENFILENAME m_ofn;
+    // The kind of dialog whose folder the window settings keep ("projects",
+    // "points", ...): it opens in the folder last used for that kind, over
+    // lpstrInitialDir, and OK keeps the new one. Empty: nothing kept.
+    std::string m_folderKind;
 
     // IDOK or IDCANCEL.
     int DoModal();

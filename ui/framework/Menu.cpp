@@ -1,6 +1,7 @@
 #include "ui/framework/Menu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <map>
@@ -35,6 +36,36 @@ const MenuItemTemplate* FindItem(const std::vector<MenuItemTemplate>& items, UIN
     return nullptr;
 }
 
+QAction* CommandAction(QWidget* menu, const std::string& text, UINT id, CWnd* target) {
+    auto* action = new QAction(ToQString(text), menu);
+    action->setData(id);
+    const std::size_t tab = text.find('\t');
+    if (tab != std::string::npos) {
+        action->setShortcut(QKeySequence(ToQString(text.substr(tab + 1))));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    QObject::connect(action, &QAction::triggered, action, [target, id] {
+        target->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    });
+    return action;
+}
+
+QMenuBar* WindowMenuBar(CWnd& window) {
+    QWidget* widget = window.GetSafeHwnd();
+    return widget != nullptr ? widget->window()->findChild<QMenuBar*>() : nullptr;
+}
+
+QAction* FindAction(const QList<QAction*>& actions, UINT id) {
+    for (QAction* action : actions) {
+        if (QMenu* popup = action->menu()) {
+            if (QAction* found = FindAction(popup->actions(), id)) return found;
+        } else if (!action->isSeparator() && action->data().toUInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
 void AddItems(QWidget* menu, const std::vector<MenuItemTemplate>& items, CWnd* target) {
     for (const MenuItemTemplate& item : items) {
         switch (item.type) {
@@ -50,16 +81,9 @@ void AddItems(QWidget* menu, const std::vector<MenuItemTemplate>& items, CWnd* t
                 menu->addAction(popup->menuAction());
                 break;
             }
-            case MenuItemTemplate::Type::Command: {
-                auto* action = new QAction(ToQString(item.text), menu);
-                action->setData(item.id);
-                UINT id = item.id;
-                QObject::connect(action, &QAction::triggered, action, [target, id] {
-                    target->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
-                });
-                menu->addAction(action);
+            case MenuItemTemplate::Type::Command:
+                menu->addAction(CommandAction(menu, item.text, item.id, target));
                 break;
-            }
         }
     }
 }
@@ -122,4 +146,35 @@ void AfxAdoptMenuHandle(HMENU hMenu, CWnd* owner) {
 
 void AfxDestroyMenuHandle(HMENU hMenu) {
     if (IsLive(hMenu)) Handles().erase(hMenu);
+}
+
+void AfxEnableMenuCommand(CWnd& window, UINT id, bool enable) {
+    QMenuBar* bar = WindowMenuBar(window);
+    if (bar == nullptr) return;
+    if (QAction* action = FindAction(bar->actions(), id)) action->setEnabled(enable);
+}
+
+void AfxSetMenuCommandList(CWnd& window, UINT firstId, UINT count,
+                           const std::vector<std::string>& texts, const std::string& emptyText) {
+    QMenuBar* bar = WindowMenuBar(window);
+    if (bar == nullptr) return;
+    QAction* first = FindAction(bar->actions(), firstId);
+    if (first == nullptr) return;
+    auto* menu = qobject_cast<QWidget*>(first->parent());
+    if (menu == nullptr) return;
+    for (UINT id = firstId + 1; id < firstId + count; ++id) {
+        if (QAction* old = FindAction(menu->actions(), id)) {
+            menu->removeAction(old);
+            delete old;
+        }
+    }
+    first->setText(ToQString(texts.empty() ? emptyText : texts.front()));
+    first->setEnabled(!texts.empty());
+    const QList<QAction*> actions = menu->actions();
+    const qsizetype at = actions.indexOf(first) + 1;
+    QAction* before = at < actions.size() ? actions[at] : nullptr;
+    for (std::size_t i = 1; i < texts.size() && i < count; ++i) {
+        menu->insertAction(before, CommandAction(menu, texts[i], firstId + static_cast<UINT>(i),
+                                                 &window));
+    }
 }

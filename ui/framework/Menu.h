@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/resources/WinDef.h"
 
@@ -42,6 +43,16 @@ public:
     // The Qt menu bar of a handle, whose items send their commands to `target`.
     static QMenuBar* BuildMenuBar(HMENU hMenu, QWidget* parent, CWnd* target);
 };
+
+// The commands of the menu bar that `window` shows (SetMenu). An item whose
+// text ends in "\t" and a key ("保存(&S)\tCtrl+S") has that key as its
+// shortcut while the window is active.
+void AfxEnableMenuCommand(CWnd& window, UINT id, bool enable);
+// A list of items in place of the item `firstId` of the menu: texts[i] with
+// command firstId + i, at most `count`; with no texts the item shows
+// `emptyText`, disabled.
+void AfxSetMenuCommandList(CWnd& window, UINT firstId, UINT count,
+                           const std::vector<std::string>& texts, const std::string& emptyText);
 
 // The window takes over the handle: no CMenu destroys it any more.
 void AfxAdoptMenuHandle(HMENU hMenu, CWnd* owner);

@@ -229,6 +229,7 @@ void CCalcMultiDlg::OnToleranceChanged() { ClearResult(); }
 
 void CCalcMultiDlg::OnImport() {
     CFileDialog dlg(TRUE, "txt", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kPointFilter, this);
+    dlg.m_folderKind = "commonPoints";
     if (dlg.DoModal() != IDOK) return;
     std::vector<CommonPoint> points;
     std::string error;
@@ -249,6 +250,7 @@ void CCalcMultiDlg::OnSavePoints() {
     const std::vector<CommonPoint> points = ReadTable();
     CFileDialog dlg(FALSE, "txt", "公共点.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     kPointFilter, this);
+    dlg.m_folderKind = "commonPoints";
     if (dlg.DoModal() != IDOK) return;
     std::string error;
     if (!WriteCommonPointFile(dlg.GetPathName(), points, TextLanguage::Chinese, &error)) {
@@ -262,6 +264,7 @@ void CCalcMultiDlg::OnSaveReport() {
     if (!m_result && !Compute()) return;
     CFileDialog dlg(FALSE, "txt", "参数计算报告.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     kReportFilter, this);
+    dlg.m_folderKind = "reports";
     if (dlg.DoModal() != IDOK) return;
     std::string error;
     if (!WriteFitReport(dlg.GetPathName(), *m_result, &error))

@@ -147,6 +147,9 @@ private:
                 } else {
                     return out;
                 }
+            } else if (c == '\\' && m_pos < m_text.size() && m_text[m_pos] == 't') {
+                out += '\t';  // the tab before a menu item's key
+                ++m_pos;
             } else {
                 out += c;
             }
@@ -343,6 +346,9 @@ const std::pair<const char*, long long> kFrameworkNames[] = {
     {"ID_FILE_OPEN", ID_FILE_OPEN},
     {"ID_FILE_SAVE", ID_FILE_SAVE},
     {"ID_FILE_SAVE_AS", ID_FILE_SAVE_AS},
+    {"ID_FILE_MRU_FILE1", ID_FILE_MRU_FILE1},
+    {"ID_EDIT_UNDO", ID_EDIT_UNDO},
+    {"ID_EDIT_REDO", ID_EDIT_REDO},
     {"ID_APP_ABOUT", ID_APP_ABOUT},
     {"ID_APP_EXIT", ID_APP_EXIT},
     {"ID_HELP", ID_HELP},

@@ -152,6 +152,11 @@ inline constexpr UINT ID_FILE_NEW = 0xE100;
 inline constexpr UINT ID_FILE_OPEN = 0xE101;
 inline constexpr UINT ID_FILE_SAVE = 0xE103;
 inline constexpr UINT ID_FILE_SAVE_AS = 0xE104;
+// The recent files: ID_FILE_MRU_FILE1 and the IDs after it.
+inline constexpr UINT ID_FILE_MRU_FILE1 = 0xE110;
+inline constexpr UINT ID_FILE_MRU_LAST = 0xE11F;
+inline constexpr UINT ID_EDIT_UNDO = 0xE12B;
+inline constexpr UINT ID_EDIT_REDO = 0xE12C;
 inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_APP_EXIT = 0xE141;
 inline constexpr UINT ID_HELP = 0xE146;

@@ -14,6 +14,7 @@
 #include "session/Globals.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/ui/app/MainWindowTest.h"
 #include "tests/ui/support/DialogDriver.h"
 #include "tests/ui/support/UiTest.h"
 #include "ui/app/ConvertApp.h"
@@ -26,45 +27,6 @@ namespace {
 constexpr char kBeijing54[] = "北京-54坐标系  ";
 constexpr char kCloseQuestion[] = "要保存坐标转换文件吗?";
 
-class MainWindowTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        g_appDir = dir.Path() + "/";
-        g_projectPath = kNoProjectPath;
-    }
-    void TearDown() override {
-        g_projectPath = kNoProjectPath;
-        UiTest::TearDown();
-    }
-
-    // Runs a main window; `act` runs once it is on the screen. Returns the
-    // end code of DoModal and whether the window was still open after `act`.
-    struct Run {
-        int result = 0;
-        bool stillOpen = false;
-    };
-    Run RunWindow(CConvertDlg& dlg, const std::function<void(CWnd&)>& act) {
-        auto run = Prompts().ArmModal(act);
-        app.m_pMainWnd = &dlg;
-        Run r;
-        r.result = dlg.DoModal();
-        app.m_pMainWnd = nullptr;
-        EXPECT_TRUE(run->ran);
-        r.stillOpen = run->closedByGuard;
-        return r;
-    }
-
-    // Types a point into the source fields.
-    static void TypePoint(CWnd& w, const char* a, const char* b, const char* c) {
-        ReplaceText(w, IDC_SOURCE_X, a);
-        ReplaceText(w, IDC_SOURCE_Y, b);
-        ReplaceText(w, IDC_SOURCE_H, c);
-    }
-
-    TestTempDir dir;
-    CConvertApp app;  // routes 退出(&E) to the main window
-};
 
 TEST_F(MainWindowTest, StartsWithPlaneKindsBeijing54AndEmptyFields) {
     CConvertDlg dlg;
@@ -136,12 +98,14 @@ TEST_F(MainWindowTest, EveryKindPairMatchesTheSessionConversion) {
             expected.m_useSeven = 1;
             expected.m_params.m_seven[0] = 15.0;
             expected.m_params.m_seven[6] = 2e-6;
+            expected.m_params.m_local1[3] = 1.0;  // plane to plane needs level 1
             for (int i = 0; i < 3; ++i) expected.m_sourceText[i] = points[s][i];
             ASSERT_TRUE(expected.Convert());
 
             CConvertDlg dlg;
             dlg.m_session.m_params.m_seven[0] = 15.0;
             dlg.m_session.m_params.m_seven[6] = 2e-6;
+            dlg.m_session.m_params.m_local1[3] = 1.0;
             RunWindow(dlg, [&](CWnd& w) {
                 Click(w, sourceRadio[s]);
                 Click(w, targetRadio[t]);
@@ -170,8 +134,8 @@ TEST_F(MainWindowTest, RadioButtonsRelabelAndKeepTheTypedText) {
         EXPECT_EQ(ControlText(w, IDC_TARGET_X_LABEL), "X=");
         EXPECT_EQ(ControlText(w, IDC_TARGET_Y_LABEL), "Y=");
         EXPECT_EQ(ControlText(w, IDC_TARGET_H_LABEL), "Z=");
-        // The members follow only at the next reading of the controls.
-        EXPECT_EQ(dlg.m_session.m_sourceKind, 2);
+        // The member follows the click, for the status line and undo.
+        EXPECT_EQ(dlg.m_session.m_sourceKind, 1);
         Click(w, IDC_SOURCE_PLANE);
         EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "x=");
         Click(w, IDC_TARGET_PLANE);
@@ -235,7 +199,7 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
         TypePoint(w, "030:00:00.000", "114:00:00.000", "7");
         Prompts().AnswerFileDialog(other);
         ClickMenuItem(w, ID_FILE_SAVE_AS);
-        EXPECT_EQ(w.GetWindowText(), "坐标转换");  // Save As keeps the caption
+        EXPECT_EQ(w.GetWindowText(), "坐标转换 - other.cod");  // the new name, saved
     });
 
     g_projectPath = kNoProjectPath;
@@ -243,7 +207,7 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
     RunWindow(opened, [&](CWnd& w) {
         Prompts().AnswerFileDialog(other);
         ClickMenuItem(w, ID_FILE_OPEN);
-        EXPECT_EQ(w.GetWindowText(), other);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换 - other.cod");
         EXPECT_EQ(ControlCheck(w, IDC_SOURCE_GEODETIC), BST_CHECKED);
         EXPECT_EQ(ControlCheck(w, IDC_TARGET_SPACE), BST_CHECKED);
         EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "B=");
@@ -268,6 +232,7 @@ TEST_F(MainWindowTest, SaveAfterStartUpWrites537BytesAndReopenRestoresEveryField
 TEST_F(MainWindowTest, CloseQuestionCancelKeepsTheWindowNoClosesWithoutWriting) {
     CConvertDlg dlg;
     const Run run = RunWindow(dlg, [&](CWnd& w) {
+        Click(w, IDC_USE_SEVEN);
         Prompts().AnswerMessageBox(IDCANCEL);
         ClickCloseBox(w);
         EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
@@ -281,12 +246,18 @@ TEST_F(MainWindowTest, CloseQuestionCancelKeepsTheWindowNoClosesWithoutWriting) 
     EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST_F(MainWindowTest, CloseWithYesAndNoProjectAsksForANameAndClosesEvenWhenCancelled) {
+// Cancelling the name after 是 keeps the window and the changes.
+TEST_F(MainWindowTest, CloseWithYesAndNoProjectAsksForANameAndStaysWhenItIsCancelled) {
     CConvertDlg dlg;
     const Run run = RunWindow(dlg, [&](CWnd& w) {
+        SelectComboItem(w, IDC_TARGET_DATUM, 2);
         Prompts().AnswerMessageBox(IDYES);
         Prompts().CancelFileDialog();
         ClickMenuItem(w, ID_APP_EXIT);  // 退出(&E)
+        EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
+        EXPECT_EQ(ControlText(w, IDC_TARGET_DATUM), "WGS-84坐标系");
+        Prompts().AnswerMessageBox(IDNO);
+        ClickMenuItem(w, ID_APP_EXIT);
     });
     EXPECT_FALSE(run.stillOpen);
     ASSERT_EQ(Prompts().FileDialogs().size(), 1u);
@@ -309,14 +280,21 @@ TEST_F(MainWindowTest, CloseWithYesSavesTheCurrentProject) {
     EXPECT_EQ(ReadBytes(path).size(), 537u + 3u);  // the three one-character texts
 }
 
-// Regression: Enter in an edit field and Escape ended the program without
-// the question, losing the session.
-TEST_F(MainWindowTest, EnterAndEscapeAskBeforeClosing) {
+// Regression: Enter in an edit field and Escape ended the program, Enter
+// through the close question with 是 as its default. Enter converts now;
+// Escape closes as the close box does, asking only with changes.
+TEST_F(MainWindowTest, EnterConvertsAndEscapeAsksOnlyWithChanges) {
     CConvertDlg dlg;
     const Run run = RunWindow(dlg, [&](CWnd& w) {
-        ReplaceText(w, IDC_SOURCE_X, "5");
-        Prompts().AnswerMessageBox(IDCANCEL);
+        Click(w, IDC_SOURCE_GEODETIC);
+        Click(w, IDC_TARGET_SPACE);
+        TypePoint(w, "030:00:00.000", "114:00:00.000", "0");
         PressEnter(w);
+        EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "-2248582.351959");
+        EXPECT_TRUE(Prompts().MessageBoxes().empty());
+        Prompts().AnswerMessageBox(IDCANCEL);
+        PressEscape(w);
         EXPECT_TRUE(w.GetSafeHwnd()->isVisible());
         Prompts().AnswerMessageBox(IDNO);
         PressEscape(w);
@@ -324,6 +302,13 @@ TEST_F(MainWindowTest, EnterAndEscapeAskBeforeClosing) {
     EXPECT_FALSE(run.stillOpen);
     ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
     EXPECT_EQ(Prompts().MessageBoxes()[1].text, kCloseQuestion);
+    EXPECT_TRUE(dir.Entries().empty());
+
+    // Unchanged, Escape closes at once.
+    CConvertDlg unchanged;
+    Prompts().VerifyAllUsed();
+    EXPECT_FALSE(RunWindow(unchanged, [&](CWnd& w) { PressEscape(w); }).stillOpen);
+    EXPECT_TRUE(Prompts().MessageBoxes().empty());
 }
 
 // Regression: a load that failed part-way left the session half loaded and
@@ -345,16 +330,17 @@ TEST_F(MainWindowTest, DamagedProjectFilesLeaveSessionAndPathAsTheyWere) {
     RunWindow(dlg, [&](CWnd& w) {
         TypePoint(w, "kept", "", "");
         for (const char* name : {"short.cod", "garbage.cod", "missing.cod"}) {
+            Prompts().AnswerMessageBox(IDNO);  // not to save the typed point first
             Prompts().AnswerFileDialog(dir.File(name));
             Prompts().AnswerMessageBox(IDOK);
             ClickMenuItem(w, ID_FILE_OPEN);
             EXPECT_EQ(g_projectPath, kNoProjectPath) << name;
             EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 7.0) << name;
             EXPECT_EQ(ControlText(w, IDC_SOURCE_X), "kept") << name;
-            EXPECT_EQ(w.GetWindowText(), "坐标转换") << name;
+            EXPECT_EQ(w.GetWindowText(), "坐标转换 *") << name;
         }
     });
-    ASSERT_EQ(Prompts().MessageBoxes().size(), 3u);
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 6u);
     for (const MessageBoxRequest& box : Prompts().MessageBoxes()) EXPECT_FALSE(box.text.empty());
 }
 
@@ -366,6 +352,8 @@ TEST_F(MainWindowTest, ValuesNoControlCanShowLoadButAreNotConverted) {
         ConversionSession s;
         s.m_params.m_savedSourceDatum = 7;
         s.m_sourceText[0] = "1";
+        s.m_sourceText[1] = "2";
+        s.m_sourceText[2] = "3";
         std::string error;
         ASSERT_TRUE(s.SaveProject(path, &error)) << error;
     }
@@ -379,10 +367,13 @@ TEST_F(MainWindowTest, ValuesNoControlCanShowLoadButAreNotConverted) {
         Click(w, IDC_CONVERT);
         EXPECT_EQ(ControlText(w, IDC_TARGET_X), "");
         SelectComboItem(w, IDC_SOURCE_DATUM, 0);
+        // Level 1 unset (K = 0) would give 0, 0: refused.
+        Prompts().AnswerMessageBox(IDOK);
         Click(w, IDC_CONVERT);
-        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "0.000000");  // level 1 unset: K = 0
+        EXPECT_EQ(ControlText(w, IDC_TARGET_X), "");
     });
-    ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+    ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+    EXPECT_EQ(Prompts().MessageBoxes()[1].text, "请确定已经设置转换关系了!");
 }
 
 // CGCS2000 is the fifth entry of the datum lists: chosen in the window and in
@@ -425,26 +416,35 @@ TEST_F(MainWindowTest, Cgcs2000IsSavedAsIndexFourAndOpensSelected) {
     });
 }
 
-TEST_F(MainWindowTest, FileNewResetsTheSessionAndShowsThePath) {
+// File New: untitled, every setting at its default (the zone change too),
+// and no name asked for until the first save.
+TEST_F(MainWindowTest, FileNewResetsTheSessionUntitled) {
     const std::string path = dir.File("new.cod");
+    g_projectPath = dir.File("old.cod");
     CConvertDlg dlg;
     dlg.m_session.m_params.m_seven[0] = 5.0;
     dlg.m_session.m_zoneChange = 2;
     RunWindow(dlg, [&](CWnd& w) {
-        Prompts().CancelFileDialog();
-        ClickMenuItem(w, ID_FILE_NEW);
-        EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 5.0);
+        ClickMenuItem(w, ID_FILE_NEW);  // unchanged: no question
+        EXPECT_EQ(w.GetWindowText(), "坐标转换");
+        EXPECT_EQ(g_projectPath, kNoProjectPath);
+        EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 0.0);
+        EXPECT_EQ(dlg.m_session.m_zoneChange, 0);
         Click(w, IDC_SOURCE_GEODETIC);
-        Prompts().AnswerFileDialog(path);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换 *");
+        Prompts().AnswerMessageBox(IDNO);
         ClickMenuItem(w, ID_FILE_NEW);
-        EXPECT_EQ(w.GetWindowText(), path);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换");
         EXPECT_EQ(ControlCheck(w, IDC_SOURCE_PLANE), BST_CHECKED);
         EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "x=");
+        EXPECT_TRUE(dir.Entries().empty());  // nothing written until a save
+        Prompts().AnswerFileDialog(path);
+        ClickMenuItem(w, ID_FILE_SAVE);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换 - new.cod");
     });
-    EXPECT_EQ(dlg.m_session.m_params.m_seven[0], 0.0);
-    EXPECT_EQ(dlg.m_session.m_zoneChange, 2);
-    EXPECT_TRUE(dir.Entries().empty());  // nothing written until a save
-    EXPECT_EQ(Prompts().FileDialogs()[1].title, "新建坐标转换文件");
+    EXPECT_TRUE(Prompts().FileDialogs().size() == 1u &&
+                Prompts().FileDialogs()[0].title == "坐标转换文件另存为");
+    EXPECT_EQ(ReadBytes(path).size(), 537u);
 }
 
 TEST_F(MainWindowTest, AboutBoxOpensFromTheHelpMenu) {
@@ -578,7 +578,7 @@ TEST_F(StartUpTest, ProjectOnTheCommandLineOpensAsFileOpenDoes) {
         ASSERT_TRUE(s.SaveProject(path, &error)) << error;
     }
     auto shows = [&](CWnd& w) {
-        EXPECT_EQ(w.GetWindowText(), path);
+        EXPECT_EQ(w.GetWindowText(), "坐标转换 - job.cod");
         EXPECT_EQ(g_projectPath, path);
         EXPECT_EQ(ControlCheck(w, IDC_SOURCE_GEODETIC), BST_CHECKED);
         EXPECT_EQ(ControlText(w, IDC_SOURCE_X_LABEL), "B=");

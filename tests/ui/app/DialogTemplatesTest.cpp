@@ -126,8 +126,9 @@ TEST_F(DialogTemplatesTest, EveryIdOfTheTemplatesAndTheMenuHasItsNameAndEveryNam
 
     // Every item of the main menu is a framework command or has an IDM_ name,
     // and every IDM_ name is an item.
-    const std::set<UINT> framework = {ID_FILE_NEW,     ID_FILE_OPEN, ID_FILE_SAVE,
-                                      ID_FILE_SAVE_AS, ID_APP_ABOUT, ID_APP_EXIT};
+    const std::set<UINT> framework = {ID_FILE_NEW,       ID_FILE_OPEN, ID_FILE_SAVE,
+                                      ID_FILE_SAVE_AS,   ID_APP_ABOUT, ID_APP_EXIT,
+                                      ID_FILE_MRU_FILE1, ID_EDIT_UNDO, ID_EDIT_REDO};
     std::set<int> items;
     std::function<void(const std::vector<MenuItemTemplate>&)> walk =
         [&](const std::vector<MenuItemTemplate>& list) {

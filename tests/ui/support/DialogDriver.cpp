@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -229,6 +230,18 @@ void ResizeWindow(CWnd& window, int width, int height) {
     QApplication::processEvents();
 }
 
+void PressShortcut(CWnd& window, const std::string& keys) {
+    const QKeySequence sequence(QString::fromStdString(keys));
+    if (sequence.isEmpty()) {
+        ADD_FAILURE() << "PressShortcut: no key in \"" << keys << "\"";
+        return;
+    }
+    const QKeyCombination combination = sequence[0];
+    QTest::keyClick(KeyTarget(window), combination.key(), combination.keyboardModifiers());
+    // A shortcut may come through the window system's queue.
+    QApplication::processEvents();
+}
+
 void ClickCloseBox(CWnd& window) { window.GetSafeHwnd()->window()->close(); }
 
 void ClickMenuItem(CWnd& window, UINT commandId) {
@@ -285,4 +298,21 @@ int FocusedControlId(CWnd& window) {
                << ControlKindName(control->kind) << ", not a " << ControlKindName(kind);
     }
     return ::testing::AssertionSuccess();
+}
+
+namespace {
+QAction* MenuAction(CWnd& window, UINT commandId) {
+    auto* bar = window.GetSafeHwnd()->window()->findChild<QMenuBar*>();
+    return bar != nullptr ? FindAction(bar->actions(), commandId) : nullptr;
+}
+}  // namespace
+
+std::string MenuItemText(CWnd& window, UINT commandId) {
+    QAction* action = MenuAction(window, commandId);
+    return action != nullptr ? action->text().toStdString() : std::string();
+}
+
+bool MenuItemEnabled(CWnd& window, UINT commandId) {
+    QAction* action = MenuAction(window, commandId);
+    return action != nullptr && action->isEnabled();
 }

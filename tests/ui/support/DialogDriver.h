@@ -42,11 +42,17 @@ void PressEnter(CWnd& window);
 void PressEscape(CWnd& window);
 // The user dragging the window's frame to this size (its minimum holds).
 void ResizeWindow(CWnd& window, int width, int height);
+// A key with modifiers as a user presses it on the window ("Ctrl+S"), so that
+// shortcuts fire.
+void PressShortcut(CWnd& window, const std::string& keys);
 // The close box of the window's caption.
 void ClickCloseBox(CWnd& window);
 // The menu item with this command ID in the window's menu bar; fails the
 // test when there is none or it is disabled.
 void ClickMenuItem(CWnd& window, UINT commandId);
+// The text of that item, and whether it is enabled; "" and false for none.
+std::string MenuItemText(CWnd& window, UINT commandId);
+bool MenuItemEnabled(CWnd& window, UINT commandId);
 
 std::string ControlText(CWnd& window, int id);
 // BST_CHECKED or BST_UNCHECKED.

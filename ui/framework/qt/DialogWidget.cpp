@@ -31,10 +31,17 @@ void CDialogWidget::SetMenuBar(QMenuBar* bar) {
     Relayout();
 }
 
+void CDialogWidget::SetStatusBar(QWidget* bar) {
+    delete m_statusBar;
+    m_statusBar = bar;
+    Relayout();
+}
+
 void CDialogWidget::Relayout() {
     int menuHeight = m_menuBar != nullptr ? m_menuBar->sizeHint().height() : 0;
+    int statusHeight = m_statusBar != nullptr ? m_statusBar->sizeHint().height() : 0;
     int width = m_clientWidth;
-    int height = m_clientHeight + menuHeight;
+    int height = m_clientHeight + menuHeight + statusHeight;
     if (m_resizable) {
         setMinimumSize(width, height);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -44,13 +51,20 @@ void CDialogWidget::Relayout() {
     }
     if (m_menuBar != nullptr) m_menuBar->setGeometry(0, 0, width, menuHeight);
     m_client->setGeometry(0, menuHeight, width, m_clientHeight);
+    if (m_statusBar != nullptr) {
+        m_statusBar->setGeometry(0, menuHeight + m_clientHeight, width, statusHeight);
+    }
 }
 
 void CDialogWidget::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     int menuHeight = m_menuBar != nullptr ? m_menuBar->height() : 0;
+    int statusHeight = m_statusBar != nullptr ? m_statusBar->height() : 0;
     if (m_menuBar != nullptr) m_menuBar->resize(width(), menuHeight);
-    m_client->setGeometry(0, menuHeight, width(), height() - menuHeight);
+    m_client->setGeometry(0, menuHeight, width(), height() - menuHeight - statusHeight);
+    if (m_statusBar != nullptr) {
+        m_statusBar->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    }
 }
 
 void CDialogWidget::keyPressEvent(QKeyEvent* event) {

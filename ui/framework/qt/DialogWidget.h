@@ -25,6 +25,10 @@ public:
     // nullptr removes the menu bar. The window grows or shrinks with it.
     void SetMenuBar(QMenuBar* bar);
     QMenuBar* MenuBar() const { return m_menuBar; }
+    // A line below the client area (a status line); nullptr removes it. The
+    // window grows or shrinks with it.
+    void SetStatusBar(QWidget* bar);
+    QWidget* StatusBar() const { return m_statusBar; }
     void SetDefaultCommand(std::function<int()> defaultId) { m_defaultId = std::move(defaultId); }
 
     // The widget being painted while WM_PAINT is handled, else nullptr.
@@ -45,6 +49,7 @@ private:
     DialogWidgetOwner* m_owner;
     QWidget* m_client;
     QMenuBar* m_menuBar = nullptr;
+    QWidget* m_statusBar = nullptr;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     bool m_resizable = false;
