@@ -1,0 +1,106 @@
+// HeightFit: the height anomaly ζ = h − H (ellipsoidal minus normal height)
+// as a surface over the horizontal position, fitted by least squares to
+// common points that have both heights, alone or on top of a geoid grid
+// (remove–restore: the surface is fitted to ζ − N and N added back).
+//
+// Surfaces, in the point's offsets from the centroid of the used points:
+//   constant  a0                                   at least 1 point
+//   plane     a0 + a1 Δx + a2 Δy                   at least 3 points, not on a line
+//   quadric   plane + a3 Δx² + a4 Δx Δy + a5 Δy²   at least 6 points
+// Δx (north) and Δy (east) are metres on a sphere of radius kHeightFrameRadius
+// through the centroid, Δx = R (B − B0), Δy = R cos B0 (L − L0), divided by
+// the scale: the largest distance of a used point from the centroid, so that
+// every used point has |Δ| ≤ 1. Standard library and crmath only.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+class GeoidGrid;
+
+enum class HeightSurface : int { Constant = 0, Plane = 1, Quadric = 2 };
+
+// Unknowns of a surface (1, 3, 6), which is also the fewest points it takes.
+int SurfaceUnknowns(HeightSurface surface);
+
+// The radius of the horizontal frame of the surfaces, metres.
+inline constexpr double kHeightFrameRadius = 6371000.0;
+// A converted point farther than this fraction of the used points' extent
+// (the larger side of their bounding box in the frame) outside that box is
+// an extrapolation of a plane or quadric surface.
+inline constexpr double kExtrapolationMargin = 0.1;
+
+// A fitted height model: what conversions need to compute ζ at a point.
+struct HeightModel {
+    HeightSurface surface = HeightSurface::Constant;
+    bool onGeoid = false;  // ζ = N(B, L) + surface
+    double centroidB = 0;  // radians
+    double centroidL = 0;
+    double scale = 1;  // metres, > 0
+    double coefficients[6] = {};  // a0 (m), a1..a5 (m per scale unit, squared)
+    // Bounding box of the used points in scaled offsets: min Δx, max Δx, min Δy, max Δy.
+    double extent[4] = {};
+
+    // The scaled offsets of B, L (radians).
+    void Offsets(double B, double L, double* dx, double* dy) const;
+    // The surface's value at B, L: ζ, or ζ − N on a geoid.
+    double Surface(double B, double L) const;
+    // True when the surface extrapolates at B, L (plane and quadric only).
+    bool Extrapolates(double B, double L) const;
+    // ζ at B, L; false when the model is on a geoid and the point lies outside it.
+    bool Anomaly(const GeoidGrid* geoid, double B, double L, double* zeta) const;
+};
+
+// A common point: geodetic position (radians), ellipsoidal height h and
+// normal height H (metres).
+struct HeightPoint {
+    double B = 0, L = 0;
+    double h = 0, H = 0;
+    bool used = true;  // false: a check point, given a residual but left out
+};
+
+enum class HeightStatus {
+    Solved,
+    TooFewPoints,      // fewer used points than the surface's unknowns
+    SingularGeometry,  // the points do not fix the surface (on one line for the plane)
+    OutOfRange,        // a value not a number or beyond reason (point in `first`)
+    OutsideGeoid,      // a point outside the geoid grid (point in `first`)
+    NoGeoid,           // on a geoid asked, none given
+};
+
+struct HeightResidual {
+    double v = 0;  // observed ζ minus the model's ζ, metres
+    // Internal points: the residual over its standard deviation with the
+    // point's own observation left out of σ0; check points: the prediction
+    // error over its standard deviation. 0 when there is no σ0.
+    double studentized = 0;
+    bool flagged = false;
+};
+
+struct HeightFit {
+    HeightStatus status = HeightStatus::TooFewPoints;
+    int first = -1;
+    HeightModel model;
+    int usedPoints = 0;
+    int unknowns = 0;
+    int redundancy = 0;
+    // √(Σv² / redundancy) over the used points, metres; none at redundancy 0.
+    std::optional<double> sigma0;
+    // The tolerance given (metres); without one, points whose studentized
+    // residual exceeds FlagLimit(redundancy) are flagged.
+    std::optional<double> tolerance;
+    double deviations[6] = {};  // σ of the coefficients; set with sigma0
+    std::vector<HeightResidual> residuals;  // one per input point, in order
+
+    bool Solved() const { return status == HeightStatus::Solved; }
+};
+
+// The limit of a studentized residual at `redundancy`: the two-sided 1 %
+// quantile of Student's t with the degrees of freedom of the statistic, and
+// at least 3. Infinite where there are none.
+double FlagLimit(int redundancy);
+
+// Fits `surface` to the used points; with onGeoid the geoid's N is taken
+// from every point first. On failure only status and first are set.
+HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<HeightPoint>& points,
+                     const GeoidGrid* geoid, std::optional<double> tolerance = std::nullopt);
