@@ -8,77 +8,16 @@
 #include "crmath/Elementary.h"
 #include "geodesy/Constants.h"
 #include "geodesy/GeoidGrid.h"
+#include "geodesy/LeastSquares.h"
 
 namespace {
 
 // Heights and anomalies beyond this many metres are no heights on the earth.
 constexpr double kHeightLimit = 1e5;
-// A column of the unit-scaled design matrix whose part outside the span of
-// the others is shorter than this leaves its coefficient undetermined:
-// points on one line (to the millimetre) fall below, real networks stay far above.
-constexpr double kSingular = 1e-6;
-
 // The design row of a point at scaled offsets dx, dy.
 void DesignRow(double dx, double dy, double* row) {
     row[0] = 1, row[1] = dx, row[2] = dy;
     row[3] = dx * dx, row[4] = dx * dy, row[5] = dy * dy;
-}
-
-// Least squares by modified Gram–Schmidt on unit-scaled columns: x, and
-// Q = (AᵀA)⁻¹ (n x n) in the units of x. False when a column is within
-// kSingular of the span of the others.
-bool Solve(std::vector<double> A, int m, int n, const std::vector<double>& l, double* x,
-           double* Q) {
-    std::vector<double> scale(static_cast<std::size_t>(n)), R(static_cast<std::size_t>(n * n), 0.0);
-    for (int j = 0; j < n; ++j) {
-        double s = 0;
-        for (int i = 0; i < m; ++i) s += Sq(A[i * n + j]);
-        s = std::sqrt(s);
-        if (!(s > 0)) return false;
-        scale[j] = s;
-        for (int i = 0; i < m; ++i) A[i * n + j] /= s;
-    }
-    std::vector<double> y = l;
-    for (int k = 0; k < n; ++k) {
-        double norm = 0;
-        for (int i = 0; i < m; ++i) norm += Sq(A[i * n + k]);
-        norm = std::sqrt(norm);
-        if (norm < kSingular) return false;
-        R[k * n + k] = norm;
-        for (int i = 0; i < m; ++i) A[i * n + k] /= norm;
-        for (int j = k + 1; j < n; ++j) {
-            double dot = 0;
-            for (int i = 0; i < m; ++i) dot += A[i * n + k] * A[i * n + j];
-            R[k * n + j] = dot;
-            for (int i = 0; i < m; ++i) A[i * n + j] -= dot * A[i * n + k];
-        }
-        double dot = 0;
-        for (int i = 0; i < m; ++i) dot += A[i * n + k] * y[i];
-        x[k] = dot;
-        for (int i = 0; i < m; ++i) y[i] -= dot * A[i * n + k];
-    }
-    // R x = Qᵀ l, then R⁻¹ for (AᵀA)⁻¹ = R⁻¹ R⁻ᵀ.
-    std::vector<double> Rinv(static_cast<std::size_t>(n * n), 0.0);
-    for (int i = n - 1; i >= 0; --i) {
-        double s = x[i];
-        for (int j = i + 1; j < n; ++j) s -= R[i * n + j] * x[j];
-        x[i] = s / R[i * n + i];
-        Rinv[i * n + i] = 1 / R[i * n + i];
-        for (int j = i + 1; j < n; ++j) {
-            double t = 0;
-            for (int k = i + 1; k <= j; ++k) t += R[i * n + k] * Rinv[k * n + j];
-            Rinv[i * n + j] = -t / R[i * n + i];
-        }
-    }
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) {
-            double s = 0;
-            for (int k = std::max(i, j); k < n; ++k) s += Rinv[i * n + k] * Rinv[j * n + k];
-            Q[i * n + j] = s / (scale[i] * scale[j]);
-        }
-    }
-    for (int j = 0; j < n; ++j) x[j] /= scale[j];
-    return true;
 }
 
 bool Reasonable(const HeightPoint& p) {
@@ -203,7 +142,7 @@ HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<Heig
         model.extent[2] = std::min(model.extent[2], dy), model.extent[3] = std::max(model.extent[3], dy);
     }
     double x[6] = {}, Q[36] = {};
-    if (!Solve(A, used, n, l, x, Q)) {
+    if (!SolveScaledLeastSquares(A, used, n, l, x, Q)) {
         fit = HeightFit();
         fit.status = HeightStatus::SingularGeometry;
         return fit;
