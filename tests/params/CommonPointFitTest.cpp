@@ -169,6 +169,42 @@ TEST(CommonPointFit, ProblemsNameTheLineOrRowAndTheField) {
               "第 11 行（点 P2）与第 13 行（点 P4）的源坐标重合（相距不到 1 毫米）");
 }
 
+// Names used twice (typed rows too), and values no point of the earth has:
+// a space coordinate or a plane northing beyond 10,000 km.
+TEST(CommonPointFit, DuplicateNamesAndImpossibleCoordinatesAreRefused) {
+    std::vector<CommonPoint> table = Table(5, 20);
+    table[3].id = "P2";
+    table[3].line = 0;
+    FitProblem p = MustFail(table, Request(FitModel::Seven));
+    EXPECT_EQ(p.message, "row 4 (point P2) has the name of line 11 (point P2)");
+    EXPECT_EQ(p.row, 3);
+    EXPECT_EQ(MustFail(table, Request(FitModel::Four), TextLanguage::Chinese).message,
+              "表中第 4 行（点 P2）与第 11 行（点 P2）重名");
+
+    table = Table(5, 20);
+    table[4].target[0] = "9e8";
+    p = MustFail(table, Request(FitModel::Seven));
+    EXPECT_EQ(p.message,
+              "line 14 (point P5): the target x 9e8 is beyond 10,000 km, farther than any point "
+              "of the earth");
+    EXPECT_TRUE(p.row == 4 && p.field == 3);
+    table[4].target[0] = "-10000000.001";
+    EXPECT_EQ(MustFail(table, Request(FitModel::Four)).field, 3);
+    table[4].target[0] = "9999999.9";  // within: refused later as a point off the earth, or solved
+    table[4].target[1] = "5e8";         // an easting with its zone prefix may be large
+    CommonPointFit result;
+    ComputeFit(table, Request(FitModel::Four), Settings(), TextLanguage::English, &result, &p);
+    EXPECT_EQ(p.message.find("10,000 km"), std::string::npos) << p.message;
+
+    table = Table(5, 20);
+    FitRequest space = Request(FitModel::Seven, kSpaceKind);
+    for (CommonPoint& pt : table) pt.source[0] = "-2100000", pt.source[1] = "4900000";
+    table[1].source[2] = "1.2e7";
+    p = MustFail(table, space, TextLanguage::Chinese);
+    EXPECT_EQ(p.message, "第 11 行（点 P2）：源Z 1.2e7 超过 10,000 公里，不可能是地球上的点");
+    EXPECT_TRUE(p.row == 1 && p.field == 2);
+}
+
 TEST(CommonPointFit, ApplyStoresTheResultAsTheCommandsDo) {
     const std::vector<CommonPoint> table = Table(6, 30);
     const CommonPointFit seven = MustFit(table, Request(FitModel::Seven));
@@ -202,13 +238,13 @@ TEST(CommonPointFit, ChineseReportListsUsedAndCheckPointsApartAndMarksFlags) {
          {"七参数（14 个公共点，最小二乘）\n源：大地坐标，国家-80坐标系\n目标："
           "平面坐标，CGCS2000坐标系\n观测数 42，未知数 7，多余观测数 35\n单位权中误差 σ0 = ",
           "\nrZ（秒） ", "参与计算的点（14 个）\nP1 ", "  *\nP4 ", "检查点（1 个）\nP7 ",
-          "* 残差超出限差"}) {
+          "* 未通过检验，可能含有粗差"}) {
         EXPECT_NE(zh.find(part), std::string::npos) << part << "\n" << zh;
     }
     EXPECT_EQ(std::count(zh.begin(), zh.end(), '*'), 2) << "P3 and the legend";
     const std::string none =
         FitReportText(MustFit({table[0]}, Request(FitModel::Three)), TextLanguage::English);
-    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTolerance: none"), std::string::npos) << none;
+    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTest: none. The redundancy 0"), std::string::npos) << none;
     EXPECT_NE(none.find(" -\ndY (m)"), std::string::npos) << "no deviations\n" << none;
 }
 
