@@ -54,7 +54,7 @@ private:
 // four; normal noise of `sigma` metres in every target coordinate. farKm > 0
 // puts the last point that far north of the centre instead.
 std::vector<FitPoint> Set(FitModel model, int count, double sideKm, double sigma, Random& rng,
-                          double farKm = 0) {
+                          double farKm = 0, const std::vector<double>* placesKm = nullptr) {
     const double seven[7] = {-15.4, 120.7, 85.2, 5.8e-6, -3.9e-6, 1.02e-5, 3.5e-6};
     ConversionParams on;
     on.m_savedUseSeven = 1;
@@ -63,6 +63,10 @@ std::vector<FitPoint> Set(FitModel model, int count, double sideKm, double sigma
         double north = (rng.Uniform() - 0.5) * sideKm * 1000;
         double east = (rng.Uniform() - 0.5) * sideKm * 1000;
         if (farKm > 0 && &p == &points.back()) north = farKm * 1000, east = 0;
+        if (placesKm != nullptr) {  // north, east pairs
+            const std::size_t i = static_cast<std::size_t>(&p - points.data());
+            north = (*placesKm)[2 * i] * 1000, east = (*placesKm)[2 * i + 1] * 1000;
+        }
         if (model == FitModel::Four) {
             double x = p.source[0] = 3540000 + north, y = p.source[1] = 39500000 + east;
             geo.ApplyFourParameters(-1234.5, 2345.6, 0.8 * kDeg, 1.000012, &x, &y);
@@ -258,6 +262,44 @@ TEST(DataSnooping, RedundancyTooSmallSignificanceAndTolerance) {
     EXPECT_NEAR(*r.statistic, r.norm * r.norm / (r.redundancy[0] * *loose.sigma0 * *loose.sigma0),
                 1e-9 * *r.statistic);
     EXPECT_NEAR(r.redundancy[0], r.redundancy[1], 1e-15);
+}
+
+// Points on one line on the map (the case: seven parameters, the
+// earth's curvature keeps them off a line in space, so the solution goes
+// through) warn, and the edge of the extent shows how badly a point off the
+// line is known; a spread set does not warn; two points 5 m apart in 20 km do.
+TEST(DataSnooping, GeometryWarnsOfCollinearAndNearCoincidentPoints) {
+    Random rng(21);
+    std::vector<double> line, spread;
+    for (int i = 0; i < 8; ++i) {
+        line.insert(line.end(), {-10 + 20.0 * i / 7, 0.6 * (-10 + 20.0 * i / 7)});
+        spread.insert(spread.end(), {10 * crmath::Cos(i * 0.8), 10 * crmath::Sin(i * 0.8)});
+    }
+    const ParameterFit onLine =
+        Fit(FitModel::Seven, Set(FitModel::Seven, 8, 0, 0.005, rng, 0, &line));
+    ASSERT_TRUE(onLine.Solved());
+    const FitGeometry& g = onLine.geometry;
+    EXPECT_TRUE(g.nearCollinear);
+    EXPECT_LT(g.ratio, 0.01) << g.ratio;
+    EXPECT_NEAR(g.extent[0], 20000 * std::sqrt(1 + 0.36), 50);
+    EXPECT_GT(g.edgeDeviation, 20 * g.centreDeviation) << g.edgeDeviation;
+    EXPECT_EQ(g.nearFirst, -1);
+
+    const ParameterFit round = Fit(FitModel::Seven, Set(FitModel::Seven, 8, 0, 0.005, rng, 0, &spread));
+    EXPECT_FALSE(round.geometry.nearCollinear);
+    EXPECT_GT(round.geometry.ratio, 0.8);
+    EXPECT_LT(round.geometry.edgeDeviation, 3 * round.geometry.centreDeviation);
+    EXPECT_TRUE(round.geometry.extent[0] > 17000 && round.geometry.extent[0] < 20001);
+
+    // Four parameters on a line are determined all the same: no warning.
+    const ParameterFit four = Fit(FitModel::Four, Set(FitModel::Four, 8, 0, 0.005, rng, 0, &line));
+    EXPECT_TRUE(four.geometry.ratio < 0.01 && !four.geometry.nearCollinear);
+
+    std::vector<double> close = spread;
+    close[10] = close[4] + 0.004, close[11] = close[5] - 0.003;  // point 5 5 m from point 2
+    const ParameterFit near = Fit(FitModel::Four, Set(FitModel::Four, 8, 0, 0.005, rng, 0, &close));
+    EXPECT_TRUE(near.geometry.nearFirst == 2 && near.geometry.nearSecond == 5);
+    EXPECT_NEAR(near.geometry.nearDistance, 5, 0.1);
 }
 
 }  // namespace
