@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -246,6 +247,106 @@ TEST(CommonPointFit, ChineseReportListsUsedAndCheckPointsApartAndMarksFlags) {
         FitReportText(MustFit({table[0]}, Request(FitModel::Three)), TextLanguage::English);
     EXPECT_NE(none.find("σ0: none (redundancy 0)\nTest: none. The redundancy 0"), std::string::npos) << none;
     EXPECT_NE(none.find(" -\ndY (m)"), std::string::npos) << "no deviations\n" << none;
+}
+
+// A typing error of 10 km in a target: the residuals run to hundreds of
+// kilometres and every column still stands apart, in both languages and
+// for both models; each cell reads back as the value it shows.
+TEST(CommonPointFit, ResidualColumnsStayApartForResidualsOfKilometres) {
+    for (FitModel model : {FitModel::Seven, FitModel::Four}) {
+        std::vector<CommonPoint> table = Table(6, 30);
+        table[0].target[0] = FormatFixed(AsciiToDouble(table[0].target[0]) + 10000, 4);
+        table[3].target[1] = FormatFixed(AsciiToDouble(table[3].target[1]) - 987654.3, 4);
+        table[5].used = false;
+        const CommonPointFit r = MustFit(table, Request(model));
+        const int columns = model == FitModel::Four ? 2 : 3;
+        for (TextLanguage language : {TextLanguage::English, TextLanguage::Chinese}) {
+            const std::string text = FitReportText(r, language);
+            std::istringstream lines(text);
+            int rows = 0;
+            for (std::string line; std::getline(lines, line);) {
+                std::istringstream in(line);
+                std::vector<std::string> cells;
+                for (std::string w; in >> w;) cells.push_back(w);
+                if (cells.empty() || cells[0].size() != 2 || cells[0][0] != 'P') continue;
+                const int i = cells[0][1] - '1';
+                ++rows;
+                ASSERT_GE(cells.size(), static_cast<std::size_t>(columns + 4)) << line;
+                for (int c = 0; c < columns; ++c) {
+                    EXPECT_EQ(cells[1 + c], FormatFitMetres(r.fit.residuals[i].v[c])) << line;
+                }
+                EXPECT_EQ(cells[1 + columns], FormatFitMetres(r.fit.residuals[i].norm)) << line;
+            }
+            EXPECT_EQ(rows, 6) << text;
+        }
+        EXPECT_GT(r.fit.residuals[3].norm, 1e5);
+    }
+}
+
+// The JSON has everything the text report has, with the numbers of the fit.
+TEST(CommonPointFit, JsonIsComplete) {
+    std::vector<CommonPoint> table = Table(9, 30);
+    table[2].target[1] = FormatFixed(AsciiToDouble(table[2].target[1]) + 0.5, 4);
+    table[7].used = false;
+    FitRequest request = Request(FitModel::Seven);
+    request.tolerance = 0.05;
+    request.alpha = 0.01;
+    const CommonPointFit r = MustFit(table, request);
+    const std::string json = FitReportJson(r);
+    auto value = [&json](const std::string& key, std::size_t from = 0) {
+        const std::size_t at = json.find("\"" + key + "\": ", from);
+        EXPECT_NE(at, std::string::npos) << key;
+        return at == std::string::npos ? std::string() : json.substr(at + key.size() + 4, 24);
+    };
+    EXPECT_EQ(value("observations").substr(0, 3), "24,");  // 8 used points
+    EXPECT_EQ(value("unknowns").substr(0, 2), "7,");
+    EXPECT_EQ(value("redundancy").substr(0, 3), "17,");
+    EXPECT_EQ(AsciiToDouble(value("sigma0")), *r.fit.sigma0);
+    EXPECT_EQ(AsciiToDouble(value("tolerance")), 0.05);
+    EXPECT_EQ(AsciiToDouble(value("alpha")), 0.01);
+    EXPECT_EQ(AsciiToDouble(value("critical")), r.fit.criticalUsed);
+    EXPECT_EQ(AsciiToDouble(value("checkCritical")), r.fit.criticalCheck);
+    const std::size_t deviations = json.find("\"deviations\": {");
+    ASSERT_NE(deviations, std::string::npos);
+    EXPECT_EQ(AsciiToDouble(value("dX", deviations)), r.fit.deviations[0]);
+    EXPECT_EQ(AsciiToDouble(value("m", deviations)), r.fit.deviations[6] / kPpm);
+    for (const char* key : {"model", "used", "parameters", "test", "method", "dimension",
+                            "testable", "geometry", "extent", "ratio", "centreDeviation",
+                            "edgeDeviation", "warnings", "points"}) {
+        value(key);
+    }
+    // Per point, in input order: P3 fails the test and the tolerance, P8 is a check point.
+    std::size_t at = json.find("\"points\": [");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        at = json.find("{\"id\": \"" + table[i].id + "\"", at);
+        ASSERT_NE(at, std::string::npos) << i;
+        const PointResidual& p = r.fit.residuals[i];
+        EXPECT_EQ(AsciiToDouble(value("north", at)), p.v[0]);
+        EXPECT_EQ(AsciiToDouble(value("norm", at)), p.norm);
+        EXPECT_EQ(AsciiToDouble(value("statistic", at)), *p.statistic);
+        const std::string redundancy = value("redundancy", at);
+        if (table[i].used) {
+            EXPECT_EQ(AsciiToDouble(value("north", json.find("\"redundancy\": ", at))),
+                      p.redundancy[0]);
+            EXPECT_EQ(AsciiToDouble(value("east", json.find("\"standardized\": ", at))),
+                      p.standardized[1]);
+        } else {
+            EXPECT_EQ(redundancy.substr(0, 4), "null");
+        }
+        EXPECT_EQ(value("used", at).substr(0, 4), table[i].used ? "true" : "fals");
+        EXPECT_EQ(value("flagged", at).substr(0, 4), p.flagged ? "true" : "fals");
+        EXPECT_EQ(value("failsTest", at).substr(0, 4), i == 2 ? "true" : "fals") << i;
+        EXPECT_EQ(value("beyondTolerance", at).substr(0, 4), p.beyondTolerance ? "true" : "fals");
+        value("poorlyChecked", at);
+        value("map", at);
+    }
+    // Warnings carry their kind and the report's words.
+    std::vector<CommonPoint> few(table.begin(), table.begin() + 3);
+    const std::string minimum = FitReportJson(MustFit(few, Request(FitModel::Seven)));
+    EXPECT_NE(minimum.find("{\"kind\": \"no-test\", \"message\": \"Test: none. The redundancy 2"),
+              std::string::npos)
+        << minimum;
+    EXPECT_NE(minimum.find("\"critical\": null"), std::string::npos);
 }
 
 }  // namespace
