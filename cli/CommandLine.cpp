@@ -514,6 +514,10 @@ Parameters from common points (instead of converting):
                           are GB18030 Chinese), GB18030 otherwise
   --level 1|2             the local level four parameters are stored in
   --json                  print one JSON object instead of the report
+  --plot FILE.svg         also write the residual plot: the points on the map,
+                          their horizontal residuals as arrows at the scale
+                          of the scale bar, check points hollow, flagged
+                          points red
   --save-project OUT.cod  write the project with the result applied (seven
                           and three parameters with the seven switch on, four
                           in the level with the four switch on) and its datums
@@ -561,6 +565,7 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                            : e.level                ? "--level"
                            : e.encoding != TextEncoding::Detect ? "--encoding"
                            : e.json                 ? "--json"
+                           : !e.plot.empty()        ? "--plot"
                            : !e.saveProject.empty() ? "--save-project"
                                                     : nullptr;
         if (lone == nullptr) return true;

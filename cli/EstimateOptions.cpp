@@ -8,7 +8,7 @@ int EstimateOptionArity(const std::string& name) {
     if (name == "--json") return 0;
     for (const char* known :
          {"--estimate", "--exclude", "--tolerance", "--level", "--save-project", "--encoding",
-          "--alpha"}) {
+          "--alpha", "--plot"}) {
         if (name == known) return 1;
     }
     return -1;
@@ -67,6 +67,9 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
     } else if (name == "--level") {
         if (value != "1" && value != "2") return bad("1 or 2");
         o->level = value == "1" ? 1 : 2;
+    } else if (name == "--plot") {
+        if (value.empty()) return bad("an SVG file");
+        o->plot = value;
     } else if (name == "--save-project") {
         if (value.empty()) return bad("a project file");
         o->saveProject = value;

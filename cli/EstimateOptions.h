@@ -17,6 +17,7 @@ struct EstimateOptions {
     std::optional<int> level;          // 1 or 2: the local level four parameters go to
     TextEncoding encoding = TextEncoding::Detect;  // of COMMON.txt, --encoding
     bool json = false;
+    std::string plot;         // SVG file of the residual plot, --plot; empty for none
     std::string saveProject;  // project file to write with the result applied; empty for none
 };
 

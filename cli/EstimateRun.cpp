@@ -11,6 +11,7 @@
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
+#include "params/ResidualPlot.h"
 
 namespace {
 
@@ -107,6 +108,11 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
         e.json ? FitReportJson(result) : FitReportText(result, TextLanguage::English);
     int status = kExitConverted;
     if (!WriteOutput(report, streams, &status)) return status;
+    if (!e.plot.empty() &&
+        !WriteResidualPlot(e.plot, MakeResidualPlot(result, 800, 600), true, &error)) {
+        Report(streams.err, error);
+        return kExitSkipped;
+    }
 
     if (e.saveProject.empty()) return kExitConverted;
     ApplyFit(result, e.level.value_or(1), s);

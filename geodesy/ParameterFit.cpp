@@ -381,23 +381,40 @@ void Geometry(const std::vector<FitPoint>& points, const double* p, const double
     g.ratio = g.extent[0] > 0 ? g.extent[1] / g.extent[0] : 0;
     g.nearCollinear = model == FitModel::Seven && g.ratio < kCollinearRatio;
 
-    // The closest pair nearer than the share of the extent: a sweep along north.
+    // The closest pair nearer than the share of the extent. The points go
+    // into square cells of that size, and each is compared only with the
+    // points of its cell and the eight around it: the cost stays linear in
+    // the number of points however densely they lie.
     const double limit = kNearCoincidentShare * g.extent[0];
-    std::vector<int> order;
-    for (int i = 0; i < static_cast<int>(points.size()); ++i) {
-        if (points[static_cast<std::size_t>(i)].used) order.push_back(i);
-    }
     auto map = [&](int i) { return fit->residuals[static_cast<std::size_t>(i)].map; };
-    std::sort(order.begin(), order.end(), [&](int x, int y) { return map(x)[0] < map(y)[0]; });
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        for (std::size_t l = k + 1; l < order.size(); ++l) {
-            if (map(order[l])[0] - map(order[k])[0] >= limit) break;
-            const double dist =
-                std::hypot(map(order[l])[0] - map(order[k])[0], map(order[l])[1] - map(order[k])[1]);
-            if (dist >= limit || (g.nearFirst >= 0 && dist >= g.nearDistance)) continue;
-            g.nearFirst = std::min(order[k], order[l]);
-            g.nearSecond = std::max(order[k], order[l]);
-            g.nearDistance = dist;
+    struct Cell {
+        long long n, e;
+        int index;
+        bool operator<(const Cell& o) const {
+            return n != o.n ? n < o.n : e != o.e ? e < o.e : index < o.index;
+        }
+    };
+    std::vector<Cell> cells;
+    for (int i = 0; limit > 0 && i < static_cast<int>(points.size()); ++i) {
+        if (!points[static_cast<std::size_t>(i)].used) continue;
+        cells.push_back({static_cast<long long>(std::floor(map(i)[0] / limit)),
+                         static_cast<long long>(std::floor(map(i)[1] / limit)), i});
+    }
+    std::sort(cells.begin(), cells.end());
+    for (const Cell& c : cells) {
+        for (long long dn = -1; dn <= 1; ++dn) {
+            for (long long de = -1; de <= 1; ++de) {
+                auto it = std::lower_bound(cells.begin(), cells.end(), Cell{c.n + dn, c.e + de, 0});
+                for (; it != cells.end() && it->n == c.n + dn && it->e == c.e + de; ++it) {
+                    if (it->index <= c.index) continue;
+                    const double dist = std::hypot(map(it->index)[0] - map(c.index)[0],
+                                                   map(it->index)[1] - map(c.index)[1]);
+                    if (dist >= limit || (g.nearFirst >= 0 && dist >= g.nearDistance)) continue;
+                    g.nearFirst = c.index;
+                    g.nearSecond = it->index;
+                    g.nearDistance = dist;
+                }
+            }
         }
     }
 

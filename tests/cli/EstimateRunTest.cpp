@@ -250,6 +250,31 @@ TEST(EstimateRun, ParameterOptionsOverrideTheProject) {
                 plain.m_params.m_projBefore.kind == ProjectionKind::Gauss6);
 }
 
+// --plot writes the residual plot beside the report: a mark and an arrow per
+// point, G07 (a flagged check point) red; a plot that cannot be written
+// stops with status 1 after the report.
+TEST(EstimateRun, PlotIsWrittenAsSvg) {
+    Example ex;
+    const std::string svg = ex.dir.File("plot.svg");
+    const CommandResult r = RunConvert(ex.Command(2, {"--plot", svg}), kNoStore);
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.out, ex.Block("multi-output-2")) << "the report as without it";
+    const std::string text = ReadBytes(svg);
+    auto count = [&text](const std::string& what) {
+        int n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<circle class=\"point"), 9);
+    EXPECT_EQ(count("<line class=\"residual\""), 9);
+    EXPECT_EQ(count("<circle class=\"point check flagged\""), 1);
+    EXPECT_NE(text.find(">G07</text>"), std::string::npos);
+    const CommandResult bad = RunConvert(ex.Command(2, {"--plot", ex.dir.File("no/plot.svg")}), kNoStore);
+    EXPECT_EQ(bad.status, kExitSkipped);
+    EXPECT_NE(bad.err.find("cannot write the plot"), std::string::npos) << bad.err;
+}
+
 // A GB18030 file whose bytes are valid UTF-8 is read as GB18030, unless
 // --encoding says otherwise; a Ctrl-Z at its end ends it.
 TEST(EstimateRun, EncodingOfTheCommonPointsIsDetectedOrGiven) {
@@ -306,6 +331,9 @@ TEST(EstimateRun, BadInputStopsWithStatusTwoAndWritesNothing) {
         {{"--estimate", "seven", "$D/twice.txt"}, "line 3: the name A is already used on line 1"},
         {{"--estimate", "four", "--encoding", "gbk"}, "bad value 'gbk' for --encoding"},
         {{"--encoding", "utf-8"}, "--encoding belongs to --estimate"},
+        {{"--plot", "a.svg"}, "--plot belongs to --estimate"},
+        {{"--estimate", "seven", "--alpha", "0.7"}, "bad value '0.7' for --alpha"},
+        {{"--estimate", "seven", "--alpha", "x%"}, "bad value 'x%' for --alpha"},
         {{"--seven-params", "1,2,3"}, "bad value '1,2,3' for --seven-params"},
         {{"--local1", "1,2,3,x"}, "bad value '1,2,3,x' for --local1"},
         {{"--projection", "lambert"}, "expected gauss3, gauss6, gauss, mercator or utm"},
