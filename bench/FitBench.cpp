@@ -45,24 +45,18 @@ std::vector<FitPoint> Points(FitModel model, int count) {
     return points;
 }
 
-void BM_FitSeven(benchmark::State& state) {
-    const std::vector<FitPoint> points = Points(FitModel::Seven, static_cast<int>(state.range(0)));
+// range(0): 0 seven, 1 four; range(1): the number of points.
+void BM_Fit(benchmark::State& state) {
+    const FitModel model = state.range(0) == 0 ? FitModel::Seven : FitModel::Four;
+    const std::vector<FitPoint> points = Points(model, static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        const ParameterFit fit = FitParameters(FitModel::Seven, points, 6378137.0, 298.257222101);
+        const ParameterFit fit = FitParameters(model, points, 6378137.0, 298.257222101);
         benchmark::DoNotOptimize(fit.sigma0);
     }
-    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_FitSeven)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
-
-void BM_FitFour(benchmark::State& state) {
-    const std::vector<FitPoint> points = Points(FitModel::Four, static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        const ParameterFit fit = FitParameters(FitModel::Four, points, 6378137.0, 298.257222101);
-        benchmark::DoNotOptimize(fit.sigma0);
-    }
-    state.SetComplexityN(state.range(0));
-}
-BENCHMARK(BM_FitFour)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_Fit)
+    ->ArgsProduct({{0, 1}, {10000, 40000}})
+    ->ArgNames({"four", "points"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
