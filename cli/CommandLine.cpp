@@ -500,9 +500,24 @@ Parameters from common points (instead of converting):
                           deviations, σ0 and the residual of every point.
   --exclude ID[,ID...]    leave these points out of the solution; they are
                           listed as check points with their residuals
-  --tolerance METRES      flag residuals longer than this (default 3 σ0)
+  --alpha LEVEL           significance of the test of each point: a fraction
+                          (0.001) or a percentage (0.1%); default 0.1%. Each
+                          used point is tested by Pope's τ-test with σ0 of
+                          the fit itself, since no a-priori standard
+                          deviation of the coordinates is known; check
+                          points by an F-test. A point failing it is flagged
+  --tolerance METRES      also flag residuals longer than this
+  --encoding utf-8|gb18030
+                          the text of COMMON.txt; without it UTF-8 when the
+                          file has a byte-order mark or is UTF-8 with no
+                          accented, Cyrillic or similar letters (their bytes
+                          are GB18030 Chinese), GB18030 otherwise
   --level 1|2             the local level four parameters are stored in
   --json                  print one JSON object instead of the report
+  --plot FILE.svg         also write the residual plot: the points on the map,
+                          their horizontal residuals as arrows at the scale
+                          of the scale bar, check points hollow, flagged
+                          points red
   --save-project OUT.cod  write the project with the result applied (seven
                           and three parameters with the seven switch on, four
                           in the level with the four switch on) and its datums
@@ -546,8 +561,11 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
     if (!e.model) {
         const char* lone = !e.exclude.empty()       ? "--exclude"
                            : e.tolerance            ? "--tolerance"
+                           : e.alpha                ? "--alpha"
                            : e.level                ? "--level"
+                           : e.encoding != TextEncoding::Detect ? "--encoding"
                            : e.json                 ? "--json"
+                           : !e.plot.empty()        ? "--plot"
                            : !e.saveProject.empty() ? "--save-project"
                                                     : nullptr;
         if (lone == nullptr) return true;

@@ -7,7 +7,8 @@
 int EstimateOptionArity(const std::string& name) {
     if (name == "--json") return 0;
     for (const char* known :
-         {"--estimate", "--exclude", "--tolerance", "--level", "--save-project"}) {
+         {"--estimate", "--exclude", "--tolerance", "--level", "--save-project", "--encoding",
+          "--alpha", "--plot"}) {
         if (name == known) return 1;
     }
     return -1;
@@ -45,9 +46,30 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
         double v = 0;
         if (!ReadNumberText(value, &v) || !(v > 0)) return bad("a positive number of metres");
         o->tolerance = v;
+    } else if (name == "--alpha") {
+        // A fraction (0.001), or a percentage with its sign (0.1%).
+        const bool percent = !value.empty() && value.back() == '%';
+        double v = 0;
+        if (!ReadNumberText(percent ? value.substr(0, value.size() - 1) : value, &v)) {
+            return bad("a significance level such as 0.001 or 0.1%");
+        }
+        if (percent) v /= 100;
+        if (!(v >= 1e-9 && v < 0.5)) return bad("a significance level between 1e-9 and 0.5");
+        o->alpha = v;
+    } else if (name == "--encoding") {
+        if (value == "utf-8") {
+            o->encoding = TextEncoding::Utf8;
+        } else if (value == "gb18030") {
+            o->encoding = TextEncoding::Gb18030;
+        } else {
+            return bad("utf-8 or gb18030");
+        }
     } else if (name == "--level") {
         if (value != "1" && value != "2") return bad("1 or 2");
         o->level = value == "1" ? 1 : 2;
+    } else if (name == "--plot") {
+        if (value.empty()) return bad("an SVG file");
+        o->plot = value;
     } else if (name == "--save-project") {
         if (value.empty()) return bad("a project file");
         o->saveProject = value;

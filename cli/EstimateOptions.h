@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "geodesy/ParameterFit.h"
+#include "params/CommonPointFile.h"
 
 struct EstimateOptions {
     std::optional<FitModel> model;     // set by --estimate
     std::vector<std::string> exclude;  // names of points to leave out (check points)
     std::optional<double> tolerance;   // metres
+    std::optional<double> alpha;       // significance of the test, a fraction
     std::optional<int> level;          // 1 or 2: the local level four parameters go to
+    TextEncoding encoding = TextEncoding::Detect;  // of COMMON.txt, --encoding
     bool json = false;
+    std::string plot;         // SVG file of the residual plot, --plot; empty for none
     std::string saveProject;  // project file to write with the result applied; empty for none
 };
 

@@ -11,6 +11,7 @@
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
+#include "params/ResidualPlot.h"
 
 namespace {
 
@@ -19,9 +20,11 @@ void Report(std::FILE* err, const std::string& text) {
 }
 
 // The points of COMMON.txt, or of the standard input for "-".
-bool ReadPoints(const std::string& path, std::FILE* in, std::vector<CommonPoint>* points,
-                std::string* error) {
-    if (path != "-") return ReadCommonPointFile(path, TextLanguage::English, points, error);
+bool ReadPoints(const std::string& path, TextEncoding encoding, std::FILE* in,
+                std::vector<CommonPoint>* points, std::string* error) {
+    if (path != "-") {
+        return ReadCommonPointFile(path, TextLanguage::English, points, error, encoding);
+    }
     std::string bytes;
     char buf[65536];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) bytes.append(buf, n);
@@ -30,7 +33,7 @@ bool ReadPoints(const std::string& path, std::FILE* in, std::vector<CommonPoint>
         return false;
     }
     std::string message;
-    if (ParseCommonPoints(bytes, TextLanguage::English, points, &message)) return true;
+    if (ParseCommonPoints(bytes, TextLanguage::English, points, &message, encoding)) return true;
     *error = "standard input, " + message;
     return false;
 }
@@ -71,6 +74,7 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
     request.sourceDatum = o.sourceDatum.value_or(s.m_sourceDatum);
     request.targetDatum = o.targetDatum.value_or(s.m_targetDatum);
     request.tolerance = e.tolerance;
+    request.alpha = e.alpha.value_or(kDefaultAlpha);
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
     auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
     if (!kindOk(request.sourceKind) || !kindOk(request.targetKind) ||
@@ -87,7 +91,7 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
 
     const std::string& path = o.files.front();
     std::vector<CommonPoint> points;
-    if (!ReadPoints(path, streams.in, &points, &error) ||
+    if (!ReadPoints(path, e.encoding, streams.in, &points, &error) ||
         !Exclude(e.exclude, path, points, &error)) {
         Report(streams.err, error);
         return kExitSetup;
@@ -104,6 +108,11 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
         e.json ? FitReportJson(result) : FitReportText(result, TextLanguage::English);
     int status = kExitConverted;
     if (!WriteOutput(report, streams, &status)) return status;
+    if (!e.plot.empty() &&
+        !WriteResidualPlot(e.plot, MakeResidualPlot(result, 800, 600), true, &error)) {
+        Report(streams.err, error);
+        return kExitSkipped;
+    }
 
     if (e.saveProject.empty()) return kExitConverted;
     ApplyFit(result, e.level.value_or(1), s);

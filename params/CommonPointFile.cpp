@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unordered_map>
 
 #include "io/AtomicFile.h"
 #include "io/CodePage.h"
@@ -13,8 +14,18 @@ bool English(TextLanguage language) { return language == TextLanguage::English; 
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// True when the bytes are UTF-8 throughout (overlong forms and surrogates excluded).
-bool IsUtf8(std::string_view s) {
+// Characters of the two-byte range of UTF-8 a common-point file may hold:
+// ° ± µ · × and the Greek letters.
+bool PlausibleTwoByte(unsigned cp) {
+    return cp == 0xB0 || cp == 0xB1 || cp == 0xB5 || cp == 0xB7 || cp == 0xD7 ||
+           (cp >= 0x391 && cp <= 0x3C9);
+}
+
+// True when the bytes are UTF-8 throughout (overlong forms and surrogates
+// excluded); *implausible, when given, tells whether a character of the
+// two-byte range is not PlausibleTwoByte.
+bool IsUtf8(std::string_view s, bool* implausible = nullptr) {
+    if (implausible) *implausible = false;
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         int extra;
@@ -39,6 +50,7 @@ bool IsUtf8(std::string_view s) {
             cp = (cp << 6) | (t & 0x3F);
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (implausible && extra == 1 && !PlausibleTwoByte(cp)) *implausible = true;
         i += static_cast<std::size_t>(extra) + 1;
     }
     return true;
@@ -79,15 +91,28 @@ bool FieldCanBeRead(const std::string& text) {
 
 }  // namespace
 
+TextEncoding DetectCommonPointEncoding(std::string_view bytes) {
+    const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) bytes.remove_prefix(3);
+    bool implausible = false;
+    if (!IsUtf8(bytes, &implausible)) return TextEncoding::Gb18030;
+    return bom || !implausible ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+}
+
 bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
-                       std::vector<CommonPoint>* points, std::string* error) {
+                       std::vector<CommonPoint>* points, std::string* error,
+                       TextEncoding encoding) {
+    if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
+    if (encoding == TextEncoding::Detect) encoding = DetectCommonPointEncoding(bytes);
+    // A byte-order mark is no text in either encoding.
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     std::string converted;
-    if (!IsUtf8(bytes)) {
+    if (encoding == TextEncoding::Gb18030) {
         converted = Gb18030ToUtf8(std::string(bytes));
         bytes = converted;
     }
     std::vector<CommonPoint> read;
+    std::unordered_map<std::string, int> lineOfName;
     std::vector<std::string> fields;
     int lineNo = 0;
     for (std::size_t start = 0; start < bytes.size();) {
@@ -100,6 +125,10 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
         std::size_t first = 0;
         while (first < line.size() && IsBlank(line[first])) ++first;
         if (first == line.size() || line[first] == '#') continue;
+        if (encoding == TextEncoding::Utf8 && !IsUtf8(line)) {
+            *error = LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本");
+            return false;
+        }
         if (!SplitLine(line, &fields)) {
             *error = LineError(language, lineNo, "an empty field between two commas",
                                "两个逗号之间缺少数据");
@@ -113,6 +142,14 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
                           "values), found " +
                               n,
                           "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
+            return false;
+        }
+        const auto [known, fresh] = lineOfName.emplace(fields[0], lineNo);
+        if (!fresh) {
+            const std::string before = std::to_string(known->second);
+            *error = LineError(language, lineNo,
+                               "the name " + fields[0] + " is already used on line " + before,
+                               "点名 " + fields[0] + " 与第 " + before + " 行的点重名");
             return false;
         }
         CommonPoint p;
@@ -129,7 +166,8 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
 }
 
 bool ReadCommonPointFile(const std::string& path, TextLanguage language,
-                         std::vector<CommonPoint>* points, std::string* error) {
+                         std::vector<CommonPoint>* points, std::string* error,
+                         TextEncoding encoding) {
     std::string bytes;
     try {
         CFile file(path, CFile::modeRead | CFile::typeBinary);
@@ -148,7 +186,7 @@ bool ReadCommonPointFile(const std::string& path, TextLanguage language,
         return false;
     }
     std::string message;
-    if (!ParseCommonPoints(bytes, language, points, &message)) {
+    if (!ParseCommonPoints(bytes, language, points, &message, encoding)) {
         *error = (English(language) ? "'" + path + "', " : "“" + path + "”") + message;
         return false;
     }

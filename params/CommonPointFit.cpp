@@ -1,6 +1,7 @@
 #include "params/CommonPointFit.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "geodesy/Constants.h"
 #include "params/ValueText.h"
@@ -62,6 +63,10 @@ bool ReadValues(int kind, const std::string (&text)[3], double v[3], int* bad) {
         }
     }
     return true;
+}
+
+const std::string& SideText(const CommonPoint& p, int side, int i) {
+    return side == 0 ? p.source[i] : p.target[i];
 }
 
 bool Ellipsoid(int datum, double* a, double* rf) { return CGeoCore::DatumTable(datum, a, rf); }
@@ -181,6 +186,21 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
             en ? "the tolerance must be a positive number of metres" : "限差必须是大于零的米数";
         return false;
     }
+    if (!(request.alpha >= 1e-9 && request.alpha < 0.5)) {
+        problem->message = en ? "the significance level must be between 1e-9 and 0.5"
+                              : "显著性水平必须在 1e-9 与 0.5 之间";
+        return false;
+    }
+    std::unordered_map<std::string, int> rowOfName;
+    for (std::size_t r = 0; r < points.size(); ++r) {
+        const auto [known, fresh] = rowOfName.emplace(points[r].id, static_cast<int>(r));
+        if (fresh) continue;
+        problem->row = static_cast<int>(r);
+        const std::string first = Where(points, known->second, language);
+        const std::string second = Where(points, static_cast<int>(r), language);
+        problem->message = en ? second + " has the name of " + first : second + "与" + first + "重名";
+        return false;
+    }
     std::vector<FitPoint> fitPoints(points.size());
     for (std::size_t r = 0; r < points.size(); ++r) {
         const CommonPoint& p = points[r];
@@ -213,6 +233,23 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
             }
             return false;
         }
+        for (int side = 0; side < 2; ++side) {
+            const int kind = side == 0 ? request.sourceKind : request.targetKind;
+            const int limited = kind == kSpaceKind ? 3 : kind == kPlaneKind ? 1 : 0;
+            for (int i = 0; i < limited; ++i) {
+                if (std::fabs(v[side][i]) <= kPhysicalLimit) continue;
+                problem->row = static_cast<int>(r);
+                problem->field = 3 * side + i;
+                const std::string name = ValueName(kind, i, side == 1, language);
+                const std::string where = Where(points, static_cast<int>(r), language);
+                problem->message =
+                    en ? where + ": the " + name + " " + SideText(p, side, i) +
+                             " is beyond 10,000 km, farther than any point of the earth"
+                       : where + "：" + name + " " + SideText(p, side, i) +
+                             " 超过 10,000 公里，不可能是地球上的点";
+                return false;
+            }
+        }
         FitPoint& f = fitPoints[r];
         ToFitCoordinates(request.model, request.sourceKind, request.sourceDatum, settings, v[0],
                          f.source);
@@ -222,7 +259,7 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
     }
     double a = 0, rf = 0;
     Ellipsoid(request.targetDatum, &a, &rf);
-    ParameterFit fit = FitParameters(request.model, fitPoints, a, rf, request.tolerance);
+    ParameterFit fit = FitParameters(request.model, fitPoints, a, rf, request.tolerance, request.alpha);
     if (!fit.Solved()) {
         problem->message = FailureMessage(fit, points, fitPoints, language);
         problem->row = fit.status == FitStatus::CoincidentPoints ? fit.second : fit.first;

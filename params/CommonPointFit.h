@@ -22,13 +22,18 @@ inline constexpr int kSpaceKind = static_cast<int>(CoordinateKind::Space);
 inline constexpr int kGeodeticKind = static_cast<int>(CoordinateKind::Geodetic);
 inline constexpr int kPlaneKind = static_cast<int>(CoordinateKind::Plane);
 
+// A space rectangular coordinate or a plane northing beyond this many metres
+// is no point of the earth: a typing error, refused naming its line.
+inline constexpr double kPhysicalLimit = 1e7;
+
 struct FitRequest {
     FitModel model = FitModel::Seven;
     int sourceKind = kGeodeticKind;  // 0 space rectangular, 1 geodetic, 2 plane
     int sourceDatum = 2;             // 0..4, as in the datum lists
     int targetKind = kPlaneKind;
     int targetDatum = 0;
-    std::optional<double> tolerance;  // metres, > 0; none: 3 σ0
+    std::optional<double> tolerance;  // metres, > 0; flags besides the test
+    double alpha = kDefaultAlpha;     // significance of the test of each point, 0 < alpha < 0.5
 };
 
 // Why a fit could not be made, for the user.
@@ -53,7 +58,8 @@ void PlaneSideToSpace(const ConversionParams& settings, int datum, double x, dou
 
 // Estimates request.model from the points (all of them read and converted,
 // check points included) with the projection settings of `settings`
-// (m_projBefore). False with *problem filled when a value cannot be read, a
+// (m_projBefore). False with *problem filled when two points have one name,
+// a value cannot be read or is beyond kPhysicalLimit, a
 // kind or datum is out of range, or the points do not determine the
 // parameters; *result is then untouched.
 bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& request,

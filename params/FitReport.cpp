@@ -73,6 +73,38 @@ std::string JsonString(std::string_view s) {
     return out + "\"";
 }
 
+
+// Widths that fit every entry of each column, at least `minimum`: two more
+// than the widest value, one more than the header (the first row), so that
+// neighbours never touch.
+std::vector<int> ColumnWidths(const std::vector<std::vector<std::string>>& rows,
+                              const std::vector<int>& minimum) {
+    std::vector<int> w;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::vector<std::string>& r = rows[i];
+        if (w.size() < r.size()) w.resize(r.size(), 0);
+        for (std::size_t c = 0; c < r.size(); ++c) {
+            w[c] = std::max(w[c], DisplayWidth(r[c]) + (i == 0 ? 1 : 2));
+        }
+    }
+    for (std::size_t c = 0; c < w.size() && c < minimum.size(); ++c) {
+        w[c] = std::max(w[c], minimum[c]);
+    }
+    return w;
+}
+
+// The first column to the left, the others to the right.
+std::string Row(const std::vector<std::string>& cells, const std::vector<int>& widths) {
+    std::string out;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        out += c == 0 ? PadRight(cells[c], widths[c]) : PadLeft(cells[c], widths[c]);
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+std::string Percent(double alpha) { return JsonNumber(alpha * 100) + " %"; }
+
 struct Parameter {
     const char* json;
     const char* english;
@@ -139,6 +171,117 @@ std::string KindName(int kind, TextLanguage language) {
     return English(language) ? kEnglish[kind] : kChinese[kind];
 }
 
+std::string FitTestText(const CommonPointFit& result, TextLanguage language) {
+    const bool en = English(language);
+    const ParameterFit& fit = result.fit;
+    const std::string d = std::to_string(fit.dimension), f = std::to_string(fit.redundancy);
+    if (!fit.testable) {
+        if (fit.sigma0 && *fit.sigma0 == 0) {
+            return en ? "Test: none (σ0 is 0: the points fit exactly)"
+                      : "检验：无（σ0 为 0，各点完全符合）";
+        }
+        return en ? "Test: none. The redundancy " + f + " is not above the " + d +
+                        " components of a point: no blunder can be found; add common points"
+                  : "检验：无。多余观测数 " + f + " 不大于每点的分量数 " + d +
+                        "，无法发现粗差，请增加公共点";
+    }
+    std::string out =
+        en ? "Test: τ-test of each used point (Pope, with σ0 of this fit), α = " +
+                 Percent(fit.alpha) + ", critical τ² = " + Fixed(fit.criticalUsed, 2)
+           : "检验：逐点 τ 检验（Pope 法，σ0 取自本次平差），α = " + Percent(fit.alpha) +
+                 "，临界值 τ² = " + Fixed(fit.criticalUsed, 2);
+    if (fit.usedPoints < static_cast<int>(result.points.size())) {
+        out += en ? "; check points: F-test, critical " + Fixed(fit.criticalCheck, 2)
+                  : "；检查点 F 检验，临界值 " + Fixed(fit.criticalCheck, 2);
+    }
+    return out;
+}
+
+std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage language) {
+    const bool en = English(language);
+    const ParameterFit& fit = result.fit;
+    const FitGeometry& g = fit.geometry;
+    std::vector<std::string> out;
+    std::string extent = Fixed(g.extent[0] / 1000, 3) + " × " + Fixed(g.extent[1] / 1000, 3);
+    std::string line = en ? "Extent of the used points " + extent + " km"
+                          : "参与计算的点的范围 " + extent + " 公里";
+    if (fit.sigma0) {
+        line += en ? "; a transformed point is known to " + Fixed(g.centreDeviation, 4) +
+                         " m at the centre, " + Fixed(g.edgeDeviation, 4) + " m at the edge"
+                   : "；换算点的预计中误差：中心 " + Fixed(g.centreDeviation, 4) + " 米，边缘 " +
+                         Fixed(g.edgeDeviation, 4) + " 米";
+    }
+    out.push_back(line);
+    if (g.nearCollinear) {
+        const std::string ratio = Fixed(g.ratio, 3);
+        out.push_back(en ? "Warning: the used points lie nearly on one line on the map (width "
+                           "to length " +
+                               ratio +
+                               ", below 0.1); points away from that line are transformed "
+                               "poorly"
+                         : "警告：参与计算的点在图上接近一条直线（宽长比 " + ratio +
+                               "，小于 0.1），远离该直线的点换算不准");
+    }
+    if (g.nearFirst >= 0) {
+        const std::string a = result.points[static_cast<std::size_t>(g.nearFirst)].id;
+        const std::string b = result.points[static_cast<std::size_t>(g.nearSecond)].id;
+        const std::string dist = Fixed(g.nearDistance, 3);
+        out.push_back(en ? "Warning: " + a + " and " + b + " are only " + dist +
+                               " m apart on the map: together they check little more than one "
+                               "point"
+                         : "警告：" + a + " 与 " + b + " 在图上仅相距 " + dist +
+                               " 米，两点的检核作用几乎只相当于一个点");
+    }
+    if (fit.poorlyChecked > 0) {
+        std::string names;
+        for (std::size_t i = 0; i < result.points.size(); ++i) {
+            if (!fit.residuals[i].poorlyChecked) continue;
+            if (!names.empty()) names += en ? ", " : "、";
+            names += result.points[i].id;
+        }
+        out.push_back(en ? "Poorly checked (a redundancy number below 0.1): " + names
+                         : "检核不足（多余观测分量小于 0.1）：" + names);
+    }
+    return out;
+}
+
+std::vector<std::vector<std::string>> ResidualTable(const CommonPointFit& result,
+                                                    TextLanguage language) {
+    const bool en = English(language);
+    const ParameterFit& fit = result.fit;
+    const bool four = result.request.model == FitModel::Four;
+    const int columns = four ? 2 : 3;
+    static const char* const kEnglishAxes[2][3] = {{"north", "east", "up"}, {"x", "y", ""}};
+    static const char* const kChineseAxes[2][3] = {{"北", "东", "高"}, {"x", "y", ""}};
+    std::vector<std::vector<std::string>> rows(1);
+    rows[0].push_back(en ? "Residuals (m)" : "残差（米）");
+    for (int c = 0; c < columns; ++c) {
+        rows[0].push_back(en ? kEnglishAxes[four][c] : kChineseAxes[four][c]);
+    }
+    rows[0].push_back(en ? "norm" : "长度");
+    rows[0].push_back(en ? "r min" : "r 最小");
+    rows[0].push_back("τ²");
+    for (std::size_t i = 0; i < result.points.size(); ++i) {
+        const PointResidual& r = fit.residuals[i];
+        std::vector<std::string> row = {result.points[i].id};
+        for (int c = 0; c < columns; ++c) row.push_back(Fixed(r.v[c], 4));
+        row.push_back(Fixed(r.norm, 4));
+        if (result.points[i].used) {
+            row.push_back(Fixed(*std::min_element(r.redundancy, r.redundancy + columns), 2));
+        } else {
+            row.push_back("-");
+        }
+        row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
+        std::string flags;
+        if (r.failsTest) flags += "*";
+        if (r.beyondTolerance) flags += "!";
+        if (r.poorlyChecked) flags += "?";
+        row.push_back(flags);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     const bool en = English(language);
     const ParameterFit& fit = result.fit;
@@ -165,44 +308,32 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     } else {
         line(en ? "σ0: none (redundancy 0)" : "单位权中误差 σ0：无（多余观测数为 0）");
     }
+    line(FitTestText(result, language));
     if (fit.tolerance) {
-        const bool given = req.tolerance.has_value();
         line((en ? "Tolerance " : "限差 ") + Fixed(*fit.tolerance, 4) +
-             (en      ? given ? " m (given)" : " m (3 σ0)"
-              : given ? " 米（指定）"
-                      : " 米（3σ0）"));
-    } else {
-        line(en ? "Tolerance: none (no σ0 and none given); no point is flagged"
-                : "限差：无（没有 σ0，也未指定），不标记超限点");
+             (en ? " m (given)" : " 米（指定）"));
     }
+    for (const std::string& w : FitWarnings(result, language)) line(w);
     out += "\n";
 
     const std::vector<Parameter> params = Parameters(req.model);
-    const int nameWidth = 12, valueWidth = 20;
-    line(PadRight(en ? "Parameter" : "参数", nameWidth) + PadLeft(en ? "Value" : "值", valueWidth) +
-         PadLeft(en ? "Std. dev." : "中误差", valueWidth));
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back({en ? "Parameter" : "参数", en ? "Value" : "值", en ? "Std. dev." : "中误差"});
     for (std::size_t i = 0; i < params.size(); ++i) {
         const Parameter& p = params[i];
-        const std::string dev =
-            fit.sigma0 ? Fixed(fit.deviations[i] / p.unit, p.decimals) : std::string("-");
-        line(PadRight(en ? p.english : p.chinese, nameWidth) +
-             PadLeft(Fixed(fit.parameters[i] / p.unit, p.decimals), valueWidth) +
-             PadLeft(dev, valueWidth));
+        rows.push_back({en ? p.english : p.chinese, Fixed(fit.parameters[i] / p.unit, p.decimals),
+                        fit.sigma0 ? Fixed(fit.deviations[i] / p.unit, p.decimals)
+                                   : std::string("-")});
     }
+    const std::vector<int> widths = ColumnWidths(rows, {12, 20, 20});
+    for (const std::vector<std::string>& r : rows) line(Row(r, widths));
     out += "\n";
 
-    const bool four = req.model == FitModel::Four;
-    int idWidth = 14;
-    for (const CommonPoint& p : result.points) idWidth = std::max(idWidth, DisplayWidth(p.id) + 2);
-    const int columns = four ? 2 : 3, colWidth = 11;
-    std::string header = PadRight(en ? "Residuals (m)" : "残差（米）", idWidth);
-    static const char* const kEnglishAxes[2][3] = {{"north", "east", "up"}, {"x", "y", ""}};
-    static const char* const kChineseAxes[2][3] = {{"北", "东", "高"}, {"x", "y", ""}};
-    for (int c = 0; c < columns; ++c) {
-        header += PadLeft(en ? kEnglishAxes[four][c] : kChineseAxes[four][c], colWidth);
-    }
-    line(header + PadLeft(en ? "norm" : "长度", colWidth));
-    bool anyFlagged = false;
+    // The residual table: every column as wide as its widest entry.
+    const std::vector<std::vector<std::string>> table = ResidualTable(result, language);
+    const std::vector<int> w = ColumnWidths(table, {14, 11, 11, 11, 11, 11, 11});
+    line(Row(table[0], w));
+    bool marks[3] = {};
     for (int pass = 0; pass < 2; ++pass) {
         const bool wantUsed = pass == 0;
         const int count = wantUsed ? fit.usedPoints : checks;
@@ -213,18 +344,24 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
         for (std::size_t i = 0; i < result.points.size(); ++i) {
             if (result.points[i].used != wantUsed) continue;
             const PointResidual& r = fit.residuals[i];
-            std::string row = PadRight(result.points[i].id, idWidth);
-            for (int c = 0; c < columns; ++c) row += PadLeft(Fixed(r.v[c], 4), colWidth);
-            row += PadLeft(Fixed(r.norm, 4), colWidth);
-            if (r.flagged) {
-                row += "  *";
-                anyFlagged = true;
-            }
-            line(row);
+            const std::string& flags = table[1 + i].back();
+            marks[0] = marks[0] || r.failsTest;
+            marks[1] = marks[1] || r.beyondTolerance;
+            marks[2] = marks[2] || r.poorlyChecked;
+            std::vector<std::string> cells(table[1 + i].begin(), table[1 + i].end() - 1);
+            std::string text = Row(cells, w);
+            if (!flags.empty()) text += "  " + flags;
+            line(text);
         }
     }
-    if (anyFlagged) {
-        line(en ? "* residual beyond the tolerance" : "* 残差超出限差");
+    if (marks[0]) {
+        line(en ? "* fails the test: probably a blunder" : "* 未通过检验，可能含有粗差");
+    }
+    if (marks[1]) line(en ? "! residual beyond the tolerance" : "! 残差超出限差");
+    if (marks[2]) {
+        line(en ? "? poorly checked (a redundancy number below 0.1): a blunder there hardly "
+                  "shows"
+                : "? 检核不足（多余观测分量小于 0.1），此处粗差难以发现");
     }
     return out;
 }
@@ -246,8 +383,11 @@ std::string FitSummaryText(const CommonPointFit& result, TextLanguage language) 
     const bool en = English(language);
     const ParameterFit& fit = result.fit;
     const int checks = static_cast<int>(result.points.size()) - fit.usedPoints;
-    int flagged = 0;
-    for (const PointResidual& r : fit.residuals) flagged += r.flagged ? 1 : 0;
+    int failing = 0, beyond = 0;
+    for (const PointResidual& r : fit.residuals) {
+        failing += r.failsTest ? 1 : 0;
+        beyond += r.beyondTolerance ? 1 : 0;
+    }
     std::string out = std::string(ModelTitle(result.request.model, language)) +
                       (en ? ": " + std::to_string(fit.usedPoints) + " used, " +
                                 std::to_string(checks) + " check points; "
@@ -257,16 +397,21 @@ std::string FitSummaryText(const CommonPointFit& result, TextLanguage language) 
         return out + (en ? "σ0: none (redundancy 0)" : "单位权中误差 σ0：无（多余观测数为 0）");
     }
     out += (en ? "σ0 = " : "单位权中误差 σ0 = ") + Fixed(*fit.sigma0, 4) + (en ? " m; " : " 米；");
-    if (fit.tolerance) {
-        const bool given = result.request.tolerance.has_value();
-        out += (en ? "tolerance " : "限差 ") + Fixed(*fit.tolerance, 4) +
-               (en      ? given ? " m (given)" : " m (3 σ0)"
-                : given ? " 米（指定）"
-                        : " 米（3σ0）");
+    if (fit.testable) {
+        const std::string n = std::to_string(failing);
+        out += en ? "τ-test at α = " + Percent(fit.alpha) + ": " + n +
+                        (failing == 1 ? " point fails" : " points fail")
+                  : "τ 检验（α = " + Percent(fit.alpha) + "）未通过 " + n + " 个点";
+    } else {
+        out += en ? "no test: the redundancy is too small to find a blunder"
+                  : "多余观测太少，无法检验粗差";
     }
-    const std::string n = std::to_string(flagged);
-    return out + (en ? "; " + n + (flagged == 1 ? " point" : " points") + " beyond it"
-                     : "，超限 " + n + " 个点");
+    if (fit.tolerance) {
+        const std::string n = std::to_string(beyond);
+        out += en ? "; tolerance " + Fixed(*fit.tolerance, 4) + " m: " + n + " beyond it"
+                  : "；限差 " + Fixed(*fit.tolerance, 4) + " 米，超限 " + n + " 个点";
+    }
+    return out;
 }
 
 std::string FitParameterText(const CommonPointFit& result, TextLanguage language) {
@@ -302,30 +447,80 @@ std::string FitParameterText(const CommonPointFit& result, TextLanguage language
 std::string FitReportJson(const CommonPointFit& result) {
     const ParameterFit& fit = result.fit;
     const FitModel model = result.request.model;
+    const bool four = model == FitModel::Four;
+    auto number = [](std::optional<double> v) {
+        return v ? JsonNumber(*v) : std::string("null");
+    };
+    auto boolean = [](bool b) { return std::string(b ? "true" : "false"); };
+    // The components of a residual-sized triple, by the axes of the model.
+    auto components = [four](const double* v) {
+        return four ? "{\"x\": " + JsonNumber(v[0]) + ", \"y\": " + JsonNumber(v[1]) + "}"
+                    : "{\"north\": " + JsonNumber(v[0]) + ", \"east\": " + JsonNumber(v[1]) +
+                          ", \"up\": " + JsonNumber(v[2]) + "}";
+    };
     std::string out = "{\"model\": \"" + std::string(ModelKey(model)) +
-                      "\", \"used\": " + std::to_string(fit.usedPoints) + ", \"sigma0\": " +
-                      (fit.sigma0 ? JsonNumber(*fit.sigma0) : std::string("null")) +
-                      ", \"parameters\": {";
+                      "\", \"used\": " + std::to_string(fit.usedPoints) +
+                      ", \"observations\": " + std::to_string(fit.observations) +
+                      ", \"unknowns\": " + std::to_string(fit.unknowns) +
+                      ", \"redundancy\": " + std::to_string(fit.redundancy) +
+                      ", \"sigma0\": " + number(fit.sigma0) + ", \"parameters\": {";
     const std::vector<Parameter> params = Parameters(model);
     for (std::size_t i = 0; i < params.size(); ++i) {
         if (i > 0) out += ", ";
         out += "\"" + std::string(params[i].json) +
                "\": " + JsonNumber(fit.parameters[i] / params[i].unit);
     }
-    out += "}, \"points\": [";
-    const bool four = model == FitModel::Four;
+    out += "}, \"deviations\": ";
+    if (fit.sigma0) {
+        out += "{";
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            if (i > 0) out += ", ";
+            out += "\"" + std::string(params[i].json) +
+                   "\": " + JsonNumber(fit.deviations[i] / params[i].unit);
+        }
+        out += "}";
+    } else {
+        out += "null";
+    }
+    out += ", \"test\": {\"method\": \"Pope tau\", \"alpha\": " + JsonNumber(fit.alpha) +
+           ", \"dimension\": " + std::to_string(fit.dimension) +
+           ", \"testable\": " + boolean(fit.testable) + ", \"critical\": " +
+           (fit.testable ? JsonNumber(fit.criticalUsed) : "null") + ", \"checkCritical\": " +
+           (fit.testable ? JsonNumber(fit.criticalCheck) : "null") + "}";
+    out += ", \"tolerance\": " + number(fit.tolerance);
+    const FitGeometry& g = fit.geometry;
+    out += ", \"geometry\": {\"extent\": [" + JsonNumber(g.extent[0]) + ", " +
+           JsonNumber(g.extent[1]) + "], \"ratio\": " + JsonNumber(g.ratio) +
+           ", \"centreDeviation\": " + (fit.sigma0 ? JsonNumber(g.centreDeviation) : "null") +
+           ", \"edgeDeviation\": " + (fit.sigma0 ? JsonNumber(g.edgeDeviation) : "null") + "}";
+    out += ", \"warnings\": [";
+    bool firstWarning = true;
+    auto warning = [&](const char* kind, const std::string& message) {
+        out += std::string(firstWarning ? "" : ", ") + "{\"kind\": \"" + kind +
+               "\", \"message\": " + JsonString(message) + "}";
+        firstWarning = false;
+    };
+    const std::vector<std::string> texts = FitWarnings(result, TextLanguage::English);
+    std::size_t t = 1;  // texts[0] is the extent
+    if (g.nearCollinear) warning("near-collinear", texts[t++]);
+    if (g.nearFirst >= 0) warning("near-coincident", texts[t++]);
+    if (fit.poorlyChecked > 0) warning("poorly-checked", texts[t++]);
+    if (!fit.testable) warning("no-test", FitTestText(result, TextLanguage::English));
+    out += "], \"points\": [";
     for (std::size_t i = 0; i < result.points.size(); ++i) {
         const PointResidual& r = fit.residuals[i];
+        const bool used = result.points[i].used;
         if (i > 0) out += ", ";
-        out += "{\"id\": " + JsonString(result.points[i].id) +
-               ", \"used\": " + (result.points[i].used ? "true" : "false") + ", \"residual\": {";
-        if (four) {
-            out += "\"x\": " + JsonNumber(r.v[0]) + ", \"y\": " + JsonNumber(r.v[1]);
-        } else {
-            out += "\"north\": " + JsonNumber(r.v[0]) + ", \"east\": " + JsonNumber(r.v[1]) +
-                   ", \"up\": " + JsonNumber(r.v[2]);
-        }
-        out += std::string("}, \"flagged\": ") + (r.flagged ? "true" : "false") + "}";
+        out += "{\"id\": " + JsonString(result.points[i].id) + ", \"used\": " + boolean(used) +
+               ", \"residual\": " + components(r.v) + ", \"norm\": " + JsonNumber(r.norm) +
+               ", \"map\": {\"north\": " + JsonNumber(r.map[0]) +
+               ", \"east\": " + JsonNumber(r.map[1]) + "}" +
+               ", \"redundancy\": " + (used ? components(r.redundancy) : "null") +
+               ", \"standardized\": " + (used && fit.sigma0 ? components(r.standardized) : "null") +
+               ", \"statistic\": " + number(r.statistic) + ", \"flagged\": " + boolean(r.flagged) +
+               ", \"failsTest\": " + boolean(r.failsTest) +
+               ", \"beyondTolerance\": " + boolean(r.beyondTolerance) +
+               ", \"poorlyChecked\": " + boolean(r.poorlyChecked) + "}";
     }
     return out + "]}\n";
 }

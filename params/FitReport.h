@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "geodesy/Constants.h"
 #include "params/CommonPointFit.h"
@@ -21,15 +22,39 @@ inline constexpr double kPpm = 1e-6;
 // metres with four decimals.
 std::string FitReportText(const CommonPointFit& result, TextLanguage language);
 
-// One JSON object and a newline:
-// {"model": "seven"|"four"|"three", "used": N, "sigma0": metres or null,
-//  "parameters": {...}, "points": [{"id": "...", "used": true|false,
-//  "residual": {...}, "flagged": true|false}, ...]}
+// One JSON object and a newline, everything the text report has:
+// {"model": "seven"|"four"|"three", "used": N, "observations": N,
+//  "unknowns": N, "redundancy": N, "sigma0": metres or null,
+//  "parameters": {...}, "deviations": {...} or null,
+//  "test": {"method": "Pope tau", "alpha", "dimension", "testable",
+//           "critical", "checkCritical" (null without a test)},
+//  "tolerance": metres or null,
+//  "geometry": {"extent": [larger, smaller] (m), "ratio", "centreDeviation",
+//               "edgeDeviation" (m, null without σ0)},
+//  "warnings": [{"kind": "near-collinear"|"near-coincident"|"poorly-checked"|
+//                "no-test", "message": "..."}],
+//  "points": [{"id", "used", "residual": {...}, "norm", "map": {"north",
+//              "east"}, "redundancy": {...} or null, "standardized": {...} or
+//              null, "statistic": τ² or null, "flagged", "failsTest",
+//              "beyondTolerance", "poorlyChecked"}, ...]}
 // with dX, dY, dZ (m), rX, rY, rZ (arc-seconds), m (ppm) for seven; dX, dY, dZ
-// for three; Xo, Yo (m), T (arc-seconds), K for four; residuals north, east,
-// up (m) for seven and three, x, y (m) for four. Numbers are the shortest
-// texts that read back to the same doubles.
+// for three; Xo, Yo (m), T (arc-seconds), K for four; residual-like triples
+// north, east, up (m) for seven and three, x, y (m) for four. Numbers are the
+// shortest texts that read back to the same doubles.
 std::string FitReportJson(const CommonPointFit& result);
+
+// The line of the report that names the test, its significance and its
+// critical values, or says why there is none.
+std::string FitTestText(const CommonPointFit& result, TextLanguage language);
+// The extent of the points and the predicted deviations of a transformed
+// point, then the warnings: near-collinear, near-coincident, poorly checked.
+std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage language);
+// The residual table of the report, the window's table the same: a header
+// (name, the components, norm, smallest redundancy number, τ²), then one row
+// per point in input order with those cells and last the marks: "*" fails
+// the test, "!" beyond the tolerance, "?" poorly checked.
+std::vector<std::vector<std::string>> ResidualTable(const CommonPointFit& result,
+                                                    TextLanguage language);
 
 // Writes FitReportText in the window's language (Chinese) to a file, UTF-8,
 // through a temporary file so that a failed write leaves an old file as it

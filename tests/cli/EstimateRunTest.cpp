@@ -78,7 +78,8 @@ TEST(EstimateRun, TextAndJsonReportTheFitOfTheOptionsOrTheProject) {
     EXPECT_EQ(RunConvert(ex.Command(2), kNoStore).out, FitReportText(fit, TextLanguage::English));
     const CommandResult json = RunConvert(ex.Command(2, {"--json"}), kNoStore);
     EXPECT_EQ(json.out, FitReportJson(fit));
-    for (const char* part : {"{\"model\": \"seven\", \"used\": 7, \"sigma0\": 0.002",
+    for (const char* part : {"{\"model\": \"seven\", \"used\": 7, \"observations\": 21, \"unknowns\": 7, "
+                             "\"redundancy\": 14, \"sigma0\": 0.002",
                              "\"parameters\": {\"dX\": -110.61", "\"m\": 1.70",
                              "{\"id\": \"G07\", \"used\": false, \"residual\": {\"north\": 0.25"}) {
         EXPECT_NE(json.out.find(part), std::string::npos) << part << "\n" << json.out;
@@ -91,11 +92,27 @@ TEST(EstimateRun, TextAndJsonReportTheFitOfTheOptionsOrTheProject) {
         "A\"1 0 0 0 1000 2000 0\nB 100 0 0 1100 2000 0\n北京 50 50 0 1050.125 2049.5 0\n");
     EXPECT_EQ(
         four.out,
-        "{\"model\": \"four\", \"used\": 2, \"sigma0\": null, \"parameters\": {\"Xo\": 1000, "
-        "\"Yo\": 2000, \"T\": 0, \"K\": 1}, \"points\": [{\"id\": \"A\\\"1\", \"used\": true, "
-        "\"residual\": {\"x\": 0, \"y\": 0}, \"flagged\": false}, {\"id\": \"B\", \"used\": "
-        "true, \"residual\": {\"x\": 0, \"y\": 0}, \"flagged\": false}, {\"id\": \"北京\", "
-        "\"used\": false, \"residual\": {\"x\": 0.125, \"y\": -0.5}, \"flagged\": false}]}\n");
+        "{\"model\": \"four\", \"used\": 2, \"observations\": 4, \"unknowns\": 4, "
+        "\"redundancy\": 0, \"sigma0\": null, \"parameters\": {\"Xo\": 1000, \"Yo\": 2000, "
+        "\"T\": 0, \"K\": 1}, \"deviations\": null, \"test\": {\"method\": \"Pope tau\", "
+        "\"alpha\": 0.001, \"dimension\": 2, \"testable\": false, \"critical\": null, "
+        "\"checkCritical\": null}, \"tolerance\": null, \"geometry\": {\"extent\": [100, 0], "
+        "\"ratio\": 0, \"centreDeviation\": null, \"edgeDeviation\": null}, \"warnings\": "
+        "[{\"kind\": \"poorly-checked\", \"message\": \"Poorly checked (a redundancy number "
+        "below 0.1): A\\\"1, B\"}, {\"kind\": \"no-test\", \"message\": \"Test: none. The "
+        "redundancy 0 is not above the 2 components of a point: no blunder can be found; add "
+        "common points\"}], \"points\": [{\"id\": \"A\\\"1\", \"used\": true, \"residual\": "
+        "{\"x\": 0, \"y\": 0}, \"norm\": 0, \"map\": {\"north\": 1000, \"east\": 2000}, "
+        "\"redundancy\": {\"x\": 0, \"y\": 0}, \"standardized\": null, \"statistic\": null, "
+        "\"flagged\": false, \"failsTest\": false, \"beyondTolerance\": false, "
+        "\"poorlyChecked\": true}, {\"id\": \"B\", \"used\": true, \"residual\": {\"x\": 0, "
+        "\"y\": 0}, \"norm\": 0, \"map\": {\"north\": 1100, \"east\": 2000}, \"redundancy\": "
+        "{\"x\": 0, \"y\": 0}, \"standardized\": null, \"statistic\": null, \"flagged\": false, "
+        "\"failsTest\": false, \"beyondTolerance\": false, \"poorlyChecked\": true}, {\"id\": "
+        "\"北京\", \"used\": false, \"residual\": {\"x\": 0.125, \"y\": -0.5}, \"norm\": "
+        "0.5153882032022076, \"map\": {\"north\": 1050.125, \"east\": 2049.5}, "
+        "\"redundancy\": null, \"standardized\": null, \"statistic\": null, \"flagged\": false, "
+        "\"failsTest\": false, \"beyondTolerance\": false, \"poorlyChecked\": false}]}\n");
 
     s.m_sourceKind = 1;
     s.m_sourceDatum = 1;
@@ -233,6 +250,56 @@ TEST(EstimateRun, ParameterOptionsOverrideTheProject) {
                 plain.m_params.m_projBefore.kind == ProjectionKind::Gauss6);
 }
 
+// --plot writes the residual plot beside the report: a mark and an arrow per
+// point, G07 (a flagged check point) red; a plot that cannot be written
+// stops with status 1 after the report.
+TEST(EstimateRun, PlotIsWrittenAsSvg) {
+    Example ex;
+    const std::string svg = ex.dir.File("plot.svg");
+    const CommandResult r = RunConvert(ex.Command(2, {"--plot", svg}), kNoStore);
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.out, ex.Block("multi-output-2")) << "the report as without it";
+    const std::string text = ReadBytes(svg);
+    auto count = [&text](const std::string& what) {
+        int n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<circle class=\"point"), 9);
+    EXPECT_EQ(count("<line class=\"residual\""), 9);
+    EXPECT_EQ(count("<circle class=\"point check flagged\""), 1);
+    EXPECT_NE(text.find(">G07</text>"), std::string::npos);
+    const CommandResult bad = RunConvert(ex.Command(2, {"--plot", ex.dir.File("no/plot.svg")}), kNoStore);
+    EXPECT_EQ(bad.status, kExitSkipped);
+    EXPECT_NE(bad.err.find("cannot write the plot"), std::string::npos) << bad.err;
+}
+
+// A GB18030 file whose bytes are valid UTF-8 is read as GB18030, unless
+// --encoding says otherwise; a Ctrl-Z at its end ends it.
+TEST(EstimateRun, EncodingOfTheCommonPointsIsDetectedOrGiven) {
+    TestTempDir dir;
+    const std::string ting = "\xCD\xA4";  // 亭
+    WriteBytes(dir.File("gbk.txt"), ting + "1 0 0 0 1000 2000 0\n" + ting + "2 100 0 0 1100 2000 0\n" +
+                                        ting + "3 0 100 0 1000 2100 0\n\x1A");
+    const std::vector<std::string> args = {"--estimate", "four", "--from", "plane", "--to",
+                                           "plane",      "--json"};
+    auto run = [&](std::vector<std::string> extra) {
+        std::vector<std::string> a = args;
+        a.insert(a.end(), extra.begin(), extra.end());
+        a.push_back(dir.File("gbk.txt"));
+        return RunConvert(a, kNoStore);
+    };
+    CommandResult r = run({"--exclude", "亭1"});
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_NE(r.out.find("{\"id\": \"亭1\", \"used\": false"), std::string::npos) << r.out;
+    r = run({"--encoding", "gb18030", "--exclude", "亭3"});
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    r = run({"--encoding", "utf-8", "--exclude", "亭1"});
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_NE(r.err.find("--exclude: no point named '亭1'"), std::string::npos) << r.err;
+}
+
 TEST(EstimateRun, BadInputStopsWithStatusTwoAndWritesNothing) {
     TestTempDir dir;
     const std::string out = dir.File("out.cod");
@@ -240,6 +307,7 @@ TEST(EstimateRun, BadInputStopsWithStatusTwoAndWritesNothing) {
                "A 1 2 3 11 22 33\nB 101 2 3 111 22 33\nC 201 2 3 211 22 33\n");
     WriteBytes(dir.File("short.txt"), "A 1 2 3 11 22 33\n\n# two\nB 1 2 3 4 5\n");
     WriteBytes(dir.File("angle.txt"), "A 30.5 114:00:00 0 1 2 3\n");
+    WriteBytes(dir.File("twice.txt"), "A 1 2 3 11 22 33\nB 101 2 3 111 22 33\nA 2 3 4 5 6 7\n");
     struct Bad {
         std::vector<std::string> args;
         std::string message;
@@ -260,6 +328,12 @@ TEST(EstimateRun, BadInputStopsWithStatusTwoAndWritesNothing) {
         {{"--estimate", "seven", "--exclude", "A", "$D/line.txt"},
          "seven parameters need at least 3 points marked as used; there are 2"},
         {{"--estimate", "seven", "$D/line.txt"}, "the used points do not determine the seven"},
+        {{"--estimate", "seven", "$D/twice.txt"}, "line 3: the name A is already used on line 1"},
+        {{"--estimate", "four", "--encoding", "gbk"}, "bad value 'gbk' for --encoding"},
+        {{"--encoding", "utf-8"}, "--encoding belongs to --estimate"},
+        {{"--plot", "a.svg"}, "--plot belongs to --estimate"},
+        {{"--estimate", "seven", "--alpha", "0.7"}, "bad value '0.7' for --alpha"},
+        {{"--estimate", "seven", "--alpha", "x%"}, "bad value 'x%' for --alpha"},
         {{"--seven-params", "1,2,3"}, "bad value '1,2,3' for --seven-params"},
         {{"--local1", "1,2,3,x"}, "bad value '1,2,3,x' for --local1"},
         {{"--projection", "lambert"}, "expected gauss3, gauss6, gauss, mercator or utm"},

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,42 @@ TEST(CommonPointFit, ProblemsNameTheLineOrRowAndTheField) {
               "第 11 行（点 P2）与第 13 行（点 P4）的源坐标重合（相距不到 1 毫米）");
 }
 
+// Names used twice (typed rows too), and values no point of the earth has:
+// a space coordinate or a plane northing beyond 10,000 km.
+TEST(CommonPointFit, DuplicateNamesAndImpossibleCoordinatesAreRefused) {
+    std::vector<CommonPoint> table = Table(5, 20);
+    table[3].id = "P2";
+    table[3].line = 0;
+    FitProblem p = MustFail(table, Request(FitModel::Seven));
+    EXPECT_EQ(p.message, "row 4 (point P2) has the name of line 11 (point P2)");
+    EXPECT_EQ(p.row, 3);
+    EXPECT_EQ(MustFail(table, Request(FitModel::Four), TextLanguage::Chinese).message,
+              "表中第 4 行（点 P2）与第 11 行（点 P2）重名");
+
+    table = Table(5, 20);
+    table[4].target[0] = "9e8";
+    p = MustFail(table, Request(FitModel::Seven));
+    EXPECT_EQ(p.message,
+              "line 14 (point P5): the target x 9e8 is beyond 10,000 km, farther than any point "
+              "of the earth");
+    EXPECT_TRUE(p.row == 4 && p.field == 3);
+    table[4].target[0] = "-10000000.001";
+    EXPECT_EQ(MustFail(table, Request(FitModel::Four)).field, 3);
+    table[4].target[0] = "9999999.9";  // within: refused later as a point off the earth, or solved
+    table[4].target[1] = "5e8";         // an easting with its zone prefix may be large
+    CommonPointFit result;
+    ComputeFit(table, Request(FitModel::Four), Settings(), TextLanguage::English, &result, &p);
+    EXPECT_EQ(p.message.find("10,000 km"), std::string::npos) << p.message;
+
+    table = Table(5, 20);
+    FitRequest space = Request(FitModel::Seven, kSpaceKind);
+    for (CommonPoint& pt : table) pt.source[0] = "-2100000", pt.source[1] = "4900000";
+    table[1].source[2] = "1.2e7";
+    p = MustFail(table, space, TextLanguage::Chinese);
+    EXPECT_EQ(p.message, "第 11 行（点 P2）：源Z 1.2e7 超过 10,000 公里，不可能是地球上的点");
+    EXPECT_TRUE(p.row == 1 && p.field == 2);
+}
+
 TEST(CommonPointFit, ApplyStoresTheResultAsTheCommandsDo) {
     const std::vector<CommonPoint> table = Table(6, 30);
     const CommonPointFit seven = MustFit(table, Request(FitModel::Seven));
@@ -202,14 +239,114 @@ TEST(CommonPointFit, ChineseReportListsUsedAndCheckPointsApartAndMarksFlags) {
          {"七参数（14 个公共点，最小二乘）\n源：大地坐标，国家-80坐标系\n目标："
           "平面坐标，CGCS2000坐标系\n观测数 42，未知数 7，多余观测数 35\n单位权中误差 σ0 = ",
           "\nrZ（秒） ", "参与计算的点（14 个）\nP1 ", "  *\nP4 ", "检查点（1 个）\nP7 ",
-          "* 残差超出限差"}) {
+          "* 未通过检验，可能含有粗差"}) {
         EXPECT_NE(zh.find(part), std::string::npos) << part << "\n" << zh;
     }
     EXPECT_EQ(std::count(zh.begin(), zh.end(), '*'), 2) << "P3 and the legend";
     const std::string none =
         FitReportText(MustFit({table[0]}, Request(FitModel::Three)), TextLanguage::English);
-    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTolerance: none"), std::string::npos) << none;
+    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTest: none. The redundancy 0"), std::string::npos) << none;
     EXPECT_NE(none.find(" -\ndY (m)"), std::string::npos) << "no deviations\n" << none;
+}
+
+// A typing error of 10 km in a target: the residuals run to hundreds of
+// kilometres and every column still stands apart, in both languages and
+// for both models; each cell reads back as the value it shows.
+TEST(CommonPointFit, ResidualColumnsStayApartForResidualsOfKilometres) {
+    for (FitModel model : {FitModel::Seven, FitModel::Four}) {
+        std::vector<CommonPoint> table = Table(6, 30);
+        table[0].target[0] = FormatFixed(AsciiToDouble(table[0].target[0]) + 10000, 4);
+        table[3].target[1] = FormatFixed(AsciiToDouble(table[3].target[1]) - 987654.3, 4);
+        table[5].used = false;
+        const CommonPointFit r = MustFit(table, Request(model));
+        const int columns = model == FitModel::Four ? 2 : 3;
+        for (TextLanguage language : {TextLanguage::English, TextLanguage::Chinese}) {
+            const std::string text = FitReportText(r, language);
+            std::istringstream lines(text);
+            int rows = 0;
+            for (std::string line; std::getline(lines, line);) {
+                std::istringstream in(line);
+                std::vector<std::string> cells;
+                for (std::string w; in >> w;) cells.push_back(w);
+                if (cells.empty() || cells[0].size() != 2 || cells[0][0] != 'P') continue;
+                const int i = cells[0][1] - '1';
+                ++rows;
+                ASSERT_GE(cells.size(), static_cast<std::size_t>(columns + 4)) << line;
+                for (int c = 0; c < columns; ++c) {
+                    EXPECT_EQ(cells[1 + c], FormatFitMetres(r.fit.residuals[i].v[c])) << line;
+                }
+                EXPECT_EQ(cells[1 + columns], FormatFitMetres(r.fit.residuals[i].norm)) << line;
+            }
+            EXPECT_EQ(rows, 6) << text;
+        }
+        EXPECT_GT(r.fit.residuals[3].norm, 1e5);
+    }
+}
+
+// The JSON has everything the text report has, with the numbers of the fit.
+TEST(CommonPointFit, JsonIsComplete) {
+    std::vector<CommonPoint> table = Table(9, 30);
+    table[2].target[1] = FormatFixed(AsciiToDouble(table[2].target[1]) + 0.5, 4);
+    table[7].used = false;
+    FitRequest request = Request(FitModel::Seven);
+    request.tolerance = 0.05;
+    request.alpha = 0.01;
+    const CommonPointFit r = MustFit(table, request);
+    const std::string json = FitReportJson(r);
+    auto value = [&json](const std::string& key, std::size_t from = 0) {
+        const std::size_t at = json.find("\"" + key + "\": ", from);
+        EXPECT_NE(at, std::string::npos) << key;
+        return at == std::string::npos ? std::string() : json.substr(at + key.size() + 4, 24);
+    };
+    EXPECT_EQ(value("observations").substr(0, 3), "24,");  // 8 used points
+    EXPECT_EQ(value("unknowns").substr(0, 2), "7,");
+    EXPECT_EQ(value("redundancy").substr(0, 3), "17,");
+    EXPECT_EQ(AsciiToDouble(value("sigma0")), *r.fit.sigma0);
+    EXPECT_EQ(AsciiToDouble(value("tolerance")), 0.05);
+    EXPECT_EQ(AsciiToDouble(value("alpha")), 0.01);
+    EXPECT_EQ(AsciiToDouble(value("critical")), r.fit.criticalUsed);
+    EXPECT_EQ(AsciiToDouble(value("checkCritical")), r.fit.criticalCheck);
+    const std::size_t deviations = json.find("\"deviations\": {");
+    ASSERT_NE(deviations, std::string::npos);
+    EXPECT_EQ(AsciiToDouble(value("dX", deviations)), r.fit.deviations[0]);
+    EXPECT_EQ(AsciiToDouble(value("m", deviations)), r.fit.deviations[6] / kPpm);
+    for (const char* key : {"model", "used", "parameters", "test", "method", "dimension",
+                            "testable", "geometry", "extent", "ratio", "centreDeviation",
+                            "edgeDeviation", "warnings", "points"}) {
+        value(key);
+    }
+    // Per point, in input order: P3 fails the test and the tolerance, P8 is a check point.
+    std::size_t at = json.find("\"points\": [");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        at = json.find("{\"id\": \"" + table[i].id + "\"", at);
+        ASSERT_NE(at, std::string::npos) << i;
+        const PointResidual& p = r.fit.residuals[i];
+        EXPECT_EQ(AsciiToDouble(value("north", at)), p.v[0]);
+        EXPECT_EQ(AsciiToDouble(value("norm", at)), p.norm);
+        EXPECT_EQ(AsciiToDouble(value("statistic", at)), *p.statistic);
+        const std::string redundancy = value("redundancy", at);
+        if (table[i].used) {
+            EXPECT_EQ(AsciiToDouble(value("north", json.find("\"redundancy\": ", at))),
+                      p.redundancy[0]);
+            EXPECT_EQ(AsciiToDouble(value("east", json.find("\"standardized\": ", at))),
+                      p.standardized[1]);
+        } else {
+            EXPECT_EQ(redundancy.substr(0, 4), "null");
+        }
+        EXPECT_EQ(value("used", at).substr(0, 4), table[i].used ? "true" : "fals");
+        EXPECT_EQ(value("flagged", at).substr(0, 4), p.flagged ? "true" : "fals");
+        EXPECT_EQ(value("failsTest", at).substr(0, 4), i == 2 ? "true" : "fals") << i;
+        EXPECT_EQ(value("beyondTolerance", at).substr(0, 4), p.beyondTolerance ? "true" : "fals");
+        value("poorlyChecked", at);
+        value("map", at);
+    }
+    // Warnings carry their kind and the report's words.
+    std::vector<CommonPoint> few(table.begin(), table.begin() + 3);
+    const std::string minimum = FitReportJson(MustFit(few, Request(FitModel::Seven)));
+    EXPECT_NE(minimum.find("{\"kind\": \"no-test\", \"message\": \"Test: none. The redundancy 2"),
+              std::string::npos)
+        << minimum;
+    EXPECT_NE(minimum.find("\"critical\": null"), std::string::npos);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
-constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时为 3σ0。";
+constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
 constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
 constexpr char kCloseQuestion[] = "公共点表已修改，关闭后修改将丢失。要关闭吗?";
@@ -24,7 +24,7 @@ constexpr char kCloseQuestion[] = "公共点表已修改，关闭后修改将丢
 constexpr COLORREF kFlaggedBack = RGB(255, 208, 208);
 constexpr COLORREF kCheckPointText = RGB(112, 112, 112);
 
-constexpr int kColumns = 13;
+constexpr int kColumns = 15;
 constexpr int kLastValueColumn = CCalcMultiDlg::kTargetColumn + 2;
 
 // Letters of the three values by coordinate kind.
@@ -90,7 +90,9 @@ BOOL CCalcMultiDlg::OnInitDialog() {
     for (int c = kResidualColumn; c < kNormColumn; ++c)
         m_table.InsertColumn(c, "", LVCFMT_RIGHT, residual);
     m_table.InsertColumn(kNormColumn, "残差长度", LVCFMT_RIGHT);
-    m_table.InsertColumn(kFlagColumn, "超限", LVCFMT_CENTER);
+    m_table.InsertColumn(kRedundancyColumn, "r 最小", LVCFMT_RIGHT);
+    m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
+    m_table.InsertColumn(kFlagColumn, "标记", LVCFMT_CENTER);
     UpdateHeadings();
     FillTable(m_points);
     GetDlgItem(IDC_CALC_MULTI_LEVEL1)->EnableWindow(ModelOf(m_model) == FitModel::Four);
@@ -314,6 +316,8 @@ bool CCalcMultiDlg::Compute() {
 
 void CCalcMultiDlg::ShowResult(const CommonPointFit& result) {
     const bool four = result.request.model == FitModel::Four;
+    const std::vector<std::vector<std::string>> cellsOf =
+        ResidualTable(result, TextLanguage::Chinese);
     for (int row = 0; row < m_table.GetItemCount(); ++row) {
         const PointResidual& r = result.fit.residuals[static_cast<std::size_t>(row)];
         for (int i = 0; i < 3; ++i) {
@@ -321,7 +325,12 @@ void CCalcMultiDlg::ShowResult(const CommonPointFit& result) {
                                 four && i == 2 ? std::string() : FormatFitMetres(r.v[i]));
         }
         m_table.SetItemText(row, kNormColumn, FormatFitMetres(r.norm));
-        m_table.SetItemText(row, kFlagColumn, r.flagged ? "*" : "");
+        // The report's cells: redundancy, τ² and the marks.
+        const std::vector<std::string>& cells = cellsOf[static_cast<std::size_t>(row) + 1];
+        const std::size_t n = cells.size();
+        m_table.SetItemText(row, kRedundancyColumn, cells[n - 3]);
+        m_table.SetItemText(row, kStatisticColumn, cells[n - 2]);
+        m_table.SetItemText(row, kFlagColumn, cells[n - 1]);
         const bool used = result.points[static_cast<std::size_t>(row)].used;
         m_table.SetItemColors(row, used ? CLR_DEFAULT : kCheckPointText,
                               r.flagged ? kFlaggedBack : CLR_DEFAULT);

@@ -2,8 +2,8 @@
 // least squares. Each row holds a point's name, its three source and three
 // target values and whether it takes part ("参与计算"); the cells are edited
 // in place, rows added and deleted, the table imported from or saved as a
-// common-point file. 计算 shows every point's residual, σ0 and the
-// parameters; a change to the table or to the settings clears them. 应用
+// common-point file. 计算 shows every point's residual with the columns of
+// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to the settings clears them. 应用
 // computes once more and ends the dialog with IDOK, m_result holding what
 // the command stores.
 #pragma once
@@ -30,7 +30,7 @@ public:
     int m_targetDatum = 0;             // combo IDC_CALC_MULTI_TARGET_DATUM
     int m_model = 0;                   // radios IDC_CALC_MULTI_SEVEN, _FOUR, _THREE
     int m_level = 0;                   // radios IDC_CALC_MULTI_LEVEL1, _LEVEL2 (four parameters)
-    std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: 3σ0
+    std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.
@@ -45,7 +45,10 @@ public:
     static constexpr int kTargetColumn = 5;    // three
     static constexpr int kResidualColumn = 8;  // three: north, east, up or x, y
     static constexpr int kNormColumn = 11;
-    static constexpr int kFlagColumn = 12;  // "*" beyond the tolerance
+    static constexpr int kRedundancyColumn = 12;  // the smallest redundancy number
+    static constexpr int kStatisticColumn = 13;   // τ²
+    // The report's marks: "*" fails the test, "!" beyond the tolerance, "?" poorly checked.
+    static constexpr int kFlagColumn = 14;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

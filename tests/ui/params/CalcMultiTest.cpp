@@ -90,12 +90,17 @@ TEST_F(CalcMultiTest, ImportComputeUntickTheBlunderComputeAgainAndApplySeven) {
             // The figures of the help page's worked example.
             EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_SIGMA),
                       "七参数：7 个点参与计算，2 个检查点；单位权中误差 σ0 = 0.0024 米；"
-                      "限差 0.0071 米（3σ0），超限 1 个点");
+                      "τ 检验（α = 0.1 %）未通过 1 个点");
             EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_PARAMETERS).substr(0, 31),
                       "dX = -110.613358 米 ±0.243784");
             EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kResidualColumn), "0.2504");
             EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kFlagColumn), "*");
             EXPECT_EQ(t.GetItemText(kK01, CCalcMultiDlg::kNormColumn), "0.0043");
+            // The report's columns: redundancy and τ² as the text report shows them.
+            EXPECT_EQ(t.GetItemText(0, CCalcMultiDlg::kRedundancyColumn), "0.25");
+            EXPECT_EQ(t.GetItemText(0, CCalcMultiDlg::kStatisticColumn), "2.39");
+            EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kRedundancyColumn), "-");
+            EXPECT_EQ(t.GetItemText(kG07, CCalcMultiDlg::kStatisticColumn), "7808.45");
             Click(d, IDC_CALC_MULTI_APPLY);
         });
         ClickMenuItem(w, IDM_CALC_MULTI);

@@ -1,0 +1,171 @@
+#include "params/ResidualPlot.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "crmath/Elementary.h"
+#include "io/AtomicFile.h"
+#include "io/FileException.h"
+
+namespace {
+
+constexpr double kMargin = 40;      // around the points, pixels
+constexpr double kLegend = 36;      // below them, for the scale bar
+constexpr double kArrowShare = 0.12;  // the longest arrow, of the smaller side
+
+// The round length 1, 2 or 5 × 10^k metres whose bar is closest to 80 pixels
+// and no longer than 120.
+double RoundBar(double pixelsPerMetre) {
+    const double want = 80 / pixelsPerMetre;
+    double step = crmath::Pow(10, std::floor(crmath::Log10(want)));
+    double best = step;
+    for (double f : {1.0, 2.0, 5.0, 10.0}) {
+        if (f * step * pixelsPerMetre <= 120) best = f * step;
+    }
+    return best;
+}
+
+std::string Label(double metres) {
+    char text[32];
+    if (metres < 0.01) {
+        std::snprintf(text, sizeof text, "%g mm", metres * 1000);
+    } else if (metres < 1) {
+        std::snprintf(text, sizeof text, "%g cm", metres * 100);
+    } else {
+        std::snprintf(text, sizeof text, "%g m", metres);
+    }
+    return text;
+}
+
+std::string Number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", v + 0.0);
+    return text;
+}
+
+std::string Escaped(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            default:
+                if (static_cast<unsigned char>(c) >= 0x20) out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double height) {
+    ResidualPlot plot;
+    plot.width = width;
+    plot.height = height;
+    const ParameterFit& fit = result.fit;
+    const std::size_t n = fit.residuals.size();
+    if (n == 0) return plot;
+    double minN = fit.residuals[0].map[0], maxN = minN;
+    double minE = fit.residuals[0].map[1], maxE = minE;
+    double longest = 0;
+    for (const PointResidual& r : fit.residuals) {
+        minN = std::min(minN, r.map[0]), maxN = std::max(maxN, r.map[0]);
+        minE = std::min(minE, r.map[1]), maxE = std::max(maxE, r.map[1]);
+        longest = std::max(longest, std::hypot(r.v[0], r.v[1]));
+    }
+    const double areaW = std::max(1.0, width - 2 * kMargin);
+    const double areaH = std::max(1.0, height - 2 * kMargin - kLegend);
+    const double spanE = maxE - minE, spanN = maxN - minN;
+    double scale = 1;  // pixels per metre of the map
+    if (spanE > 0 || spanN > 0) {
+        scale = std::min(spanE > 0 ? areaW / spanE : 1e300, spanN > 0 ? areaH / spanN : 1e300);
+    }
+    plot.metresPerPixel = 1 / scale;
+    // Centred in the area.
+    const double left = kMargin + (areaW - spanE * scale) / 2;
+    const double top = kMargin + (areaH - spanN * scale) / 2;
+    plot.pixelsPerMetre =
+        longest > 0 ? kArrowShare * std::min(width, height) / longest : 1000;  // 1 mm: 1 px
+    const bool allNamed = static_cast<int>(n) <= kNamedPoints;
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointResidual& r = fit.residuals[i];
+        PlotPoint p;
+        p.x = left + (r.map[1] - minE) * scale;
+        p.y = top + (maxN - r.map[0]) * scale;
+        p.arrowX = p.x + r.v[1] * plot.pixelsPerMetre;
+        p.arrowY = p.y - r.v[0] * plot.pixelsPerMetre;
+        p.name = i < result.points.size() ? result.points[i].id : std::string();
+        p.used = i < result.points.size() ? result.points[i].used : true;
+        p.flagged = r.flagged;
+        p.named = allNamed || r.flagged;
+        plot.points.push_back(std::move(p));
+    }
+    plot.barMetres = RoundBar(plot.pixelsPerMetre);
+    plot.barLength = plot.barMetres * plot.pixelsPerMetre;
+    plot.barLabel = Label(plot.barMetres);
+    plot.barX = kMargin;
+    plot.barY = height - kLegend / 2;
+    plot.northX = width - kMargin / 2;
+    plot.northTop = kMargin / 4;
+    plot.northBottom = kMargin / 4 + 30;
+    return plot;
+}
+
+std::string ResidualPlotSvg(const ResidualPlot& plot) {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(plot.width) +
+           "\" height=\"" + Number(plot.height) + "\" viewBox=\"0 0 " + Number(plot.width) + " " +
+           Number(plot.height) + "\">\n";
+    out += "<defs><marker id=\"head\" markerWidth=\"8\" markerHeight=\"8\" refX=\"7\" refY=\"4\" "
+           "orient=\"auto\"><path d=\"M0,0 L8,4 L0,8 z\" fill=\"context-stroke\"/></marker>"
+           "</defs>\n";
+    out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    for (const PlotPoint& p : plot.points) {
+        const char* colour = p.flagged ? "#d00000" : "#000000";
+        out += "<line class=\"residual\" x1=\"" + Number(p.x) + "\" y1=\"" + Number(p.y) +
+               "\" x2=\"" + Number(p.arrowX) + "\" y2=\"" + Number(p.arrowY) + "\" stroke=\"" +
+               colour + "\" stroke-width=\"1.5\" marker-end=\"url(#head)\"/>\n";
+    }
+    for (const PlotPoint& p : plot.points) {
+        const char* colour = p.flagged ? "#d00000" : "#000000";
+        out += std::string("<circle class=\"point ") + (p.used ? "used" : "check") +
+               (p.flagged ? " flagged" : "") + "\" cx=\"" + Number(p.x) + "\" cy=\"" +
+               Number(p.y) + "\" r=\"4\" stroke=\"" + colour + "\" fill=\"" +
+               (p.used ? colour : "white") + "\"><title>" + Escaped(p.name) +
+               "</title></circle>\n";
+        if (p.named) {
+            out += "<text class=\"name\" x=\"" + Number(p.x + 6) + "\" y=\"" + Number(p.y - 6) +
+                   "\" font-size=\"12\" fill=\"" + colour + "\">" + Escaped(p.name) + "</text>\n";
+        }
+    }
+    out += "<line class=\"scale\" x1=\"" + Number(plot.barX) + "\" y1=\"" + Number(plot.barY) +
+           "\" x2=\"" + Number(plot.barX + plot.barLength) + "\" y2=\"" + Number(plot.barY) +
+           "\" stroke=\"black\" stroke-width=\"3\"/>\n";
+    out += "<text class=\"scale\" x=\"" + Number(plot.barX + plot.barLength + 8) + "\" y=\"" +
+           Number(plot.barY + 4) + "\" font-size=\"12\">" + Escaped(plot.barLabel) + "</text>\n";
+    out += "<line class=\"north\" x1=\"" + Number(plot.northX) + "\" y1=\"" +
+           Number(plot.northBottom) + "\" x2=\"" + Number(plot.northX) + "\" y2=\"" +
+           Number(plot.northTop) + "\" stroke=\"black\" stroke-width=\"1.5\" "
+           "marker-end=\"url(#head)\"/>\n";
+    out += "<text class=\"north\" x=\"" + Number(plot.northX - 4) + "\" y=\"" +
+           Number(plot.northBottom + 14) + "\" font-size=\"12\">N</text>\n";
+    return out + "</svg>\n";
+}
+
+bool WriteResidualPlot(const std::string& path, const ResidualPlot& plot, bool english,
+                       std::string* error) {
+    try {
+        CAtomicFile::WriteWhole(path, ResidualPlotSvg(plot));
+    } catch (const CFileException& e) {
+        *error = english ? "cannot write the plot '" + path +
+                               "': " + std::strerror(e.m_lOsError != 0 ? e.m_lOsError : EIO)
+                         : "无法保存残差图。" + e.GetErrorMessage();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,47 @@
+// The residual plot of a fit: the common points at their map positions, each
+// with its horizontal residual as an arrow at the scale of a scale bar, used
+// points filled, check points hollow, flagged points red with their names, a
+// north arrow. One description, drawn by the window and written as SVG here.
+// Drawing coordinates are pixels, x to the right (east), y down (south).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "params/CommonPointFit.h"
+
+struct PlotPoint {
+    double x = 0, y = 0;            // the point
+    double arrowX = 0, arrowY = 0;  // the end of its residual arrow
+    std::string name;               // UTF-8
+    bool used = true;               // filled; false: hollow (a check point)
+    bool flagged = false;           // red
+    bool named = false;             // its name is written beside it
+};
+
+struct ResidualPlot {
+    double width = 0, height = 0;
+    std::vector<PlotPoint> points;  // in the order of the fit's points
+    // The scale bar: from (barX, barY) barLength pixels to the right, standing
+    // for barMetres of residual, labelled barLabel ("5 mm", "2 cm", "1 m").
+    double barX = 0, barY = 0, barLength = 0, barMetres = 0;
+    std::string barLabel;
+    // The north arrow: from (northX, northBottom) up to (northX, northTop).
+    double northX = 0, northTop = 0, northBottom = 0;
+    double metresPerPixel = 0;  // of the map
+    double pixelsPerMetre = 0;  // of the residual arrows
+};
+
+// The plot of `result` in a width x height picture. Names are written for
+// every point when there are at most kNamedPoints, else for the flagged.
+inline constexpr int kNamedPoints = 60;
+ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double height);
+
+// The plot as an SVG document: one <circle class="point ..."> per point, one
+// <line class="residual"> per residual, the scale bar and the north arrow.
+std::string ResidualPlotSvg(const ResidualPlot& plot);
+
+// Writes ResidualPlotSvg through a temporary file; false with a message
+// naming the file (in English or Chinese as `english` says).
+bool WriteResidualPlot(const std::string& path, const ResidualPlot& plot, bool english,
+                       std::string* error);

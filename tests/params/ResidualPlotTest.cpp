@@ -1,0 +1,187 @@
+// The residual plot: its SVG is well-formed XML with one mark per point and
+// one arrow per residual; the arrows follow the residuals at the scale of the
+// bar, north up; check points hollow, flagged points red and named.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "params/CommonPointFit.h"
+#include "params/ResidualPlot.h"
+
+namespace {
+
+struct Element {
+    std::string name;
+    std::map<std::string, std::string> attributes;
+};
+
+// A strict reader of the XML the plot uses: a declaration, elements with
+// quoted attributes, text, the five entities. False, with the offset, when
+// the document is not well-formed.
+bool ReadXml(const std::string& s, std::vector<Element>* elements, std::string* why) {
+    std::vector<std::string> open;
+    std::size_t i = 0;
+    auto fail = [&](const std::string& what) {
+        *why = what + " at " + std::to_string(i);
+        return false;
+    };
+    if (s.compare(0, 5, "<?xml") == 0) {
+        i = s.find("?>");
+        if (i == std::string::npos) return fail("declaration");
+        i += 2;
+    }
+    auto nameChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == ':' || c == '_';
+    };
+    bool root = false;
+    while (i < s.size()) {
+        if (s[i] != '<') {
+            if (s[i] == '&') {
+                const std::size_t end = s.find(';', i);
+                const std::string entity = s.substr(i, end - i + 1);
+                if (entity != "&lt;" && entity != "&gt;" && entity != "&amp;" &&
+                    entity != "&quot;" && entity != "&apos;")
+                    return fail("entity");
+            }
+            if (open.empty() && !std::isspace(static_cast<unsigned char>(s[i])))
+                return fail("text outside the root");
+            ++i;
+            continue;
+        }
+        ++i;
+        if (s[i] == '/') {
+            ++i;
+            const std::size_t start = i;
+            while (i < s.size() && nameChar(s[i])) ++i;
+            if (open.empty() || open.back() != s.substr(start, i - start) || s[i] != '>')
+                return fail("end tag");
+            open.pop_back();
+            ++i;
+            continue;
+        }
+        if (open.empty() && root) return fail("second root");
+        Element e;
+        const std::size_t start = i;
+        while (i < s.size() && nameChar(s[i])) ++i;
+        e.name = s.substr(start, i - start);
+        if (e.name.empty()) return fail("element name");
+        while (true) {
+            while (i < s.size() && s[i] == ' ') ++i;
+            if (i >= s.size()) return fail("end of document in a tag");
+            if (s[i] == '>' || (s[i] == '/' && s[i + 1] == '>')) break;
+            const std::size_t a = i;
+            while (i < s.size() && nameChar(s[i])) ++i;
+            const std::string key = s.substr(a, i - a);
+            if (key.empty() || s[i] != '=' || s[i + 1] != '"') return fail("attribute");
+            const std::size_t end = s.find('"', i + 2);
+            if (end == std::string::npos) return fail("attribute value");
+            const std::string value = s.substr(i + 2, end - i - 2);
+            if (value.find('<') != std::string::npos || e.attributes.count(key))
+                return fail("attribute value");
+            e.attributes[key] = value;
+            i = end + 1;
+        }
+        root = true;
+        if (s[i] == '/') {
+            i += 2;
+        } else {
+            open.push_back(e.name);
+            ++i;
+        }
+        elements->push_back(std::move(e));
+    }
+    if (!open.empty()) return fail("unclosed " + open.back());
+    return root || fail("no root");
+}
+
+// Four parameters, plane to plane: x north, y east; residuals chosen by the
+// targets so that the arrows can be checked.
+CommonPointFit FourFit() {
+    std::vector<CommonPoint> points;
+    const double at[6][2] = {{0, 0}, {1000, 0}, {0, 1000}, {1000, 1000}, {500, 500}, {200, 800}};
+    for (int i = 0; i < 6; ++i) {
+        CommonPoint p;
+        p.id = i == 4 ? "亭<5>" : "P" + std::to_string(i + 1);
+        p.source[0] = std::to_string(at[i][0]), p.source[1] = std::to_string(at[i][1]);
+        p.source[2] = p.target[2] = "0";
+        p.target[0] = std::to_string(3500000 + at[i][0] + (i == 4 ? 0.06 : i * 0.001));
+        p.target[1] = std::to_string(500000 + at[i][1] - (i == 2 ? 0.004 : 0.0));
+        p.used = i != 5;
+        points.push_back(p);
+    }
+    FitRequest request;
+    request.model = FitModel::Four;
+    request.sourceKind = request.targetKind = kPlaneKind;
+    request.alpha = 0.05;
+    CommonPointFit result;
+    FitProblem problem;
+    EXPECT_TRUE(ComputeFit(points, request, ConversionParams(), TextLanguage::English, &result,
+                           &problem))
+        << problem.message;
+    return result;
+}
+
+TEST(ResidualPlot, SvgIsWellFormedWithOneMarkPerPointAndOneArrowPerResidual) {
+    const CommonPointFit result = FourFit();
+    ASSERT_TRUE(result.fit.residuals[4].flagged);
+    const ResidualPlot plot = MakeResidualPlot(result, 640, 480);
+    const std::string svg = ResidualPlotSvg(plot);
+    std::vector<Element> elements;
+    std::string why;
+    ASSERT_TRUE(ReadXml(svg, &elements, &why)) << why << "\n" << svg;
+    ASSERT_EQ(elements.front().name, "svg");
+    int marks = 0, arrows = 0, scale = 0, north = 0, red = 0, hollow = 0;
+    for (const Element& e : elements) {
+        const auto cls = e.attributes.find("class");
+        if (cls == e.attributes.end()) continue;
+        if (e.name == "circle" && cls->second.rfind("point", 0) == 0) {
+            ++marks;
+            red += cls->second.find("flagged") != std::string::npos &&
+                   e.attributes.at("stroke") == "#d00000";
+            hollow += cls->second.find("check") != std::string::npos &&
+                      e.attributes.at("fill") == "white";
+        }
+        arrows += e.name == "line" && cls->second == "residual";
+        scale += e.name == "line" && cls->second == "scale";
+        north += e.name == "line" && cls->second == "north";
+    }
+    EXPECT_EQ(marks, 6);
+    EXPECT_EQ(arrows, 6);
+    EXPECT_TRUE(scale == 1 && north == 1 && red == 1 && hollow == 1);
+    EXPECT_NE(svg.find("亭&lt;5&gt;"), std::string::npos) << "the flagged name, escaped";
+}
+
+TEST(ResidualPlot, ArrowsFollowTheResidualsAtTheScaleOfTheBarNorthUp) {
+    const CommonPointFit result = FourFit();
+    const ResidualPlot plot = MakeResidualPlot(result, 640, 480);
+    ASSERT_EQ(plot.points.size(), 6u);
+    // Map: x north is up the picture, y east to the right.
+    EXPECT_LT(plot.points[1].y, plot.points[0].y);
+    EXPECT_NEAR(plot.points[1].x, plot.points[0].x, 1e-9);
+    EXPECT_GT(plot.points[2].x, plot.points[0].x);
+    for (std::size_t i = 0; i < 6; ++i) {
+        const PlotPoint& p = plot.points[i];
+        const PointResidual& r = result.fit.residuals[i];
+        EXPECT_NEAR(p.arrowX - p.x, r.v[1] * plot.pixelsPerMetre, 1e-9);
+        EXPECT_NEAR(p.y - p.arrowY, r.v[0] * plot.pixelsPerMetre, 1e-9);
+        EXPECT_TRUE(p.x >= 0 && p.x <= 640 && p.y >= 0 && p.y <= 480);
+        EXPECT_EQ(p.used, i != 5);
+        EXPECT_EQ(p.flagged, r.flagged);
+    }
+    // The bar: a round length at the arrows' scale, labelled in its unit.
+    EXPECT_NEAR(plot.barLength, plot.barMetres * plot.pixelsPerMetre, 1e-9);
+    EXPECT_TRUE(plot.barLength >= 20 && plot.barLength <= 120) << plot.barLength;
+    const double mantissa = plot.barMetres / std::pow(10, std::floor(std::log10(plot.barMetres)));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 ||
+                std::fabs(mantissa - 5) < 1e-9)
+        << plot.barMetres;
+    EXPECT_TRUE(plot.barLabel.find(" cm") != std::string::npos ||
+                plot.barLabel.find(" mm") != std::string::npos)
+        << plot.barLabel;
+    EXPECT_LT(plot.northTop, plot.northBottom) << "the north arrow points up";
+}
+
+}  // namespace
