@@ -194,7 +194,7 @@ void CBatchProgressDlg::RequestCancel() {
 }
 
 void CBatchProgressDlg::EndModalLoop(int nResult) {
-    // The dialog outlives its worker: the worker posts to it.
+    // The dialog outlives its worker: it ends when the worker has stopped.
     if (m_running) {
         RequestCancel();
         return;
