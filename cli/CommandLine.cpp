@@ -485,6 +485,9 @@ Output:
                           allowed); a source with a longer line is not
                           converted and no output is made for it
   --verbose               name each source and its output on standard error
+  --save-project OUT.cod  after the run, write its settings as a project:
+                          the project's values with the options laid over
+                          them, coordinate kinds and datums included
   -h, --help              show this help
   --version               show the version
 
@@ -520,8 +523,8 @@ Parameters from common points (instead of converting):
                           points red
   --save-project OUT.cod  write the project with the result applied (seven
                           and three parameters with the seven switch on, four
-                          in the level with the four switch on) and its datums
-                          set to the two sides
+                          in the level with the four switch on), its kinds
+                          and datums set to the two sides
 
 No file is converted twice in one run: a FILE named again (or another name
 of the same file) is converted once and reported. A source whose output
@@ -531,7 +534,9 @@ converted.
 
 Exit status: 0 when everything was converted; 1 when some files were skipped
 or a stream failed (each one is reported); 2 for a bad option or a set-up that
-cannot run, in which case nothing is written. With --estimate: 0 when the
+cannot run, in which case nothing is written (a plane to plane conversion
+with local level 1 unset is one: it would turn every point into Xo, Yo); 1
+also when --save-project could not write the project. With --estimate: 0 when the
 parameters were computed, 2 for bad input (its line is named) or points that
 do not determine them, 1 when --save-project could not write the project.
 
@@ -566,7 +571,6 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                            : e.encoding != TextEncoding::Detect ? "--encoding"
                            : e.json                 ? "--json"
                            : !e.plot.empty()        ? "--plot"
-                           : !e.saveProject.empty() ? "--save-project"
                                                     : nullptr;
         if (lone == nullptr) return true;
         *error = std::string(lone) + " belongs to --estimate; give --estimate seven|four|three";

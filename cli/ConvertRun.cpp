@@ -491,9 +491,13 @@ bool LoadSettings(const ConvertOptions& o, ConversionSession& s, std::string* er
     return true;
 }
 
-bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
-             std::string* error) {
-    ConversionSession& s = plan->session;
+std::string LevelOneMissingText() {
+    return "a plane to plane conversion goes through local level 1, which is not set (its K is "
+           "0) and would turn every point into Xo, Yo: set level 1 with --local1 Xo,Yo,T,K or in "
+           "the project";
+}
+
+bool LoadRunSettings(const ConvertOptions& o, ConversionSession& s, std::string* error) {
     if (!LoadSettings(o, s, error)) return false;
     if (o.sourceKind) s.m_sourceKind = *o.sourceKind;
     if (o.targetKind) s.m_targetKind = *o.targetKind;
@@ -501,6 +505,13 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
     if (o.targetDatum) s.m_targetDatum = *o.targetDatum;
     if (o.useSeven) s.m_useSeven = *o.useSeven;
     if (o.useFour) s.m_useFour = *o.useFour;
+    return true;
+}
+
+bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
+             std::string* error) {
+    ConversionSession& s = plan->session;
+    if (!LoadRunSettings(o, s, error)) return false;
     if (!s.CanConvert()) {
         *error = "the project file sets source kind " + std::to_string(s.m_sourceKind) +
                  ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +
@@ -527,6 +538,10 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
             plan->sources.push_back(source);
         }
     }
+    if (s.LevelOneMissing()) {
+        *error = LevelOneMissingText();
+        return false;
+    }
     s.m_sourceFiles = plan->sources;
     s.m_sourceFileCount = static_cast<int>(plan->sources.size());
 
@@ -539,8 +554,34 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
 }
 
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams) {
-    if (plan.fromStdin) return ConvertStream(plan, options, streams);
-    return ConvertFiles(plan, options, streams);
+    const int status = plan.fromStdin ? ConvertStream(plan, options, streams)
+                                      : ConvertFiles(plan, options, streams);
+    const std::string& project = options.estimate.saveProject;
+    if (project.empty() || status == kExitSetup) return status;
+    // What the window shows after the run's settings were chosen in it.
+    ConversionSession s;
+    std::string error;
+    if (!LoadRunSettings(options, s, &error)) {
+        Report(streams.err, error);
+        return kExitSkipped;
+    }
+    s.PrepareConversion();
+    return std::max(status, SaveRunProject(s, project, streams));
+}
+
+int SaveRunProject(ConversionSession& session, const std::string& path,
+                   const RunStreams& streams) {
+    try {
+        session.WriteProject(path);
+    } catch (const CFileException& failure) {
+        Report(streams.err,
+               "cannot save the project " + Quoted(path) + ": " + SystemMessage(failure.m_lOsError));
+        return kExitSkipped;
+    } catch (const CException&) {
+        Report(streams.err, "cannot save the project " + Quoted(path));
+        return kExitSkipped;
+    }
+    return kExitConverted;
 }
 
 std::vector<std::vector<std::size_t>> SerialGroups(const std::vector<std::string>& sources,

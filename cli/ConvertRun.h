@@ -45,16 +45,30 @@ struct RunPlan {
 // False with the message for the user in *error.
 bool LoadSettings(const ConvertOptions& options, ConversionSession& session, std::string* error);
 
+// LoadSettings with the kinds, datums and switches of the options laid over
+// it: the session of the run as the window would show it.
+bool LoadRunSettings(const ConvertOptions& options, ConversionSession& session,
+                     std::string* error);
+
+// Why a plane to plane run with local level 1 unset does not start.
+std::string LevelOneMissingText();
+
 // Loads the project file, lays the options over it and reads the format.
-// Writes nothing. Returns false with the message for the user in *error. A
+// Writes nothing. Returns false with the message for the user in *error
+// (also for a plane to plane conversion with local level 1 unset). A
 // source that cannot be read is no error here: it is skipped and reported
 // when the files are converted.
 bool PlanRun(const ConvertOptions& options, const std::string& appDir, RunPlan* plan,
              std::string* error);
 
 // Converts the plan's sources (or the input stream) and reports on
-// streams.err; returns the exit status.
+// streams.err; then, with --save-project, writes the run's settings as a
+// project (LoadRunSettings, prepared). Returns the exit status.
 int ExecuteRun(const RunPlan& plan, const ConvertOptions& options, const RunStreams& streams);
+
+// Writes the session (prepared) as a project file; a failure is reported on
+// streams.err and gives kExitSkipped.
+int SaveRunProject(ConversionSession& session, const std::string& path, const RunStreams& streams);
 
 // Writes `text` to streams.out and flushes it; when that fails (a full or
 // closed standard output), reports it and sets *status to kExitSetup.

@@ -1,13 +1,10 @@
 #include "cli/EstimateRun.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/ConvertRun.h"
-#include "io/FileException.h"
 #include "params/CommonPointFile.h"
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
@@ -116,18 +113,11 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
 
     if (e.saveProject.empty()) return kExitConverted;
     ApplyFit(result, e.level.value_or(1), s);
+    // The project opens with the two sides of the points as its kinds.
+    s.m_sourceKind = request.sourceKind;
+    s.m_targetKind = request.targetKind;
     s.m_sourceDatum = request.sourceDatum;
     s.m_targetDatum = request.targetDatum;
     s.PrepareConversion();
-    try {
-        s.WriteProject(e.saveProject);
-    } catch (const CFileException& failure) {
-        Report(streams.err, "cannot save the project '" + e.saveProject + "': " +
-                                std::strerror(failure.m_lOsError != 0 ? failure.m_lOsError : EIO));
-        return kExitSkipped;
-    } catch (const CException&) {
-        Report(streams.err, "cannot save the project '" + e.saveProject + "'");
-        return kExitSkipped;
-    }
-    return kExitConverted;
+    return SaveRunProject(s, e.saveProject, streams);
 }

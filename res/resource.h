@@ -26,6 +26,7 @@
 #define IDD_DATUM_LIST 240
 #define IDD_CALC_THREE 247
 #define IDD_CALC_MULTI 250
+#define IDD_BATCH_PROGRESS 260
 
 // The main window's menu and the program's icon (res/icon128.png).
 #define IDR_MAIN_MENU 128
@@ -213,3 +214,9 @@
 #define IDC_NAMING_EXTENSION 1024
 #define IDC_NAMING_FILE_NAME 1027
 #define IDC_NAMING_OVERWRITE 1061
+
+// IDD_BATCH_PROGRESS: a batch conversion under way, files and lines.
+#define IDC_PROGRESS_FILES_TEXT 1330
+#define IDC_PROGRESS_FILES 1331
+#define IDC_PROGRESS_LINES_TEXT 1332
+#define IDC_PROGRESS_LINES 1333

@@ -245,6 +245,11 @@ TEST(ConvertRun, RunsThatCannotStartWriteNothing) {
         {{"--project", "$C/kinds.cod", "--format", "坐标", "--store", "$S", "$D/a.txt"},
          "the project file sets source kind 5"},
         {{"--items", "id,x", "$D/a.txt"}, "the output files need an extension"},
+        // Plane to plane through level 1 with K = 0 would write Xo, Yo for every point.
+        {{"--items", "id,x,y", "--extension", "out", "--save-project", "$D/saved.cod", "$D/a.txt"},
+         "a plane to plane conversion goes through local level 1, which is not set (its K is 0)"},
+        {{"--from", "plane", "--to", "plane", "--local1", "0,0,0,0", "--items", "id,x,y", "-"},
+         "a plane to plane conversion goes through local level 1"},
     };
     auto expand = [&](std::string text, const TestTempDir& dir) {
         for (const auto& [key, value] : {std::pair<std::string, std::string>{"$P", job.project},
@@ -321,7 +326,7 @@ TEST(ConvertRun, LinesAfterAnEmptyLine) {
                          dir.File("a1.txt") + "'\n");
     EXPECT_EQ(ReadBytes(dir.File("a.txt")), source);
 
-    r = RunConvert({"--items", "id,x,y,h", "--progress", "off"}, "/", source);
+    r = RunConvert({"--items", "id,x,y,h", "--progress", "off", "--local1", "0,0,0,1"}, "/", source);
     EXPECT_EQ(r.status, kExitConverted);
     EXPECT_EQ(r.err,
               "terrax-convert: the input has lines after an empty line; reading stopped there\n");
@@ -337,7 +342,7 @@ TEST(ConvertRun, VerboseNamesEachOutput) {
     EXPECT_EQ(r.status, kExitConverted);
     // Under overwrite the listed output is the source itself, as in the window.
     EXPECT_EQ(r.err, "terrax-convert: " + dir.File("a.txt") + " -> " + dir.File("a.txt") + "\n");
-    EXPECT_EQ(RunConvert({"--verbose", "--items", "x"}, "/", "1,\n2,\n").err,
+    EXPECT_EQ(RunConvert({"--verbose", "--items", "x", "--local1", "0,0,0,1"}, "/", "1,\n2,\n").err,
               "terrax-convert: 2 lines converted\n");
 }
 
@@ -351,7 +356,8 @@ TEST(ConvertRun, ProgressBarOnlyOnATerminal) {
                                            "--extension",    "txt",
                                            "--progress",     "on",
                                            "--jobs",         "1",
-                                           "--overwrite",    dir.File("a.txt"),
+                                           "--overwrite",    "--local1",
+                                           "0,0,0,1",        dir.File("a.txt"),
                                            dir.File("b.txt")};  // run again below
     const CommandResult shown = RunConvert(args, "/", "", true);
     EXPECT_EQ(shown.status, kExitConverted);
@@ -545,8 +551,8 @@ TEST(ConvertRun, StoreExtensionsObeyTheRuleOfTheOption) {
     }
     // A leading dot is no part of it, as with --extension.
     ASSERT_TRUE(SaveFormatStore(dir.File("Par.txt"), {PointFormat("坐标", ".out", ",")}, &error));
-    EXPECT_EQ(RunConvert({"--from", "plane", "--to", "plane", "--format", "坐标", "--store",
-                          dir.File("Par.txt"), dir.File("a.txt")},
+    EXPECT_EQ(RunConvert({"--from", "plane", "--to", "plane", "--local1", "0,0,0,1", "--format",
+                          "坐标", "--store", dir.File("Par.txt"), dir.File("a.txt")},
                          "/")
                   .status,
               kExitConverted);

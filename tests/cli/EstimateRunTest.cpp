@@ -178,6 +178,87 @@ TEST(EstimateRun, SavedProjectCarriesTheResultIntoConversions) {
                 std::fabs(p.m_local2[0] - 1000) < 0.01);
 }
 
+// A project saved by --save-project opens with the kinds and datums of its
+// run: the two sides of an estimate, the --from/--to of a conversion. The
+// estimate's project then converts its own points without --from/--to; a
+// plane to plane project with level 1 unset refuses instead of writing zeros.
+TEST(EstimateRun, SavedProjectsOpenWithTheKindsOfTheRun) {
+    Example ex;
+    std::string error;
+    const std::string seven = ex.dir.File("seven.cod");
+    CommandResult r = RunConvert(ex.Command(2, {"--save-project", seven}), kNoStore);
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    ConversionSession saved;
+    ASSERT_TRUE(saved.LoadProject(seven, &error)) << error;
+    EXPECT_EQ(saved.SourceKind(), CoordinateKind::Geodetic);
+    EXPECT_EQ(saved.TargetKind(), CoordinateKind::Plane);
+    EXPECT_TRUE(saved.m_params.m_savedSourceDatum == 1 && saved.m_params.m_savedTargetDatum == 4);
+
+    std::vector<CommonPoint> points;
+    ASSERT_TRUE(ReadCommonPointFile(ex.common, TextLanguage::English, &points, &error));
+    const CommonPoint& g01 = points.front();
+    ASSERT_EQ(g01.id, "G01");
+    r = RunConvert({"--project", seven, "--separator", " ", "--items", "id,lat,lon,height", "-"},
+                   kNoStore, g01.id + " " + g01.source[0] + " " + g01.source[1] + " " +
+                                 g01.source[2] + " \n");
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    const std::vector<std::string> f = Words(r.out);
+    ASSERT_EQ(f.size(), 4u) << r.out;
+    EXPECT_LT(std::hypot(AsciiToDouble(f[1]) - AsciiToDouble(g01.target[0]),
+                         AsciiToDouble(f[2]) - AsciiToDouble(g01.target[1])),
+              0.005)
+        << r.out;
+
+    // Four parameters into level 2 leave level 1 unset: converting refuses.
+    const std::string four = ex.dir.File("four.cod");
+    r = RunConvert({"--estimate", "four", "--from", "plane", "--to", "plane", "--level", "2",
+                    "--save-project", four, "-"},
+                   kNoStore, "A 100 200 0 1100 1200 0\nB 300 500 0 1300.001 1500 0\n");
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    ASSERT_TRUE(saved.LoadProject(four, &error)) << error;
+    EXPECT_TRUE(saved.SourceKind() == CoordinateKind::Plane &&
+                saved.TargetKind() == CoordinateKind::Plane && saved.LevelOneMissing());
+    r = RunConvert({"--project", four, "--items", "id,x,y,h", "-"}, kNoStore, "A,100,200,0,\n");
+    EXPECT_EQ(r.status, kExitSetup);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("local level 1, which is not set (its K is 0)"), std::string::npos)
+        << r.err;
+    // With level 1 given the same project converts.
+    r = RunConvert({"--project", four, "--local1", "0,0,0,1", "--items", "id,x,y,h", "-"},
+                   kNoStore, "A,100,200,0,\n");
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.out, "A,100.000000,200.000000,0.000000,\r\n");
+
+    // A conversion saves the project's values with its options laid over them.
+    ConversionSession base;
+    base.m_params.m_local1[3] = 1.25;
+    base.m_params.m_seven[0] = -15.5;
+    base.PrepareConversion();
+    ASSERT_TRUE(base.SaveProject(ex.dir.File("base.cod"), &error)) << error;
+    const std::string converted = ex.dir.File("converted.cod");
+    const std::vector<std::string> options = {
+        "--project", ex.dir.File("base.cod"), "--from",  "space", "--to",   "geodetic",
+        "--source-datum", "wgs84", "--target-datum", "cgcs2000", "--seven", "on",
+        "--items",   "id,x,y,h"};
+    const std::string input = "P,-2248582.352,5050398.652,3170430.097,\n";
+    std::vector<std::string> args = options;
+    args.insert(args.end(), {"--save-project", converted, "-"});
+    r = RunConvert(args, kNoStore, input);
+    ASSERT_EQ(r.status, kExitConverted) << r.err;
+    args = options;
+    args.push_back("-");
+    EXPECT_EQ(r.out, RunConvert(args, kNoStore, input).out);
+    ASSERT_TRUE(saved.LoadProject(converted, &error)) << error;
+    const ConversionParams& p = saved.m_params;
+    EXPECT_EQ(saved.SourceKind(), CoordinateKind::Space);
+    EXPECT_EQ(saved.TargetKind(), CoordinateKind::Geodetic);
+    EXPECT_TRUE(p.m_savedSourceDatum == 2 && p.m_savedTargetDatum == 4 && p.m_savedUseSeven == 1);
+    EXPECT_TRUE(p.m_local1[3] == 1.25 && p.m_seven[0] == -15.5);
+    // Opened again, it converts as the run did.
+    EXPECT_EQ(RunConvert({"--project", converted, "--items", "id,x,y,h", "-"}, kNoStore, input).out,
+              r.out);
+}
+
 // Each parameter option does what the same value in a project does, also in
 // conversions; implied switches give way to explicit ones.
 TEST(EstimateRun, ParameterOptionsOverrideTheProject) {

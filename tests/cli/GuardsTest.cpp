@@ -207,7 +207,8 @@ TEST(CliGuards, ReadOnlyFilesAreKeptAndReadOnlyFoldersDoNotStopASave) {
 // The bar would be drawn among the converted lines when standard output
 // and standard error are one terminal.
 TEST(CliGuards, NoProgressBarAmongConvertedLines) {
-    const std::vector<std::string> args = {"--items", "id,x,y,h", "--progress", "on"};
+    const std::vector<std::string> args = {"--items", "id,x,y,h", "--progress", "on", "--local1",
+                                           "0,0,0,1"};
     const std::string points = PointLines(2, 50);
     CommandResult r = RunConvert(args, "/", points, true, true);
     EXPECT_EQ(r.status, kExitConverted);
@@ -220,7 +221,9 @@ TEST(CliGuards, NoProgressBarAmongConvertedLines) {
     TestTempDir dir;
     WriteBytes(dir.File("a.txt"), points);
     r = RunConvert(
-        {"--items", "id,x,y,h", "--extension", "txt", "--progress", "on", dir.File("a.txt")}, "/",
+        {"--items", "id,x,y,h", "--extension", "txt", "--progress", "on", "--local1", "0,0,0,1",
+         dir.File("a.txt")},
+        "/",
         "", true, true);
     EXPECT_EQ(r.status, kExitConverted);
     EXPECT_NE(r.err.find("100%"), std::string::npos) << r.err;

@@ -74,7 +74,9 @@ TEST(Process, ExitStatusesAndMessages) {
     // A Chinese file name on the command line (on Windows the wide one).
     WriteBytes(dir.File("控制点.txt"), PointLines(2, 3));
     EXPECT_EQ(
-        Spawn({"--from", "plane", "--to", "plane", "--format", "坐标", dir.File("控制点.txt")}, "",
+        Spawn({"--from", "plane", "--to", "plane", "--local1", "0,0,0,1", "--format", "坐标",
+               dir.File("控制点.txt")},
+              "",
               dir.File("out"), dir.File("err"))
             .status,
         0)

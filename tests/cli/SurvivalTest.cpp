@@ -371,7 +371,8 @@ TEST(Survival, AFullStandardOutputIsExitTwoInEveryMode) {
         {"--estimate", "three", "--from", "plane", "--to", "plane", dir.File("common.txt")},
         {"--estimate", "three", "--from", "plane", "--to", "plane", "--json",
          dir.File("common.txt")},
-        {"--from", "plane", "--to", "plane", "--items", "id,x,y,h,other", "-"},
+        {"--from", "plane", "--to", "plane", "--items", "id,x,y,h,other", "--local1", "0,0,0,1",
+         "-"},
     };
     for (const std::vector<std::string>& args : modes) {
         SCOPED_TRACE(args[0] + (args.size() > 5 ? " " + args[5] : ""));

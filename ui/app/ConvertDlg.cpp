@@ -1,19 +1,21 @@
 #include "ui/app/ConvertDlg.h"
 
-#include <chrono>
+#include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "batch/BatchSummary.h"
 #include "batch/FileBatch.h"
 #include "batch/ShortenPath.h"
 #include "params/PointText.h"
+#include "platform/Platform.h"
 #include "res/resource.h"
 #include "session/AppPaths.h"
 #include "session/Globals.h"
 #include "session/SessionStatus.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/WindowMemory.h"
+#include "ui/batch/BatchProgressDlg.h"
 #include "ui/batch/FormatCommand.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/DesktopOpener.h"
@@ -50,6 +52,9 @@ constexpr int kFilePageControls[] = {IDC_FORMAT_LABEL, IDC_FORMAT,        IDC_SO
                                      IDC_OUTPUT_FILES, IDC_OPEN_FILE_HINT};
 
 constexpr int kListLimit = 18;
+
+// A batch of less shows no progress dialog: it is over before it could be read.
+constexpr std::uint64_t kWatchedBatchBytes = std::uint64_t{4} << 20;
 
 constexpr int kSourceFields[3] = {IDC_SOURCE_X, IDC_SOURCE_Y, IDC_SOURCE_H};
 constexpr int kTargetFields[3] = {IDC_TARGET_X, IDC_TARGET_Y, IDC_TARGET_H};
@@ -146,7 +151,6 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_LBN_DBLCLK(IDC_SOURCE_FILES, OnDblclkSourceList)
     ON_LBN_DBLCLK(IDC_OUTPUT_FILES, OnDblclkOutputList)
     ON_COMMAND(IDM_HELP_PAGE, OnHelpPage)
-    ON_MESSAGE(WM_FILE_CONVERTED, OnFileConverted)
     ON_MESSAGE(WM_OPEN_START_PROJECT, OnOpenStartProject)
 END_MESSAGE_MAP()
 
@@ -620,8 +624,15 @@ void CConvertDlg::OnConvertFiles() {
     }
 
     PrepareConversion();
-    BatchCallbacks callbacks;
-    callbacks.beforeStart = [this](const std::vector<std::string>& existing) {
+    if (m_session.LevelOneMissing()) {
+        // Level 1 would turn every point of every file into Xo, Yo.
+        AfxMessageBox(kBatchQuestion, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // The batch runs on a worker while the progress dialog keeps the window
+    // drawn; its questions and the outputs come back to this thread.
+    CBatchProgressDlg progress(m_session, this);
+    progress.m_beforeStart = [this](const std::vector<std::string>& existing) {
         ExistingOutputs choice = ExistingOutputs::Replace;
         if (!existing.empty()) {
             const int answer =
@@ -632,26 +643,32 @@ void CConvertDlg::OnConvertFiles() {
         m_outputList.ResetContent();
         return choice;
     };
-    callbacks.fileConverted = [this](const ConvertedFile& file) {
-        SendMessage(WM_FILE_CONVERTED, reinterpret_cast<WPARAM>(file.output.c_str()), 0);
+    progress.m_fileConverted = [this](const std::string& output) {
+        m_outputList.AddString(ShortenPath(output, kListLimit));
     };
-    const BatchResult result = RunBatch(m_session, callbacks);
+    std::uint64_t bytes = 0;
+    for (const std::string& source : m_session.m_sourceFiles) {
+        Platform::FileStatus status;
+        if (Platform::StatusOf(source, &status)) bytes += status.size;
+    }
+    if (bytes >= kWatchedBatchBytes) {
+        progress.DoModal();
+    } else {
+        progress.RunWithoutDialog();
+    }
+    const BatchResult& result = progress.m_result;
     if (result.cancelled) return;
     if (!result.started) {
         AfxMessageBox(result.error.empty() ? kInvalidChoice : result.error, MB_OK | MB_ICONWARNING);
         return;
     }
+    const std::string summary = BatchSummary(result, progress.m_seconds);
     const std::string report = BatchReport(result);
-    if (!report.empty()) AfxMessageBox(report, MB_OK | MB_ICONWARNING);
-}
-
-LRESULT CConvertDlg::OnFileConverted(WPARAM wParam, LPARAM) {
-    const std::string path = reinterpret_cast<const char*>(wParam);
-    // The pause lets each output appear in the list while the batch runs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    m_outputList.AddString(ShortenPath(path, kListLimit));
-    m_outputList.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    return 0;
+    if (report.empty()) {
+        AfxMessageBox(summary, MB_OK | MB_ICONINFORMATION);
+    } else {
+        AfxMessageBox(summary + "\n\n" + report, MB_OK | MB_ICONWARNING);
+    }
 }
 
 void CConvertDlg::OnDblclkSourceList() {

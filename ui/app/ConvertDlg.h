@@ -15,8 +15,6 @@
 #include "ui/framework/Static.h"
 #include "ui/framework/TabCtrl.h"
 
-// Sent once per written output file; WPARAM points to its path.
-inline constexpr UINT WM_FILE_CONVERTED = WM_USER + 10;
 // Posted at start-up when a project was named on the command line.
 inline constexpr UINT WM_OPEN_START_PROJECT = WM_USER + 11;
 
@@ -119,7 +117,6 @@ protected:
     void OnFormat();
     void OnDblclkSourceList();
     void OnDblclkOutputList();
-    LRESULT OnFileConverted(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenStartProject(WPARAM wParam, LPARAM lParam);
     void OnHelpPage();
     void OnAbout();

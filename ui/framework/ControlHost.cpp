@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -19,6 +20,7 @@
 #include "ui/framework/Edit.h"
 #include "ui/framework/ListBox.h"
 #include "ui/framework/ListCtrl.h"
+#include "ui/framework/ProgressCtrl.h"
 #include "ui/framework/Static.h"
 #include "ui/framework/TabCtrl.h"
 #include "ui/framework/qt/ListViewWidget.h"
@@ -64,6 +66,8 @@ std::unique_ptr<CWnd> MakeWrapper(ControlKind kind) {
             return std::make_unique<CTabCtrl>();
         case ControlKind::ListView:
             return std::make_unique<CListCtrl>();
+        case ControlKind::Progress:
+            return std::make_unique<CProgressCtrl>();
     }
     return std::make_unique<CWnd>();
 }
@@ -288,6 +292,15 @@ QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* paren
             view->setFont(font);
             view->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
             widget = view;
+            break;
+        }
+        case ControlKind::Progress: {
+            auto* bar = new QProgressBar(parent);
+            bar->setRange(0, 100);
+            bar->setValue(0);
+            bar->setTextVisible(false);
+            focus = Qt::NoFocus;
+            widget = bar;
             break;
         }
     }

@@ -16,6 +16,8 @@ const char* ControlKindName(ControlKind kind) {
             return "SysTabControl32";
         case ControlKind::ListView:
             return "SysListView32";
+        case ControlKind::Progress:
+            return "msctls_progress32";
     }
     return "?";
 }

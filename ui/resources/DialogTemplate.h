@@ -7,7 +7,7 @@
 
 #include "ui/resources/WinDef.h"
 
-enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl, ListView };
+enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl, ListView, Progress };
 
 const char* ControlKindName(ControlKind kind);
 

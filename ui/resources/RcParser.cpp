@@ -194,7 +194,8 @@ enum StyleContext : unsigned {
     kList = 1u << 6,
     kTab = 1u << 7,
     kListView = 1u << 8,
-    kAnyControl = kButton | kStatic | kEdit | kCombo | kList | kTab | kListView,
+    kProgress = 1u << 9,
+    kAnyControl = kButton | kStatic | kEdit | kCombo | kList | kTab | kListView | kProgress,
 };
 
 struct StyleName {
@@ -280,6 +281,8 @@ unsigned ContextOf(ControlKind kind) {
             return kTab;
         case ControlKind::ListView:
             return kListView;
+        case ControlKind::Progress:
+            return kProgress;
     }
     return 0;
 }
@@ -304,6 +307,8 @@ const char* ContextName(unsigned context) {
             return "a SysTabControl32 control";
         case kListView:
             return "a SysListView32 control";
+        case kProgress:
+            return "a msctls_progress32 control";
     }
     return "this place";
 }
@@ -744,6 +749,7 @@ private:
                 {"ListBox", ControlKind::ListBox},
                 {"SysTabControl32", ControlKind::TabControl},
                 {"SysListView32", ControlKind::ListView},
+                {"msctls_progress32", ControlKind::Progress},
             };
             bool known = false;
             for (const auto& [name, kind] : kClasses) {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include "session/Globals.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/ConvertDlg.h"
+#include "ui/batch/BatchProgressDlg.h"
 #include "ui/batch/FileFormatDlg.h"
 #include "ui/framework/TabCtrl.h"
 #include "ui/framework/UiSeam.h"
@@ -111,6 +113,64 @@ std::vector<DialogEntry> AllDialogs() {
                            dlg.m_session.m_params.m_savedSourceDatum = 1;
                            dlg.m_session.m_params.m_savedTargetDatum = 4;
                            dlg.DoModal();
+                       }});
+    // The status line of a project: seven parameters on, a zone change.
+    dialogs.push_back({{{"main-window-status", nullptr}}, [] {
+                           CConvertDlg dlg;
+                           ConversionParams& p = dlg.m_session.m_params;
+                           p.m_savedSourceDatum = 0;
+                           p.m_savedTargetDatum = 4;
+                           p.m_savedUseSeven = 1;
+                           p.m_projBefore.centralMeridian = 117.0;
+                           p.m_projBefore.zoneNumber = 39;
+                           p.m_projAfter.centralMeridian = 120.0;
+                           p.m_projAfter.zoneNumber = 40;
+                           dlg.m_session.m_zoneChange = 2;
+                           dlg.m_session.m_sourceKind = 1;
+                           dlg.DoModal();
+                       }});
+    // A batch of three files of 400,000 points, taken part way through the second.
+    dialogs.push_back({{{"batch-progress",
+                         [](CWnd& w) {
+                             auto& dlg = static_cast<CBatchProgressDlg&>(w);
+                             QElapsedTimer timer;
+                             timer.start();
+                             while (w.ContinueModal() && timer.elapsed() < 60000 &&
+                                    !(dlg.m_filesBar.GetPos() >= 1 &&
+                                      dlg.m_linesBar.GetPos() >= 400)) {
+                                 QApplication::processEvents(QEventLoop::AllEvents, 5);
+                             }
+                         }}},
+                       [] {
+                           const QString folder = QDir::tempPath() + "/terrax-render-batch";
+                           QDir().mkpath(folder);
+                           std::string text;
+                           for (int i = 0; i < 400000; ++i) {
+                               text += "P" + std::to_string(i) + ",3512345.000,512345.000,45.0,\r\n";
+                           }
+                           ConversionSession session;
+                           session.m_sourceKind = 2;
+                           session.m_targetKind = 1;
+                           session.m_format.m_formatName = "坐标";
+                           session.m_format.m_formatExtension = "txt";
+                           session.m_format.m_formatSeparator = ",";
+                           session.m_format.m_column[0] = 1;
+                           session.m_format.m_column[1] = 2;
+                           session.m_format.m_column[2] = 3;
+                           session.m_format.m_naming = 2;
+                           for (const char* name : {"测区A.txt", "测区B.txt", "控制网.txt"}) {
+                               const std::string path = FromQString(folder) + "/" + name;
+                               if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+                                   std::fwrite(text.data(), 1, text.size(), f);
+                                   std::fclose(f);
+                               }
+                               session.m_sourceFiles.push_back(path);
+                           }
+                           session.m_sourceFileCount = 3;
+                           session.PrepareConversion();
+                           CBatchProgressDlg dlg(session);
+                           dlg.DoModal();
+                           QDir(folder).removeRecursively();
                        }});
     dialogs.push_back({{{"about", nullptr}}, [] {
                            CAboutDlg dlg;

@@ -86,6 +86,11 @@ TEST_F(MainWindowBatchTest, FormatFilesAndBatchFromTheFileConversionTab) {
         Click(w, IDC_CONVERT_FILES);
         ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
         EXPECT_EQ(Prompts().MessageBoxes()[0].text, kBatchQuestion);
+        // The summary first, then the report.
+        EXPECT_EQ(Prompts().MessageBoxes()[1].text.rfind(
+                      "已转换 2 个文件，共 3 个点，跳过 0 行，用时 ", 0),
+                  0u)
+            << Prompts().MessageBoxes()[1].text;
         // The empty height of Q1 was read as 0, and the report says so.
         EXPECT_NE(Prompts().MessageBoxes()[1].text.find("“" + sources[1] + "”第1行（共1行）"),
                   std::string::npos)
@@ -137,6 +142,8 @@ TEST_F(MainWindowBatchTest, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) 
     CConvertDlg dlg;
     app.m_pMainWnd = &dlg;
     auto run = Prompts().ArmModal([&](CWnd& w) {
+        // Plane to plane with level 1 unset converts nothing.
+        Click(w, IDC_TARGET_GEODETIC);
         SelectTab(w, IDC_MODE_TAB, 1);
         auto format = Prompts().ArmModal([](CWnd& f) {
             // 北方向X 东方向Y 水准高 点号; 覆盖原文件
@@ -174,6 +181,36 @@ TEST_F(MainWindowBatchTest, OverwriteKeepsSourcesWhoseCoordinatesAreNotNumbers) 
     EXPECT_EQ(ReadBytes(dir.File("bom.txt")), bom);
     EXPECT_EQ(ReadBytes(dir.File("blank.txt")), blank);
     EXPECT_EQ(ReadBytes(dir.File("blank1.txt")), ExpectedLine(s, blank.substr(0, blank.size() - 2)));
+}
+
+// Plane to plane with local level 1 unset (K = 0) would write every point
+// as Xo, Yo: the batch refuses with the window's message and writes nothing.
+TEST_F(MainWindowBatchTest, PlaneToPlaneWithLevelOneUnsetRefuses) {
+    const std::string source = dir.File("a.txt");
+    WriteBytes(source, "P1,3512345.000,512345.000,45.0,\r\n");
+    CConvertDlg dlg;
+    app.m_pMainWnd = &dlg;
+    auto run = Prompts().ArmModal([&](CWnd& w) {
+        SelectTab(w, IDC_MODE_TAB, 1);
+        auto format = Prompts().ArmModal(
+            [](CWnd& f) { DefineAndChooseFormat(f, {0, 4, 5, 6}, IDC_NAMING_FILE_NAME); });
+        Click(w, IDC_FORMAT);
+        EXPECT_TRUE(format->ran);
+        Prompts().AnswerFileDialog(source);
+        Click(w, IDC_BROWSE);
+        Prompts().AnswerMessageBox(IDOK);
+        Prompts().AnswerMessageBox(IDOK);
+        Click(w, IDC_CONVERT_FILES);
+        ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
+        EXPECT_EQ(Prompts().MessageBoxes()[1].text, kBatchQuestion);
+        EXPECT_EQ(Prompts().MessageBoxes()[1].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+        EXPECT_EQ(static_cast<CListBox*>(w.GetDlgItem(IDC_OUTPUT_FILES))->GetCount(), 0);
+    });
+    dlg.DoModal();
+    app.m_pMainWnd = nullptr;
+    EXPECT_TRUE(run->ran);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.txt"}));
+    EXPECT_TRUE(dlg.m_session.m_outputFiles.empty());
 }
 
 }  // namespace

@@ -73,7 +73,8 @@ TEST_F(CalcSevenTest, ThreePointsReproduceKnownShiftsRotationsAndScale) {
         EXPECT_EQ(w.GetWindowText(), "计算七参数");
         EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_GEODETIC_DATUM), "WGS-84坐标系");
         EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_PLANE_DATUM), "北京-54坐标系  ");
-        EXPECT_EQ(ControlText(w, IDOK), "OK");
+        EXPECT_EQ(ControlText(w, IDOK), "确定");
+        EXPECT_EQ(ControlText(w, IDCANCEL), "取消");
         EXPECT_EQ(ControlText(w, IDC_CALC_SEVEN_B1), "000:00:00.000");
         TypePoints(w, points);
         Click(w, IDOK);

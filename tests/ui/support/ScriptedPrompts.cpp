@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include "res/resource.h"
+#include "ui/framework/Dialog.h"
 #include "ui/framework/Wnd.h"
 
 namespace {
@@ -52,6 +54,12 @@ std::shared_ptr<const ModalRun> ScriptedPrompts::ArmModal(std::function<void(CWn
     return run;
 }
 
+std::shared_ptr<const ModalRun> ScriptedPrompts::ArmProgress(std::function<void(CWnd&)> act) {
+    auto run = std::make_shared<ModalRun>();
+    m_progress.push_back(Armed{std::move(act), run});
+    return run;
+}
+
 int ScriptedPrompts::ShowMessageBox(const MessageBoxRequest& request) {
     m_boxes.push_back(request);
     if (m_boxAnswers.empty()) {
@@ -84,14 +92,18 @@ bool ScriptedPrompts::ShowFileDialog(const FileDialogRequest& request,
 }
 
 void ScriptedPrompts::ModalStarted(CWnd& window) {
-    if (m_modals.empty()) {
+    const auto* dialog = dynamic_cast<const CDialog*>(&window);
+    const bool progress = dialog != nullptr && dialog->GetTemplateId() == IDD_BATCH_PROGRESS;
+    std::deque<Armed>& armedFor = progress ? m_progress : m_modals;
+    if (progress && armedFor.empty()) return;
+    if (armedFor.empty()) {
         ADD_FAILURE() << "unscripted modal " << window.Describe() << " \"" << window.GetWindowText()
                       << "\"";
         window.EndModalLoop(IDCANCEL);
         return;
     }
-    Armed armed = std::move(m_modals.front());
-    m_modals.pop_front();
+    Armed armed = std::move(armedFor.front());
+    armedFor.pop_front();
     // Act on a window that is on the screen, as a user would.
     if (!QTest::qWaitForWindowExposed(window.GetSafeHwnd()->window(), 2000)) {
         ADD_FAILURE() << window.Describe() << " was not shown on the screen";
@@ -119,9 +131,13 @@ void ScriptedPrompts::VerifyAllUsed() {
                       << " was never asked for";
     }
     if (!m_modals.empty()) ADD_FAILURE() << m_modals.size() << " armed modal callback(s) never ran";
+    if (!m_progress.empty()) {
+        ADD_FAILURE() << m_progress.size() << " armed progress callback(s) never ran";
+    }
     m_boxAnswers.clear();
     m_fileAnswers.clear();
     m_modals.clear();
+    m_progress.clear();
     m_boxes.clear();
     m_fileDialogs.clear();
 }

@@ -35,6 +35,10 @@ public:
     // If the dialog is still open when `act` returns (or a check in it failed
     // early), it is ended with IDCANCEL.
     std::shared_ptr<const ModalRun> ArmModal(std::function<void(CWnd& window)> act);
+    // The progress dialog of a batch asks nothing: unless armed here it runs
+    // to its end, and it never takes a callback of ArmModal. `act` runs once
+    // its event loop runs; the guard cancels the batch if it is still open.
+    std::shared_ptr<const ModalRun> ArmProgress(std::function<void(CWnd& window)> act);
 
     const std::vector<MessageBoxRequest>& MessageBoxes() const { return m_boxes; }
     const std::vector<FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
@@ -60,6 +64,7 @@ private:
     std::deque<int> m_boxAnswers;
     std::deque<FileAnswer> m_fileAnswers;
     std::deque<Armed> m_modals;
+    std::deque<Armed> m_progress;
     std::vector<MessageBoxRequest> m_boxes;
     std::vector<FileDialogRequest> m_fileDialogs;
 };
