@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/Platform.h"
 #include "io/Exception.h"
 #include "res/resource.h"
 #include "tests/ui/framework/TestTemplates.h"
@@ -171,7 +172,7 @@ TEST_F(DialogTest, ControlsSitAtTheirTemplatePositionsInDialogUnitsOfTheTemplate
     CDialog dlg(kControlsDialog);
     Prompts().ArmModal([&](CWnd& w) {
         QFont font = ControlWidget(w, 102)->font();
-        EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("WenQuanYi Micro Hei"))
+        EXPECT_EQ(QFontInfo(font).family(), QString::fromLatin1(Platform::DialogFontFamily()))
             << "\"宋体\" is mapped";
         EXPECT_EQ(font.pointSize(), 9);
         CDialogUnits units(font);
