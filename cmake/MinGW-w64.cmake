@@ -6,7 +6,8 @@
 #   cmake --build build/mingw --target terrax-convert
 #
 # Programs link statically, so that each .exe runs alone; they run under Wine
-# (wine64), which CTest and CMake use as the emulator.
+# (wine64), which CTest and CMake use as the emulator. Wine finds the DLLs of
+# a program in the folders of WINEPATH, which the scripts set.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -21,7 +22,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The window's build (MinGW-w64-Qt.cmake) links the run-time dynamically, as
+# the Qt DLLs do, and ships its DLLs.
+if(NOT TERRAX_MINGW_SHARED_RUNTIME)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()
 
 find_program(TERRAX_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(TERRAX_WINE64)

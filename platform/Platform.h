@@ -159,6 +159,10 @@ std::string ExecutablePath();
 // shell's association), started without a command shell, without waiting.
 // False when it could not be started.
 bool OpenWithDesktop(const std::string& path);
+// The family of the Chinese font the dialogs are drawn with: Debian's
+// WenQuanYi Micro Hei (fonts-wqy-microhei); on Windows its own Microsoft
+// YaHei.
+const char* DialogFontFamily();
 
 // The program's arguments after its name, as UTF-8 texts (on Windows read
 // from the wide-character command line, whatever the ANSI code page is).

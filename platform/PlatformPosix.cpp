@@ -319,6 +319,8 @@ bool OpenWithDesktop(const std::string& path) {
     return true;
 }
 
+const char* DialogFontFamily() { return "WenQuanYi Micro Hei"; }
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     if (argc < 1) return {};
     return std::vector<std::string>(argv + 1, argv + argc);

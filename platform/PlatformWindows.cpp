@@ -474,6 +474,8 @@ bool OpenWithDesktop(const std::string& path) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+const char* DialogFontFamily() { return "Microsoft YaHei"; }
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -65,9 +65,10 @@ std::string WindowSettingsPath(const std::string& appDir) {
 }
 
 std::string FileDialogFolder(const std::string& appDir, const std::string& homeFolder) {
-    const bool installed = !Platform::Exists(appDir + kHelpPageName) &&
-                           Platform::Exists(InstalledDataDir(appDir) + kHelpPageName);
-    if (!installed || homeFolder.empty()) return appDir;
+    // A portable copy keeps its format store beside it; an installed program
+    // (help page beside it on Windows, in share/ elsewhere) does not.
+    const bool portable = Platform::Exists(appDir + kStoreName);
+    if (portable || homeFolder.empty()) return appDir;
     return homeFolder.back() == '/' ? homeFolder : homeFolder + "/";
 }
 

@@ -10,9 +10,10 @@
 // on Windows %APPDATA%\terrax\). Without one the store stays beside the
 // executable.
 //
-// File dialogs: they open beside the executable, where a portable copy
-// keeps its files; an installed program's folder holds none of the user's,
-// so there they open in the user's home folder.
+// File dialogs: they open beside the executable in a portable copy (one
+// with its format store beside it), which keeps its files there; an
+// installed program's folder holds none of the user's, so there they open
+// in the user's home folder.
 //
 // Paths are UTF-8 texts with "/" between folders.
 #pragma once
@@ -41,9 +42,9 @@ std::string FormatStorePath(const std::string& appDir, const std::string& config
 std::string WindowSettingsPath(const std::string& appDir);
 std::string WindowSettingsPath(const std::string& appDir, const std::string& configFolder);
 
-// The folder the file dialogs open in for an executable in `appDir`: the
-// home folder when the program is installed (its help page lies in the
-// installed data folder, not beside it), else `appDir`.
+// The folder the file dialogs open in for an executable in `appDir`:
+// `appDir` for a portable copy (a format store beside the executable), else
+// the home folder.
 std::string FileDialogFolder(const std::string& appDir);
 // The same with the home folder given ("" for none).
 std::string FileDialogFolder(const std::string& appDir, const std::string& homeFolder);

@@ -43,7 +43,7 @@ TEST(AppPaths, StoreFollowsThisUsersSettingsFolder) {
     EXPECT_TRUE(fs::is_directory(PathOf(config + "/terrax")));
 }
 
-// The file dialogs open in the home folder only for an installed program.
+// The file dialogs open beside the executable only for a portable copy.
 TEST(AppPaths, HelpPageAndFileDialogsBesideTheExecutableElseInstalled) {
     TestTempDir dir;
     const std::string bin = dir.Path() + "/bin/";
@@ -54,14 +54,20 @@ TEST(AppPaths, HelpPageAndFileDialogsBesideTheExecutableElseInstalled) {
     EXPECT_EQ(InstalledDataDir(bin), share);
     // Neither: the place beside the executable, which names what is missing.
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
-    EXPECT_EQ(FileDialogFolder(bin, home), bin);
+    EXPECT_EQ(FileDialogFolder(bin, home), home + "/");
+    // Installed as on Linux: the page in share/.
     WriteBytes(share + kHelpPageName, "<html></html>");
     EXPECT_EQ(HelpPagePath(bin), share + kHelpPageName);
     EXPECT_EQ(FileDialogFolder(bin, home), home + "/");
     EXPECT_EQ(FileDialogFolder(bin, home + "/"), home + "/");
     EXPECT_EQ(FileDialogFolder(bin, ""), bin);
+    // Installed as on Windows: the page beside the executable, no store
+    // there; the dialogs still open in the home folder, not Program Files.
     WriteBytes(bin + kHelpPageName, "<html></html>");
     EXPECT_EQ(HelpPagePath(bin), bin + kHelpPageName);
+    EXPECT_EQ(FileDialogFolder(bin, home), home + "/");
+    // A portable copy: its store beside it.
+    WriteBytes(bin + "Par.txt", "");
     EXPECT_EQ(FileDialogFolder(bin, home), bin);
 }
 

@@ -10,6 +10,7 @@
 #include <QtGlobal>
 #include <clocale>
 
+#include "platform/Platform.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/Wnd.h"
 #include "ui/framework/qt/QtGlue.h"
@@ -77,12 +78,12 @@ CWinApp* AfxGetApp() { return g_app; }
 CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
 
 void AfxInitUiPlatform() {
-    QFont font(QString::fromLatin1(kDialogFontFamily));
+    QFont font(QString::fromLatin1(Platform::DialogFontFamily()));
     font.setPointSize(kDefaultFontPoints);
     QApplication::setFont(font);
     if (QFontInfo(font).family() != font.family()) {
         qWarning("the font \"%s\" is not installed: Chinese texts will not show",
-                 kDialogFontFamily);
+                 Platform::DialogFontFamily());
     }
     // The dialogs that Qt makes itself (file dialogs, edit menus) speak the
     // language of the program's own, whatever the user's locale; the file

@@ -19,18 +19,25 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 
+// The handles below have names of their own and the usual names as macros:
+// Qt's headers for Windows declare HWND, HDC, HICON and HCURSOR of their own
+// unless these names are macros, so both can meet in one translation unit.
+
 // A window is its Qt widget.
-using HWND = QWidget*;
+using WindowHandle = QWidget*;
+#define HWND WindowHandle
 
 struct IconResource;
-using HICON = const IconResource*;
-using HCURSOR = HICON;
+using IconHandle = const IconResource*;
+#define HICON IconHandle
+#define HCURSOR IconHandle
 
 struct MenuHandle;
 using HMENU = MenuHandle*;
 
 struct PaintContext;
-using HDC = PaintContext*;
+using PaintHandle = PaintContext*;
+#define HDC PaintHandle
 
 // Position in a list that is walked with GetNext...; nullptr after the last.
 struct PositionTag;

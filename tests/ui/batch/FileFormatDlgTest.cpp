@@ -19,6 +19,7 @@
 #include "session/Globals.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/support/DialogDriver.h"
 #include "tests/ui/support/UiTest.h"
@@ -115,7 +116,7 @@ protected:
         g_appDir = dir.Path() + "/";
         // No store beside the executable: the window keeps it in the
         // configuration folder.
-        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
+        m_configHome.emplace(TestPlatform::kConfigFolderVariable, config.Path());
     }
     void TearDown() override {
         m_configHome.reset();
@@ -568,6 +569,7 @@ TEST_F(FormatDialogTest, UnreadableStoreIsReportedAndTheDialogDoesNotOpen) {
 }
 
 TEST_F(FormatDialogTest, UnwritableStoreIsReportedAndKeepsTheOldStoreAndChoice) {
+    SKIP_UNLESS_FILE_SIZE_CAN_BE_LIMITED();
     WriteStore({{"坐标", "txt", ",", kPlaneItems}});
     const std::string storeBefore = ReadBytes(StorePath());
     ConversionSession s = SessionWithChoice();

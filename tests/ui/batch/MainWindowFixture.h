@@ -7,6 +7,7 @@
 
 #include "session/Globals.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/support/UiTest.h"
 #include "ui/app/ConvertApp.h"
@@ -18,7 +19,7 @@ protected:
         m_savedAppDir = g_appDir;
         g_appDir = dir.Path() + "/";
         g_projectPath = kNoProjectPath;
-        m_configHome.emplace("XDG_CONFIG_HOME", config.Path());
+        m_configHome.emplace(TestPlatform::kConfigFolderVariable, config.Path());
     }
     void TearDown() override {
         m_configHome.reset();

@@ -22,6 +22,7 @@
 #include <optional>
 
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/support/UiTest.h"
 #include "ui/framework/MessageBox.h"
@@ -43,7 +44,7 @@ protected:
         UiTest::SetUp();
         AfxSetUiSeam(&m_qtSeam);  // the real Qt dialogs
         // Qt's file dialog keeps its history there.
-        m_configHome.emplace("XDG_CONFIG_HOME", m_config.Path());
+        m_configHome.emplace(TestPlatform::kConfigFolderVariable, m_config.Path());
     }
     void TearDown() override {
         m_configHome.reset();

@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "tests/support/TestPlatform.h"
 #include "ui/framework/WinApp.h"
 
 void UiTest::EnsureApplication() {
     if (QApplication::instance() != nullptr) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) TestPlatform::SetEnvironment("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "terrax-test";
     static char* argv[] = {name, nullptr};

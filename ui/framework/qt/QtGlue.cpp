@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <map>
 
+#include "platform/Platform.h"
 #include "ui/resources/DialogTemplate.h"
 #include "ui/resources/ResourceSet.h"
 
@@ -14,7 +15,7 @@ constexpr char kWndProperty[] = "terrax_wnd";
 }
 
 QFont AfxDialogFont(const DialogTemplate& tpl) {
-    QFont font(QString::fromLatin1(kDialogFontFamily));
+    QFont font(QString::fromLatin1(Platform::DialogFontFamily()));
     font.setPointSize(tpl.fontSize > 0 ? tpl.fontSize : kDefaultFontPoints);
     return font;
 }

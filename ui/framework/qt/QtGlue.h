@@ -12,11 +12,11 @@
 class CWnd;
 struct DialogTemplate;
 
-// Every template font is drawn with this family, at the template's size.
-inline constexpr char kDialogFontFamily[] = "WenQuanYi Micro Hei";
+// Every template font is drawn with the platform's Chinese font family
+// (Platform::DialogFontFamily), at the template's size.
 inline constexpr int kDefaultFontPoints = 9;
 
-// The font of a dialog template: kDialogFontFamily at its point size
+// The font of a dialog template: that family at its point size
 // (kDefaultFontPoints when it names no font).
 QFont AfxDialogFont(const DialogTemplate& tpl);
 
