@@ -31,6 +31,8 @@ public:
     explicit CBatchProgressDlg(ConversionSession& session, CWnd* pParent = nullptr);
     ~CBatchProgressDlg() override;
 
+    bool EndsByItself() const override { return true; }
+
     // Asked on the window's thread once the plan is made, before anything is
     // written (BatchCallbacks::beforeStart); without it existing outputs are kept.
     std::function<ExistingOutputs(const std::vector<std::string>& existing)> m_beforeStart;

@@ -36,6 +36,9 @@ public:
     void EndDialog(int nResult);
 
     UINT GetTemplateId() const { return m_nIDTemplate; }
+    // Whether the dialog ends by itself once its work is done (a progress
+    // dialog), without the user's answer.
+    virtual bool EndsByItself() const { return false; }
     // Fatal when no template has the ID.
     const DialogTemplate& GetTemplate() const;
     // Dialog units to pixels with this dialog's font.

@@ -5,7 +5,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include "res/resource.h"
 #include "ui/framework/Dialog.h"
 #include "ui/framework/Wnd.h"
 
@@ -93,7 +92,7 @@ bool ScriptedPrompts::ShowFileDialog(const FileDialogRequest& request,
 
 void ScriptedPrompts::ModalStarted(CWnd& window) {
     const auto* dialog = dynamic_cast<const CDialog*>(&window);
-    const bool progress = dialog != nullptr && dialog->GetTemplateId() == IDD_BATCH_PROGRESS;
+    const bool progress = dialog != nullptr && dialog->EndsByItself();
     std::deque<Armed>& armedFor = progress ? m_progress : m_modals;
     if (progress && armedFor.empty()) return;
     if (armedFor.empty()) {
