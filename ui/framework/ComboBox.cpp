@@ -4,15 +4,12 @@
 #include <QSignalBlocker>
 
 #include "ui/framework/ListText.h"
+#include "ui/framework/ControlWidget.h"
 #include "ui/framework/qt/QtGlue.h"
 
 namespace {
 
-QComboBox* Combo(HWND hwnd) {
-    auto* combo = qobject_cast<QComboBox*>(hwnd);
-    if (combo == nullptr) AfxFatal("CComboBox over a widget that is not a combo box");
-    return combo;
-}
+QComboBox* Combo(HWND hwnd) { return ControlWidgetAs<QComboBox>(hwnd, "CComboBox", "a combo box"); }
 
 std::string ItemText(const QComboBox* combo, int index) {
     QByteArray raw = combo->itemData(index).toByteArray();

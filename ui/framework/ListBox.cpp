@@ -4,15 +4,12 @@
 #include <QSignalBlocker>
 
 #include "ui/framework/ListText.h"
+#include "ui/framework/ControlWidget.h"
 #include "ui/framework/qt/QtGlue.h"
 
 namespace {
 
-QListWidget* List(HWND hwnd) {
-    auto* list = qobject_cast<QListWidget*>(hwnd);
-    if (list == nullptr) AfxFatal("CListBox over a widget that is not a list box");
-    return list;
-}
+QListWidget* List(HWND hwnd) { return ControlWidgetAs<QListWidget>(hwnd, "CListBox", "a list box"); }
 
 std::string ItemText(const QListWidget* list, int index) {
     QByteArray raw = list->item(index)->data(Qt::UserRole).toByteArray();

@@ -3,12 +3,12 @@
 #include <QProgressBar>
 #include <algorithm>
 
+#include "ui/framework/ControlWidget.h"
+
 namespace {
 
 QProgressBar* Bar(HWND hwnd) {
-    auto* bar = dynamic_cast<QProgressBar*>(hwnd);
-    if (bar == nullptr) AfxFatal("CProgressCtrl: the window is no progress bar");
-    return bar;
+    return ControlWidgetAs<QProgressBar>(hwnd, "CProgressCtrl", "a progress bar");
 }
 
 }  // namespace

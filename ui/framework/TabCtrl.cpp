@@ -3,15 +3,12 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 
+#include "ui/framework/ControlWidget.h"
 #include "ui/framework/qt/QtGlue.h"
 
 namespace {
 
-QTabBar* Tabs(HWND hwnd) {
-    auto* tabs = qobject_cast<QTabBar*>(hwnd);
-    if (tabs == nullptr) AfxFatal("CTabCtrl over a widget that is not a tab control");
-    return tabs;
-}
+QTabBar* Tabs(HWND hwnd) { return ControlWidgetAs<QTabBar>(hwnd, "CTabCtrl", "a tab control"); }
 
 }  // namespace
 

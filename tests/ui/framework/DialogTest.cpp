@@ -176,7 +176,9 @@ TEST_F(DialogTest, ControlsSitAtTheirTemplatePositionsInDialogUnitsOfTheTemplate
         const QString family = QString::fromLatin1(Platform::DialogFontFamily());
         EXPECT_EQ(font.family(), family) << "\"宋体\" is mapped";
         // Drawn with it wherever it is installed (Linux: a dependency of the package).
-        if (QFontDatabase::hasFamily(family)) EXPECT_EQ(QFontInfo(font).family(), family);
+        if (QFontDatabase::hasFamily(family)) {
+            EXPECT_EQ(QFontInfo(font).family(), family);
+        }
         EXPECT_EQ(font.pointSize(), 9);
         CDialogUnits units(font);
         RECT rc{30, 10, 30 + 60, 10 + 14};
