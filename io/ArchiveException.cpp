@@ -13,6 +13,8 @@ std::string MessageFor(CArchiveException::Cause cause, const std::string& name) 
             return "文件" + q + "是为读取而打开的，不能写入。";
         case CArchiveException::writeOnly:
             return "文件" + q + "是为写入而打开的，不能读取。";
+        case CArchiveException::badSchema:
+            return "文件" + q + "的内容已损坏，或是本程序不认识的格式。";
         case CArchiveException::genericException:
             break;
     }

@@ -14,6 +14,7 @@ public:
         readOnly,   // writing to a loading archive
         endOfFile,  // reading past the end
         writeOnly,  // reading from a storing archive
+        badSchema,  // content of a layout this reader does not know or cannot accept
     };
 
     CArchiveException() = default;

@@ -309,11 +309,24 @@ void ConversionSession::Serialize(CArchive& ar) {
     Exchange(ar, in.m_calcSevenZ);                 // 71-73
 }
 
+void ConversionSession::SerializeExtension(CArchive& ar) {
+    if (ar.IsStoring()) {
+        std::vector<ProjectSection> sections;
+        sections.insert(sections.end(), m_otherSections.begin(), m_otherSections.end());
+        WriteExtension(ar, sections);
+        return;
+    }
+    std::vector<ProjectSection> others;
+    for (ProjectSection& section : ReadExtension(ar)) others.push_back(std::move(section));
+    m_otherSections = std::move(others);
+}
+
 void ConversionSession::WriteProject(const std::string& path) {
     CAtomicFile out;
     out.Open(path);
     CArchive ar(&out.GetFile(), CArchive::store, 1024);
     Serialize(ar);
+    SerializeExtension(ar);
     ar.Close();
     out.Commit();
 }
@@ -333,6 +346,7 @@ void ConversionSession::ReadProject(const std::string& path) {
     CArchive ar(&file, CArchive::load, 1024);
     ConversionSession loaded = *this;
     loaded.Serialize(ar);
+    loaded.SerializeExtension(ar);
     ar.Close();
     file.Close();
     *this = std::move(loaded);

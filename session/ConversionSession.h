@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "geodesy/GeoCore.h"
+#include "session/ProjectExtension.h"
+#include "session/SessionHeights.h"
 
 class CArchive;
 
@@ -103,6 +105,12 @@ public:
     // the archive's direction. Loading checks nothing. Storing does not call
     // PrepareConversion; the caller does.
     void Serialize(CArchive& ar);
+    // The extension after the 73 values (ProjectExtension.h), storing or
+    // loading by the archive's direction. Storing writes nothing when the
+    // session holds nothing the 73 values cannot. Loading throws
+    // CArchiveException for a damaged extension; sections of tags this
+    // version does not know are kept and written back.
+    void SerializeExtension(CArchive& ar);
 
     // Writes the project file as CAtomicFile writes: a failed save leaves the
     // old file as it was, and a file the user may not write is refused. On
@@ -134,4 +142,8 @@ public:
     RememberedInputs m_inputs;
     FormatChoice m_format;
     CGeoCore m_geo;
+    SessionHeights m_heights;
+    // Sections of a loaded project's extension with tags this version does
+    // not know, written back unchanged.
+    std::vector<ProjectSection> m_otherSections;
 };

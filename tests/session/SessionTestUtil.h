@@ -78,6 +78,7 @@ inline void ExpectSameSession(const ConversionSession& a, const ConversionSessio
     SAME(m_format.m_formatSeparator);
     SAME(m_format.m_naming);
     SAME(m_format.m_formatIndex);
+    SAME(m_otherSections);
 #undef SAME
 #undef SAME_D
 }
