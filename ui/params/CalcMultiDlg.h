@@ -1,11 +1,13 @@
 // CCalcMultiDlg: transformation parameters from a table of common points by
 // least squares. Each row holds a point's name, its three source and three
 // target values and whether it takes part ("参与计算"); the cells are edited
-// in place, rows added and deleted, the table imported from or saved as a
+// in place, rows added and deleted (删除行 takes every selected row; several
+// rows are selected for copying), the table imported from or saved as a
 // common-point file. 计算 shows every point's residual with the columns of
-// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to the settings clears them. 应用
-// computes once more and ends the dialog with IDOK, m_result holding what
-// the command stores.
+// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to
+// the settings clears them. 应用 computes once more and ends the dialog with IDOK, m_result holding
+// what the command stores. Ctrl+V in the table adds rows pasted from a spreadsheet (the columns of
+// a common-point file) after the last one.
 #pragma once
 
 #include <optional>
@@ -30,7 +32,7 @@ public:
     int m_targetDatum = 0;             // combo IDC_CALC_MULTI_TARGET_DATUM
     int m_model = 0;                   // radios IDC_CALC_MULTI_SEVEN, _FOUR, _THREE
     int m_level = 0;                   // radios IDC_CALC_MULTI_LEVEL1, _LEVEL2 (four parameters)
-    std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
+    std::string m_tolerance;  // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.
@@ -64,6 +66,7 @@ protected:
     void OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnPaste(NMHDR* pNMHDR, LRESULT* pResult);
     void OnImport();
     void OnSavePoints();
     void OnAddRow();
@@ -80,6 +83,7 @@ private:
     bool Compute();
     std::vector<CommonPoint> ReadTable() const;
     void FillTable(const std::vector<CommonPoint>& points);
+    void InsertPoint(int row, const CommonPoint& point);
     void ShowResult(const CommonPointFit& result);
     void ClearResult();
     void SelectRow(int row);
