@@ -2,7 +2,7 @@
 // cells that hold a tab or a line break kept in their column.
 #include <gtest/gtest.h>
 
-#include "ui/framework/TableText.h"
+#include "ui/framework/qt/TableText.h"
 
 namespace {
 

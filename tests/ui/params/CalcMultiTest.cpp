@@ -319,11 +319,16 @@ TEST_F(CalcMultiTest, APasteOfFiveSpreadsheetRowsFillsTheTableAndComputes) {
             // The table's own copy, with its results, has more cells than a
             // common point: nothing is added and the message says why.
             for (int row = 0; row < 2; ++row) t.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            t.SetFocus();  // 计算 took it
             Prompts().AnswerMessageBox(IDOK);
             PressShortcut(d, "Ctrl+C");
             PressShortcut(d, "Ctrl+V");
+            EXPECT_EQ(Lines(ClipboardText()).size(), 3u) << "the headings and two rows";
             EXPECT_EQ(t.GetItemCount(), 5);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+            EXPECT_NE(Prompts().MessageBoxes()[0].text.find("第 2 行：应有 7 项"),
+                      std::string::npos)
+                << Prompts().MessageBoxes()[0].text;
             Prompts().AnswerMessageBox(IDYES);  // close although the table was edited
             Click(d, IDCANCEL);
         });

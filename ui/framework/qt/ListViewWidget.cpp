@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "ui/framework/TableText.h"
+#include "ui/framework/qt/TableText.h"
 #include "ui/framework/qt/QtGlue.h"
 
 namespace {

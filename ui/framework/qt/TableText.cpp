@@ -1,4 +1,4 @@
-#include "ui/framework/TableText.h"
+#include "ui/framework/qt/TableText.h"
 
 std::string TabSeparatedRows(const std::vector<std::vector<std::string>>& rows) {
     std::string text;
