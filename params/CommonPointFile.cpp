@@ -101,6 +101,24 @@ bool IsBlankLine(std::string_view line) {
     return first == line.size() || line[first] == '#';
 }
 
+// Calls `each(line, lineNo)` for every line of `text` (LF or CR LF) that is
+// not blank or a comment, the line without its break; stops, returning
+// false, when `each` does.
+template <class Each>
+bool ForEachPointLine(std::string_view text, Each each) {
+    int lineNo = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!IsBlankLine(line) && !each(line, lineNo)) return false;
+    }
+    return true;
+}
+
 bool FieldCanBeRead(const std::string& text) {
     if (text.empty()) return false;
     for (char c : text) {
@@ -147,31 +165,23 @@ bool ParsePastedCommonPoints(std::string_view text, const std::vector<std::strin
     std::unordered_map<std::string, int> lineOfName;
     for (const std::string& name : takenNames) lineOfName.emplace(name, 0);
     const std::string tableName = English(language) ? "name" : "点名";
-    int lineNo = 0;
     bool first = true;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (IsBlankLine(line)) continue;
+    ForEachPointLine(text, [&](std::string_view line, int lineNo) {
         if (first) {
             first = false;
             std::vector<std::string> fields;
-            if (SplitLine(line, &fields) && HeadingRow(fields, tableName)) continue;
+            if (SplitLine(line, &fields) && HeadingRow(fields, tableName)) return true;
         }
-        CommonPoint p;
-        std::string error;
         if (!IsUtf8(line)) {
             found.push_back(
                 LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本"));
-            continue;
+            return true;
         }
+        CommonPoint p;
+        std::string error;
         if (!ParseCommonPointLine(line, lineNo, language, &p, &error)) {
             found.push_back(error);
-            continue;
+            return true;
         }
         const auto [known, fresh] = lineOfName.emplace(p.id, lineNo);
         if (!fresh) {
@@ -180,11 +190,12 @@ bool ParsePastedCommonPoints(std::string_view text, const std::vector<std::strin
                                             "the name " + p.id + " is already in the table",
                                             "点名 " + p.id + " 已在表中")
                                 : NameUsedError(language, lineNo, p.id, known->second));
-            continue;
+            return true;
         }
         p.line = 0;  // typed, not read from a file
         read.push_back(std::move(p));
-    }
+        return true;
+    });
     *problems = std::move(found);
     if (!problems->empty()) return false;
     *points = std::move(read);
@@ -213,15 +224,7 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
     }
     std::vector<CommonPoint> read;
     std::unordered_map<std::string, int> lineOfName;
-    int lineNo = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (IsBlankLine(line)) continue;
+    const bool complete = ForEachPointLine(bytes, [&](std::string_view line, int lineNo) {
         if (encoding == TextEncoding::Utf8 && !IsUtf8(line)) {
             *error = LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本");
             return false;
@@ -234,7 +237,9 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
             return false;
         }
         read.push_back(std::move(p));
-    }
+        return true;
+    });
+    if (!complete) return false;
     *points = std::move(read);
     return true;
 }

@@ -67,20 +67,19 @@ TEST(CommonPointFile, DuplicateNamesAreRefusedAndATrailingCtrlZEndsTheFile) {
         << error;
     EXPECT_EQ(points.size(), 3u);
 
-    for (const char* end :
-         {"P2 1 2 3 4 5 6\n\x1A", "P2 1 2 3 4 5 6\x1A", "P2 1 2 3 4 5 6\r\n\x1A"}) {
-        ASSERT_TRUE(ParseCommonPoints(std::string("P1 1 2 3 4 5 6\n") + end, TextLanguage::English,
-                                      &points, &error))
+    for (const char* end : {"P2 1 2 3 4 5 6\n\x1A", "P2 1 2 3 4 5 6\x1A", "P2 1 2 3 4 5 6\r\n\x1A"}) {
+        ASSERT_TRUE(ParseCommonPoints(std::string("P1 1 2 3 4 5 6\n") + end,
+                                      TextLanguage::English, &points, &error))
             << error;
         ASSERT_EQ(points.size(), 2u);
         EXPECT_EQ(points[1].target[2], "6");
     }
     // Only the last byte: a Ctrl-Z inside is content, and two at the end leave one.
-    EXPECT_FALSE(ParseCommonPoints("P1 1 2 3 4 5 6\n\x1A\nP2 1 2 3 4 5 6\n", TextLanguage::English,
-                                   &points, &error));
+    EXPECT_FALSE(ParseCommonPoints("P1 1 2 3 4 5 6\n\x1A\nP2 1 2 3 4 5 6\n",
+                                   TextLanguage::English, &points, &error));
     EXPECT_NE(error.find("line 2: expected 7 fields"), std::string::npos) << error;
-    EXPECT_FALSE(
-        ParseCommonPoints("P1 1 2 3 4 5 6\n\x1A\x1A", TextLanguage::English, &points, &error));
+    EXPECT_FALSE(ParseCommonPoints("P1 1 2 3 4 5 6\n\x1A\x1A", TextLanguage::English, &points,
+                                   &error));
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
 }
 
@@ -93,16 +92,12 @@ TEST(CommonPointFile, EncodingIsDetectedByTheDocumentedRuleOrForced) {
         TextEncoding want;
     } cases[] = {
         {"P1 1 2 3 4 5 6\n", TextEncoding::Utf8},
-        {"\xE4\xBA\xAD"
-         "1 1 2 3 4 5 6\n",
-         TextEncoding::Utf8},  // 亭1 in UTF-8
-        {"# 20\xC2\xB0 \xC2\xB1 \xCF\x83"
-         "0\nP1 1 2 3 4 5 6\n",
-         TextEncoding::Utf8},  // ° ± σ
+        {"\xE4\xBA\xAD" "1 1 2 3 4 5 6\n", TextEncoding::Utf8},  // 亭1 in UTF-8
+        {"# 20\xC2\xB0 \xC2\xB1 \xCF\x83" "0\nP1 1 2 3 4 5 6\n", TextEncoding::Utf8},  // ° ± σ
         {gbkTing + "1 1 2 3 4 5 6\n", TextEncoding::Gb18030},
         {"\xC3\xA9 1 2 3 4 5 6\n", TextEncoding::Gb18030},  // é: GB18030 脙
         {"\xEF\xBB\xBF\xC3\xA9 1 2 3 4 5 6\n", TextEncoding::Utf8},
-        {"\xB1\xB1 1 2 3 4 5 6\n", TextEncoding::Gb18030},              // not UTF-8 at all
+        {"\xB1\xB1 1 2 3 4 5 6\n", TextEncoding::Gb18030},  // not UTF-8 at all
         {"\xEF\xBB\xBF\xB1\xB1 1 2 3 4 5 6\n", TextEncoding::Gb18030},  // even with a mark
     };
     for (const Case& c : cases) EXPECT_EQ(DetectCommonPointEncoding(c.bytes), c.want) << c.bytes;
@@ -113,21 +108,15 @@ TEST(CommonPointFile, EncodingIsDetectedByTheDocumentedRuleOrForced) {
     ASSERT_TRUE(ParseCommonPoints(file, TextLanguage::English, &points, &error)) << error;
     EXPECT_EQ(points[0].id, "亭1");
     EXPECT_EQ(points[1].id, "亭2");
-    ASSERT_TRUE(
-        ParseCommonPoints(file, TextLanguage::English, &points, &error, TextEncoding::Utf8));
-    EXPECT_EQ(points[0].id,
-              "\xCD\xA4"
-              "1")
-        << "taken as it is";
-    ASSERT_TRUE(
-        ParseCommonPoints("\xE4\xBA\xAD"
-                          "1 1 2 3 4 5 6\n",
-                          TextLanguage::English, &points, &error, TextEncoding::Gb18030));
-    EXPECT_EQ(points[0].id, Gb18030ToUtf8("\xE4\xBA\xAD"
-                                          "1"));
+    ASSERT_TRUE(ParseCommonPoints(file, TextLanguage::English, &points, &error,
+                                  TextEncoding::Utf8));
+    EXPECT_EQ(points[0].id, "\xCD\xA4" "1") << "taken as it is";
+    ASSERT_TRUE(ParseCommonPoints("\xE4\xBA\xAD" "1 1 2 3 4 5 6\n", TextLanguage::English,
+                                  &points, &error, TextEncoding::Gb18030));
+    EXPECT_EQ(points[0].id, Gb18030ToUtf8("\xE4\xBA\xAD" "1"));
     EXPECT_EQ(points[0].id.substr(0, 3), "浜");
-    EXPECT_FALSE(ParseCommonPoints("P1 1 2 3 4 5 6\n\xB1\xB1 1 2 3 4 5 6\n", TextLanguage::English,
-                                   &points, &error, TextEncoding::Utf8));
+    EXPECT_FALSE(ParseCommonPoints("P1 1 2 3 4 5 6\n\xB1\xB1 1 2 3 4 5 6\n",
+                                   TextLanguage::English, &points, &error, TextEncoding::Utf8));
     EXPECT_EQ(error, "line 2: not valid UTF-8");
 }
 

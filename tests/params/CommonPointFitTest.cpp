@@ -192,7 +192,7 @@ TEST(CommonPointFit, DuplicateNamesAndImpossibleCoordinatesAreRefused) {
     table[4].target[0] = "-10000000.001";
     EXPECT_EQ(MustFail(table, Request(FitModel::Four)).field, 3);
     table[4].target[0] = "9999999.9";  // within: refused later as a point off the earth, or solved
-    table[4].target[1] = "5e8";        // an easting with its zone prefix may be large
+    table[4].target[1] = "5e8";         // an easting with its zone prefix may be large
     CommonPointFit result;
     ComputeFit(table, Request(FitModel::Four), Settings(), TextLanguage::English, &result, &p);
     EXPECT_EQ(p.message.find("10,000 km"), std::string::npos) << p.message;
@@ -245,8 +245,7 @@ TEST(CommonPointFit, ChineseReportListsUsedAndCheckPointsApartAndMarksFlags) {
     EXPECT_EQ(std::count(zh.begin(), zh.end(), '*'), 2) << "P3 and the legend";
     const std::string none =
         FitReportText(MustFit({table[0]}, Request(FitModel::Three)), TextLanguage::English);
-    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTest: none. The redundancy 0"), std::string::npos)
-        << none;
+    EXPECT_NE(none.find("σ0: none (redundancy 0)\nTest: none. The redundancy 0"), std::string::npos) << none;
     EXPECT_NE(none.find(" -\ndY (m)"), std::string::npos) << "no deviations\n" << none;
 }
 
@@ -311,9 +310,9 @@ TEST(CommonPointFit, JsonIsComplete) {
     ASSERT_NE(deviations, std::string::npos);
     EXPECT_EQ(AsciiToDouble(value("dX", deviations)), r.fit.deviations[0]);
     EXPECT_EQ(AsciiToDouble(value("m", deviations)), r.fit.deviations[6] / kPpm);
-    for (const char* key :
-         {"model", "used", "parameters", "test", "method", "dimension", "testable", "geometry",
-          "extent", "ratio", "centreDeviation", "edgeDeviation", "warnings", "points"}) {
+    for (const char* key : {"model", "used", "parameters", "test", "method", "dimension",
+                            "testable", "geometry", "extent", "ratio", "centreDeviation",
+                            "edgeDeviation", "warnings", "points"}) {
         value(key);
     }
     // Per point, in input order: P3 fails the test and the tolerance, P8 is a check point.

@@ -118,8 +118,8 @@ CommonPointFit FourFit() {
     request.alpha = 0.05;
     CommonPointFit result;
     FitProblem problem;
-    EXPECT_TRUE(
-        ComputeFit(points, request, ConversionParams(), TextLanguage::English, &result, &problem))
+    EXPECT_TRUE(ComputeFit(points, request, ConversionParams(), TextLanguage::English, &result,
+                           &problem))
         << problem.message;
     return result;
 }

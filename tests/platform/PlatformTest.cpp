@@ -226,12 +226,9 @@ TEST(Platform, SettingsAndHomeFoldersFromXdgConfigHomeAndHome) {
             << (c.configHome ? c.configHome : "(unset)") << " " << (c.home ? c.home : "(unset)");
     }
     // The home folder alone; a relative $HOME is none.
-    for (const auto& [value, folder] :
-         std::vector<std::pair<const char*, std::string>>{{"/home/u", "/home/u/"},
-                                                          {"/home/u/", "/home/u/"},
-                                                          {"home/u", ""},
-                                                          {"", ""},
-                                                          {nullptr, ""}}) {
+    for (const auto& [value, folder] : std::vector<std::pair<const char*, std::string>>{
+             {"/home/u", "/home/u/"}, {"/home/u/", "/home/u/"}, {"home/u", ""}, {"", ""},
+             {nullptr, ""}}) {
         ScopedEnv home("HOME", value);
         EXPECT_EQ(Platform::UserHomeFolder(), folder) << (value ? value : "(unset)");
     }

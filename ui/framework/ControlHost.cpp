@@ -193,8 +193,7 @@ void CControlHost::FollowSize(QWidget* parent, int baseWidth, int baseHeight) {
 
 void CControlHost::Place(int width, int height) {
     if (m_layout == nullptr) return;
-    const std::vector<LayoutRect> rects =
-        m_layout->Place(width - m_baseWidth, height - m_baseHeight);
+    const std::vector<LayoutRect> rects = m_layout->Place(width - m_baseWidth, height - m_baseHeight);
     for (size_t i = 0; i < m_laidOut && i < m_entries.size(); ++i) {
         const LayoutRect& r = rects[i];
         m_entries[i].widget->setGeometry(r.x, r.y, r.cx, r.cy);

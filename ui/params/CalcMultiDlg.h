@@ -4,10 +4,10 @@
 // in place, rows added and deleted (删除行 takes every selected row; several
 // rows are selected for copying), the table imported from or saved as a
 // common-point file. 计算 shows every point's residual with the columns of
-// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to
-// the settings clears them. 应用 computes once more and ends the dialog with IDOK, m_result holding
-// what the command stores. Ctrl+V in the table adds rows pasted from a spreadsheet (the columns of
-// a common-point file) after the last one.
+// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to the settings clears them. 应用
+// computes once more and ends the dialog with IDOK, m_result holding what
+// the command stores. Ctrl+V in the table adds rows pasted from a
+// spreadsheet (the columns of a common-point file) after the last one.
 #pragma once
 
 #include <optional>
@@ -32,7 +32,7 @@ public:
     int m_targetDatum = 0;             // combo IDC_CALC_MULTI_TARGET_DATUM
     int m_model = 0;                   // radios IDC_CALC_MULTI_SEVEN, _FOUR, _THREE
     int m_level = 0;                   // radios IDC_CALC_MULTI_LEVEL1, _LEVEL2 (four parameters)
-    std::string m_tolerance;  // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
+    std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.

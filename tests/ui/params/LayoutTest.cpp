@@ -9,13 +9,14 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOption>
+
 #include <tuple>
 
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/WindowSettings.h"
 #include "ui/framework/PropertySheet.h"
 #include "ui/framework/TabCtrl.h"
-#include "ui/framework/WindowSettings.h"
 #include "ui/params/ParamCommands.h"
 
 namespace {

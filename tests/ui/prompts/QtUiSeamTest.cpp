@@ -1,6 +1,8 @@
 // The real Qt dialogs behind the seam, on the offscreen platform: Qt's own
 // texts of the file dialog and of the edits' menus come in Chinese, and
 // message boxes carry the application's title.
+#include "ui/prompts/QtUiSeam.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -29,7 +31,6 @@
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/WinApp.h"
 #include "ui/framework/qt/QtGlue.h"
-#include "ui/prompts/QtUiSeam.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "ui/framework/qt/TableText.h"
 #include "ui/framework/qt/QtGlue.h"
+#include "ui/framework/qt/TableText.h"
 
 namespace {
 
