@@ -217,28 +217,27 @@ TEST_F(CalcMultiTest, RefusedComputationsStoreNothingAndPointAtTheRow) {
 
 namespace {
 
-// The fields of a tab-separated line.
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
+// The parts of `text` between the separators.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
     std::size_t start = 0;
-    for (std::size_t tab = line.find('\t'); tab != std::string::npos;
-         tab = line.find('\t', start)) {
-        cells.push_back(line.substr(start, tab - start));
-        start = tab + 1;
+    for (std::size_t at = text.find(separator); at != std::string::npos;
+         at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + 1;
     }
-    cells.push_back(line.substr(start));
-    return cells;
+    parts.push_back(text.substr(start));
+    return parts;
 }
 
+// The fields of a tab-separated line.
+std::vector<std::string> Cells(const std::string& line) { return Split(line, '\t'); }
+
+// The lines of a text whose last line ends with a line break.
 std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string::npos;
-         end = text.find('\n', start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    EXPECT_EQ(start, text.size()) << "the last line ends with a line break";
+    std::vector<std::string> lines = Split(text, '\n');
+    EXPECT_EQ(lines.back(), "") << "the last line ends with a line break";
+    lines.pop_back();
     return lines;
 }
 

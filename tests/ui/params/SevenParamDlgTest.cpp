@@ -51,14 +51,15 @@ TEST_F(SevenParamTest, EveryEditShowsItsUnitBesideIt) {
     ParamCommands::OnSevenParamSettings(s);
 }
 
-// Values of a real estimate: six decimals in their units, never "e-06".
+// Values of the kind an estimate gives (dX dY dZ, rX rY rZ in radians, m).
+const double kEstimate[7] = {
+    -15.123456789,       120.25, 80.0000004, 1.2345678901e-5, -2.5 * kArcSecond, 0.75 * kArcSecond,
+    1.70975019679698e-06};
+
+// Six decimals in their units, never "e-06".
 TEST_F(SevenParamTest, ValuesShowFixedPointInTheirUnitsAndAnUntouchedOkKeepsEveryBit) {
     double* seven = s.m_params.m_seven;
-    const double values[7] = {-15.123456789,       120.25,
-                              80.0000004,          1.2345678901e-5,
-                              -2.5 * kArcSecond,   0.75 * kArcSecond,
-                              1.70975019679698e-06};
-    std::memcpy(seven, values, sizeof values);
+    std::memcpy(seven, kEstimate, sizeof kEstimate);
     Next([](CWnd& w) {
         EXPECT_EQ(ControlText(w, IDC_SHIFT_DX), "-15.123457");
         EXPECT_EQ(ControlText(w, IDC_SHIFT_DY), "120.250000");
@@ -70,17 +71,14 @@ TEST_F(SevenParamTest, ValuesShowFixedPointInTheirUnitsAndAnUntouchedOkKeepsEver
         Click(w, IDOK);
     });
     ParamCommands::OnSevenParamSettings(s);
-    EXPECT_EQ(std::memcmp(seven, values, sizeof values), 0) << "the session's doubles changed";
+    EXPECT_EQ(std::memcmp(seven, kEstimate, sizeof kEstimate), 0)
+        << "the session's doubles changed";
 }
 
 // Only the edited value is read back; the others keep their bits.
 TEST_F(SevenParamTest, AnEditedValueIsStoredAsItsUnitSaysAndOnlyIt) {
     double* seven = s.m_params.m_seven;
-    const double values[7] = {-15.123456789,       120.25,
-                              80.0000004,          1.2345678901e-5,
-                              -2.5 * kArcSecond,   0.75 * kArcSecond,
-                              1.70975019679698e-06};
-    std::memcpy(seven, values, sizeof values);
+    std::memcpy(seven, kEstimate, sizeof kEstimate);
     Next([](CWnd& w) {
         ReplaceText(w, IDC_ROTATION_Y, "-1.25");
         ReplaceText(w, IDC_SCALE_CHANGE, "3.5");
@@ -90,7 +88,7 @@ TEST_F(SevenParamTest, AnEditedValueIsStoredAsItsUnitSaysAndOnlyIt) {
     EXPECT_DOUBLE_EQ(seven[4], -1.25 * kArcSecond);
     EXPECT_EQ(seven[6], 3.5e-6) << "ppm";
     for (int i : {0, 1, 2, 3, 5})
-        EXPECT_EQ(std::memcmp(&seven[i], &values[i], sizeof(double)), 0) << i;
+        EXPECT_EQ(std::memcmp(&seven[i], &kEstimate[i], sizeof(double)), 0) << i;
 }
 
 TEST_F(SevenParamTest, OkStoresTheSevenValuesInTheirOrder) {

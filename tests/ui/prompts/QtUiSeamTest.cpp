@@ -1,8 +1,6 @@
 // The real Qt dialogs behind the seam, on the offscreen platform: Qt's own
 // texts of the file dialog and of the edits' menus come in Chinese, and
 // message boxes carry the application's title.
-#include "ui/prompts/QtUiSeam.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -31,6 +29,7 @@
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/WinApp.h"
 #include "ui/framework/qt/QtGlue.h"
+#include "ui/prompts/QtUiSeam.h"
 
 namespace {
 
@@ -39,6 +38,15 @@ bool HasChinese(const QString& text) {
         if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
     }
     return false;
+}
+
+// What 文件 → 打开 asks for, in `folder`.
+FileDialogRequest OpenProjectRequest(const std::string& folder) {
+    FileDialogRequest request;
+    request.title = "打开坐标转换文件";
+    request.filter = "坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||";
+    request.initialDir = folder;
+    return request;
 }
 
 class QtSeamTest : public UiTest {
@@ -97,12 +105,8 @@ TEST_F(QtSeamTest, FileDialogSpeaksChinese) {
             if (l->isVisible() && !l->text().isEmpty()) labels << l->text();
         }
     });
-    FileDialogRequest request;
-    request.title = "打开坐标转换文件";
-    request.filter = "坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||";
-    request.initialDir = dir.Path();
     std::vector<std::string> paths;
-    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(request, &paths));
+    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(OpenProjectRequest(dir.Path()), &paths));
     // The accept and cancel buttons and the field labels are Qt's own texts.
     ASSERT_FALSE(buttons.isEmpty());
     EXPECT_TRUE(std::all_of(buttons.begin(), buttons.end(), HasChinese))
@@ -152,12 +156,8 @@ TEST_F(QtSeamTest, FileDialogShowsWholeDetailColumnsAndChineseDates) {
             if (view->header()->sectionSize(column) < needed) ++cut;
         }
     });
-    FileDialogRequest request;
-    request.title = "打开坐标转换文件";
-    request.filter = "坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||";
-    request.initialDir = dir.Path();
     std::vector<std::string> paths;
-    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(request, &paths));
+    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(OpenProjectRequest(dir.Path()), &paths));
     EXPECT_EQ(cut, 0) << "detail columns narrower than their texts";
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     EXPECT_EQ(date, chinese.toString(modified, QLocale::ShortFormat)) << FromQString(date);
