@@ -81,6 +81,44 @@ std::string LineError(TextLanguage language, int line, const std::string& englis
     return "第 " + std::to_string(line) + " 行：" + chinese;
 }
 
+std::string NameUsedError(TextLanguage language, int line, const std::string& name, int before) {
+    const std::string other = std::to_string(before);
+    return LineError(language, line, "the name " + name + " is already used on line " + other,
+                     "点名 " + name + " 与第 " + other + " 行的点重名");
+}
+
+// A row of headings: `name` among its first two cells.
+bool HeadingRow(const std::vector<std::string>& fields, const std::string& name) {
+    for (std::size_t i = 0; i < fields.size() && i < 2; ++i) {
+        if (fields[i] == name) return true;
+    }
+    return false;
+}
+
+bool IsBlankLine(std::string_view line) {
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first])) ++first;
+    return first == line.size() || line[first] == '#';
+}
+
+// Calls `each(line, lineNo)` for every line of `text` (LF or CR LF) that is
+// not blank or a comment, the line without its break; stops, returning
+// false, when `each` does.
+template <class Each>
+bool ForEachPointLine(std::string_view text, Each each) {
+    int lineNo = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!IsBlankLine(line) && !each(line, lineNo)) return false;
+    }
+    return true;
+}
+
 bool FieldCanBeRead(const std::string& text) {
     if (text.empty()) return false;
     for (char c : text) {
@@ -90,6 +128,79 @@ bool FieldCanBeRead(const std::string& text) {
 }
 
 }  // namespace
+
+bool ParseCommonPointLine(std::string_view line, int lineNo, TextLanguage language,
+                          CommonPoint* point, std::string* error) {
+    std::vector<std::string> fields;
+    if (!SplitLine(line, &fields)) {
+        *error = LineError(language, lineNo, "an empty field between two commas",
+                           "两个逗号之间缺少数据");
+        return false;
+    }
+    if (fields.size() != 7) {
+        const std::string n = std::to_string(fields.size());
+        *error = LineError(language, lineNo,
+                           "expected 7 fields (name, three source values, three target "
+                           "values), found " +
+                               n,
+                           "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
+        return false;
+    }
+    CommonPoint p;
+    p.id = fields[0];
+    for (int i = 0; i < 3; ++i) {
+        p.source[i] = fields[1 + i];
+        p.target[i] = fields[4 + i];
+    }
+    p.line = lineNo;
+    *point = std::move(p);
+    return true;
+}
+
+bool ParsePastedCommonPoints(std::string_view text, const std::vector<std::string>& takenNames,
+                             TextLanguage language, std::vector<CommonPoint>* points,
+                             std::vector<std::string>* problems) {
+    std::vector<CommonPoint> read;
+    std::vector<std::string> found;
+    std::unordered_map<std::string, int> lineOfName;
+    for (const std::string& name : takenNames) lineOfName.emplace(name, 0);
+    const std::string tableName = English(language) ? "name" : "点名";
+    bool first = true;
+    ForEachPointLine(text, [&](std::string_view line, int lineNo) {
+        if (first) {
+            first = false;
+            std::vector<std::string> fields;
+            if (SplitLine(line, &fields) && HeadingRow(fields, tableName)) return true;
+        }
+        if (!IsUtf8(line)) {
+            found.push_back(
+                LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本"));
+            return true;
+        }
+        CommonPoint p;
+        std::string error;
+        if (!ParseCommonPointLine(line, lineNo, language, &p, &error)) {
+            found.push_back(error);
+            return true;
+        }
+        const auto [known, fresh] = lineOfName.emplace(p.id, lineNo);
+        if (!fresh) {
+            found.push_back(known->second == 0
+                                ? LineError(language, lineNo,
+                                            "the name " + p.id + " is already in the table",
+                                            "点名 " + p.id + " 已在表中")
+                                : NameUsedError(language, lineNo, p.id, known->second));
+            return true;
+        }
+        p.line = 0;  // typed, not read from a file
+        read.push_back(std::move(p));
+        return true;
+    });
+    *problems = std::move(found);
+    if (!problems->empty()) return false;
+    *points = std::move(read);
+    return true;
+}
 
 TextEncoding DetectCommonPointEncoding(std::string_view bytes) {
     const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
@@ -113,54 +224,22 @@ bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
     }
     std::vector<CommonPoint> read;
     std::unordered_map<std::string, int> lineOfName;
-    std::vector<std::string> fields;
-    int lineNo = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        std::size_t first = 0;
-        while (first < line.size() && IsBlank(line[first])) ++first;
-        if (first == line.size() || line[first] == '#') continue;
+    const bool complete = ForEachPointLine(bytes, [&](std::string_view line, int lineNo) {
         if (encoding == TextEncoding::Utf8 && !IsUtf8(line)) {
             *error = LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本");
             return false;
         }
-        if (!SplitLine(line, &fields)) {
-            *error = LineError(language, lineNo, "an empty field between two commas",
-                               "两个逗号之间缺少数据");
-            return false;
-        }
-        if (fields.size() != 7) {
-            const std::string n = std::to_string(fields.size());
-            *error =
-                LineError(language, lineNo,
-                          "expected 7 fields (name, three source values, three target "
-                          "values), found " +
-                              n,
-                          "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
-            return false;
-        }
-        const auto [known, fresh] = lineOfName.emplace(fields[0], lineNo);
-        if (!fresh) {
-            const std::string before = std::to_string(known->second);
-            *error = LineError(language, lineNo,
-                               "the name " + fields[0] + " is already used on line " + before,
-                               "点名 " + fields[0] + " 与第 " + before + " 行的点重名");
-            return false;
-        }
         CommonPoint p;
-        p.id = fields[0];
-        for (int i = 0; i < 3; ++i) {
-            p.source[i] = fields[1 + i];
-            p.target[i] = fields[4 + i];
+        if (!ParseCommonPointLine(line, lineNo, language, &p, error)) return false;
+        const auto [known, fresh] = lineOfName.emplace(p.id, lineNo);
+        if (!fresh) {
+            *error = NameUsedError(language, lineNo, p.id, known->second);
+            return false;
         }
-        p.line = lineNo;
         read.push_back(std::move(p));
-    }
+        return true;
+    });
+    if (!complete) return false;
     *points = std::move(read);
     return true;
 }

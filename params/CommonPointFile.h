@@ -27,6 +27,23 @@ enum class TextEncoding { Detect, Utf8, Gb18030 };
 // The encoding Detect chooses for these bytes (never Detect).
 TextEncoding DetectCommonPointEncoding(std::string_view bytes);
 
+// One line of a common-point file (no line break; not blank, no comment):
+// the point, its line `lineNo`. False with a message naming the line when it
+// has not seven fields or two commas with nothing between them.
+bool ParseCommonPointLine(std::string_view line, int lineNo, TextLanguage language,
+                          CommonPoint* point, std::string* error);
+
+// Rows pasted into a table of common points (from a spreadsheet: UTF-8,
+// tab-separated, the columns of a common-point file), to be added after the
+// rows named `takenNames`. A first row holding the heading 点名 ("name" in
+// English) in one of its first two cells is skipped (a table's own copy
+// starts with its headings). All or nothing: false, *points untouched, with
+// a message for every line that cannot be read (the line numbers of the
+// pasted text), a name used twice or already in the table among them.
+bool ParsePastedCommonPoints(std::string_view text, const std::vector<std::string>& takenNames,
+                             TextLanguage language, std::vector<CommonPoint>* points,
+                             std::vector<std::string>* problems);
+
 // Reads the points of a file's bytes; every point gets its line number.
 // False with a message naming the line when a line has not seven fields,
 // when a name is used a second time (naming both lines), or, for Utf8, when

@@ -379,6 +379,8 @@ bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::
 
 std::string FormatFitMetres(double metres) { return Fixed(metres, 4); }
 
+std::string FormatFitFixed(double value, int decimals) { return Fixed(value, decimals); }
+
 std::string FitSummaryText(const CommonPointFit& result, TextLanguage language) {
     const bool en = English(language);
     const ParameterFit& fit = result.fit;

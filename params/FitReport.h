@@ -64,6 +64,8 @@ bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::
 // A residual, σ0 or tolerance as the reports print it: metres with four
 // decimals, never "-0.0000".
 std::string FormatFitMetres(double metres);
+// Any value with these decimals, the same way.
+std::string FormatFitFixed(double value, int decimals);
 
 // For a dialog, in a few lines: the points used and the check points, σ0,
 // the tolerance and how many points it flags.

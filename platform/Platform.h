@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -157,8 +158,11 @@ bool SameTerminal(std::FILE* a, std::FILE* b);
 std::string ExecutablePath();
 // Opens the file with the desktop's program for it (xdg-open; on Windows the
 // shell's association), started without a command shell, without waiting.
-// False when it could not be started.
-bool OpenWithDesktop(const std::string& path);
+// False when it could not be started. Once it has started, `ended` (when
+// given) is called once, on another thread or before the return, when the
+// opener is done: false when it said it could not open the file (xdg-open's
+// failing exit status).
+bool OpenWithDesktop(const std::string& path, std::function<void(bool opened)> ended = {});
 // The family of the Chinese font the dialogs are drawn with: Debian's
 // WenQuanYi Micro Hei (fonts-wqy-microhei); on Windows its own Microsoft
 // YaHei.

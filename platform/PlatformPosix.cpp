@@ -304,17 +304,19 @@ std::string ExecutablePath() {
     }
 }
 
-bool OpenWithDesktop(const std::string& path) {
+bool OpenWithDesktop(const std::string& path, std::function<void(bool opened)> ended) {
     std::string program = "xdg-open";
     std::string argument = path;
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t pid;
     if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return false;
     // Reap the opener when it ends, so that it leaves no zombie behind.
-    std::thread([pid] {
-        int status;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    std::thread([pid, ended = std::move(ended)] {
+        int status = 0;
+        pid_t reaped;
+        while ((reaped = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
         }
+        if (ended) ended(reaped == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }).detach();
     return true;
 }

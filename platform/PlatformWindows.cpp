@@ -464,14 +464,17 @@ std::string ExecutablePath() {
     }
 }
 
-bool OpenWithDesktop(const std::string& path) {
+bool OpenWithDesktop(const std::string& path, std::function<void(bool opened)> ended) {
     std::string native = path;
     std::replace(native.begin(), native.end(), '/', '\\');
     std::wstring wide;
     if (!ToWide(native, &wide)) return false;
+    // The shell has handed the file to its program, or failed, when it returns.
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    if (reinterpret_cast<INT_PTR>(result) <= 32) return false;
+    if (ended) ended(true);
+    return true;
 }
 
 const char* DialogFontFamily() { return "Microsoft YaHei"; }

@@ -172,4 +172,54 @@ TEST(CommonPointFile, WrittenFilesReadBackAndWhatCannotBeReadBackIsRefused) {
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
 }
 
+// Rows from a spreadsheet: its headings skipped, CR LF and tabs, blank
+// lines; all or nothing, with a message for every bad line.
+TEST(CommonPointFile, PastedRowsAreReadAllOrNothingNamingEveryBadLine) {
+    std::vector<CommonPoint> points;
+    std::vector<std::string> problems;
+    const std::string good =
+        "点名\t源B\t源L\t源H\t目标x\t目标y\t目标h\r\n"
+        "G01\t031:51:07\t116:42:42\t40\t3525499.781\t472960.2\t80\r\n"
+        "\r\n"
+        "控制点\t031:54:25\t117:08:42\t38\t3531574\t513950\t82\r\n";
+    ASSERT_TRUE(ParsePastedCommonPoints(good, {"K01"}, TextLanguage::Chinese, &points, &problems));
+    EXPECT_TRUE(problems.empty());
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].id, "G01");
+    EXPECT_EQ(points[0].source[0], "031:51:07");
+    EXPECT_EQ(points[0].target[0], "3525499.781");
+    EXPECT_EQ(points[1].id, "控制点");
+    EXPECT_EQ(points[1].target[2], "82");
+    EXPECT_TRUE(points[1].used);
+    EXPECT_EQ(points[1].line, 0) << "pasted rows come from no file";
+
+    // Without headings the first row is a point; a row of headings later is not skipped.
+    ASSERT_TRUE(ParsePastedCommonPoints("A 1 2 3 4 5 6\nB 1 2 3 4 5 6", {}, TextLanguage::English,
+                                        &points, &problems));
+    EXPECT_EQ(points.size(), 2u);
+
+    const std::vector<CommonPoint> before = points;
+    const std::string bad =
+        "A\t1\t2\t3\t4\t5\t6\n"
+        "B\t1\t2\t3\t4\t5\n"
+        "A\t1\t2\t3\t4\t5\t6\n"
+        "T1\t1\t2\t3\t4\t5\t6\n"
+        "name\tsB\tsL\tsH\ttx\tty\tth\n"
+        "\xff\t1\t2\t3\t4\t5\t6\n";
+    EXPECT_FALSE(ParsePastedCommonPoints(bad, {"T1"}, TextLanguage::English, &points, &problems));
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{
+                  "line 2: expected 7 fields (name, three source values, three target "
+                  "values), found 6",
+                  "line 3: the name A is already used on line 1",
+                  "line 4: the name T1 is already in the table", "line 6: not valid UTF-8"}));
+    EXPECT_EQ(points.size(), before.size()) << "nothing taken";
+    EXPECT_EQ(points[0].id, before[0].id);
+
+    // Nothing but blank lines: no point and no problem.
+    ASSERT_TRUE(
+        ParsePastedCommonPoints("\n \t\r\n", {}, TextLanguage::Chinese, &points, &problems));
+    EXPECT_TRUE(points.empty());
+}
+
 }  // namespace

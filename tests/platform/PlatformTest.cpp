@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -176,6 +178,34 @@ TEST(Platform, DesktopOpenerGetsThePathAsOneArgumentWithoutAShell) {
 
     ::setenv("PATH", dir.Path().c_str(), 1);  // no opener there
     EXPECT_FALSE(Platform::OpenWithDesktop(path));
+}
+
+// The opener's end is told: a failing exit status (xdg-open's "no program
+// for this file") as false, a good one as true.
+TEST(Platform, DesktopOpenerTellsWhetherItOpenedTheFile) {
+    TestTempDir dir;
+    const std::string bin = dir.File("bin");
+    ASSERT_EQ(::mkdir(bin.c_str(), 0755), 0);
+    const std::string opener = bin + "/xdg-open";
+    // Fails for files named *.bad, as xdg-open does for a type nothing opens.
+    WriteBytes(opener, "#!/bin/sh\ncase \"$1\" in *.bad) exit 3;; esac\nexit 0\n");
+    ASSERT_EQ(::chmod(opener.c_str(), 0755), 0);
+    const char* oldPath = std::getenv("PATH");
+    struct RestorePath {
+        std::string value;
+        ~RestorePath() { ::setenv("PATH", value.c_str(), 1); }
+    } restore{oldPath ? oldPath : ""};
+    ::setenv("PATH", bin.c_str(), 1);
+
+    for (const auto& [name, expected] : {std::pair<const char*, int>{"a.bad", 0}, {"a.txt", 1}}) {
+        // Shared with the thread that tells, which may outlive a failed wait.
+        auto told = std::make_shared<std::atomic<int>>(-1);
+        ASSERT_TRUE(
+            Platform::OpenWithDesktop(dir.File(name), [told](bool opened) { *told = opened; }));
+        for (int i = 0; i < 200 && *told < 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(*told, expected) << name;
+    }
 }
 
 TEST(Platform, SettingsAndHomeFoldersFromXdgConfigHomeAndHome) {

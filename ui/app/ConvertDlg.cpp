@@ -227,7 +227,9 @@ BOOL CConvertDlg::OnInitDialog() {
     UpdateMenus();
     // Opened from the event loop, so that a message about it shows over the window.
     if (!m_startProject.empty()) PostMessage(WM_OPEN_START_PROJECT);
-    return TRUE;
+    // The point's first field, though Tab starts with the kinds above it.
+    GetDlgItem(IDC_SOURCE_X)->SetFocus();
+    return FALSE;
 }
 
 void CConvertDlg::SetKindLabels(int firstLabel, int secondLabel, int thirdLabel, int kind) {

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "ui/framework/Button.h"
 #include "ui/framework/ComboBox.h"
@@ -41,14 +43,32 @@ protected:
 };
 
 // A click on an auto radio button that is checked leaves it checked; the
-// host clears the others of its group.
+// host clears the others of its group. The arrow keys go to the host, which
+// moves within the group as on Windows.
 class RadioButton : public QRadioButton {
 public:
     using QRadioButton::QRadioButton;
 
+    // step -1 for Up and Left, +1 for Down and Right.
+    std::function<void(int step)> onArrow;
+
 protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override { setChecked(true); }
+    void keyPressEvent(QKeyEvent* event) override {
+        const Qt::KeyboardModifiers other = event->modifiers() & ~Qt::KeypadModifier;
+        int step = 0;
+        if (other == Qt::NoModifier) {
+            if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Left) step = -1;
+            if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Right) step = 1;
+        }
+        if (step != 0 && onArrow) {
+            onArrow(step);
+            event->accept();
+            return;
+        }
+        QRadioButton::keyPressEvent(event);
+    }
 };
 
 std::unique_ptr<CWnd> MakeWrapper(ControlKind kind) {
@@ -120,6 +140,9 @@ void CControlHost::Create(const DialogTemplate& tpl, QWidget* parent, const CDia
     // Group boxes lie beneath the controls they frame and let clicks through.
     for (QWidget* box : groupBoxes) box->lower();
     for (size_t i = 0; i < m_entries.size(); ++i) Connect(i);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].autoRadio) UpdateRadioTabStop(i);
+    }
 
     std::vector<LayoutItem> items;
     for (size_t i = 0; i < m_entries.size(); ++i) {
@@ -351,6 +374,12 @@ void CControlHost::Connect(size_t index) {
             if (radio) CheckRadio(index);
             command(BN_CLICKED);
         });
+        if (radio) {
+            QObject::connect(button, &QAbstractButton::toggled, button,
+                             [this, index] { UpdateRadioTabStop(index); });
+            if (auto* arrows = dynamic_cast<RadioButton*>(button))
+                arrows->onArrow = [this, index](int step) { MoveInRadioGroup(index, step); };
+        }
     } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
         QObject::connect(line, &QLineEdit::textChanged, line, [command] { command(EN_CHANGE); });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -383,15 +412,58 @@ void CControlHost::Connect(size_t index) {
     }
 }
 
-void CControlHost::CheckRadio(size_t index) {
+std::pair<size_t, size_t> CControlHost::GroupOf(size_t index) const {
     size_t start = index;
     while (start > 0 && !(m_entries[start].style & WS_GROUP)) --start;
     size_t end = index + 1;
     while (end < m_entries.size() && !(m_entries[end].style & WS_GROUP)) ++end;
+    return {start, end};
+}
+
+void CControlHost::CheckRadio(size_t index) {
+    const auto [start, end] = GroupOf(index);
     for (size_t i = start; i < end; ++i) {
         if (!m_entries[i].autoRadio) continue;
         if (auto* button = qobject_cast<QAbstractButton*>(m_entries[i].widget))
             button->setChecked(i == index);
+    }
+}
+
+// As on Windows, a group of radio buttons is one stop of Tab when one of
+// them is a tab stop: its checked button, or its first when none is checked.
+void CControlHost::UpdateRadioTabStop(size_t index) {
+    const auto [start, end] = GroupOf(index);
+    bool tabStop = false;
+    size_t stop = end;
+    for (size_t i = start; i < end; ++i) {
+        if (!m_entries[i].autoRadio) continue;
+        tabStop = tabStop || (m_entries[i].style & WS_TABSTOP);
+        if (stop == end) stop = i;
+        if (auto* button = qobject_cast<QAbstractButton*>(m_entries[i].widget);
+            button != nullptr && button->isChecked()) {
+            stop = i;
+            break;
+        }
+    }
+    for (size_t i = start; i < end; ++i) {
+        if (!m_entries[i].autoRadio) continue;
+        m_entries[i].widget->setFocusPolicy(tabStop && i == stop ? Qt::StrongFocus
+                                                                 : Qt::ClickFocus);
+    }
+}
+
+// The next (step 1) or previous (-1) radio button of the group that can be
+// chosen, round the group, gets the focus and is clicked.
+void CControlHost::MoveInRadioGroup(size_t index, int step) {
+    const auto [start, end] = GroupOf(index);
+    const auto count = static_cast<long long>(end - start);
+    for (long long n = 1; n < count; ++n) {
+        const long long at = static_cast<long long>(index - start) + step * n;
+        const Entry& entry = m_entries[start + static_cast<size_t>((at % count + count) % count)];
+        if (!entry.autoRadio || !entry.widget->isEnabled() || !entry.widget->isVisible()) continue;
+        entry.widget->setFocus(Qt::OtherFocusReason);
+        if (auto* button = qobject_cast<QAbstractButton*>(entry.widget)) button->click();
+        return;
     }
 }
 
@@ -447,8 +519,9 @@ std::vector<CButton*> CControlHost::RadioGroup(int firstId) const {
 
 QWidget* CControlHost::FirstTabStop() const {
     for (const Entry& entry : m_entries) {
-        if ((entry.style & WS_TABSTOP) && !entry.widget->isHidden() && entry.widget->isEnabled() &&
-            entry.widget->focusPolicy() != Qt::NoFocus) {
+        // Of a group of radio buttons only its stop takes TabFocus (UpdateRadioTabStop).
+        if (((entry.style & WS_TABSTOP) || entry.autoRadio) && !entry.widget->isHidden() &&
+            entry.widget->isEnabled() && (entry.widget->focusPolicy() & Qt::TabFocus)) {
             return entry.widget;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/framework/DialogLayout.h"
@@ -64,6 +65,10 @@ private:
                         const QFont& font);
     void Connect(size_t index);
     void CheckRadio(size_t index);
+    // The entries [first, end) of the group that entry `index` is in.
+    std::pair<size_t, size_t> GroupOf(size_t index) const;
+    void UpdateRadioTabStop(size_t index);
+    void MoveInRadioGroup(size_t index, int step);
     CWnd* Object(const Entry& entry) const {
         return entry.member ? entry.member : entry.wrapper.get();
     }

@@ -26,6 +26,9 @@ constexpr char kPlotHint[] = "计算后在此显示残差图";
 constexpr char kPlotCaption[] = "残差图";
 constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
+constexpr char kPasteRefused[] = "粘贴的内容中有无法读取的行，没有粘贴任何行：";
+constexpr char kNothingPasted[] = "剪贴板中没有公共点。";
+constexpr std::size_t kPasteProblemsShown = 10;
 constexpr char kCloseQuestion[] = "公共点表已修改，关闭后修改将丢失。要关闭吗?";
 
 // Rows beyond the tolerance, and check points.
@@ -70,6 +73,7 @@ BEGIN_MESSAGE_MAP(CCalcMultiDlg, CDialog)
     ON_NOTIFY(LVN_BEGINLABELEDIT, IDC_CALC_MULTI_POINTS, OnBeginEdit)
     ON_NOTIFY(LVN_ENDLABELEDIT, IDC_CALC_MULTI_POINTS, OnEndEdit)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_CALC_MULTI_POINTS, OnItemChanged)
+    ON_NOTIFY(LVN_PASTE, IDC_CALC_MULTI_POINTS, OnPaste)
     ON_BN_CLICKED(IDC_CALC_MULTI_IMPORT, OnImport)
     ON_BN_CLICKED(IDC_CALC_MULTI_SAVE_POINTS, OnSavePoints)
     ON_BN_CLICKED(IDC_CALC_MULTI_ADD_ROW, OnAddRow)
@@ -162,17 +166,7 @@ std::vector<CommonPoint> CCalcMultiDlg::ReadTable() const {
 
 void CCalcMultiDlg::FillTable(const std::vector<CommonPoint>& points) {
     m_table.DeleteAllItems();
-    for (std::size_t r = 0; r < points.size(); ++r) {
-        const CommonPoint& p = points[r];
-        const int row = m_table.InsertItem(static_cast<int>(r), "");
-        m_table.SetCheck(row, p.used);
-        m_table.SetItemData(row, static_cast<DWORD_PTR>(p.line));
-        m_table.SetItemText(row, kNameColumn, p.id);
-        for (int i = 0; i < 3; ++i) {
-            m_table.SetItemText(row, kSourceColumn + i, p.source[i]);
-            m_table.SetItemText(row, kTargetColumn + i, p.target[i]);
-        }
-    }
+    for (std::size_t r = 0; r < points.size(); ++r) InsertPoint(static_cast<int>(r), points[r]);
     if (!points.empty()) {
         for (int c = kNameColumn; c <= kLastValueColumn; ++c)
             m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
@@ -180,8 +174,23 @@ void CCalcMultiDlg::FillTable(const std::vector<CommonPoint>& points) {
     m_edited = false;
 }
 
+void CCalcMultiDlg::InsertPoint(int row, const CommonPoint& p) {
+    row = m_table.InsertItem(row, "");
+    m_table.SetCheck(row, p.used);
+    m_table.SetItemData(row, static_cast<DWORD_PTR>(p.line));
+    m_table.SetItemText(row, kNameColumn, p.id);
+    for (int i = 0; i < 3; ++i) {
+        m_table.SetItemText(row, kSourceColumn + i, p.source[i]);
+        m_table.SetItemText(row, kTargetColumn + i, p.target[i]);
+    }
+}
+
 void CCalcMultiDlg::SelectRow(int row) {
     if (row < 0 || row >= m_table.GetItemCount()) return;
+    // The one row selected (the table selects several for copying).
+    for (int other = m_table.GetNextItem(-1, LVNI_SELECTED); other >= 0;
+         other = m_table.GetNextItem(other, LVNI_SELECTED))
+        m_table.SetItemState(other, 0, LVIS_SELECTED);
     m_table.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     m_table.EnsureVisible(row, FALSE);
     UpdateButtons();
@@ -217,6 +226,40 @@ void CCalcMultiDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
 }
 
+// All rows or none: a paste with a row that cannot be read adds nothing and
+// names the rows; the rows already in the table stay as they are.
+void CCalcMultiDlg::OnPaste(NMHDR* pNMHDR, LRESULT* pResult) {
+    const auto* info = reinterpret_cast<NMLVPASTE*>(pNMHDR);
+    *pResult = TRUE;
+    std::vector<std::string> names;
+    for (int row = 0; row < m_table.GetItemCount(); ++row)
+        names.push_back(m_table.GetItemText(row, kNameColumn));
+    std::vector<CommonPoint> points;
+    std::vector<std::string> problems;
+    if (!ParsePastedCommonPoints(info->pszText != nullptr ? info->pszText : "", names,
+                                 TextLanguage::Chinese, &points, &problems)) {
+        std::string text = kPasteRefused;
+        for (std::size_t i = 0; i < problems.size() && i < kPasteProblemsShown; ++i)
+            text += "\n" + problems[i];
+        if (problems.size() > kPasteProblemsShown)
+            text += "\n……（共 " + std::to_string(problems.size()) + " 行）";
+        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (points.empty()) {
+        AfxMessageBox(kNothingPasted, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const int first = m_table.GetItemCount();
+    for (std::size_t i = 0; i < points.size(); ++i)
+        InsertPoint(first + static_cast<int>(i), points[i]);
+    for (int c = kNameColumn; c <= kLastValueColumn; ++c)
+        m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
+    m_edited = true;
+    ClearResult();
+    SelectRow(first);
+}
+
 void CCalcMultiDlg::OnAddRow() {
     const int row = m_table.InsertItem(m_table.GetItemCount(), "");
     m_table.SetCheck(row, TRUE);
@@ -229,7 +272,10 @@ void CCalcMultiDlg::OnAddRow() {
 void CCalcMultiDlg::OnDeleteRow() {
     const int row = m_table.GetNextItem(-1, LVNI_SELECTED);
     if (row < 0) return;
-    m_table.DeleteItem(row);
+    // Every selected row, from the last up.
+    std::vector<int> selected;
+    for (int r = row; r >= 0; r = m_table.GetNextItem(r, LVNI_SELECTED)) selected.push_back(r);
+    for (auto r = selected.rbegin(); r != selected.rend(); ++r) m_table.DeleteItem(*r);
     m_edited = true;
     ClearResult();
     // The next row (or the new last one) is selected for the next deletion.

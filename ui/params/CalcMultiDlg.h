@@ -1,13 +1,15 @@
 // CCalcMultiDlg: transformation parameters from a table of common points by
 // least squares. Each row holds a point's name, its three source and three
 // target values and whether it takes part ("参与计算"); the cells are edited
-// in place, rows added and deleted, the table imported from or saved as a
+// in place, rows added and deleted (删除行 takes every selected row; several
+// rows are selected for copying), the table imported from or saved as a
 // common-point file. 计算 shows every point's residual with the columns of
 // the report (redundancy, τ², marks), σ0, the test and the parameters, and
 // draws the residual plot beside the table, its points selectable in both;
 // a change to the table or to the settings clears them. 应用
 // computes once more and ends the dialog with IDOK, m_result holding what
-// the command stores.
+// the command stores. Ctrl+V in the table adds rows pasted from a
+// spreadsheet (the columns of a common-point file) after the last one.
 #pragma once
 
 #include <optional>
@@ -73,6 +75,7 @@ protected:
     void OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnPaste(NMHDR* pNMHDR, LRESULT* pResult);
     void OnImport();
     void OnSavePoints();
     void OnAddRow();
@@ -89,6 +92,7 @@ private:
     bool Compute();
     std::vector<CommonPoint> ReadTable() const;
     void FillTable(const std::vector<CommonPoint>& points);
+    void InsertPoint(int row, const CommonPoint& point);
     void ShowResult(const CommonPointFit& result);
     void ClearResult();
     void SelectRow(int row);

@@ -2,8 +2,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
+#include <algorithm>
 
 #include "ui/framework/Wnd.h"
 #include "ui/framework/qt/QtGlue.h"
@@ -14,6 +20,52 @@ QWidget* ParentFor(CWnd* parent) {
     if (parent != nullptr && parent->m_hWnd != nullptr) return parent->m_hWnd->window();
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
+}
+
+// The file dialog's model shows sizes and dates as Qt's model does, but by
+// the Chinese locale of the program's dialogs instead of the user's system
+// locale.
+class ChineseFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr || !index.isValid())
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        switch (index.column()) {
+            case kSizeColumn:
+                if (files->isDir(source)) break;
+                return chinese.formattedDataSize(files->size(source));
+            case kDateColumn:
+                return chinese.toString(files->lastModified(source), QLocale::ShortFormat);
+            default:
+                break;
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+};
+
+// The detail columns (size, type, date) as wide as their texts once the
+// folder is read, the name column taking the rest.
+void FitFileColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* files = dialog.findChild<QFileSystemModel*>();
+    if (view == nullptr || files == nullptr) return;
+    auto fit = [view] {
+        for (int column = 1; column < view->model()->columnCount(); ++column)
+            view->resizeColumnToContents(column);
+    };
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, view, fit);
+    fit();
+    // Room for the name beside them.
+    const int em = dialog.fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    dialog.resize(std::max(dialog.width(), 64 * em), std::max(dialog.height(), 30 * em));
 }
 
 }  // namespace
@@ -82,6 +134,9 @@ bool CQtUiSeam::ShowFileDialog(const FileDialogRequest& request, std::vector<std
                        ToQString(request.initialDir));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // CFileDialog asks
+    dialog.setViewMode(QFileDialog::Detail);  // size, type and date beside the name
+    dialog.setProxyModel(new ChineseFileColumns(&dialog));
+    dialog.setLocale(QLocale(QLocale::Chinese, QLocale::China));
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (request.flags & OFN_ALLOWMULTISELECT) {
         dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -94,6 +149,7 @@ bool CQtUiSeam::ShowFileDialog(const FileDialogRequest& request, std::vector<std
     for (const std::string& filter : AfxQtNameFilters(request.filter)) filters << ToQString(filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!request.fileName.empty()) dialog.selectFile(ToQString(request.fileName));
+    FitFileColumns(dialog);
     if (dialog.exec() != QDialog::Accepted) return false;
     paths->clear();
     for (const QString& path : dialog.selectedFiles()) paths->push_back(FromQString(path));

@@ -110,6 +110,13 @@ struct NMLVDISPINFO {
     LVITEM item;
 };
 
+// LVN_PASTE: the clipboard's text, UTF-8. The owner returns TRUE when it
+// took it.
+struct NMLVPASTE {
+    NMHDR hdr;
+    const char* pszText = nullptr;
+};
+
 // Window messages.
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
@@ -143,6 +150,8 @@ inline constexpr UINT LVN_LAST = 0U - 199U;
 inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
 inline constexpr UINT LVN_BEGINLABELEDIT = LVN_FIRST - 5;
 inline constexpr UINT LVN_ENDLABELEDIT = LVN_FIRST - 6;
+// The user pasted into a list view (Ctrl+V, Shift+Insert): NMLVPASTE.
+inline constexpr UINT LVN_PASTE = LVN_FIRST - 90;
 
 // Dialog results and message box answers.
 inline constexpr int IDOK = 1;

@@ -401,3 +401,155 @@ TEST_F(CalcMultiTest, TheImportReadsTheEncodingChosen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The parts of `text` between the separators.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(separator); at != std::string::npos;
+         at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// The fields of a tab-separated line.
+std::vector<std::string> Cells(const std::string& line) { return Split(line, '\t'); }
+
+// The lines of a text whose last line ends with a line break.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines = Split(text, '\n');
+    EXPECT_EQ(lines.back(), "") << "the last line ends with a line break";
+    lines.pop_back();
+    return lines;
+}
+
+TEST_F(CalcMultiTest, CtrlCCopiesTheSelectedRowsOfTheResidualTableWithItsHeadings) {
+    std::vector<CommonPoint> points;
+    std::string error;
+    ASSERT_TRUE(ReadCommonPointFile(file, TextLanguage::Chinese, &points, &error)) << error;
+    const CommonPointFit fit = Expected(FitModel::Seven, {});
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            Import(d);
+            Click(d, IDC_CALC_MULTI_COMPUTE);
+            CListCtrl& t = Table(d);
+            for (int row : {1, 2, 6}) t.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            t.SetFocus();
+            SetClipboardText("old");
+            PressShortcut(d, "Ctrl+C");
+            const std::vector<std::string> lines = Lines(ClipboardText());
+            ASSERT_EQ(lines.size(), 4u) << ClipboardText();
+            EXPECT_EQ(lines[0],
+                      "参与计算\t点名\t源B\t源L\t源H\t目标x\t目标y\t目标h\t残差北\t残差东\t残差高\t"
+                      "残差长度\tr 最小\tτ²\t标记");
+            const int rows[] = {1, 2, 6};
+            for (int i = 0; i < 3; ++i) {
+                const CommonPoint& p = points[static_cast<std::size_t>(rows[i])];
+                const PointResidual& r = fit.fit.residuals[static_cast<std::size_t>(rows[i])];
+                const std::vector<std::string> cells =
+                    Cells(lines[static_cast<std::size_t>(i) + 1]);
+                ASSERT_EQ(cells.size(), 15u) << lines[static_cast<std::size_t>(i) + 1];
+                EXPECT_EQ(cells[1], p.id);
+                for (int k = 0; k < 3; ++k) {
+                    EXPECT_EQ(cells[static_cast<std::size_t>(2 + k)], p.source[k]);
+                    EXPECT_EQ(cells[static_cast<std::size_t>(5 + k)], p.target[k]);
+                    EXPECT_EQ(cells[static_cast<std::size_t>(8 + k)], FormatFitMetres(r.v[k]));
+                }
+                EXPECT_EQ(cells[11], FormatFitMetres(r.norm));
+                EXPECT_EQ(cells[14], rows[i] == kG07 ? "*" : "");
+            }
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+    });
+}
+
+TEST_F(CalcMultiTest, APasteOfFiveSpreadsheetRowsFillsTheTableAndComputes) {
+    std::vector<CommonPoint> points;
+    std::string error;
+    ASSERT_TRUE(ReadCommonPointFile(file, TextLanguage::Chinese, &points, &error)) << error;
+    // As a spreadsheet copies them: tabs, CR LF, a row of headings first.
+    std::string pasted = "点名\t源B\t源L\t源H\t目标x\t目标y\t目标h\r\n";
+    for (std::size_t i = 0; i < 5; ++i) {
+        const CommonPoint& p = points[i];
+        pasted += p.id + "\t" + p.source[0] + "\t" + p.source[1] + "\t" + p.source[2] + "\t" +
+                  p.target[0] + "\t" + p.target[1] + "\t" + p.target[2] + "\r\n";
+    }
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            SelectComboItem(d, IDC_CALC_MULTI_SOURCE_DATUM, 1);
+            SelectComboItem(d, IDC_CALC_MULTI_TARGET_DATUM, 4);
+            CListCtrl& t = Table(d);
+            ASSERT_EQ(t.GetItemCount(), 0);
+            t.SetFocus();
+            SetClipboardText(pasted);
+            PressShortcut(d, "Ctrl+V");
+            ASSERT_EQ(t.GetItemCount(), 5);
+            for (int row = 0; row < 5; ++row) {
+                const CommonPoint& p = points[static_cast<std::size_t>(row)];
+                EXPECT_EQ(t.GetItemText(row, CCalcMultiDlg::kNameColumn), p.id);
+                EXPECT_EQ(t.GetItemText(row, CCalcMultiDlg::kSourceColumn + 1), p.source[1]);
+                EXPECT_EQ(t.GetItemText(row, CCalcMultiDlg::kTargetColumn + 2), p.target[2]);
+                EXPECT_TRUE(t.GetCheck(row));
+            }
+            EXPECT_TRUE(Prompts().MessageBoxes().empty());
+            Click(d, IDC_CALC_MULTI_COMPUTE);
+            EXPECT_TRUE(Prompts().MessageBoxes().empty()) << "five pasted points compute";
+            EXPECT_FALSE(t.GetItemText(0, CCalcMultiDlg::kNormColumn).empty());
+
+            // The table's own copy, with its results, has more cells than a
+            // common point: nothing is added and the message says why.
+            for (int row = 0; row < 2; ++row) t.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            t.SetFocus();  // 计算 took it
+            Prompts().AnswerMessageBox(IDOK);
+            PressShortcut(d, "Ctrl+C");
+            PressShortcut(d, "Ctrl+V");
+            EXPECT_EQ(Lines(ClipboardText()).size(), 3u) << "the headings and two rows";
+            EXPECT_EQ(t.GetItemCount(), 5);
+            ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+            EXPECT_NE(Prompts().MessageBoxes()[0].text.find("第 2 行：应有 7 项"),
+                      std::string::npos)
+                << Prompts().MessageBoxes()[0].text;
+            Prompts().AnswerMessageBox(IDYES);  // close although the table was edited
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+    });
+}
+
+TEST_F(CalcMultiTest, APasteWithARowItCannotReadNamesTheRowAndAddsNothing) {
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            Import(d);
+            CListCtrl& t = Table(d);
+            ASSERT_EQ(t.GetItemCount(), 9);
+            t.SetFocus();
+            SetClipboardText(
+                "N1\t031:51:07\t116:42:42\t40\t3525499\t472960\t80\n"
+                "N2\t031:54:25\t117:08:42\t3531574\t513950\t82\n"         // six cells
+                "G01\t031:54:25\t117:08:42\t38\t3531574\t513950\t82\n");  // in the table
+            Prompts().AnswerMessageBox(IDOK);
+            PressShortcut(d, "Ctrl+V");
+            ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
+            const std::string& text = Prompts().MessageBoxes()[0].text;
+            EXPECT_EQ(text.rfind("粘贴的内容中有无法读取的行，没有粘贴任何行：", 0), 0u) << text;
+            EXPECT_NE(
+                text.find("第 2 行：应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 6 项"),
+                std::string::npos)
+                << text;
+            EXPECT_NE(text.find("第 3 行：点名 G01 已在表中"), std::string::npos) << text;
+            EXPECT_EQ(text.find("第 1 行"), std::string::npos) << text;
+            EXPECT_EQ(t.GetItemCount(), 9) << "nothing pasted, nothing lost";
+            EXPECT_EQ(t.GetItemText(8, CCalcMultiDlg::kNameColumn), "K01");
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_MULTI);
+    });
+}
+
+}  // namespace

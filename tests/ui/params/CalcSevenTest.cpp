@@ -1,7 +1,6 @@
 // Computing seven parameters from three common points: known parameters
 // recovered from points synthesized with the core, the message when the
 // points do not determine them, and Cancel.
-#include "params/RotationText.h"
 #include "tests/ui/params/ParamsTest.h"
 #include "ui/params/ParamCommands.h"
 
@@ -82,9 +81,11 @@ TEST_F(CalcSevenTest, ThreePointsReproduceKnownShiftsRotationsAndScale) {
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "坐标系统转换参数");
         const double* seven = s.m_params.m_seven;
-        EXPECT_EQ(ControlText(w, IDC_ROTATION_X), FormatRotation(s.m_geo, seven[3]));
-        EXPECT_EQ(ControlText(w, IDC_ROTATION_Z), FormatRotation(s.m_geo, seven[5]));
-        EXPECT_EQ(AsciiToDouble(ControlText(w, IDC_SHIFT_DX)), seven[0]);
+        // The dialog shows the computed values in its units, six decimals.
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_ROTATION_X)), seven[3] / kArcSecond, 5e-7);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_ROTATION_Z)), seven[5] / kArcSecond, 5e-7);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_SHIFT_DX)), seven[0], 5e-7);
+        EXPECT_NEAR(AsciiToDouble(ControlText(w, IDC_SCALE_CHANGE)), seven[6] * 1e6, 5e-7);
         Click(w, IDOK);
     });
     ParamCommands::OnCalcSeven(s);

@@ -71,11 +71,11 @@ TEST_F(CalcThreeTest, ShiftsAreCutToTheMillimetreTowardZeroAndRotationsStay) {
     });
     Next([&](CWnd& w) {
         EXPECT_EQ(w.GetWindowText(), "坐标系统转换参数");
-        EXPECT_EQ(ControlText(w, IDC_SHIFT_DX), "12.345");
-        EXPECT_EQ(ControlText(w, IDC_SHIFT_DY), "-12.345");
-        EXPECT_EQ(ControlText(w, IDC_SHIFT_DZ), "12.345");
-        EXPECT_EQ(ControlText(w, IDC_SCALE_CHANGE), "3e-06");
-        Click(w, IDCANCEL);  // the new shifts stay
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DX), "12.345000");
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DY), "-12.345000");
+        EXPECT_EQ(ControlText(w, IDC_SHIFT_DZ), "12.345000");
+        EXPECT_EQ(ControlText(w, IDC_SCALE_CHANGE), "3.000000");  // ppm
+        Click(w, IDCANCEL);                                       // the new shifts stay
     });
     ParamCommands::OnCalcThree(s);
     EXPECT_DOUBLE_EQ(s.m_params.m_seven[0], 12.345);

@@ -93,8 +93,8 @@ TEST_F(ParamMenuTest, OkInEachSettingsDialogStoresIntoTheWindowsSession) {
         });
         ClickMenuItem(w, IDM_PROJECTION);
         Next([](CWnd& d) {
-            ReplaceText(d, IDC_ROTATION_X, "-000:00:01.500000");
-            ReplaceText(d, IDC_SCALE_CHANGE, "4e-6");
+            ReplaceText(d, IDC_ROTATION_X, "-1.5");  // arc-seconds
+            ReplaceText(d, IDC_SCALE_CHANGE, "4");   // ppm
             Click(d, IDOK);
         });
         ClickMenuItem(w, IDM_SEVEN_PARAMS);

@@ -1,8 +1,6 @@
 // The real Qt dialogs behind the seam, on the offscreen platform: Qt's own
 // texts of the file dialog and of the edits' menus come in Chinese, and
 // message boxes carry the application's title.
-#include "ui/prompts/QtUiSeam.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -10,12 +8,15 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/WinApp.h"
 #include "ui/framework/qt/QtGlue.h"
+#include "ui/prompts/QtUiSeam.h"
 
 namespace {
 
@@ -36,6 +38,15 @@ bool HasChinese(const QString& text) {
         if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
     }
     return false;
+}
+
+// What 文件 → 打开 asks for, in `folder`.
+FileDialogRequest OpenProjectRequest(const std::string& folder) {
+    FileDialogRequest request;
+    request.title = "打开坐标转换文件";
+    request.filter = "坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||";
+    request.initialDir = folder;
+    return request;
 }
 
 class QtSeamTest : public UiTest {
@@ -94,12 +105,8 @@ TEST_F(QtSeamTest, FileDialogSpeaksChinese) {
             if (l->isVisible() && !l->text().isEmpty()) labels << l->text();
         }
     });
-    FileDialogRequest request;
-    request.title = "打开坐标转换文件";
-    request.filter = "坐标转换文件 (*.cod)|*.cod|全部文件 (*.*)|*.*||";
-    request.initialDir = dir.Path();
     std::vector<std::string> paths;
-    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(request, &paths));
+    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(OpenProjectRequest(dir.Path()), &paths));
     // The accept and cancel buttons and the field labels are Qt's own texts.
     ASSERT_FALSE(buttons.isEmpty());
     EXPECT_TRUE(std::all_of(buttons.begin(), buttons.end(), HasChinese))
@@ -108,6 +115,53 @@ TEST_F(QtSeamTest, FileDialogSpeaksChinese) {
     ASSERT_FALSE(labels.isEmpty());
     EXPECT_TRUE(std::all_of(labels.begin(), labels.end(), HasChinese))
         << FromQString(labels.join(" | "));
+}
+
+// The detail view shows a file's size, type and date whole, the date by the
+// Chinese locale whatever the system's.
+TEST_F(QtSeamTest, FileDialogShowsWholeDetailColumnsAndChineseDates) {
+    TestTempDir dir;
+    WriteBytes(dir.File("合肥.cod"), std::string(584, '\0'));
+    const QDateTime modified =
+        QFileInfo(QString::fromStdString(dir.File("合肥.cod"))).lastModified();
+    QString date, size;
+    int cut = -1;
+    WhenShown([&](QDialog& dialog) {
+        auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModel* model = view->model();
+        // The folder is read on another thread.
+        QModelIndex row;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            const QModelIndexList found =
+                model->match(model->index(0, 0, view->rootIndex()), Qt::DisplayRole,
+                             QString::fromUtf8("合肥.cod"));
+            if (!found.isEmpty()) {
+                row = found.front();
+                break;
+            }
+        }
+        ASSERT_TRUE(row.isValid()) << "the file was not listed";
+        QCoreApplication::processEvents();
+        size = model->index(row.row(), 1, row.parent()).data().toString();
+        date = model->index(row.row(), 3, row.parent()).data().toString();
+        cut = 0;
+        for (int column = 1; column <= 3; ++column) {
+            const QAbstractItemView* cells = view;  // whose hint is public
+            const int needed =
+                std::max(cells->sizeHintForColumn(column), view->header()->sectionSizeHint(column));
+            if (view->header()->sectionSize(column) < needed) ++cut;
+        }
+    });
+    std::vector<std::string> paths;
+    EXPECT_FALSE(AfxGetUiSeam().ShowFileDialog(OpenProjectRequest(dir.Path()), &paths));
+    EXPECT_EQ(cut, 0) << "detail columns narrower than their texts";
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    EXPECT_EQ(date, chinese.toString(modified, QLocale::ShortFormat)) << FromQString(date);
+    EXPECT_EQ(size, chinese.formattedDataSize(584)) << FromQString(size);
 }
 
 TEST_F(QtSeamTest, MessageBoxesCarryTheApplicationsTitle) {

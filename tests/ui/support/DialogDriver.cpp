@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -240,6 +242,17 @@ void PressShortcut(CWnd& window, const std::string& keys) {
     QTest::keyClick(KeyTarget(window), combination.key(), combination.keyboardModifiers());
     // A shortcut may come through the window system's queue.
     QApplication::processEvents();
+}
+
+void PressTab(CWnd& window, bool backwards) {
+    QTest::keyClick(KeyTarget(window), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+std::string ClipboardText() { return FromQString(QGuiApplication::clipboard()->text()); }
+
+void SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 void ClickCloseBox(CWnd& window) { window.GetSafeHwnd()->window()->close(); }

@@ -45,6 +45,12 @@ void ResizeWindow(CWnd& window, int width, int height);
 // A key with modifiers as a user presses it on the window ("Ctrl+S"), so that
 // shortcuts fire.
 void PressShortcut(CWnd& window, const std::string& keys);
+// Tab (Shift+Tab when `backwards`) on the focused control, as the user
+// moves the focus.
+void PressTab(CWnd& window, bool backwards = false);
+// The clipboard's text, and text put there as another program would.
+std::string ClipboardText();
+void SetClipboardText(const std::string& text);
 // The close box of the window's caption.
 void ClickCloseBox(CWnd& window);
 // The menu item with this command ID in the window's menu bar; fails the

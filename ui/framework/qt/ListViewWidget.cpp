@@ -1,12 +1,16 @@
 #include "ui/framework/qt/ListViewWidget.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "ui/framework/qt/QtGlue.h"
+#include "ui/framework/qt/TableText.h"
 
 namespace {
 
@@ -75,6 +79,8 @@ CListViewWidget::CListViewWidget(DWORD style, QWidget* parent)
                               QAbstractItemView::AnyKeyPressed
                         : QAbstractItemView::NoEditTriggers);
     setShowGrid(false);
+    // Tab leaves the control, as from a list view on Windows.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
@@ -181,4 +187,46 @@ void CListViewWidget::OnSelectionChanged(const QItemSelection& selected,
             Notify(&info.hdr);
         }
     }
+}
+
+std::string CListViewWidget::SelectedRowsText() const {
+    QList<int> selected;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) selected.append(index.row());
+    if (selected.isEmpty()) return std::string();
+    std::sort(selected.begin(), selected.end());
+    std::vector<std::vector<std::string>> rows(1);
+    for (int column = 0; column < columnCount(); ++column) {
+        const QTableWidgetItem* header = horizontalHeaderItem(column);
+        rows[0].push_back(header != nullptr ? FromQString(header->text()) : std::string());
+    }
+    for (int row : selected) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int column = 0; column < columnCount(); ++column) {
+            const QTableWidgetItem* cell = item(row, column);
+            const QByteArray raw =
+                cell != nullptr ? cell->data(kBytesRole).toByteArray() : QByteArray();
+            cells.emplace_back(raw.constData(), static_cast<std::size_t>(raw.size()));
+        }
+    }
+    return TabSeparatedRows(rows);
+}
+
+void CListViewWidget::keyPressEvent(QKeyEvent* event) {
+    // Qt's own copy takes the current cell only.
+    if (event->matches(QKeySequence::Copy)) {
+        const std::string text = SelectedRowsText();
+        if (!text.empty()) QGuiApplication::clipboard()->setText(ToQString(text));
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        const std::string text = FromQString(QGuiApplication::clipboard()->text());
+        NMLVPASTE info;
+        info.hdr.code = LVN_PASTE;
+        info.pszText = text.c_str();
+        Notify(&info.hdr);
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }

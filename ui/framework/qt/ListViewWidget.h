@@ -2,13 +2,16 @@
 // rows are the items and whose columns are the item and its subitems. It
 // turns the user's actions into notifications for its owner: a check box
 // clicked or a row selected or left (LVN_ITEMCHANGED), a cell about to be
-// edited (LVN_BEGINLABELEDIT) and the text typed into it (LVN_ENDLABELEDIT).
+// edited (LVN_BEGINLABELEDIT), the text typed into it (LVN_ENDLABELEDIT)
+// and the clipboard's text pasted (LVN_PASTE). Ctrl+C copies the selected
+// rows, with the headings as the first row, as tab-separated text.
 // Changes made through CListCtrl are made with the signals blocked and send
 // nothing.
 #pragma once
 
 #include <QTableWidget>
 #include <functional>
+#include <string>
 
 #include "ui/resources/WinDef.h"
 
@@ -38,6 +41,13 @@ public:
     void SetColumnFormat(int column, int format);
     // A cell's editor is open.
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
+
+    // The headings and the selected rows, in order, as TabSeparatedRows
+    // gives them; empty when no row is selected.
+    std::string SelectedRowsText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnItemChanged(QTableWidgetItem* item);
