@@ -52,7 +52,7 @@ std::string HeightFile(bool plane, int count = 10) {
         const double H = 5 + 80 * seq.Next();
         const double zeta = 8.731 + 0.05 * (B - 36.1) - 0.08 * (L - 120.3);
         const double h = H + zeta + 0.0015 * (2 * seq.Next() - 1) + (i == 3 ? 0.05 : 0);
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "H%02d", i + 1);
         if (plane) {
             double x, y, hh;
