@@ -173,11 +173,7 @@ std::vector<std::vector<std::string>> ResidualTable(const CommonPointFit& result
             row.push_back("-");
         }
         row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
-        std::string flags;
-        if (r.failsTest) flags += "*";
-        if (r.beyondTolerance) flags += "!";
-        if (r.poorlyChecked) flags += "?";
-        row.push_back(flags);
+        row.push_back(report::Marks(r.failsTest, r.beyondTolerance, r.poorlyChecked));
         rows.push_back(std::move(row));
     }
     return rows;

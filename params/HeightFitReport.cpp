@@ -104,11 +104,7 @@ std::vector<std::vector<std::string>> HeightResidualTable(const CommonHeightFit&
         std::vector<std::string> row = {result.points[i].id, Mm(r.v)};
         row.push_back(result.points[i].used ? Fixed(r.redundancy, 2) : std::string("-"));
         row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
-        std::string flags;
-        if (r.failsTest) flags += "*";
-        if (r.beyondTolerance) flags += "!";
-        if (r.poorlyChecked) flags += "?";
-        row.push_back(flags);
+        row.push_back(report::Marks(r.failsTest, r.beyondTolerance, r.poorlyChecked));
         rows.push_back(std::move(row));
     }
     return rows;

@@ -136,6 +136,11 @@ std::string PoorlyCheckedLine(const std::vector<std::string>& names, TextLanguag
               : "检核不足（多余观测分量小于 0.1）：" + list;
 }
 
+std::string Marks(bool failsTest, bool beyondTolerance, bool poorlyChecked) {
+    return std::string(failsTest ? "*" : "") + (beyondTolerance ? "!" : "") +
+           (poorlyChecked ? "?" : "");
+}
+
 std::string ResidualSection(const std::vector<std::vector<std::string>>& table,
                             const std::vector<bool>& used, const std::vector<int>& minimum,
                             TextLanguage language) {

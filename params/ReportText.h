@@ -53,6 +53,10 @@ std::string TestLine(const TestFacts& facts, TextLanguage language);
 // The warning naming the poorly checked points; empty for none.
 std::string PoorlyCheckedLine(const std::vector<std::string>& names, TextLanguage language);
 
+// The marks of a point in a residual table: "*" fails the test, "!" beyond
+// the tolerance, "?" poorly checked.
+std::string Marks(bool failsTest, bool beyondTolerance, bool poorlyChecked);
+
 // The residual part of a report: the header (table[0]), then the used
 // points and the check points apart, each group under its count, a row of
 // table[1 + i] for point i with its last cell (the marks "*", "!", "?")
