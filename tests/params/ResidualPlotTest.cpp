@@ -116,11 +116,11 @@ TEST(ResidualPlot, SvgTakesPlacesColoursAndPenFromTheDescription) {
     plot.pointRadius = 7;
     plot.barLabelX = 333;
     plot.northLabelY = 44;
-    std::vector<Element> elements;
+    std::vector<XmlElement> elements;
     std::string why;
     ASSERT_TRUE(ReadXml(ResidualPlotSvg(plot), &elements, &why)) << why;
     int name = 0, marks = 0, coloured = 0, bar = 0, north = 0;
-    for (const Element& e : elements) {
+    for (const XmlElement& e : elements) {
         const auto cls = e.attributes.find("class");
         if (cls == e.attributes.end()) continue;
         if (e.name == "text" && cls->second == "name") {
