@@ -8,102 +8,18 @@
 
 #include "io/AtomicFile.h"
 #include "io/FileException.h"
+#include "params/ReportText.h"
+
+using report::ColumnWidths;
+using report::Fixed;
+using report::JsonNumber;
+using report::JsonString;
+using report::Percent;
+using report::Row;
 
 namespace {
 
 bool English(TextLanguage language) { return language == TextLanguage::English; }
-
-// Columns a text takes in a fixed-width font: East Asian wide characters two.
-int DisplayWidth(std::string_view s) {
-    int width = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        unsigned cp = c;
-        int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
-        if (extra > 0) cp = c & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < s.size(); ++k) {
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-        const bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
-                          (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
-                          (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
-                          (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x20000 && cp <= 0x3FFFD);
-        width += wide ? 2 : 1;
-    }
-    return width;
-}
-
-std::string PadRight(const std::string& s, int width) {
-    return s + std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(s))), ' ');
-}
-
-std::string PadLeft(const std::string& s, int width) {
-    return std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(s))), ' ') + s;
-}
-
-std::string Fixed(double v, int decimals) {
-    // No "-0.0000": a residual that rounds to zero shows unsigned.
-    std::string out = FormatFixed(v + 0.0, decimals);
-    if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
-    return out;
-}
-
-// Shortest text that reads back to the same double.
-std::string JsonNumber(double v) {
-    char text[64];
-    const auto r = std::to_chars(text, text + sizeof text, v + 0.0);
-    return std::string(text, r.ptr);
-}
-
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned>(c));
-            out += esc;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-
-// Widths that fit every entry of each column, at least `minimum`: two more
-// than the widest value, one more than the header (the first row), so that
-// neighbours never touch.
-std::vector<int> ColumnWidths(const std::vector<std::vector<std::string>>& rows,
-                              const std::vector<int>& minimum) {
-    std::vector<int> w;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::vector<std::string>& r = rows[i];
-        if (w.size() < r.size()) w.resize(r.size(), 0);
-        for (std::size_t c = 0; c < r.size(); ++c) {
-            w[c] = std::max(w[c], DisplayWidth(r[c]) + (i == 0 ? 1 : 2));
-        }
-    }
-    for (std::size_t c = 0; c < w.size() && c < minimum.size(); ++c) {
-        w[c] = std::max(w[c], minimum[c]);
-    }
-    return w;
-}
-
-// The first column to the left, the others to the right.
-std::string Row(const std::vector<std::string>& cells, const std::vector<int>& widths) {
-    std::string out;
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-        out += c == 0 ? PadRight(cells[c], widths[c]) : PadLeft(cells[c], widths[c]);
-    }
-    while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
-}
-
-std::string Percent(double alpha) { return JsonNumber(alpha * 100) + " %"; }
 
 struct Parameter {
     const char* json;
@@ -172,29 +88,17 @@ std::string KindName(int kind, TextLanguage language) {
 }
 
 std::string FitTestText(const CommonPointFit& result, TextLanguage language) {
-    const bool en = English(language);
     const ParameterFit& fit = result.fit;
-    const std::string d = std::to_string(fit.dimension), f = std::to_string(fit.redundancy);
-    if (!fit.testable) {
-        if (fit.sigma0 && *fit.sigma0 == 0) {
-            return en ? "Test: none (σ0 is 0: the points fit exactly)"
-                      : "检验：无（σ0 为 0，各点完全符合）";
-        }
-        return en ? "Test: none. The redundancy " + f + " is not above the " + d +
-                        " components of a point: no blunder can be found; add common points"
-                  : "检验：无。多余观测数 " + f + " 不大于每点的分量数 " + d +
-                        "，无法发现粗差，请增加公共点";
-    }
-    std::string out =
-        en ? "Test: τ-test of each used point (Pope, with σ0 of this fit), α = " +
-                 Percent(fit.alpha) + ", critical τ² = " + Fixed(fit.criticalUsed, 2)
-           : "检验：逐点 τ 检验（Pope 法，σ0 取自本次平差），α = " + Percent(fit.alpha) +
-                 "，临界值 τ² = " + Fixed(fit.criticalUsed, 2);
-    if (fit.usedPoints < static_cast<int>(result.points.size())) {
-        out += en ? "; check points: F-test, critical " + Fixed(fit.criticalCheck, 2)
-                  : "；检查点 F 检验，临界值 " + Fixed(fit.criticalCheck, 2);
-    }
-    return out;
+    report::TestFacts facts;
+    facts.testable = fit.testable;
+    facts.sigma0 = fit.sigma0;
+    facts.redundancy = fit.redundancy;
+    facts.dimension = fit.dimension;
+    facts.alpha = fit.alpha;
+    facts.criticalUsed = fit.criticalUsed;
+    facts.criticalCheck = fit.criticalCheck;
+    facts.checkPoints = fit.usedPoints < static_cast<int>(result.points.size());
+    return report::TestLine(facts, language);
 }
 
 std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage language) {
@@ -233,14 +137,11 @@ std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage 
                                " 米，两点的检核作用几乎只相当于一个点");
     }
     if (fit.poorlyChecked > 0) {
-        std::string names;
+        std::vector<std::string> names;
         for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (!fit.residuals[i].poorlyChecked) continue;
-            if (!names.empty()) names += en ? ", " : "、";
-            names += result.points[i].id;
+            if (fit.residuals[i].poorlyChecked) names.push_back(result.points[i].id);
         }
-        out.push_back(en ? "Poorly checked (a redundancy number below 0.1): " + names
-                         : "检核不足（多余观测分量小于 0.1）：" + names);
+        out.push_back(report::PoorlyCheckedLine(names, language));
     }
     return out;
 }
@@ -272,11 +173,7 @@ std::vector<std::vector<std::string>> ResidualTable(const CommonPointFit& result
             row.push_back("-");
         }
         row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
-        std::string flags;
-        if (r.failsTest) flags += "*";
-        if (r.beyondTolerance) flags += "!";
-        if (r.poorlyChecked) flags += "?";
-        row.push_back(flags);
+        row.push_back(report::Marks(r.failsTest, r.beyondTolerance, r.poorlyChecked));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -287,7 +184,6 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     const ParameterFit& fit = result.fit;
     const FitRequest& req = result.request;
     const std::string used = std::to_string(fit.usedPoints);
-    const int checks = static_cast<int>(result.points.size()) - fit.usedPoints;
     std::string out;
     auto line = [&out](const std::string& text) { out += text + "\n"; };
 
@@ -330,40 +226,10 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     out += "\n";
 
     // The residual table: every column as wide as its widest entry.
-    const std::vector<std::vector<std::string>> table = ResidualTable(result, language);
-    const std::vector<int> w = ColumnWidths(table, {14, 11, 11, 11, 11, 11, 11});
-    line(Row(table[0], w));
-    bool marks[3] = {};
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool wantUsed = pass == 0;
-        const int count = wantUsed ? fit.usedPoints : checks;
-        if (count == 0) continue;
-        const std::string n = std::to_string(count);
-        line(wantUsed ? (en ? "Used points (" + n + ")" : "参与计算的点（" + n + " 个）")
-                      : (en ? "Check points (" + n + ")" : "检查点（" + n + " 个）"));
-        for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (result.points[i].used != wantUsed) continue;
-            const PointResidual& r = fit.residuals[i];
-            const std::string& flags = table[1 + i].back();
-            marks[0] = marks[0] || r.failsTest;
-            marks[1] = marks[1] || r.beyondTolerance;
-            marks[2] = marks[2] || r.poorlyChecked;
-            std::vector<std::string> cells(table[1 + i].begin(), table[1 + i].end() - 1);
-            std::string text = Row(cells, w);
-            if (!flags.empty()) text += "  " + flags;
-            line(text);
-        }
-    }
-    if (marks[0]) {
-        line(en ? "* fails the test: probably a blunder" : "* 未通过检验，可能含有粗差");
-    }
-    if (marks[1]) line(en ? "! residual beyond the tolerance" : "! 残差超出限差");
-    if (marks[2]) {
-        line(en ? "? poorly checked (a redundancy number below 0.1): a blunder there hardly "
-                  "shows"
-                : "? 检核不足（多余观测分量小于 0.1），此处粗差难以发现");
-    }
-    return out;
+    std::vector<bool> usedFlags;
+    for (const CommonPoint& p : result.points) usedFlags.push_back(p.used);
+    return out + report::ResidualSection(ResidualTable(result, language), usedFlags,
+                                         {14, 11, 11, 11, 11, 11, 11}, language);
 }
 
 bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::string* error) {
