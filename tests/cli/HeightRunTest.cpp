@@ -11,6 +11,7 @@
 #include "geodesy/Constants.h"
 #include "session/GeoidFiles.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/HelpPageExample.h"
 
 namespace {
 
@@ -181,4 +182,45 @@ TEST(HeightRun, SaveProjectKeepsTheHeights) {
     ASSERT_EQ(RunConvert(Args({"--save-project", dir.File("plain.cod")}), "/", kPoints).status,
               kExitConverted);
     EXPECT_EQ(ReadBytes(dir.File("plain.cod")).size(), 537u);
+}
+
+// The figures of the help page's example are what the program prints.
+TEST(HeightRun, HelpPageExampleIsWhatTheProgramPrints) {
+    if (FindEgm96("/").empty()) GTEST_SKIP() << "proj-data is not installed";
+    const std::string page = HelpPageText();
+    std::vector<std::string> args = HelpPageWords(HelpPageBlock(page, "heights-command"));
+    ASSERT_GT(args.size(), 3u);
+    ASSERT_EQ(args.front(), "terrax-convert");
+    ASSERT_EQ(args[args.size() - 2], "&lt;");  // standard input from points.txt
+    args.erase(args.begin());
+    args.resize(args.size() - 2);
+    auto crlf = [](std::string text) {
+        std::string out;
+        for (char c : text + "\n") out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    };
+    const std::string input = crlf(HelpPageBlock(page, "heights-input"));
+    const std::string expected = crlf(HelpPageBlock(page, "heights-output"));
+    ASSERT_EQ(LinesOf(input).size(), 2u);
+    const CommandResult r = RunConvert(args, "/", input);
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+
+    // And back: the plane coordinates with their normal heights give h again.
+    std::vector<std::string> back = args;
+    for (std::string& a : back) {
+        if (a == "geodetic") {
+            a = "plane";
+        } else if (a == "plane") {
+            a = "geodetic";
+        } else if (a == "id,lat,lon,height") {
+            a = "id,x,y,h";
+        }
+    }
+    const CommandResult b = RunConvert(back, "/", r.out);
+    const std::vector<std::string> lines = LinesOf(b.out);
+    ASSERT_EQ(lines.size(), 2u) << b.err;
+    EXPECT_EQ(HeightField(lines[0]), "100.000000");
+    EXPECT_EQ(HeightField(lines[1]), "52.318000");
 }
