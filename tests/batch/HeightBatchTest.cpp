@@ -12,14 +12,14 @@
 #include "batch/FileBatch.h"
 #include "batch/LineEngine.h"
 #include "batch/OutputPath.h"
-#include "geodesy/Constants.h"
 #include "tests/batch/BatchTestSession.h"
+#include "tests/support/HeightTestData.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
 
-const std::string kSmallGrid = std::string(TERRAX_TEST_DATA) + "/session/small_geoid.asc";
+const std::string& kSmallGrid = kSmallGeoidGrid;
 
 std::FILE* StreamOf(const std::string& bytes) {
     std::FILE* f = TestPlatform::TemporaryStream();
@@ -75,15 +75,6 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t at; (at = bytes.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        lines.push_back(bytes.substr(start, at - start));
-    }
-    return lines;
-}
-
 }  // namespace
 
 TEST(HeightBatch, HeightColumnIsTheNormalHeightAndTheRestAsWithTheSwitchOff) {
@@ -96,7 +87,7 @@ TEST(HeightBatch, HeightColumnIsTheNormalHeightAndTheRestAsWithTheSwitchOff) {
     StreamResult on, off;
     const std::string withHeights = RunEngine(GridSession(true), input, &on);
     const std::string without = RunEngine(GridSession(false), input, &off);
-    const std::vector<std::string> a = Lines(withHeights), b = Lines(without);
+    const std::vector<std::string> a = CrlfLines(withHeights), b = CrlfLines(without);
     ASSERT_EQ(a.size(), 3u);
     ASSERT_EQ(b.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -152,7 +143,7 @@ TEST(HeightBatch, LinesOutsideTheGridAreWrittenAsReadAndNumbered) {
     EXPECT_EQ(one.outsideGeoidLineNumbers,
               std::vector<std::uint64_t>(outside.begin(), outside.begin() + 5));
     EXPECT_EQ(one.unrepresentableLines, 0u);
-    const std::vector<std::string> lines = Lines(single);
+    const std::vector<std::string> lines = CrlfLines(single);
     ASSERT_EQ(lines.size(), 401u);
     for (std::uint64_t n : outside) EXPECT_EQ(lines[n - 1], given[n - 1]) << n;
     EXPECT_NE(lines[1], given[1]);
@@ -178,20 +169,12 @@ TEST(HeightBatch, LinesOutsideTheGridAreWrittenAsReadAndNumbered) {
 
 TEST(HeightBatch, ExtrapolatedPointsAreCountedAndReported) {
     ConversionSession s = GridSession(true);
-    HeightModel m;
-    m.surface = HeightSurface::Plane;
-    m.centroidB = 30.3 * kDegToRad;
-    m.centroidL = 114.6 * kDegToRad;
-    m.scale = 10000;
-    m.coefficients[0] = 1;
-    const double extent[4] = {-1, 1, -1, 1};
-    for (int i = 0; i < 4; ++i) m.extent[i] = extent[i];
-    s.m_heights.model = m;
+    s.m_heights.model = PlaneModelNearTheGrid(1);
     const std::string input =
         "A,030:18:00.000,114:36:00.000,10,\r\nB,030:48:00.000,114:36:00.000,10,\r\n"
         "C,030:18:00.000,114:36:10.000,10,\r\nD,029:30:00.000,114:36:00.000,10,\r\n";
     StreamResult r;
-    const std::vector<std::string> lines = Lines(RunEngine(s, input, &r));
+    const std::vector<std::string> lines = CrlfLines(RunEngine(s, input, &r));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(Fields(lines[0])[3], "9.000000");
     EXPECT_EQ(r.extrapolatedLines, 2u);
@@ -232,7 +215,7 @@ TEST(HeightBatch, RunBatchRefusesHeightsThatCannotConvertAndKeepsSourcesUnderOve
     EXPECT_EQ(r.skipped[0].reason, SkipReason::OutsideGeoid);
     EXPECT_NE(r.skipped[0].message.find("第2行"), std::string::npos) << r.skipped[0].message;
     EXPECT_EQ(ReadBytes(dir.File("a.txt")), source);
-    const std::vector<std::string> out = Lines(ReadBytes(dir.File("a1.txt")));
+    const std::vector<std::string> out = CrlfLines(ReadBytes(dir.File("a1.txt")));
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1] + "\r\n", source.substr(source.find("P2")));
 }

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
-#include "geodesy/Constants.h"
 #include "session/GeoidFiles.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/HeightTestData.h"
 #include "tests/support/HelpPageExample.h"
 
 namespace {
 
-const std::string kSmallGrid = std::string(TERRAX_TEST_DATA) + "/session/small_geoid.asc";
+const std::string& kSmallGrid = kSmallGeoidGrid;
 
 // Geodetic WGS-84 points to plane coordinates on the same datum; N of the
 // small test grid is -18.2, -20 and (line 3) none: 32°N lies outside it.
@@ -30,15 +30,6 @@ std::vector<std::string> Args(std::vector<std::string> more) {
                                      "--items", "id,lat,lon,height"};
     args.insert(args.end(), more.begin(), more.end());
     return args;
-}
-
-std::vector<std::string> LinesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t at; (at = bytes.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        lines.push_back(bytes.substr(start, at - start));
-    }
-    return lines;
 }
 
 std::string HeightField(const std::string& line) {
@@ -76,7 +67,7 @@ TEST(HeightOptions, ReadAndChecked) {
 TEST(HeightRun, GeoidGivesTheNormalHeightsAndNamesTheLineOutsideIt) {
     const CommandResult r = RunConvert(Args({"--geoid", kSmallGrid}), "/", kPoints);
     EXPECT_EQ(r.status, kExitConverted) << r.err;
-    const std::vector<std::string> lines = LinesOf(r.out);
+    const std::vector<std::string> lines = CrlfLines(r.out);
     ASSERT_EQ(lines.size(), 3u) << r.out;
     EXPECT_EQ(HeightField(lines[0]), "118.200000");
     EXPECT_EQ(HeightField(lines[1]), "20.000000");
@@ -126,29 +117,21 @@ TEST(HeightRun, Egm96ByItsName) {
     const CommandResult r =
         RunConvert(Args({"--geoid", "egm96"}), "/", "B,039:54:36.000,116:23:24.000,100,\r\n");
     EXPECT_EQ(r.status, kExitConverted) << r.err;
-    ASSERT_EQ(LinesOf(r.out).size(), 1u);
-    EXPECT_NEAR(AsciiToDouble(HeightField(LinesOf(r.out)[0])), 109.9127, 1e-4);
+    ASSERT_EQ(CrlfLines(r.out).size(), 1u);
+    EXPECT_NEAR(AsciiToDouble(HeightField(CrlfLines(r.out)[0])), 109.9127, 1e-4);
 }
 
 TEST(HeightRun, ProjectsModelAndItsSwitch) {
     TestTempDir dir;
     ConversionSession s;
     s.m_heights.enabled = true;
-    HeightModel m;
-    m.surface = HeightSurface::Plane;
-    m.centroidB = 30.3 * kDegToRad;
-    m.centroidL = 114.6 * kDegToRad;
-    m.scale = 10000;
-    m.coefficients[0] = 2.5;
-    const double extent[4] = {-1, 1, -1, 1};
-    for (int i = 0; i < 4; ++i) m.extent[i] = extent[i];
-    s.m_heights.model = m;
+    s.m_heights.model = PlaneModelNearTheGrid(2.5);
     std::string error;
     ASSERT_TRUE(s.SaveProject(dir.File("job.cod"), &error)) << error;
 
     const CommandResult on = RunConvert(Args({"--project", dir.File("job.cod")}), "/", kPoints);
     EXPECT_EQ(on.status, kExitConverted) << on.err;
-    const std::vector<std::string> lines = LinesOf(on.out);
+    const std::vector<std::string> lines = CrlfLines(on.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(HeightField(lines[0]), "97.500000");  // at the centroid ζ = a0
     // Lines 2 and 3 lie some 70 and 190 km from the centroid of the common points.
@@ -163,7 +146,7 @@ TEST(HeightRun, ProjectsModelAndItsSwitch) {
     // --geoid stands in for the project's model.
     const CommandResult geoid =
         RunConvert(Args({"--project", dir.File("job.cod"), "--geoid", kSmallGrid}), "/", kPoints);
-    EXPECT_EQ(HeightField(LinesOf(geoid.out)[0]), "118.200000");
+    EXPECT_EQ(HeightField(CrlfLines(geoid.out)[0]), "118.200000");
 }
 
 TEST(HeightRun, SaveProjectKeepsTheHeights) {
@@ -201,7 +184,7 @@ TEST(HeightRun, HelpPageExampleIsWhatTheProgramPrints) {
     };
     const std::string input = crlf(HelpPageBlock(page, "heights-input"));
     const std::string expected = crlf(HelpPageBlock(page, "heights-output"));
-    ASSERT_EQ(LinesOf(input).size(), 2u);
+    ASSERT_EQ(CrlfLines(input).size(), 2u);
     const CommandResult r = RunConvert(args, "/", input);
     EXPECT_EQ(r.status, kExitConverted) << r.err;
     EXPECT_EQ(r.out, expected);
@@ -219,7 +202,7 @@ TEST(HeightRun, HelpPageExampleIsWhatTheProgramPrints) {
         }
     }
     const CommandResult b = RunConvert(back, "/", r.out);
-    const std::vector<std::string> lines = LinesOf(b.out);
+    const std::vector<std::string> lines = CrlfLines(b.out);
     ASSERT_EQ(lines.size(), 2u) << b.err;
     EXPECT_EQ(HeightField(lines[0]), "100.000000");
     EXPECT_EQ(HeightField(lines[1]), "52.318000");

@@ -13,11 +13,12 @@
 #include "geodesy/Constants.h"
 #include "session/ConversionSession.h"
 #include "session/GeoidFiles.h"
+#include "tests/support/HeightTestData.h"
 #include "tests/support/SevenParameterSession.h"
 
 namespace {
 
-const std::string kSmallGrid = std::string(TERRAX_TEST_DATA) + "/session/small_geoid.asc";
+const std::string& kSmallGrid = kSmallGeoidGrid;
 constexpr double kConstant = 23.456789;
 
 // A point of each source kind near 30°N 114°E, inside the small test grid.
@@ -67,17 +68,9 @@ SessionHeights Constant() {
 SessionHeights Plane() {
     SessionHeights h;
     h.enabled = true;
-    HeightModel m;
-    m.surface = HeightSurface::Plane;
-    m.centroidB = 30.3 * kDegToRad;
-    m.centroidL = 114.6 * kDegToRad;
-    m.scale = 10000;
-    m.coefficients[0] = -5;
-    m.coefficients[1] = 0.25;
-    m.coefficients[2] = -0.5;
-    const double extent[4] = {-1, 1, -1, 1};
-    for (int i = 0; i < 4; ++i) m.extent[i] = extent[i];
-    h.model = m;
+    h.model = PlaneModelNearTheGrid(-5);
+    h.model->coefficients[1] = 0.25;
+    h.model->coefficients[2] = -0.5;
     return h;
 }
 

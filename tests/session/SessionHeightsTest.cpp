@@ -17,11 +17,12 @@
 #include "session/SessionHistory.h"
 #include "session/SessionStatus.h"
 #include "tests/session/SessionTestUtil.h"
+#include "tests/support/HeightTestData.h"
 #include "tests/support/TestTempDir.h"
 
 namespace {
 
-const std::string kSmallGrid = std::string(TERRAX_TEST_DATA) + "/session/small_geoid.asc";
+const std::string& kSmallGrid = kSmallGeoidGrid;
 
 std::string Le32(std::int32_t v) {
     std::string s(4, '\0');

@@ -4,15 +4,15 @@
 // a point outside the grid refused by name, the extrapolation warning.
 #include <gtest/gtest.h>
 
-#include "geodesy/Constants.h"
 #include "res/resource.h"
 #include "session/GeoidFiles.h"
+#include "tests/support/HeightTestData.h"
 #include "tests/ui/app/MainWindowTest.h"
 #include "ui/framework/StatusLine.h"
 
 namespace {
 
-const std::string kSmallGrid = std::string(TERRAX_TEST_DATA) + "/session/small_geoid.asc";
+const std::string& kSmallGrid = kSmallGeoidGrid;
 constexpr char kNoHeightModel[] =
     "还没有高程拟合模型，也没有选定大地水准面，无法换算高程。\n请先在“高程拟合”中计算并应用高程拟合模型。";
 
@@ -130,15 +130,7 @@ TEST_F(HeightSwitchTest, ProjectWithTheSwitchOnShowsItAndWarnsOfExtrapolation) {
     const std::string path = dir.File("model.cod");
     SessionHeights heights;
     heights.enabled = true;
-    HeightModel m;
-    m.surface = HeightSurface::Plane;
-    m.centroidB = 30.3 * kDegToRad;
-    m.centroidL = 114.6 * kDegToRad;
-    m.scale = 10000;
-    m.coefficients[0] = -5;
-    const double extent[4] = {-1, 1, -1, 1};
-    for (int i = 0; i < 4; ++i) m.extent[i] = extent[i];
-    heights.model = m;
+    heights.model = PlaneModelNearTheGrid(-5);
     WriteProject(path, heights);
     CConvertDlg dlg;
     RunWindow(dlg, [&](CWnd& w) {
