@@ -16,8 +16,8 @@ struct BatchCounts {
 
 // Of the converted files: a header line, the lines whose numbers cannot be
 // carried and those outside the geoid grid are written unchanged and count
-// as skipped; every other line
-// written is a point. Skipped and cancelled files count nowhere.
+// as skipped; every other line written is a point. Skipped and cancelled
+// files count nowhere.
 BatchCounts CountBatch(const BatchResult& result);
 
 // "已转换 N 个文件，共 M 个点，跳过 K 行，用时 T 秒。", T with one decimal;
