@@ -75,6 +75,8 @@ enum class Option {
     TargetDatum,
     Seven,
     Four,
+    Heights,
+    Geoid,
     Format,
     Store,
     Separator,
@@ -105,6 +107,8 @@ constexpr OptionName kOptions[] = {
     {"--target-datum", Option::TargetDatum, true},
     {"--seven", Option::Seven, true},
     {"--four", Option::Four, true},
+    {"--heights", Option::Heights, true},
+    {"--geoid", Option::Geoid, true},
     {"--format", Option::Format, true},
     {"--store", Option::Store, true},
     {"--separator", Option::Separator, true},
@@ -160,6 +164,14 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
         case Option::Four:
             if (!ReadSwitch(value, &n)) return bad("on or off");
             (option == Option::Seven ? o->useSeven : o->useFour) = n;
+            return true;
+        case Option::Heights:
+            if (!ReadSwitch(value, &n)) return bad("on or off");
+            o->heights = n;
+            return true;
+        case Option::Geoid:
+            if (value.empty()) return bad("egm96 or a geoid grid file (.gtx or .asc)");
+            o->geoid = AsciiLower(value) == "egm96" ? std::string("egm96") : value;
             return true;
         case Option::Format:
             if (value.empty()) return bad("the name of a format");
@@ -396,6 +408,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
         *options = std::move(o);
         return true;
     }
+    // One --geoid: the geoid of the conversion, or the one an estimate fits on.
+    if (o.estimate.Active() && o.geoid) {
+        o.estimate.geoid = *o.geoid;
+        o.geoid.reset();
+    }
     if (!CheckEstimateOptions(o, error)) return false;
     if (o.estimate.Active()) {
         *options = std::move(o);
@@ -445,6 +462,18 @@ Settings: the project file is read first; the options below override it.
   --target-datum DATUM    the same for the target side
   --seven on|off          seven-parameter transformation
   --four on|off           local four-parameter transforms
+  --heights on|off        heights (高程拟合): heights of space and geodetic
+                          coordinates are ellipsoidal, those of plane
+                          coordinates normal heights; to plane coordinates
+                          H = h - ζ, from them h = H + ζ, with ζ from the
+                          project's height model (default: the project's
+                          switch; off without a project)
+  --geoid egm96|FILE      ζ from a geoid alone, no fitted model: EGM96
+                          (egm96_15.gtx beside the program or in
+                          /usr/share/proj, from proj-data) or a grid file
+                          (.gtx or ESRI ASCII .asc); turns --heights on
+                          unless --heights off is given. A point outside
+                          the grid is written as it was and reported
   --seven-params dX,dY,dZ,rX,rY,rZ,m
                           the seven parameters: metres, arc-seconds, ppm
                           (turns --seven on unless --seven is given)
@@ -590,9 +619,8 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                            : e.json                 ? "--json"
                            : !e.plot.empty()        ? "--plot"
                                                     : nullptr;
-        if (e.heightModel || !e.geoid.empty()) {
-            *error = std::string(e.heightModel ? "--height-model" : "--geoid") +
-                     " belongs to --estimate height";
+        if (e.heightModel) {
+            *error = "--height-model belongs to --estimate height";
             return false;
         }
         if (lone == nullptr) return true;
@@ -608,6 +636,7 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                                  : o.naming    ? "--naming"
                                  : o.useSeven  ? "--seven"
                                  : o.useFour   ? "--four"
+                                 : o.heights   ? "--heights"
                                  : o.jobs != 0 ? "--jobs"
                                  : o.overwrite ? "--overwrite"
                                                : nullptr;

@@ -8,7 +8,7 @@ int EstimateOptionArity(const std::string& name) {
     if (name == "--json") return 0;
     for (const char* known :
          {"--estimate", "--exclude", "--tolerance", "--level", "--save-project", "--encoding",
-          "--alpha", "--plot", "--height-model", "--geoid"}) {
+          "--alpha", "--plot", "--height-model"}) {
         if (name == known) return 1;
     }
     return -1;
@@ -44,9 +44,6 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
         } else {
             return bad("constant, plane or quadric");
         }
-    } else if (name == "--geoid") {
-        if (value.empty()) return bad("egm96 or a geoid grid file (.gtx, .asc)");
-        o->geoid = value;
     } else if (name == "--exclude") {
         std::size_t start = 0;
         while (true) {
