@@ -53,8 +53,8 @@ TEST_F(KeyboardTest, TabGoesThroughBothPagesInReadingOrderWithTheRadiosAndTheTab
         ASSERT_NE(source, 0);
         ASSERT_NE(target, 0);
         w.GetDlgItem(source)->SetFocus();
-        EXPECT_EQ(TabCycle(w), Enabled(w, {source, IDC_USE_SEVEN, IDC_USE_FOUR, target,
-                                           IDC_SOURCE_DATUM, IDC_TARGET_DATUM, IDC_SOURCE_X,
+        EXPECT_EQ(TabCycle(w), Enabled(w, {source, IDC_USE_SEVEN, IDC_USE_FOUR, IDC_USE_HEIGHTS,
+                                           target, IDC_SOURCE_DATUM, IDC_TARGET_DATUM, IDC_SOURCE_X,
                                            IDC_SOURCE_Y, IDC_SOURCE_H, IDC_CONVERT, IDC_TARGET_X,
                                            IDC_TARGET_Y, IDC_TARGET_H, IDC_MODE_TAB}));
         // Shift+Tab the other way round.
@@ -68,8 +68,8 @@ TEST_F(KeyboardTest, TabGoesThroughBothPagesInReadingOrderWithTheRadiosAndTheTab
         PressShortcut(w, "Right");
         ASSERT_TRUE(ControlVisible(w, IDC_SOURCE_FILES)) << "Right on the tabs shows 文件转换";
         EXPECT_EQ(TabCycle(w),
-                  Enabled(w, {IDC_MODE_TAB, source, IDC_USE_SEVEN, IDC_USE_FOUR, target,
-                              IDC_SOURCE_DATUM, IDC_TARGET_DATUM, IDC_FORMAT, IDC_BROWSE,
+                  Enabled(w, {IDC_MODE_TAB, source, IDC_USE_SEVEN, IDC_USE_FOUR, IDC_USE_HEIGHTS,
+                              target, IDC_SOURCE_DATUM, IDC_TARGET_DATUM, IDC_FORMAT, IDC_BROWSE,
                               IDC_SOURCE_FILES, IDC_CONVERT_FILES, IDC_OUTPUT_FILES}));
     });
 }
