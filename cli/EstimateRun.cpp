@@ -9,6 +9,7 @@
 #include "params/CommonPointFit.h"
 #include "params/FitReport.h"
 #include "params/ResidualPlot.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
     request.tolerance = e.tolerance;
     request.alpha = e.alpha.value_or(kDefaultAlpha);
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
-    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    auto datumOk = [](int d) { return d >= 0 && d < DatumCount(); };
     if (!kindOk(request.sourceKind) || !kindOk(request.targetKind) ||
         !datumOk(request.sourceDatum) || !datumOk(request.targetDatum)) {
         Report(streams.err, "the project file sets source kind " +
@@ -81,7 +82,8 @@ int RunEstimate(const ConvertOptions& o, const RunStreams& streams) {
                                 std::to_string(request.targetKind) + ", source datum " +
                                 std::to_string(request.sourceDatum) + " and target datum " +
                                 std::to_string(request.targetDatum) +
-                                "; kinds must be 0..2 and datums 0..4 (give --from, --to, "
+                                "; kinds must be 0..2 and datums 0.." + std::to_string(DatumCount() - 1) +
+                                " (give --from, --to, "
                                 "--source-datum or --target-datum)");
         return kExitSetup;
     }

@@ -8,6 +8,7 @@
 
 #include "io/AtomicFile.h"
 #include "io/FileException.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ std::string DatumName(int datum, TextLanguage language) {
                                            "CGCS2000"};
     static const char* const kChinese[] = {"北京-54坐标系", "国家-80坐标系", "WGS-84坐标系",
                                            "WGS-72坐标系", "CGCS2000坐标系"};
-    if (datum < 0 || datum >= kDatumCount) return "?";
+    if (datum < 0 || datum >= kDatumCount) return DatumListName(datum);
     return English(language) ? kEnglish[datum] : kChinese[datum];
 }
 

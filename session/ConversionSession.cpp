@@ -10,6 +10,8 @@
 #include "io/AtomicFile.h"
 #include "io/File.h"
 #include "io/FileException.h"
+#include "session/ProjectDatums.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -117,10 +119,8 @@ void ConversionSession::PrepareConversion() {
     m_params.m_savedUseSeven = m_useSeven;
     m_params.m_savedSourceDatum = m_sourceDatum;
     m_params.m_savedTargetDatum = m_targetDatum;
-    CGeoCore::DatumTable(m_sourceDatum, &m_params.m_sourceEllipsoid[0],
-                         &m_params.m_sourceEllipsoid[1]);
-    CGeoCore::DatumTable(m_targetDatum, &m_params.m_targetEllipsoid[0],
-                         &m_params.m_targetEllipsoid[1]);
+    DatumEllipsoid(m_sourceDatum, &m_params.m_sourceEllipsoid[0], &m_params.m_sourceEllipsoid[1]);
+    DatumEllipsoid(m_targetDatum, &m_params.m_targetEllipsoid[0], &m_params.m_targetEllipsoid[1]);
 }
 
 void ConversionSession::ConvertFromPlane(const std::string& xText, const std::string& yText,
@@ -228,7 +228,7 @@ void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* 
 
 bool ConversionSession::CanConvert() const {
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
-    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    auto datumOk = [](int d) { return d >= 0 && d < DatumCount(); };
     return kindOk(m_sourceKind) && kindOk(m_targetKind) && datumOk(m_sourceDatum) &&
            datumOk(m_targetDatum);
 }
@@ -312,13 +312,23 @@ void ConversionSession::Serialize(CArchive& ar) {
 void ConversionSession::SerializeExtension(CArchive& ar) {
     if (ar.IsStoring()) {
         std::vector<ProjectSection> sections;
+        if (auto datums = UserDatumSection(*this)) sections.push_back(std::move(*datums));
         sections.insert(sections.end(), m_otherSections.begin(), m_otherSections.end());
         WriteExtension(ar, sections);
         return;
     }
     std::vector<ProjectSection> others;
-    for (ProjectSection& section : ReadExtension(ar)) others.push_back(std::move(section));
+    std::optional<ProjectDatums> datums;
+    for (ProjectSection& section : ReadExtension(ar)) {
+        if (section.tag == kUserDatumTag) {
+            if (datums) ThrowDamagedExtension(ar);
+            datums = ReadUserDatumSection(ar, section.bytes);
+        } else {
+            others.push_back(std::move(section));
+        }
+    }
     m_otherSections = std::move(others);
+    if (datums) ResolveProjectDatums(*this, *datums);
 }
 
 void ConversionSession::WriteProject(const std::string& path) {

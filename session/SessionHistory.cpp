@@ -76,6 +76,21 @@ bool SessionHistory::Redo(ConversionSession& s) {
     return true;
 }
 
+void SessionHistory::MapDatums(const std::function<int(int)>& map) {
+    auto mapSettings = [&map](SessionSettings& step) {
+        for (int* d : {&step.params.m_savedSourceDatum, &step.params.m_savedTargetDatum,
+                       &step.inputs.m_calcDatumGeo, &step.inputs.m_calcDatumPlane,
+                       &step.sourceDatum, &step.targetDatum}) {
+            *d = map(*d);
+        }
+    };
+    for (std::vector<SessionSettings>* steps : {&m_undo, &m_redo}) {
+        for (SessionSettings& step : *steps) mapSettings(step);
+    }
+    mapSettings(m_current);
+    mapSettings(m_saved);
+}
+
 bool SessionHistory::IsModified(const ConversionSession& s) const {
     for (int i = 0; i < 3; ++i) {
         if (s.m_sourceText[i] != m_savedPoint[i]) return true;

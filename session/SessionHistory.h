@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // Puts the previous (next) settings into `s`; false when there is none.
     bool Undo(ConversionSession& s);
     bool Redo(ConversionSession& s);
+
+    // Each datum index `d` of every step (and of the saved state) becomes
+    // map(d): after the user's datum list lost an entry.
+    void MapDatums(const std::function<int(int)>& map);
 
     // The settings or the typed point differ from the file's.
     bool IsModified(const ConversionSession& s) const;

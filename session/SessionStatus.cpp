@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "session/UserDatums.h"
+
 namespace {
 
 const char* ProjectionName(ProjectionKind kind) {
@@ -43,7 +45,7 @@ std::string Switch(const char* name, int on) { return std::string(name) + (on ? 
 
 std::string DatumShortName(int datum) {
     static const char* const kNames[] = {"北京-54", "国家-80", "WGS-84", "WGS-72", "CGCS2000"};
-    return datum >= 0 && datum < kDatumCount ? kNames[datum] : "?";
+    return datum >= 0 && datum < kDatumCount ? kNames[datum] : DatumListName(datum);
 }
 
 int ProjectionZone(const ProjectionRecord& p) {
