@@ -4,6 +4,7 @@
 #include "params/FitReport.h"
 #include "params/ValueText.h"
 #include "res/resource.h"
+#include "ui/params/DatumCombos.h"
 #include "ui/framework/Button.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Edit.h"
@@ -79,6 +80,7 @@ void CCalcMultiDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CCalcMultiDlg::OnInitDialog() {
+    ShowUserDatums(*this, {IDC_CALC_MULTI_SOURCE_DATUM, IDC_CALC_MULTI_TARGET_DATUM});
     CDialog::OnInitDialog();
     m_table.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     const int number = m_table.GetStringWidth("-0000000.0000") + 12;
