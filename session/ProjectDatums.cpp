@@ -72,7 +72,11 @@ void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map) 
 void ResolveProjectDatums(ConversionSession& s, const ProjectDatums& datums) {
     UserDatumList& list = UserDatums();
     std::vector<std::pair<int, int>> map;  // file index, local index
+    const std::vector<int*> values = FileDatums(s);
     for (const auto& [fileIndex, datum] : datums) {
+        const bool referred = std::any_of(values.begin(), values.end(),
+                                          [i = fileIndex](const int* v) { return *v == i; });
+        if (!referred) continue;  // written by another program: not worth a list entry
         int local = list.IndexOf(datum.name);
         if (local < 0) {
             local = list.Add(datum);
@@ -92,7 +96,7 @@ void ResolveProjectDatums(ConversionSession& s, const ProjectDatums& datums) {
         }
         map.emplace_back(fileIndex, local);
     }
-    for (int* value : FileDatums(s)) {
+    for (int* value : values) {
         for (const auto& [from, to] : map) {
             if (*value == from && to >= 0) {
                 *value = to;

@@ -10,12 +10,13 @@
 // Indices and names (ignoring ASCII case) are each used once; every datum
 // is one that 添加 accepts. Anything else is a damaged extension.
 //
-// On loading, a datum of the local list with the same name and the same
+// On loading, each datum that a file value refers to is looked up (others
+// are skipped): one of the local list with the same name and the same
 // constants keeps the project's meaning under its local index; one the list
 // lacks is added to the list at its end; one whose name the list holds with
-// other constants is added as "NAME (2)" (or the first free number). The
-// file's datum values are then mapped to those indices; a value no entry
-// describes is kept as it is.
+// other constants is added as "NAME (2)" (or the first free number, or the
+// first "NAME (n)" holding these constants). The file's datum values are
+// then mapped to those indices; a value no entry describes is kept as it is.
 #pragma once
 
 #include <functional>

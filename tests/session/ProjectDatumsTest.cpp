@@ -173,8 +173,14 @@ TEST_F(ProjectDatumsTest, ANameHeldWithOtherConstantsIsAddedUnderANumber) {
 // Every damage of the section: the load fails with the message of a damaged
 // file, and neither the session nor the list changes.
 TEST_F(ProjectDatumsTest, DamagedSectionsAreRefusedWithNothingChanged) {
+    // The values refer to datum 5; written with an empty list, they come without a section.
     ConversionSession plain;
+    plain.m_params.m_savedSourceDatum = 5;
+    const UserDatumList list0 = UserDatums();
+    UserDatums() = UserDatumList();
     const std::string values = Save(plain, "plain.cod");
+    ASSERT_EQ(values.size(), kDefaultProjectBytes);
+    UserDatums() = list0;
     auto entry = [](std::int32_t index, const std::string& name, double a, double rf) {
         SectionWriter w;
         w.Int(index).Text(name).Double(a).Double(rf);
@@ -208,8 +214,17 @@ TEST_F(ProjectDatumsTest, DamagedSectionsAreRefusedWithNothingChanged) {
     // The section itself is sound in these.
     WriteBytes(dir.File("good.cod"), withSections({good}));
     const UserDatumList before = UserDatums();
-    ASSERT_TRUE(ConversionSession().LoadProject(dir.File("good.cod"), nullptr));
+    ConversionSession goodLoaded;
+    ASSERT_TRUE(goodLoaded.LoadProject(dir.File("good.cod"), nullptr));
     EXPECT_EQ(UserDatums().Count(), before.Count() + 1);
+    EXPECT_EQ(DatumListName(goodLoaded.m_params.m_savedSourceDatum), "甲");
+    UserDatums() = before;
+    // An entry no value refers to is not taken into the list.
+    WriteBytes(dir.File("more.cod"), withSections({Le32(2) + entry(5, "甲", 6378200, 298.3) +
+                                                   entry(9, "乙", 6378300, 298.3)}));
+    ASSERT_TRUE(ConversionSession().LoadProject(dir.File("more.cod"), nullptr));
+    EXPECT_EQ(UserDatums().Count(), before.Count() + 1);
+    EXPECT_EQ(UserDatums().IndexOf("乙"), -1);
     UserDatums() = before;
 
     ConversionSession marked = OnUserDatums();
