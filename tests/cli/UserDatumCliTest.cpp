@@ -6,11 +6,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "session/UserDatums.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/HelpPageExample.h"
 
 namespace {
 
@@ -105,6 +107,48 @@ TEST_F(UserDatumCli, ADamagedListIsReportedAndTheBuiltInDatumsStillConvert) {
     EXPECT_NE(r.err.find(app.File("datums.txt")), std::string::npos) << r.err;
     EXPECT_EQ(Convert("Local", "Local").status, kExitSetup);
     EXPECT_EQ(ReadBytes(app.File("datums.txt")), "Local 6380000 300.5\n");
+}
+
+// Chapter 18 of the help page: the list file it shows is the one 添加 and
+// 确定 write, and the window's and the command line's figures are the program's.
+TEST_F(UserDatumCli, HelpPageExampleIsWhatTheProgramDoes) {
+    const std::string page = HelpPageText();
+    std::string list = HelpPageBlock(page, "ellipsoids-list");
+    for (const auto& [from, to] : {std::pair{"&lt;", "<"}, std::pair{"&gt;", ">"}}) {
+        for (std::size_t at; (at = list.find(from)) != std::string::npos;) list.replace(at, 4, to);
+    }
+    UserDatumList typed;
+    DatumProblem problem;
+    ASSERT_EQ(typed.Add({"高原工程椭球", 6379745, 298.3}, &problem), 5) << problem.message;
+    EXPECT_EQ(list + "\n", typed.ToText());
+
+    // The window: B, L, H typed, x, y, h shown.
+    UserDatums() = typed;
+    ConversionSession s;
+    s.m_sourceKind = static_cast<int>(CoordinateKind::Geodetic);
+    s.m_targetKind = static_cast<int>(CoordinateKind::Plane);
+    s.m_sourceDatum = s.m_targetDatum = 5;
+    s.m_useFour = 0;
+    std::istringstream input(HelpPageBlock(page, "ellipsoids-input"));
+    std::string line;
+    for (int i = 0; i < 3 && std::getline(input, line); ++i) s.m_sourceText[i] = line.substr(line.find("= ") + 2);
+    ASSERT_TRUE(s.Convert());
+    EXPECT_EQ("x= " + s.m_targetText[0] + "\ny= " + s.m_targetText[1] + "\nh= " + s.m_targetText[2],
+              HelpPageBlock(page, "ellipsoids-output"));
+
+    // The command line, with the list file the page shows.
+    WriteBytes(app.File("datums.txt"), list + "\n");
+    std::istringstream command(HelpPageBlock(page, "ellipsoids-command"));
+    std::string commandLine, expected;
+    ASSERT_TRUE(std::getline(command, commandLine) && std::getline(command, expected));
+    const std::size_t echo = commandLine.find('"'), close = commandLine.find('"', echo + 1);
+    const std::string point = commandLine.substr(echo + 1, close - echo - 1) + "\n";
+    std::istringstream words(commandLine.substr(commandLine.find("terrax-convert ") + 15));
+    std::vector<std::string> args;
+    for (std::string w; words >> w;) args.push_back(w);
+    const CommandResult r = RunConvert(args, app.Path() + "/", point);
+    EXPECT_EQ(r.status, kExitConverted) << r.err;
+    EXPECT_EQ(r.out, expected + "\r\n");  // lines end as the window writes them
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(UserDatumConversion, AgreesWithProjOnTheSameConstants) {
         }
     }
     EXPECT_EQ(ops, (std::set<std::string>{"space", "geodetic", "gauss", "gauss_inverse"}));
-    EXPECT_EQ(datums.size(), 2u) << "two ellipsoids, as datums 5 and 6";
+    EXPECT_EQ(datums.size(), 3u) << "three ellipsoids, as datums 5, 6 and 7";
     UserDatums() = UserDatumList();
 }
 

@@ -11,7 +11,8 @@ echo "# $(cct --version 2>&1 | head -1 || true)"
 echo "# op a 1/f [L0] inputs... outputs...; angles in decimal degrees, lengths in metres"
 
 ellipsoids="6378160 298.25
-6380000 300.5"
+6380000 300.5
+6379745 298.3"  # the last one: the help page's example
 
 points="30 116.5 100
 22.5 113.25 -20
