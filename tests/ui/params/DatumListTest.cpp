@@ -6,6 +6,7 @@
 #include "session/UserDatums.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/params/ParamsTest.h"
+#include "ui/framework/ComboBox.h"
 #include "ui/framework/ListBox.h"
 #include "ui/params/ParamCommands.h"
 
@@ -170,6 +171,61 @@ TEST_F(DatumListTest, ADamagedListFileIsNotWrittenOver) {
     EXPECT_EQ(Prompts().MessageBoxes()[0].text, error);
     EXPECT_EQ(ReadBytes(dir.File("datums.txt")), damaged);
     EXPECT_EQ(UserDatums().Count(), 1) << "kept for this session";
+}
+
+// The computing dialogs list the user's datums after the five and compute
+// on their ellipsoids: three parameters between a point on "Local" and the
+// same point in Gauss coordinates on "工程椭球" are the difference of PROJ's
+// space coordinates for the two (tests/data/session/user_datum_reference.txt).
+TEST_F(DatumListTest, ComputingDialogsOfferAndUseTheUserDatums) {
+    auto entries = [](CWnd& w, int id) {
+        auto& combo = *static_cast<CComboBox*>(w.GetDlgItem(id));
+        std::vector<std::string> texts;
+        for (int i = 0; i < combo.GetCount(); ++i) texts.push_back(combo.GetLBText(i));
+        return texts;
+    };
+    const std::vector<std::string> tail = {"CGCS2000坐标系", "工程椭球", "Local"};
+    auto lastThree = [](std::vector<std::string> texts) {
+        return texts.size() < 3 ? texts : std::vector<std::string>(texts.end() - 3, texts.end());
+    };
+    auto seven = Next([&](CWnd& w) {
+        for (int id : {IDC_CALC_SEVEN_GEODETIC_DATUM, IDC_CALC_SEVEN_PLANE_DATUM})
+            EXPECT_EQ(lastThree(entries(w, id)), tail) << id;
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnCalcSeven(s);
+    auto multi = Next([&](CWnd& w) {
+        for (int id : {IDC_CALC_MULTI_SOURCE_DATUM, IDC_CALC_MULTI_TARGET_DATUM})
+            EXPECT_EQ(lastThree(entries(w, id)), tail) << id;
+        Click(w, IDCANCEL);
+    });
+    ParamCommands::OnCalcMulti(s);
+    EXPECT_TRUE(seven->ran && multi->ran);
+
+    s.m_params.m_projBefore.centralMeridian = 117;
+    auto three = Next([&](CWnd& w) {
+        for (int id : {IDC_CALC_THREE_GEODETIC_DATUM, IDC_CALC_THREE_PLANE_DATUM})
+            EXPECT_EQ(lastThree(entries(w, id)), tail) << id;
+        SelectComboItem(w, IDC_CALC_THREE_GEODETIC_DATUM, 6);
+        SelectComboItem(w, IDC_CALC_THREE_PLANE_DATUM, 5);
+        ReplaceText(w, IDC_CALC_THREE_B, "030:00:00.000");
+        ReplaceText(w, IDC_CALC_THREE_L, "116:30:00.000");
+        ReplaceText(w, IDC_CALC_THREE_H, "100");
+        ReplaceText(w, IDC_CALC_THREE_X, "3320230.152261");
+        ReplaceText(w, IDC_CALC_THREE_Y, "451756.376447");
+        ReplaceText(w, IDC_CALC_THREE_PLANE_H, "100");
+        Click(w, IDOK);
+    });
+    auto settings = NextAnswer("坐标系统转换参数", IDOK);
+    ParamCommands::OnCalcThree(s);
+    EXPECT_TRUE(three->ran && settings->ran);
+    EXPECT_EQ(s.m_inputs.m_calcDatumGeo, 6);
+    EXPECT_EQ(s.m_inputs.m_calcDatumPlane, 5);
+    // cct +proj=cart on each ellipsoid: 工程椭球 minus Local, cut to the millimetre.
+    const double want[3] = {-2466743.60969426 - -2467439.75569804,
+                            4947522.27087748 - 4948918.52375270,
+                            3170434.71559197 - 3171489.21862303};
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(s.m_params.m_seven[i], want[i], 0.0015) << i;
 }
 
 }  // namespace
