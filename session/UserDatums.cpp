@@ -101,9 +101,9 @@ std::string DatumNumberText(double value) {
 }
 
 const UserDatum* UserDatumList::At(int index) const {
-    const int position = index - kDatumCount;
-    if (position < 0 || position >= Count()) return nullptr;
-    return &m_datums[static_cast<std::size_t>(position)];
+    // Any int a project file brings, INT_MIN included.
+    if (index < kDatumCount || index - kDatumCount >= Count()) return nullptr;
+    return &m_datums[static_cast<std::size_t>(index - kDatumCount)];
 }
 
 int UserDatumList::IndexOf(const std::string& name) const {

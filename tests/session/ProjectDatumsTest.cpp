@@ -90,9 +90,11 @@ TEST_F(ProjectDatumsTest, WrittenOnlyForAProjectThatRefersToAUserDatum) {
         EXPECT_EQ(bytes.substr(kDefaultProjectBytes), "TRXE" + Le32(1) + Le32(1) + ell1);
     }
     // A datum index beyond the list (no entry to describe) writes nothing.
-    ConversionSession beyond;
-    beyond.m_params.m_savedSourceDatum = 8;
-    EXPECT_EQ(Save(beyond, "beyond.cod").size(), kDefaultProjectBytes);
+    for (int beyondList : {8, -1, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        ConversionSession beyond;
+        beyond.m_params.m_savedSourceDatum = beyondList;
+        EXPECT_EQ(Save(beyond, "beyond.cod").size(), kDefaultProjectBytes) << beyondList;
+    }
 }
 
 TEST_F(ProjectDatumsTest, RoundTripOnThisMachine) {

@@ -3,6 +3,7 @@
 // restart, and a damaged file that is reported and never written over.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "session/AppPaths.h"
@@ -86,6 +87,9 @@ TEST_F(UserDatumsTest, IndicesFollowTheBuiltInDatums) {
     a = rf = -1;
     EXPECT_FALSE(DatumEllipsoid(kDatumCount + 2, &a, &rf));
     EXPECT_FALSE(DatumEllipsoid(-1, &a, &rf));
+    // Any int a project file brings (found by the fuzz target: INT_MIN overflowed).
+    EXPECT_FALSE(DatumEllipsoid(std::numeric_limits<int>::min(), &a, &rf));
+    EXPECT_FALSE(DatumEllipsoid(std::numeric_limits<int>::max(), &a, &rf));
     EXPECT_EQ(a, -1);
     EXPECT_EQ(DatumListName(kDatumCount), "甲");
     EXPECT_EQ(DatumListName(kDatumCgcs2000), "CGCS2000坐标系");

@@ -174,8 +174,8 @@ bool OnDatumList(ConversionSession& s, SessionHistory* history) {
             moved[static_cast<std::size_t>(dlg.m_origin[i] - kDatumCount)] = kDatumCount + static_cast<int>(i);
     }
     const auto map = [&moved](int d) {
-        const int position = d - kDatumCount;
-        return position < 0 || position >= static_cast<int>(moved.size()) ? d : moved[static_cast<std::size_t>(position)];
+        if (d < kDatumCount || d - kDatumCount >= static_cast<int>(moved.size())) return d;
+        return moved[static_cast<std::size_t>(d - kDatumCount)];
     };
     MapSessionDatums(s, map);
     if (history != nullptr) history->MapDatums(map);
