@@ -68,6 +68,9 @@ help=$(run "$prefix/bin/terrax" --help)
 grep -qF "help page     $prefix/share/terrax/坐标转换问题.htm" <<<"$help" ||
   fail "terrax does not find the installed help page: $help"
 grep -qF "$store" <<<"$help" || fail "terrax --help lacks '$store'"
+datums="datum list    $work/home/.config/terrax/datums.txt"
+grep -qF "$datums" <<<"$help" || fail "terrax --help lacks '$datums'"
+run "$prefix/bin/terrax-convert" --help | grep -qF "$datums" || fail "terrax-convert --help lacks '$datums'"
 
 man=$(gzip -dc "$prefix/share/man/man1/terrax-convert.1.gz")
 for text in '\-\-format' '~/.config/terrax/Par.txt' '.SH FILES'; do

@@ -12,6 +12,7 @@
 
 #include "session/ConversionSession.h"
 #include "session/ProjectDatums.h"
+#include "session/SessionHistory.h"
 #include "session/UserDatums.h"
 #include "tests/session/SessionTestUtil.h"
 #include "tests/support/TestTempDir.h"
@@ -249,6 +250,33 @@ TEST_F(ProjectDatumsTest, SessionDatumsMapPastARemovedEntry) {
     EXPECT_EQ(used, (std::vector<int>{6, 6, 6, 6, 2, 7}));
     MapSessionDatums(s, [](int d) { return d > 5 ? d - 1 : d; });  // 5 removed
     EXPECT_EQ(SessionDatums(s), (std::vector<int>{5, 5, 5, 5, 2, 6}));
+}
+
+// Undo after the list lost datum 5: a step on datum 6 comes back on its new
+// index 5, a step on the removed datum on none (-1, no entry selected).
+TEST_F(ProjectDatumsTest, HistoryStepsFollowARemoval) {
+    ConversionSession s;
+    SessionHistory history;
+    history.Reset(s);
+    s.m_sourceDatum = 5;
+    history.Record(s);
+    s.m_sourceDatum = 6;
+    s.m_inputs.m_calcDatumPlane = 7;
+    history.Record(s);
+    s.m_sourceDatum = 1;
+    history.Record(s);
+    const auto removeFive = [](int d) { return d == 5 ? -1 : d > 5 ? d - 1 : d; };
+    MapSessionDatums(s, removeFive);
+    history.MapDatums(removeFive);
+    EXPECT_FALSE(history.Record(s)) << "the mapped session is the current step";
+    ASSERT_TRUE(history.Undo(s));
+    EXPECT_EQ(s.m_sourceDatum, 5);
+    EXPECT_EQ(s.m_inputs.m_calcDatumPlane, 6);
+    ASSERT_TRUE(history.Undo(s));
+    EXPECT_EQ(s.m_sourceDatum, -1);
+    EXPECT_EQ(s.m_inputs.m_calcDatumPlane, 0);
+    ASSERT_TRUE(history.Redo(s) && history.Redo(s));
+    EXPECT_EQ(s.m_sourceDatum, 1);
 }
 
 }  // namespace
