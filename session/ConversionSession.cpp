@@ -312,7 +312,9 @@ void ConversionSession::Serialize(CArchive& ar) {
 void ConversionSession::SerializeExtension(CArchive& ar) {
     if (ar.IsStoring()) {
         std::vector<ProjectSection> sections;
-        if (auto datums = UserDatumSection(*this)) sections.push_back(std::move(*datums));
+        if (auto datums = UserDatumSection({m_params.m_savedSourceDatum, m_params.m_savedTargetDatum,
+                                            m_inputs.m_calcDatumGeo, m_inputs.m_calcDatumPlane}))
+            sections.push_back(std::move(*datums));
         sections.insert(sections.end(), m_otherSections.begin(), m_otherSections.end());
         WriteExtension(ar, sections);
         return;
@@ -328,7 +330,11 @@ void ConversionSession::SerializeExtension(CArchive& ar) {
         }
     }
     m_otherSections = std::move(others);
-    if (datums) ResolveProjectDatums(*this, *datums);
+    if (datums) {
+        ResolveProjectDatums({&m_params.m_savedSourceDatum, &m_params.m_savedTargetDatum,
+                              &m_inputs.m_calcDatumGeo, &m_inputs.m_calcDatumPlane},
+                             *datums);
+    }
 }
 
 void ConversionSession::WriteProject(const std::string& path) {

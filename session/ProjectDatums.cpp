@@ -3,28 +3,20 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "session/ConversionSession.h"
 
 namespace {
 
 constexpr std::int32_t kMaxProjectDatums = 64;
 
-// The datum values of the project file, in file order.
-template <class Session>
-auto FileDatums(Session& s) {
-    return std::vector{&s.m_params.m_savedSourceDatum, &s.m_params.m_savedTargetDatum,
-                       &s.m_inputs.m_calcDatumGeo, &s.m_inputs.m_calcDatumPlane};
-}
-
 bool SameConstants(const UserDatum& x, const UserDatum& y) { return x.a == y.a && x.rf == y.rf; }
 
 }  // namespace
 
-std::optional<ProjectSection> UserDatumSection(const ConversionSession& s) {
+std::optional<ProjectSection> UserDatumSection(const std::vector<int>& values) {
     std::vector<int> used;
-    for (const int* value : FileDatums(s)) {
-        if (UserDatums().At(*value) && std::find(used.begin(), used.end(), *value) == used.end())
-            used.push_back(*value);
+    for (int value : values) {
+        if (UserDatums().At(value) && std::find(used.begin(), used.end(), value) == used.end())
+            used.push_back(value);
     }
     if (used.empty()) return std::nullopt;
     std::sort(used.begin(), used.end());
@@ -57,22 +49,9 @@ ProjectDatums ReadUserDatumSection(const CArchive& ar, const std::string& bytes)
     return datums;
 }
 
-std::vector<int> SessionDatums(const ConversionSession& s) {
-    std::vector<int> used{s.m_sourceDatum, s.m_targetDatum};
-    for (const int* value : FileDatums(s)) used.push_back(*value);
-    return used;
-}
-
-void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map) {
-    for (int* value : FileDatums(s)) *value = map(*value);
-    s.m_sourceDatum = map(s.m_sourceDatum);
-    s.m_targetDatum = map(s.m_targetDatum);
-}
-
-void ResolveProjectDatums(ConversionSession& s, const ProjectDatums& datums) {
+void ResolveProjectDatums(const std::vector<int*>& values, const ProjectDatums& datums) {
     UserDatumList& list = UserDatums();
     std::vector<std::pair<int, int>> map;  // file index, local index
-    const std::vector<int*> values = FileDatums(s);
     for (const auto& [fileIndex, datum] : datums) {
         const bool referred = std::any_of(values.begin(), values.end(),
                                           [i = fileIndex](const int* v) { return *v == i; });

@@ -19,7 +19,6 @@
 // then mapped to those indices; a value no entry describes is kept as it is.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,21 +28,17 @@
 #include "session/UserDatums.h"
 
 class CArchive;
-class ConversionSession;
 
 inline constexpr char kUserDatumTag[] = "ELL1";
 
 // The file's index of each datum, with the datum.
 using ProjectDatums = std::vector<std::pair<int, UserDatum>>;
 
-// The section for what `s` refers to; none when it refers to no user datum.
-std::optional<ProjectSection> UserDatumSection(const ConversionSession& s);
+// The section for the file's datum values `values` (items 25, 26, 43, 44);
+// none when they refer to no user datum.
+std::optional<ProjectSection> UserDatumSection(const std::vector<int>& values);
 // Reads a section's content; a damaged one throws as ThrowDamagedExtension.
 ProjectDatums ReadUserDatumSection(const CArchive& ar, const std::string& bytes);
-// Adds to UserDatums() what it lacks and maps the session's file values.
-void ResolveProjectDatums(ConversionSession& s, const ProjectDatums& datums);
-
-// The datums a session uses: its two selections and the four file values.
-std::vector<int> SessionDatums(const ConversionSession& s);
-// Each of those six indices `d` becomes map(d).
-void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map);
+// Adds to UserDatums() what the file's datum values refer to and it lacks,
+// and maps those values.
+void ResolveProjectDatums(const std::vector<int*>& values, const ProjectDatums& datums);

@@ -31,6 +31,13 @@ struct SessionSettings {
     bool operator==(const SessionSettings&) const = default;
 };
 
+// The datums a session uses: its two selections, then the file's four
+// values (saved source and target, the computing dialogs' two).
+std::vector<int> SessionDatums(const ConversionSession& s);
+// Each of those six indices `d` becomes map(d): after the user's datum list
+// lost an entry.
+void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map);
+
 class SessionHistory {
 public:
     // Steps kept back; older ones are dropped.

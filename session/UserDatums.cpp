@@ -255,9 +255,11 @@ bool LoadUserDatums(const std::string& path, std::string* error) {
     CFile in;
     CFileException openError;
     std::string cause;
+    bool opened = true;
     if (!in.Open(path, CFile::modeRead, &openError)) {
         if (openError.m_cause == CFileException::fileNotFound) return true;
         cause = openError.GetErrorMessage();
+        opened = false;
     } else {
         try {
             std::string bytes;
@@ -276,6 +278,9 @@ bool LoadUserDatums(const std::string& path, std::string* error) {
     file.damaged = true;
     file.damage = "自定义坐标系文件“" + path + "”无法读取（" + cause +
                   "）。坐标系参数列表暂为空；在修正或移走该文件之前，程序不会改写它。";
+    // A file (or settings folder) this user may not open is no news at every
+    // start, as the program's other settings are not; saving over it says so.
+    if (!opened) return true;
     if (error) *error = file.damage;
     return false;
 }

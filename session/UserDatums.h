@@ -102,6 +102,8 @@ UserDatumList& UserDatums();
 // Reads the list file at `path` into UserDatums(): a missing file is an empty
 // list. A damaged one empties the list, is remembered as such (SaveUserDatums
 // refuses to write over it) and gives false with the message for the user.
+// One that cannot be opened (no permission for it or its folder) empties the
+// list and is remembered the same way, without a message here.
 bool LoadUserDatums(const std::string& path, std::string* error);
 // Writes UserDatums() to the file of the last LoadUserDatums, creating its
 // folder; false with the message when it was damaged, or when it cannot be written.

@@ -212,6 +212,24 @@ TEST_F(UserDatumsTest, DamagedFileIsReportedAndNeverWrittenOver) {
     EXPECT_NE(ReadBytes(path).find("乙\t6378300\t298.3\n"), std::string::npos);
 }
 
+// A list this user may not open (here: a folder where the file should be)
+// starts empty without a message, as the other settings do, and is not
+// written over either.
+TEST_F(UserDatumsTest, AnUnreadableListStartsEmptyAndIsNotWrittenOver) {
+    TestTempDir dir;
+    const std::string path = dir.File("datums.txt");
+    std::filesystem::create_directory(PathOf(path));
+    UserDatums().Add({"before", 6378200, 298.3});
+    std::string error;
+    EXPECT_TRUE(LoadUserDatums(path, &error));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(UserDatums().Count(), 0);
+    UserDatums().Add({"新", 6378200, 298.3});
+    EXPECT_FALSE(SaveUserDatums(&error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf(path)));
+}
+
 TEST_F(UserDatumsTest, BuiltInNamesAndNumbers) {
     EXPECT_EQ(BuiltInDatumIndex("北京-54坐标系"), 0);
     EXPECT_EQ(BuiltInDatumIndex(" National-80 "), 1);

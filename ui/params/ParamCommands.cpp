@@ -5,7 +5,6 @@
 #include "params/CommonPointFit.h"
 #include "params/RotationText.h"
 #include "session/ConversionSession.h"
-#include "session/ProjectDatums.h"
 #include "session/SessionHistory.h"
 #include "session/UserDatums.h"
 #include "ui/framework/MessageBox.h"
