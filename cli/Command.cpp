@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/EstimateRun.h"
 #include "session/AppPaths.h"
+#include "session/UserDatums.h"
 
 namespace {
 const char kProgram[] = "terrax-convert";
@@ -14,6 +15,11 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
                const RunStreams& streams) {
     ConvertOptions options;
     std::string error;
+    // The user's datums, for --source-datum and --target-datum by name.
+    if (!LoadUserDatums(UserDatumsPath(appDir), &error)) {
+        std::fprintf(streams.err, "%s: %s\n", kProgram, error.c_str());
+        error.clear();
+    }
     if (!ParseCommandLine(args, &options, &error)) {
         std::fprintf(streams.err, "%s: %s\n", kProgram, error.c_str());
         std::fprintf(streams.err, "Try '%s --help' for the options.\n", kProgram);

@@ -6,6 +6,7 @@
 #include "batch/FileFormat.h"
 #include "geodesy/GeoCore.h"
 #include "platform/Platform.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -156,7 +157,8 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
         case Option::SourceDatum:
         case Option::TargetDatum:
             if (!ReadDatum(value, &n)) {
-                return bad("beijing54, national80, wgs84, wgs72, cgcs2000 or 0..4");
+                return bad("beijing54, national80, wgs84, wgs72, cgcs2000, a name of the "
+                           "user's datum list or 0.." + std::to_string(DatumCount() - 1));
             }
             (option == Option::SourceDatum ? o->sourceDatum : o->targetDatum) = n;
             return true;
@@ -285,14 +287,14 @@ bool ReadKind(const std::string& text, int* kind) {
 }
 
 bool ReadDatum(const std::string& text, int* datum) {
-    static constexpr Name kNames[] = {
-        {"beijing54", 0},    {"beijing-54", 0},     {"北京-54坐标系", 0}, {"national80", 1},
-        {"national-80", 1},  {"国家-80坐标系", 1},  {"wgs84", 2},         {"wgs-84", 2},
-        {"wgs-84坐标系", 2}, {"wgs72", 3},          {"wgs-72", 3},        {"wgs-72坐标系", 3},
-        {"cgcs2000", 4},     {"cgcs2000坐标系", 4},
-    };
-    if (ReadIndex(Trim(text), kDatumCount - 1, datum)) return true;
-    return ReadName(text, kNames, std::size(kNames), datum);
+    if (ReadIndex(Trim(text), DatumCount() - 1, datum)) return true;
+    for (int index : {BuiltInDatumIndex(text), UserDatums().IndexOf(text)}) {
+        if (index >= 0) {
+            *datum = index;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ReadSwitch(const std::string& text, int* on) {
@@ -457,8 +459,9 @@ Settings: the project file is read first; the options below override it.
   --to KIND               target coordinate kind: space, geodetic or plane
   --source-datum DATUM    beijing54, national80, wgs84, wgs72, cgcs2000 (or
                           the list texts 北京-54坐标系, 国家-80坐标系,
-                          WGS-84坐标系, WGS-72坐标系, CGCS2000坐标系), or the
-                          index 0..4
+                          WGS-84坐标系, WGS-72坐标系, CGCS2000坐标系), a name of
+                          the user's datum list (坐标系参数, see Files), or the
+                          index in the lists: 0..4, the user's from 5
   --target-datum DATUM    the same for the target side
   --seven on|off          seven-parameter transformation
   --four on|off           local four-parameter transforms
@@ -588,10 +591,14 @@ could not write its file.
 Files:
   format store  )";
     text += storePath;
+    text += "\n  datum list    " + storePath.substr(0, storePath.rfind('/') + 1) + kUserDatumsFileName;
     text += "\n\n";
     text += Wrapped("The format store is Par.txt beside this program when it is there; otherwise " +
                     Platform::UserConfigPathForHelp("terrax/Par.txt") +
                     ", where the window keeps the formats it defines.");
+    text += Wrapped(std::string("The datum list ") + kUserDatumsFileName +
+                    " beside it holds the user's own datums (坐标系参数 of the window); "
+                    "a project that names one the list lacks adds it for the run.");
     text += R"(
 Examples:
   terrax-convert --project job.cod --format 坐标 --naming name1 a.txt b.txt

@@ -26,6 +26,7 @@
 #include "platform/Platform.h"
 #include "session/AppPaths.h"
 #include "session/GeoidFiles.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -575,7 +576,8 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
                  ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +
                  std::to_string(s.m_sourceDatum) + " and target datum " +
                  std::to_string(s.m_targetDatum) +
-                 "; kinds must be 0..2 and datums 0..4 (give --from, --to, --source-datum or "
+                 "; kinds must be 0..2 and datums 0.." + std::to_string(DatumCount() - 1) +
+                 " (give --from, --to, --source-datum or "
                  "--target-datum)";
         return false;
     }

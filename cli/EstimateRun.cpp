@@ -14,6 +14,7 @@
 #include "params/HeightFitReport.h"
 #include "params/ResidualPlot.h"
 #include "session/GeoidFiles.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ int RunEstimate(const ConvertOptions& o, const std::string& appDir, const RunStr
     request.tolerance = e.tolerance;
     request.alpha = e.alpha.value_or(kDefaultAlpha);
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
-    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    auto datumOk = [](int d) { return d >= 0 && d < DatumCount(); };
     if (!kindOk(request.sourceKind) || !kindOk(request.targetKind) ||
         !datumOk(request.sourceDatum) || !datumOk(request.targetDatum)) {
         Report(streams.err, "the project file sets source kind " +
@@ -176,7 +177,8 @@ int RunEstimate(const ConvertOptions& o, const std::string& appDir, const RunStr
                                 std::to_string(request.targetKind) + ", source datum " +
                                 std::to_string(request.sourceDatum) + " and target datum " +
                                 std::to_string(request.targetDatum) +
-                                "; kinds must be 0..2 and datums 0..4 (give --from, --to, "
+                                "; kinds must be 0..2 and datums 0.." + std::to_string(DatumCount() - 1) +
+                                " (give --from, --to, "
                                 "--source-datum or --target-datum)");
         return kExitSetup;
     }

@@ -1,8 +1,10 @@
-// The project file loader, its extension (the heights' section HGT1 and
-// sections of unknown tags) included: a failed load leaves the session as it
-// was; a successful load, saved and loaded again, gives the same values, and
-// saving those gives the same bytes; a saved extension cut short is refused
-// with the session left as it was.
+// The project file loader, its extension (the heights' section HGT1, the
+// user datums' section ELL1 and sections of unknown tags) included: a failed
+// load leaves the session and the user's datum list as they were; a
+// successful load, saved and loaded again, gives the same values, and saving
+// those gives the same bytes; a saved extension cut short is refused with the
+// session left as it was; written whole and loaded again, it adds no datum to
+// the list and writes the same file.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "io/Archive.h"
 #include "io/File.h"
 #include "session/ConversionSession.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -102,6 +105,10 @@ ConversionSession Marked() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string input = TempPath("input.xyz");
     static const std::string saved = TempPath("saved.xyz");
+    static const std::string whole = TempPath("whole.xyz");
+    UserDatums() = UserDatumList();
+    UserDatums().Add({"工程椭球", 6378160, 298.25});
+    const UserDatumList datums = UserDatums();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     if (!WriteFile(input, bytes)) FuzzCheckFailed("cannot write the input", __FILE__, __LINE__, {});
 
@@ -115,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!error.empty(), bytes);
         FUZZ_CHECK(SavedBytes(session, saved) == beforeBytes, bytes);
         FUZZ_CHECK(SameOutsideTheFile(session, before), bytes);
+        FUZZ_CHECK(UserDatums() == datums, bytes);
         return 0;
     }
     FUZZ_CHECK(SameOutsideTheFile(session, before), bytes);
@@ -135,5 +143,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(cut.m_heights == before.m_heights, bytes);
         FUZZ_CHECK(SavedBytes(cut, saved) == beforeBytes, bytes);
     }
+
+    const UserDatumList loadedDatums = UserDatums();
+    session.WriteProject(whole);
+    const std::string wholeBytes = ReadFile(whole);
+    ConversionSession third = Marked();
+    FUZZ_CHECK(third.LoadProject(whole, &error), bytes);
+    FUZZ_CHECK(UserDatums() == loadedDatums, bytes);
+    third.WriteProject(whole);
+    FUZZ_CHECK(ReadFile(whole) == wholeBytes, bytes);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "params/PointFileText.h"
 #include "params/ValueText.h"
 #include "session/ConversionSession.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ const std::string& SideText(const CommonPoint& p, int side, int i) {
     return side == 0 ? p.source[i] : p.target[i];
 }
 
-bool Ellipsoid(int datum, double* a, double* rf) { return CGeoCore::DatumTable(datum, a, rf); }
+bool Ellipsoid(int datum, double* a, double* rf) { return DatumEllipsoid(datum, a, rf); }
 
 // A side as the estimator takes it: space rectangular (seven, three) or
 // plane x, y (four).
@@ -202,7 +203,7 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
     const bool en = English(language);
     *problem = FitProblem();
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
-    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    auto datumOk = [](int d) { return d >= 0 && d < DatumCount(); };
     if (!kindOk(request.sourceKind) || !kindOk(request.targetKind) ||
         !datumOk(request.sourceDatum) || !datumOk(request.targetDatum)) {
         problem->message = en ? "choose the coordinate kind and the datum of both sides"

@@ -30,7 +30,7 @@ inline constexpr double kPhysicalLimit = 1e7;
 struct FitRequest {
     FitModel model = FitModel::Seven;
     int sourceKind = kGeodeticKind;  // 0 space rectangular, 1 geodetic, 2 plane
-    int sourceDatum = 2;             // 0..4, as in the datum lists
+    int sourceDatum = 2;             // as in the datum lists (DatumCount)
     int targetKind = kPlaneKind;
     int targetDatum = 0;
     std::optional<double> tolerance;  // metres, > 0; flags besides the test
@@ -52,7 +52,7 @@ struct CommonPointFit {
 };
 
 // One side of a common point in space rectangular coordinates on the
-// ellipsoid of `datum` (0..4), as the compute-seven command forms it.
+// ellipsoid of `datum` (DatumEllipsoid), as the compute-seven command forms it.
 void GeodeticSideToSpace(int datum, double B, double L, double H, double xyz[3]);
 void PlaneSideToSpace(const ConversionParams& settings, int datum, double x, double y, double h,
                       double xyz[3]);

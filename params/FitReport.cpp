@@ -16,6 +16,7 @@ using report::JsonNumber;
 using report::JsonString;
 using report::Percent;
 using report::Row;
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ std::string DatumName(int datum, TextLanguage language) {
                                            "CGCS2000"};
     static const char* const kChinese[] = {"北京-54坐标系", "国家-80坐标系", "WGS-84坐标系",
                                            "WGS-72坐标系", "CGCS2000坐标系"};
-    if (datum < 0 || datum >= kDatumCount) return "?";
+    if (datum < 0 || datum >= kDatumCount) return DatumListName(datum);
     return English(language) ? kEnglish[datum] : kChinese[datum];
 }
 

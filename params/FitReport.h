@@ -74,6 +74,6 @@ std::string FitSummaryText(const CommonPointFit& result, TextLanguage language);
 // when there is a σ0), shifts, rotations and the scale on lines of their own.
 std::string FitParameterText(const CommonPointFit& result, TextLanguage language);
 
-// Names of a datum (0..4) and of a coordinate kind (0..2) in reports.
+// Names of a datum (the built-in ones, then the user's by their names) and of a coordinate kind (0..2) in reports.
 std::string DatumName(int datum, TextLanguage language);
 std::string KindName(int kind, TextLanguage language);

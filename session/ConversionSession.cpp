@@ -14,6 +14,8 @@
 #include "io/File.h"
 #include "io/FileException.h"
 #include "session/GeoidFiles.h"
+#include "session/ProjectDatums.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -149,10 +151,8 @@ void ConversionSession::PrepareConversion() {
     m_params.m_savedUseSeven = m_useSeven;
     m_params.m_savedSourceDatum = m_sourceDatum;
     m_params.m_savedTargetDatum = m_targetDatum;
-    CGeoCore::DatumTable(m_sourceDatum, &m_params.m_sourceEllipsoid[0],
-                         &m_params.m_sourceEllipsoid[1]);
-    CGeoCore::DatumTable(m_targetDatum, &m_params.m_targetEllipsoid[0],
-                         &m_params.m_targetEllipsoid[1]);
+    DatumEllipsoid(m_sourceDatum, &m_params.m_sourceEllipsoid[0], &m_params.m_sourceEllipsoid[1]);
+    DatumEllipsoid(m_targetDatum, &m_params.m_targetEllipsoid[0], &m_params.m_targetEllipsoid[1]);
 }
 
 void ConversionSession::ConvertFromPlane(const std::string& xText, const std::string& yText,
@@ -299,7 +299,7 @@ const GeoidGrid* ConversionSession::Grid() const {
 
 bool ConversionSession::CanConvert() const {
     auto kindOk = [](int k) { return k >= 0 && k <= 2; };
-    auto datumOk = [](int d) { return d >= 0 && d < kDatumCount; };
+    auto datumOk = [](int d) { return d >= 0 && d < DatumCount(); };
     return kindOk(m_sourceKind) && kindOk(m_targetKind) && datumOk(m_sourceDatum) &&
            datumOk(m_targetDatum);
 }
@@ -418,6 +418,9 @@ void ConversionSession::SerializeExtension(CArchive& ar) {
     if (ar.IsStoring()) {
         std::vector<ProjectSection> sections;
         if (m_heights.Any()) sections.push_back(WriteHeightsSection(m_heights));
+        if (auto datums = UserDatumSection({m_params.m_savedSourceDatum, m_params.m_savedTargetDatum,
+                                            m_inputs.m_calcDatumGeo, m_inputs.m_calcDatumPlane}))
+            sections.push_back(std::move(*datums));
         sections.insert(sections.end(), m_otherSections.begin(), m_otherSections.end());
         WriteExtension(ar, sections);
         return;
@@ -425,6 +428,7 @@ void ConversionSession::SerializeExtension(CArchive& ar) {
     std::vector<ProjectSection> others;
     SessionHeights heights;
     bool heightsRead = false;
+    std::optional<ProjectDatums> datums;
     for (ProjectSection& section : ReadExtension(ar)) {
         if (section.tag == kHeightsTag) {
             // One section of the heights; a second one is damage too.
@@ -432,12 +436,20 @@ void ConversionSession::SerializeExtension(CArchive& ar) {
                 ThrowDamagedExtension(ar);
             }
             heightsRead = true;
+        } else if (section.tag == kUserDatumTag) {
+            if (datums) ThrowDamagedExtension(ar);
+            datums = ReadUserDatumSection(ar, section.bytes);
         } else {
             others.push_back(std::move(section));
         }
     }
     m_heights = std::move(heights);
     m_otherSections = std::move(others);
+    if (datums) {
+        ResolveProjectDatums({&m_params.m_savedSourceDatum, &m_params.m_savedTargetDatum,
+                              &m_inputs.m_calcDatumGeo, &m_inputs.m_calcDatumPlane},
+                             *datums);
+    }
 }
 
 void ConversionSession::WriteProject(const std::string& path) {

@@ -63,8 +63,9 @@ public:
     void NewProject();
 
     // Copies the datum selections and the two switches into the record and
-    // fills the two ellipsoids from the datum table; an index outside 0..4
-    // leaves its ellipsoid as it was.
+    // fills the two ellipsoids from the datum lists (DatumEllipsoid: the five
+    // built-in datums, then the user's); an index outside leaves its
+    // ellipsoid as it was.
     void PrepareConversion();
 
     // The routine of each source kind: texts of the three source fields in,
@@ -114,7 +115,7 @@ public:
     CoordinateKind SourceKind() const { return static_cast<CoordinateKind>(m_sourceKind); }
     CoordinateKind TargetKind() const { return static_cast<CoordinateKind>(m_targetKind); }
 
-    // True when both kinds are 0..2 and both datums 0..4.
+    // True when both kinds are 0..2 and both datums in the lists (0..DatumCount() - 1).
     bool CanConvert() const;
     // A plane to plane conversion without zone change goes through local
     // level 1; with its K unset (0) every point would come out as Xo, Yo.

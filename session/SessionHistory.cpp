@@ -78,6 +78,38 @@ bool SessionHistory::Redo(ConversionSession& s) {
     return true;
 }
 
+namespace {
+
+// The six datum indices of a session or an undo step.
+template <class Params, class Inputs>
+std::vector<int*> DatumsOf(int& source, int& target, Params& p, Inputs& in) {
+    return {&source, &target, &p.m_savedSourceDatum, &p.m_savedTargetDatum, &in.m_calcDatumGeo,
+            &in.m_calcDatumPlane};
+}
+
+}  // namespace
+
+std::vector<int> SessionDatums(const ConversionSession& s) {
+    return {s.m_sourceDatum,           s.m_targetDatum,           s.m_params.m_savedSourceDatum,
+            s.m_params.m_savedTargetDatum, s.m_inputs.m_calcDatumGeo, s.m_inputs.m_calcDatumPlane};
+}
+
+void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map) {
+    for (int* d : DatumsOf(s.m_sourceDatum, s.m_targetDatum, s.m_params, s.m_inputs)) *d = map(*d);
+}
+
+void SessionHistory::MapDatums(const std::function<int(int)>& map) {
+    auto mapSettings = [&map](SessionSettings& step) {
+        for (int* d : DatumsOf(step.sourceDatum, step.targetDatum, step.params, step.inputs))
+            *d = map(*d);
+    };
+    for (std::vector<SessionSettings>* steps : {&m_undo, &m_redo}) {
+        for (SessionSettings& step : *steps) mapSettings(step);
+    }
+    mapSettings(m_current);
+    mapSettings(m_saved);
+}
+
 bool SessionHistory::IsModified(const ConversionSession& s) const {
     for (int i = 0; i < 3; ++i) {
         if (s.m_sourceText[i] != m_savedPoint[i]) return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ struct SessionSettings {
     bool operator==(const SessionSettings&) const = default;
 };
 
+// The datums a session uses: its two selections, then the file's four
+// values (saved source and target, the computing dialogs' two).
+std::vector<int> SessionDatums(const ConversionSession& s);
+// Each of those six indices `d` becomes map(d): after the user's datum list
+// lost an entry.
+void MapSessionDatums(ConversionSession& s, const std::function<int(int)>& map);
+
 class SessionHistory {
 public:
     // Steps kept back; older ones are dropped.
@@ -49,6 +57,10 @@ public:
     // Puts the previous (next) settings into `s`; false when there is none.
     bool Undo(ConversionSession& s);
     bool Redo(ConversionSession& s);
+
+    // Each datum index `d` of every step (and of the saved state) becomes
+    // map(d): after the user's datum list lost an entry.
+    void MapDatums(const std::function<int(int)>& map);
 
     // The settings or the typed point differ from the file's.
     bool IsModified(const ConversionSession& s) const;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "session/GeoidFiles.h"
+#include "session/UserDatums.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ std::string HeightsModelText(const SessionHeights& heights) {
 
 std::string DatumShortName(int datum) {
     static const char* const kNames[] = {"北京-54", "国家-80", "WGS-84", "WGS-72", "CGCS2000"};
-    return datum >= 0 && datum < kDatumCount ? kNames[datum] : "?";
+    return datum >= 0 && datum < kDatumCount ? kNames[datum] : DatumListName(datum);
 }
 
 int ProjectionZone(const ProjectionRecord& p) {

@@ -6,7 +6,8 @@
 
 #include "session/ConversionSession.h"
 
-// Short name of a datum index ("北京-54", ... "CGCS2000"); "?" outside 0..4.
+// Short name of a datum index ("北京-54", ... "CGCS2000", then the user's
+// names); "?" outside the lists.
 std::string DatumShortName(int datum);
 
 // The zone of a projection with its central meridian: 3° zones at multiples

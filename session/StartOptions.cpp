@@ -1,6 +1,7 @@
 #include "session/StartOptions.h"
 
 #include "session/AppPaths.h"
+#include "session/UserDatums.h"
 
 std::string WindowHelpText(const std::string& appDir) {
     return "Usage: terrax [FILE.cod]\n"
@@ -16,7 +17,7 @@ std::string WindowHelpText(const std::string& appDir) {
            HelpPagePath(appDir) +
            "\n"
            "  format store  " +
-           FormatStorePath(appDir) + "\n";
+           FormatStorePath(appDir) + "\n" + "  datum list    " + UserDatumsPath(appDir) + "\n";
 }
 
 std::optional<int> AnswerStartOption(const std::vector<std::string>& args,

@@ -63,11 +63,17 @@ version=$(run "$prefix/bin/terrax-convert" --version)
 version=$(run "$prefix/bin/terrax" --version)
 [[ $version =~ ^terrax\ \(TerraX\)\ [0-9]+\.[0-9]+ ]] || fail "terrax --version: $version"
 store="format store  $work/home/.config/terrax/Par.txt"
-run "$prefix/bin/terrax-convert" --help | grep -qF "$store" || fail "terrax-convert --help lacks '$store'"
+# Read whole first: grep -q ends at its match, and the rest of the help
+# would meet a closed pipe (a failure under pipefail).
+cli_help=$(run "$prefix/bin/terrax-convert" --help)
+grep -qF "$store" <<<"$cli_help" || fail "terrax-convert --help lacks '$store'"
 help=$(run "$prefix/bin/terrax" --help)
 grep -qF "help page     $prefix/share/terrax/坐标转换问题.htm" <<<"$help" ||
   fail "terrax does not find the installed help page: $help"
 grep -qF "$store" <<<"$help" || fail "terrax --help lacks '$store'"
+datums="datum list    $work/home/.config/terrax/datums.txt"
+grep -qF "$datums" <<<"$help" || fail "terrax --help lacks '$datums'"
+grep -qF "$datums" <<<"$cli_help" || fail "terrax-convert --help lacks '$datums'"
 
 man=$(gzip -dc "$prefix/share/man/man1/terrax-convert.1.gz")
 for text in '\-\-format' '~/.config/terrax/Par.txt' '.SH FILES'; do

@@ -13,6 +13,7 @@
 #include "session/AppPaths.h"
 #include "session/Globals.h"
 #include "session/SessionStatus.h"
+#include "session/UserDatums.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/WindowMemory.h"
 #include "ui/batch/BatchProgressDlg.h"
@@ -25,6 +26,7 @@
 #include "ui/framework/MessageMap.h"
 #include "ui/framework/PaintDC.h"
 #include "ui/framework/StatusLine.h"
+#include "ui/params/DatumCombos.h"
 #include "ui/params/ParamCommands.h"
 #include "ui/resources/ResourceSet.h"
 
@@ -226,6 +228,10 @@ BOOL CConvertDlg::OnInitDialog() {
     for (CEdit* output : {&m_targetXEdit, &m_targetYEdit, &m_targetHEdit}) output->SetReadOnly();
 
     m_recent = RecentProjects(LoadRecentProjects());
+    std::string datumError;
+    if (!LoadUserDatums(UserDatumsPath(g_appDir), &datumError))
+        AfxMessageBox(datumError, MB_OK | MB_ICONWARNING);
+    ShowUserDatums(*this, {IDC_SOURCE_DATUM, IDC_TARGET_DATUM});
     if (LoadFormatChoice(&m_session.m_format)) m_browseButton.EnableWindow(TRUE);
     RefreshFromSession();
     m_history.Reset(m_session);
@@ -570,10 +576,16 @@ void CConvertDlg::OpenRecentProject(std::size_t index) {
 
 bool CConvertDlg::OpenProject(const std::string& path) {
     std::string error;
+    const int userDatums = UserDatums().Count();
     if (!m_session.LoadProject(path, &error)) {
         // The session and the current path stay as they were.
         AfxMessageBox(error, MB_OK | MB_ICONSTOP);
         return false;
+    }
+    if (UserDatums().Count() != userDatums) {
+        // The project brought datums the list lacked.
+        ShowUserDatums(*this, {IDC_SOURCE_DATUM, IDC_TARGET_DATUM});
+        if (!SaveUserDatums(&error)) AfxMessageBox(error, MB_OK | MB_ICONWARNING);
     }
     g_projectPath = path;
     RefreshFromSession();
@@ -613,7 +625,12 @@ void CConvertDlg::OnCalcMulti() {
 }
 
 void CConvertDlg::OnZoneChange() { RunParameterCommand(ParamCommands::OnZoneChange); }
-void CConvertDlg::OnDatumList() { ParamCommands::OnDatumList(m_session); }
+void CConvertDlg::OnDatumList() {
+    UpdateData(TRUE);
+    if (!ParamCommands::OnDatumList(m_session, &m_history)) return;
+    ShowUserDatums(*this, {IDC_SOURCE_DATUM, IDC_TARGET_DATUM});
+    SessionChanged();
+}
 
 // --- File conversion page ----------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include "params/ResidualPlot.h"
 #include "params/ValueText.h"
 #include "res/resource.h"
+#include "ui/params/DatumCombos.h"
 #include "ui/framework/Button.h"
 #include "ui/framework/ComboBox.h"
 #include "ui/framework/DataExchange.h"
@@ -101,6 +102,7 @@ void CCalcMultiDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CCalcMultiDlg::OnInitDialog() {
+    ShowUserDatums(*this, {IDC_CALC_MULTI_SOURCE_DATUM, IDC_CALC_MULTI_TARGET_DATUM});
     CDialog::OnInitDialog();
     m_table.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     const int number = m_table.GetStringWidth("-0000000.0000") + 12;

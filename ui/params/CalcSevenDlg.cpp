@@ -1,11 +1,17 @@
 #include "ui/params/CalcSevenDlg.h"
 
 #include "res/resource.h"
+#include "ui/params/DatumCombos.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/params/ParamMessages.h"
 
 CCalcSevenDlg::CCalcSevenDlg(CWnd* pParent) : CDialog(IDD_CALC_SEVEN, pParent) {}
+
+BOOL CCalcSevenDlg::OnInitDialog() {
+    ShowUserDatums(*this, {IDC_CALC_SEVEN_GEODETIC_DATUM, IDC_CALC_SEVEN_PLANE_DATUM});
+    return CDialog::OnInitDialog();
+}
 
 void CCalcSevenDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

@@ -24,6 +24,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // The user's datums after the five of the datum lists.
+    BOOL OnInitDialog() override;
     // Refuses a side without a datum.
     void OnOK() override;
 };

@@ -1,11 +1,17 @@
 #include "ui/params/CalcThreeDlg.h"
 
 #include "res/resource.h"
+#include "ui/params/DatumCombos.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/params/ParamMessages.h"
 
 CCalcThreeDlg::CCalcThreeDlg(CWnd* pParent) : CDialog(IDD_CALC_THREE, pParent) {}
+
+BOOL CCalcThreeDlg::OnInitDialog() {
+    ShowUserDatums(*this, {IDC_CALC_THREE_GEODETIC_DATUM, IDC_CALC_THREE_PLANE_DATUM});
+    return CDialog::OnInitDialog();
+}
 
 void CCalcThreeDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

@@ -22,5 +22,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // The user's datums after the five of the datum lists.
+    BOOL OnInitDialog() override;
     void OnOK() override;
 };

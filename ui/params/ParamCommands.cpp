@@ -5,6 +5,8 @@
 #include "params/CommonPointFit.h"
 #include "params/RotationText.h"
 #include "session/ConversionSession.h"
+#include "session/SessionHistory.h"
+#include "session/UserDatums.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/PropertySheet.h"
 #include "ui/params/CalcFourDlg.h"
@@ -161,10 +163,28 @@ void OnCalcFour(ConversionSession& s) {
     OnFourParamSettings(s);
 }
 
-void OnDatumList(ConversionSession&) {
-    CDatumListDlg dlg;
-    dlg.DoModal();
+bool OnDatumList(ConversionSession& s, SessionHistory* history) {
+    CDatumListDlg dlg(UserDatums(), SessionDatums(s));
+    if (dlg.DoModal() != IDOK || dlg.m_list == UserDatums()) return false;
+    // Old list index to new; -1 for a removed entry, which the session does not use.
+    std::vector<int> moved(static_cast<std::size_t>(UserDatums().Count()), -1);
+    for (std::size_t i = 0; i < dlg.m_origin.size(); ++i) {
+        if (dlg.m_origin[i] >= 0)
+            moved[static_cast<std::size_t>(dlg.m_origin[i] - kDatumCount)] = kDatumCount + static_cast<int>(i);
+    }
+    const auto map = [&moved](int d) {
+        if (d < kDatumCount || d - kDatumCount >= static_cast<int>(moved.size())) return d;
+        return moved[static_cast<std::size_t>(d - kDatumCount)];
+    };
+    MapSessionDatums(s, map);
+    if (history != nullptr) history->MapDatums(map);
+    UserDatums() = dlg.m_list;
+    std::string error;
+    if (!SaveUserDatums(&error)) AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+    return true;
 }
+
+void OnDatumList(ConversionSession& s) { OnDatumList(s, nullptr); }
 
 void OnCalcThree(ConversionSession& s) {
     ConversionParams& p = s.m_params;

@@ -9,6 +9,7 @@
 #include "ui/params/ParamMessages.h"
 
 class ConversionSession;
+class SessionHistory;
 
 namespace ParamCommands {
 
@@ -20,7 +21,11 @@ void OnSevenParamSettings(ConversionSession& s);
 void OnFourParamSettings(ConversionSession& s);
 // IDM_CALC_FOUR 计算四参数: level 1 or level 2 from two common points.
 void OnCalcFour(ConversionSession& s);
-// IDM_DATUM_LIST: the coordinate-system list, which changes nothing.
+// IDM_DATUM_LIST 坐标系参数: edits the user's datum list; on 确定 takes the
+// edited list over, saves it (telling the user when that fails) and maps the
+// datum indices of the session and of `history` (when given) past removed
+// entries. True when the list changed.
+bool OnDatumList(ConversionSession& s, SessionHistory* history);
 void OnDatumList(ConversionSession& s);
 // IDM_CALC_THREE 计算三参数: the three shifts of m_seven from one common point.
 void OnCalcThree(ConversionSession& s);

@@ -25,10 +25,12 @@
 #include "res/resource.h"
 #include "session/GeoidFiles.h"
 #include "session/Globals.h"
+#include "session/UserDatums.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/ConvertDlg.h"
 #include "ui/batch/BatchProgressDlg.h"
 #include "ui/batch/FileFormatDlg.h"
+#include "ui/framework/ListBox.h"
 #include "ui/framework/TabCtrl.h"
 #include "ui/framework/UiSeam.h"
 #include "ui/framework/WinApp.h"
@@ -210,8 +212,24 @@ std::vector<DialogEntry> AllDialogs() {
         {"calc-three", ParamCommands::OnCalcThree},
         {"calc-four", ParamCommands::OnCalcFour},
         {"calc-seven", ParamCommands::OnCalcSeven},
-        {"datum-list", ParamCommands::OnDatumList},
     };
+    // 坐标系参数 with two of the user's ellipsoids, the second one selected,
+    // grown so that the list shows the constants whole.
+    dialogs.push_back({{{"datum-list",
+                         [](CWnd& w) {
+                             w.GetSafeHwnd()->window()->resize(560, 260);
+                             static_cast<CListBox*>(w.GetDlgItem(IDC_DATUMS))->SetCurSel(1);
+                             w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DATUMS, LBN_SELCHANGE));
+                         }}},
+                       [] {
+                           const UserDatumList saved = UserDatums();
+                           UserDatums() = UserDatumList();
+                           UserDatums().Add({"工程独立坐标系", 6378160, 298.25});
+                           UserDatums().Add({"高原工程椭球", 6379745, 298.3});
+                           ConversionSession session;
+                           ParamCommands::OnDatumList(session);  // ended with 取消: nothing saved
+                           UserDatums() = saved;
+                       }});
     for (const auto& [name, command] : parameterDialogs) {
         dialogs.push_back({{{name, nullptr}}, [command] {
                                ConversionSession session;

@@ -65,7 +65,7 @@ TEST_F(DialogTemplatesTest, EveryDialogClassFitsItsTemplate) {
         {"calc four", [] { return std::make_unique<CCalcFourDlg>(); }},
         {"calc seven", [] { return std::make_unique<CCalcSevenDlg>(); }},
         {"calc multi", [] { return std::make_unique<CCalcMultiDlg>(ConversionParams()); }},
-        {"datum list", [] { return std::make_unique<CDatumListDlg>(); }},
+        {"datum list", [] { return std::make_unique<CDatumListDlg>(UserDatumList(), std::vector<int>()); }},
         {"file format", [] { return std::make_unique<CFileFormatDlg>(); }},
     };
     const int templates[] = {IDD_ABOUTBOX,   IDD_PROJECTION, IDD_SEVEN_PARAMS,
