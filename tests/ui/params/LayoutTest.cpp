@@ -78,6 +78,7 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
         {"计算七参数", ParamCommands::OnCalcSeven},
         {"坐标系参数", ParamCommands::OnDatumList},
         {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); }},
+        {"高程拟合", [](ConversionSession& session) { ParamCommands::OnCalcHeights(session); }},
     };
     for (const auto& [caption, command] : commands) {
         SCOPED_TRACE(caption);
@@ -98,6 +99,8 @@ TEST_F(LayoutTest, DialogsWithAListGrowTheirListAndTheOthersKeepTheirSize) {
         {"坐标系参数", ParamCommands::OnDatumList, IDC_DATUMS},
         {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); },
          IDC_CALC_MULTI_POINTS},
+        {"高程拟合", [](ConversionSession& session) { ParamCommands::OnCalcHeights(session); },
+         IDC_CALC_HEIGHTS_POINTS},
         {"投影设置", ParamCommands::OnProjectionSettings, 0},
         {"坐标系统转换参数", ParamCommands::OnSevenParamSettings, 0},
         {"计算七参数", ParamCommands::OnCalcSeven, 0},
