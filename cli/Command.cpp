@@ -28,7 +28,7 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appDir,
         WriteOutput(HelpText(FormatStorePath(appDir)), streams, &status);
         return status;
     }
-    if (options.estimate.model) return RunEstimate(options, streams);
+    if (options.estimate.Active()) return RunEstimate(options, appDir, streams);
     RunPlan plan;
     if (!PlanRun(options, appDir, &plan, &error)) {
         std::fprintf(streams.err, "%s: %s\n", kProgram, error.c_str());

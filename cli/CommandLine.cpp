@@ -397,7 +397,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
         return true;
     }
     if (!CheckEstimateOptions(o, error)) return false;
-    if (o.estimate.model) {
+    if (o.estimate.Active()) {
         *options = std::move(o);
         return true;
     }
@@ -426,6 +426,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
 std::string HelpText(const std::string& storePath) {
     std::string text = R"(Usage: terrax-convert [OPTION...] [FILE...]
        terrax-convert --estimate seven|four|three [OPTION...] COMMON.txt
+       terrax-convert --estimate height --height-model MODEL [OPTION...] COMMON.txt
 
 Converts text files of points line by line, with the same rules as the file
 conversion of the window. Each FILE is converted into a new file beside it,
@@ -501,6 +502,19 @@ Parameters from common points (instead of converting):
                           DDD:MM:SS.ffff, plane sides through the projection
                           settings). Prints the parameters with their standard
                           deviations, σ0 and the residual of every point.
+  --estimate height       instead, a height model from common points with both
+                          heights: ID x y h H or ID B L h H (h ellipsoidal, H
+                          normal height, metres; B, L as angle text, x, y
+                          plane coordinates in the project's projection), on
+                          --target-datum (or the project's target datum).
+                          Fits the height anomaly ζ = h - H and prints σ0 and
+                          the residuals in millimetres, the coefficients with
+                          their standard deviations and the test of each point
+  --height-model MODEL    constant (1 point or more), plane (3 or more, not on
+                          one line) or quadric (6 or more) surface of ζ
+  --geoid egm96|FILE      fit the surface to ζ - N on this geoid (remove-
+                          restore): egm96 is egm96_15.gtx beside the program
+                          or in /usr/share/proj; FILE a .gtx or .asc grid
   --exclude ID[,ID...]    leave these points out of the solution; they are
                           listed as check points with their residuals
   --alpha LEVEL           significance of the test of each point: a fraction
@@ -524,7 +538,8 @@ Parameters from common points (instead of converting):
   --save-project OUT.cod  write the project with the result applied (seven
                           and three parameters with the seven switch on, four
                           in the level with the four switch on), its kinds
-                          and datums set to the two sides
+                          and datums set to the two sides; a height model
+                          with its geoid and the switch 高程拟合 on
 
 No file is converted twice in one run: a FILE named again (or another name
 of the same file) is converted once and reported. A source whose output
@@ -537,8 +552,9 @@ or a stream failed (each one is reported); 2 for a bad option or a set-up that
 cannot run, in which case nothing is written (a plane to plane conversion
 with local level 1 unset is one: it would turn every point into Xo, Yo); 1
 also when --save-project could not write the project. With --estimate: 0 when the
-parameters were computed, 2 for bad input (its line is named) or points that
-do not determine them, 1 when --save-project could not write the project.
+parameters or the height model were computed, 2 for bad input (its line is
+named) or points that do not determine them, 1 when --plot or --save-project
+could not write its file.
 
 Files:
   format store  )";
@@ -557,13 +573,15 @@ Examples:
       --source-datum national80 --target-datum cgcs2000 --projection gauss3 \
       --central-meridian 117:00:00 --exclude P7 --save-project new.cod \
       common.txt
+  terrax-convert --estimate height --height-model plane --geoid egm96 \
+      --project job.cod --plot heights.svg heights.txt
 )";
     return text;
 }
 
 bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
     const EstimateOptions& e = o.estimate;
-    if (!e.model) {
+    if (!e.Active()) {
         const char* lone = !e.exclude.empty()       ? "--exclude"
                            : e.tolerance            ? "--tolerance"
                            : e.alpha                ? "--alpha"
@@ -572,8 +590,14 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                            : e.json                 ? "--json"
                            : !e.plot.empty()        ? "--plot"
                                                     : nullptr;
+        if (e.heightModel || !e.geoid.empty()) {
+            *error = std::string(e.heightModel ? "--height-model" : "--geoid") +
+                     " belongs to --estimate height";
+            return false;
+        }
         if (lone == nullptr) return true;
-        *error = std::string(lone) + " belongs to --estimate; give --estimate seven|four|three";
+        *error = std::string(lone) +
+                 " belongs to --estimate; give --estimate seven|four|three|height";
         return false;
     }
     const char* conversionOnly = o.format      ? "--format"
@@ -589,6 +613,27 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                                                : nullptr;
     if (conversionOnly != nullptr) {
         *error = std::string(conversionOnly) + " is an option of conversions, not of --estimate";
+        return false;
+    }
+    if (e.height) {
+        const char* notHeight = o.sourceKind     ? "--from"
+                                : o.targetKind   ? "--to"
+                                : o.sourceDatum  ? "--source-datum"
+                                : e.level        ? "--level"
+                                                 : nullptr;
+        if (notHeight != nullptr) {
+            *error = std::string(notHeight) +
+                     " does not go with --estimate height: the file's positions show their "
+                     "kind, --target-datum names their datum";
+            return false;
+        }
+        if (!e.heightModel) {
+            *error = "--estimate height needs --height-model constant|plane|quadric";
+            return false;
+        }
+    } else if (e.heightModel || !e.geoid.empty()) {
+        *error = std::string(e.heightModel ? "--height-model" : "--geoid") +
+                 " belongs to --estimate height";
         return false;
     }
     if (e.level && *e.model != FitModel::Four) {

@@ -8,7 +8,7 @@ int EstimateOptionArity(const std::string& name) {
     if (name == "--json") return 0;
     for (const char* known :
          {"--estimate", "--exclude", "--tolerance", "--level", "--save-project", "--encoding",
-          "--alpha", "--plot"}) {
+          "--alpha", "--plot", "--height-model", "--geoid"}) {
         if (name == known) return 1;
     }
     return -1;
@@ -29,9 +29,24 @@ bool TakeEstimateOption(const std::string& name, const std::string& value, Estim
             o->model = FitModel::Four;
         } else if (value == "three") {
             o->model = FitModel::Three;
+        } else if (value == "height") {
+            o->height = true;
         } else {
-            return bad("seven, four or three");
+            return bad("seven, four, three or height");
         }
+    } else if (name == "--height-model") {
+        if (value == "constant") {
+            o->heightModel = HeightSurface::Constant;
+        } else if (value == "plane") {
+            o->heightModel = HeightSurface::Plane;
+        } else if (value == "quadric") {
+            o->heightModel = HeightSurface::Quadric;
+        } else {
+            return bad("constant, plane or quadric");
+        }
+    } else if (name == "--geoid") {
+        if (value.empty()) return bad("egm96 or a geoid grid file (.gtx, .asc)");
+        o->geoid = value;
     } else if (name == "--exclude") {
         std::size_t start = 0;
         while (true) {

@@ -1,16 +1,22 @@
 // Options of the estimation run, "--estimate seven|four|three COMMON.txt":
-// parameters from the common points of a file instead of a conversion.
+// parameters from the common points of a file instead of a conversion; and
+// "--estimate height --height-model constant|plane|quadric [--geoid
+// egm96|FILE] COMMON.txt": a height model from common heights.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "geodesy/HeightFit.h"
 #include "geodesy/ParameterFit.h"
 #include "params/CommonPointFile.h"
 
 struct EstimateOptions {
-    std::optional<FitModel> model;     // set by --estimate
+    std::optional<FitModel> model;     // set by --estimate seven|four|three
+    bool height = false;               // set by --estimate height
+    std::optional<HeightSurface> heightModel;  // --height-model
+    std::string geoid;                 // --geoid: egm96 or a grid file; empty for none
     std::vector<std::string> exclude;  // names of points to leave out (check points)
     std::optional<double> tolerance;   // metres
     std::optional<double> alpha;       // significance of the test, a fraction
@@ -19,6 +25,9 @@ struct EstimateOptions {
     bool json = false;
     std::string plot;         // SVG file of the residual plot, --plot; empty for none
     std::string saveProject;  // project file to write with the result applied; empty for none
+
+    // True when --estimate was given: the run estimates instead of converting.
+    bool Active() const { return model.has_value() || height; }
 };
 
 // -1 when `name` is not an option of the estimation, 0 when it takes no

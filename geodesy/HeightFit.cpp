@@ -7,6 +7,7 @@
 
 #include "crmath/Elementary.h"
 #include "geodesy/Constants.h"
+#include "geodesy/Distributions.h"
 #include "geodesy/GeoidGrid.h"
 #include "geodesy/LeastSquares.h"
 
@@ -26,15 +27,6 @@ bool Reasonable(const HeightPoint& p) {
 }
 
 }  // namespace
-
-double FlagLimit(int redundancy) {
-    // t(0.995, f) for f = 1..10; beyond, the quantiles fall below 3.
-    static constexpr double kT[10] = {63.657, 9.925, 5.841, 4.604, 4.032,
-                                      3.707, 3.499, 3.355, 3.250, 3.169};
-    if (redundancy < 2) return HUGE_VAL;
-    const int f = redundancy - 1;  // an internal point's own observation is left out
-    return f <= 10 ? kT[f - 1] : 3.0;
-}
 
 int SurfaceUnknowns(HeightSurface surface) {
     return surface == HeightSurface::Quadric ? 6 : surface == HeightSurface::Plane ? 3 : 1;
@@ -72,7 +64,7 @@ bool HeightModel::Anomaly(const GeoidGrid* geoid, double B, double L, double* ze
 }
 
 HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<HeightPoint>& points,
-                     const GeoidGrid* geoid, std::optional<double> tolerance) {
+                     const GeoidGrid* geoid, std::optional<double> tolerance, double alpha) {
     HeightFit fit;
     const int count = static_cast<int>(points.size());
     for (int i = 0; i < count; ++i) {
@@ -153,7 +145,7 @@ HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<Heig
     fit.usedPoints = used;
     fit.unknowns = n;
     fit.redundancy = used - n;
-    // Residuals and each point's q = aᵀ Q a (its leverage when used).
+    // Residuals and each point's q = aᵀ Q a: 1 − r when used.
     std::vector<double> leverage(static_cast<std::size_t>(count));
     double sum = 0;
     for (int i = 0; i < count; ++i) {
@@ -167,30 +159,45 @@ HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<Heig
         leverage[i] = q;
         HeightResidual r;
         r.v = observed[i] - model.Surface(points[i].B, points[i].L);
+        r.north = dx * model.scale;
+        r.east = dy * model.scale;
         fit.residuals.push_back(r);
         if (points[i].used) sum += Sq(r.v);
     }
+    const double s0 = fit.redundancy > 0 ? std::sqrt(sum / fit.redundancy) : 0;
     if (fit.redundancy > 0) {
-        const double s0 = std::sqrt(sum / fit.redundancy);
         fit.sigma0 = s0;
         for (int j = 0; j < n; ++j) fit.deviations[j] = s0 * std::sqrt(Q[j * n + j]);
-        for (int i = 0; i < count; ++i) {
-            HeightResidual& r = fit.residuals[i];
-            if (points[i].used) {
-                // σ0 without the point's own observation.
-                const double free = 1 - leverage[i];
-                if (fit.redundancy < 2 || !(free > 1e-12)) continue;
-                const double rest = (sum - Sq(r.v) / free) / (fit.redundancy - 1);
-                if (rest > 0) r.studentized = r.v / std::sqrt(rest * free);
-            } else if (s0 > 0) {
-                r.studentized = r.v / (s0 * std::sqrt(1 + leverage[i]));
-            }
-        }
     }
     fit.tolerance = tolerance;
-    for (HeightResidual& r : fit.residuals) {
-        r.flagged = tolerance ? std::fabs(r.v) > *tolerance
-                              : std::fabs(r.studentized) > FlagLimit(fit.redundancy);
+    fit.alpha = alpha;
+    const int f = fit.redundancy;
+    fit.testable = s0 > 0 && f > 1;
+    if (fit.testable) {
+        fit.criticalUsed = TauSquaredQuantile(1 - alpha, 1, f);
+        fit.criticalCheck = FQuantile(1 - alpha, 1, f);
+    }
+    for (int i = 0; i < count; ++i) {
+        HeightResidual& r = fit.residuals[i];
+        if (points[i].used) {
+            // Rounding may leave a point that fixes the surface alone just above 0.
+            r.redundancy = std::max(0.0, 1 - leverage[i]);
+            if (r.redundancy < 1e-12) r.redundancy = 0;
+            r.poorlyChecked = r.redundancy < kPoorlyChecked;
+            fit.poorlyChecked += r.poorlyChecked ? 1 : 0;
+            if (r.redundancy > 0 && s0 > 0) {
+                r.standardized = r.v / (s0 * std::sqrt(r.redundancy));
+                if (fit.testable) {
+                    r.statistic = Sq(r.standardized);
+                    r.failsTest = *r.statistic > fit.criticalUsed;
+                }
+            }
+        } else if (fit.testable) {
+            r.statistic = Sq(r.v / s0) / (1 + leverage[i]);
+            r.failsTest = *r.statistic > fit.criticalCheck;
+        }
+        r.beyondTolerance = tolerance && std::fabs(r.v) > *tolerance;
+        r.flagged = r.failsTest || r.beyondTolerance;
     }
     return fit;
 }

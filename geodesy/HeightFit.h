@@ -11,10 +11,19 @@
 // through the centroid, Δx = R (B − B0), Δy = R cos B0 (L − L0), divided by
 // the scale: the largest distance of a used point from the centroid, so that
 // every used point has |Δ| ≤ 1. Standard library and crmath only.
+//
+// Each point is tested as the seven- and four-parameter fits test theirs:
+// Pope's τ-test with σ0 of the fit, one component a point, τ² = v² / (σ0² r)
+// against the (1 − α) quantile of τ² (r the point's redundancy number, the
+// diagonal of Q_vv P, from its own design row: nothing of size n × n is
+// formed); a check point by its prediction error, v² / (σ0² (1 + q)) against
+// the quantile of F(1, f).
 #pragma once
 
 #include <optional>
 #include <vector>
+
+#include "geodesy/ParameterFit.h"
 
 class GeoidGrid;
 
@@ -70,11 +79,22 @@ enum class HeightStatus {
 
 struct HeightResidual {
     double v = 0;  // observed ζ minus the model's ζ, metres
-    // Internal points: the residual over its standard deviation with the
-    // point's own observation left out of σ0; check points: the prediction
-    // error over its standard deviation. 0 when there is no σ0.
-    double studentized = 0;
-    bool flagged = false;
+    // Metres north and east of the centroid in the frame (unscaled): where
+    // the point lies on the map.
+    double north = 0, east = 0;
+    // Redundancy number r = 1 − aᵀ (AᵀA)⁻¹ a of a used point (0 for a check
+    // point); the redundancy numbers of the used points add up to the
+    // redundancy of the fit.
+    double redundancy = 0;
+    // v / (σ0 √r) of a used point; 0 where r or σ0 is 0 and for check points.
+    double standardized = 0;
+    // τ² of a used point, v² / (σ0² (1 + q)) of a check point (q = aᵀ (AᵀA)⁻¹ a);
+    // none when the fit has no test.
+    std::optional<double> statistic;
+    bool poorlyChecked = false;    // used, r below kPoorlyChecked
+    bool failsTest = false;        // statistic above its critical value
+    bool beyondTolerance = false;  // |v| above a given tolerance
+    bool flagged = false;          // failsTest or beyondTolerance
 };
 
 struct HeightFit {
@@ -86,21 +106,26 @@ struct HeightFit {
     int redundancy = 0;
     // √(Σv² / redundancy) over the used points, metres; none at redundancy 0.
     std::optional<double> sigma0;
-    // The tolerance given (metres); without one, points whose studentized
-    // residual exceeds FlagLimit(redundancy) are flagged.
+    // The tolerance given (metres); points beyond it are flagged besides the test.
     std::optional<double> tolerance;
+    // The test (see the top): `testable` is false when σ0 is 0 or the
+    // redundancy is not above 1 (τ² of one point is then always the
+    // redundancy): no blunder can be found.
+    double alpha = kDefaultAlpha;
+    bool testable = false;
+    double criticalUsed = 0;   // of τ² of the used points
+    double criticalCheck = 0;  // of the check points' statistic
+    int poorlyChecked = 0;     // used points so marked
     double deviations[6] = {};  // σ of the coefficients; set with sigma0
     std::vector<HeightResidual> residuals;  // one per input point, in order
 
     bool Solved() const { return status == HeightStatus::Solved; }
 };
 
-// The limit of a studentized residual at `redundancy`: the two-sided 1 %
-// quantile of Student's t with the degrees of freedom of the statistic, and
-// at least 3. Infinite where there are none.
-double FlagLimit(int redundancy);
-
 // Fits `surface` to the used points; with onGeoid the geoid's N is taken
-// from every point first. On failure only status and first are set.
+// from every point first. tolerance: metres, > 0; alpha: the significance of
+// the test of each point, 0 < alpha < 0.5. On failure only status and first
+// are set.
 HeightFit FitHeights(HeightSurface surface, bool onGeoid, const std::vector<HeightPoint>& points,
-                     const GeoidGrid* geoid, std::optional<double> tolerance = std::nullopt);
+                     const GeoidGrid* geoid, std::optional<double> tolerance = std::nullopt,
+                     double alpha = kDefaultAlpha);

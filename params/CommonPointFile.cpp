@@ -1,166 +1,39 @@
 #include "params/CommonPointFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <unordered_map>
-
-#include "io/AtomicFile.h"
-#include "io/CodePage.h"
-#include "io/File.h"
 
 namespace {
 
 bool English(TextLanguage language) { return language == TextLanguage::English; }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Characters of the two-byte range of UTF-8 a common-point file may hold:
-// ° ± µ · × and the Greek letters.
-bool PlausibleTwoByte(unsigned cp) {
-    return cp == 0xB0 || cp == 0xB1 || cp == 0xB5 || cp == 0xB7 || cp == 0xD7 ||
-           (cp >= 0x391 && cp <= 0x3C9);
-}
-
-// True when the bytes are UTF-8 throughout (overlong forms and surrogates
-// excluded); *implausible, when given, tells whether a character of the
-// two-byte range is not PlausibleTwoByte.
-bool IsUtf8(std::string_view s, bool* implausible = nullptr) {
-    if (implausible) *implausible = false;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        int extra;
-        unsigned min;
-        unsigned cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1, min = 0x80, cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2, min = 0x800, cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3, min = 0x10000, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(extra) >= s.size()) return false;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char t = static_cast<unsigned char>(s[i + k]);
-            if ((t & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        if (implausible && extra == 1 && !PlausibleTwoByte(cp)) *implausible = true;
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return true;
-}
-
-// The fields of one line; false when two commas have nothing between them.
-bool SplitLine(std::string_view line, std::vector<std::string>* fields) {
-    fields->clear();
-    std::size_t i = 0;
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    while (i < line.size()) {
-        const std::size_t start = i;
-        while (i < line.size() && !IsBlank(line[i]) && line[i] != ',') ++i;
-        if (i == start) return false;  // a comma where a field should be
-        fields->emplace_back(line.substr(start, i - start));
-        while (i < line.size() && IsBlank(line[i])) ++i;
-        if (i < line.size() && line[i] == ',') {
-            ++i;
-            while (i < line.size() && IsBlank(line[i])) ++i;
-        }
-    }
-    return true;
-}
-
-std::string LineError(TextLanguage language, int line, const std::string& english,
-                      const std::string& chinese) {
-    if (English(language)) return "line " + std::to_string(line) + ": " + english;
-    return "第 " + std::to_string(line) + " 行：" + chinese;
-}
-
-bool FieldCanBeRead(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (IsBlank(c) || c == ',' || c == '\n' || c == '\r') return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-TextEncoding DetectCommonPointEncoding(std::string_view bytes) {
-    const bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    if (bom) bytes.remove_prefix(3);
-    bool implausible = false;
-    if (!IsUtf8(bytes, &implausible)) return TextEncoding::Gb18030;
-    return bom || !implausible ? TextEncoding::Utf8 : TextEncoding::Gb18030;
-}
 
 bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
                        std::vector<CommonPoint>* points, std::string* error,
                        TextEncoding encoding) {
-    if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
-    if (encoding == TextEncoding::Detect) encoding = DetectCommonPointEncoding(bytes);
-    // A byte-order mark is no text in either encoding.
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    std::string converted;
-    if (encoding == TextEncoding::Gb18030) {
-        converted = Gb18030ToUtf8(std::string(bytes));
-        bytes = converted;
-    }
     std::vector<CommonPoint> read;
-    std::unordered_map<std::string, int> lineOfName;
-    std::vector<std::string> fields;
-    int lineNo = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        std::size_t first = 0;
-        while (first < line.size() && IsBlank(line[first])) ++first;
-        if (first == line.size() || line[first] == '#') continue;
-        if (encoding == TextEncoding::Utf8 && !IsUtf8(line)) {
-            *error = LineError(language, lineNo, "not valid UTF-8", "不是有效的 UTF-8 文本");
-            return false;
-        }
-        if (!SplitLine(line, &fields)) {
-            *error = LineError(language, lineNo, "an empty field between two commas",
-                               "两个逗号之间缺少数据");
-            return false;
-        }
+    PointNameCheck names;
+    const bool ok = SplitPointFile(bytes, language, encoding, error, [&](PointFileLine& l) {
+        std::vector<std::string>& fields = l.fields;
         if (fields.size() != 7) {
             const std::string n = std::to_string(fields.size());
-            *error =
-                LineError(language, lineNo,
-                          "expected 7 fields (name, three source values, three target "
-                          "values), found " +
-                              n,
-                          "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
+            *error = PointLineError(
+                language, l.line,
+                "expected 7 fields (name, three source values, three target values), found " + n,
+                "应有 7 项（点名、源坐标三个值、目标坐标三个值），实有 " + n + " 项");
             return false;
         }
-        const auto [known, fresh] = lineOfName.emplace(fields[0], lineNo);
-        if (!fresh) {
-            const std::string before = std::to_string(known->second);
-            *error = LineError(language, lineNo,
-                               "the name " + fields[0] + " is already used on line " + before,
-                               "点名 " + fields[0] + " 与第 " + before + " 行的点重名");
-            return false;
-        }
+        if (!names.Add(l, language, error)) return false;
         CommonPoint p;
-        p.id = fields[0];
+        p.id = std::move(fields[0]);
         for (int i = 0; i < 3; ++i) {
-            p.source[i] = fields[1 + i];
-            p.target[i] = fields[4 + i];
+            p.source[i] = std::move(fields[1 + i]);
+            p.target[i] = std::move(fields[4 + i]);
         }
-        p.line = lineNo;
+        p.line = l.line;
         read.push_back(std::move(p));
-    }
+        return true;
+    });
+    if (!ok) return false;
     *points = std::move(read);
     return true;
 }
@@ -169,22 +42,7 @@ bool ReadCommonPointFile(const std::string& path, TextLanguage language,
                          std::vector<CommonPoint>* points, std::string* error,
                          TextEncoding encoding) {
     std::string bytes;
-    try {
-        CFile file(path, CFile::modeRead | CFile::typeBinary);
-        char buf[65536];
-        for (std::size_t n; (n = file.Read(buf, sizeof buf)) > 0;) bytes.append(buf, n);
-        file.Close();
-    } catch (const CFileException& e) {
-        if (English(language)) {
-            *error = "cannot read '" + path + "': " +
-                     (e.m_cause == CFileException::isDirectory
-                          ? std::string("it is a directory")
-                          : std::string(std::strerror(e.m_lOsError != 0 ? e.m_lOsError : EIO)));
-        } else {
-            *error = "无法读取公共点文件。" + e.GetErrorMessage();
-        }
-        return false;
-    }
+    if (!ReadPointFileBytes(path, language, "无法读取公共点文件。", &bytes, error)) return false;
     std::string message;
     if (!ParseCommonPoints(bytes, language, points, &message, encoding)) {
         *error = (English(language) ? "'" + path + "', " : "“" + path + "”") + message;
@@ -198,9 +56,9 @@ bool FormatCommonPoints(const std::vector<CommonPoint>& points, TextLanguage lan
     std::string out;
     for (std::size_t r = 0; r < points.size(); ++r) {
         const CommonPoint& p = points[r];
-        bool ok = FieldCanBeRead(p.id) && p.id[0] != '#';
+        bool ok = PointNameCanBeRead(p.id);
         for (int i = 0; i < 3; ++i)
-            ok = ok && FieldCanBeRead(p.source[i]) && FieldCanBeRead(p.target[i]);
+            ok = ok && PointFieldCanBeRead(p.source[i]) && PointFieldCanBeRead(p.target[i]);
         if (!ok) {
             const std::string row = std::to_string(r + 1);
             *error = English(language)
@@ -225,16 +83,5 @@ bool WriteCommonPointFile(const std::string& path, const std::vector<CommonPoint
                           TextLanguage language, std::string* error) {
     std::string text;
     if (!FormatCommonPoints(points, language, &text, error)) return false;
-    try {
-        CAtomicFile::WriteWhole(path, text);
-    } catch (const CFileException& e) {
-        if (English(language)) {
-            *error = "cannot write '" + path +
-                     "': " + std::strerror(e.m_lOsError != 0 ? e.m_lOsError : EIO);
-        } else {
-            *error = "无法保存公共点文件。" + e.GetErrorMessage();
-        }
-        return false;
-    }
-    return true;
+    return WritePointFileText(path, text, language, "无法保存公共点文件。", error);
 }

@@ -1,18 +1,7 @@
-// Common-point files: one point a line, "ID s1 s2 s3 t1 t2 t3", the fields
-// separated by commas or by runs of blanks and tabs (a comma with blanks
-// around it is one separator; a comma at the end of a line is allowed).
-// Blank lines and lines starting with "#" are skipped; a 0x1A (Ctrl-Z) as the
-// last byte ends the file as in DOS text files. Names come back as UTF-8 and
-// must differ from each other. What the values mean (kinds, angle texts) is
-// checked when a fit reads them.
-//
-// Encoding, unless one is asked for: UTF-8 when the file is valid UTF-8 and
-// either starts with a byte-order mark or holds no character of
-// U+0080..U+07FF other than the signs ° ± · × µ and the Greek letters.
-// Chinese text in UTF-8 takes three bytes a character; the two-byte range
-// holds accents, combining marks, Cyrillic, Hebrew and Arabic, which in a
-// common-point file are GB18030 pairs whose bytes happen to form UTF-8 (亭 is
-// CD A4, U+0364 in UTF-8). Anything else is GB18030.
+// Common-point files: one point a line, "ID s1 s2 s3 t1 t2 t3", separated,
+// commented and decoded as every point file is (params/PointFileText.h).
+// Names come back as UTF-8 and must differ from each other. What the values
+// mean (kinds, angle texts) is checked when a fit reads them.
 #pragma once
 
 #include <string>
@@ -20,12 +9,13 @@
 #include <vector>
 
 #include "params/CommonPoint.h"
+#include "params/PointFileText.h"
 #include "params/TextLanguage.h"
 
-enum class TextEncoding { Detect, Utf8, Gb18030 };
-
 // The encoding Detect chooses for these bytes (never Detect).
-TextEncoding DetectCommonPointEncoding(std::string_view bytes);
+inline TextEncoding DetectCommonPointEncoding(std::string_view bytes) {
+    return DetectPointFileEncoding(bytes);
+}
 
 // Reads the points of a file's bytes; every point gets its line number.
 // False with a message naming the line when a line has not seven fields,

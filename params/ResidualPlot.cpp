@@ -63,20 +63,30 @@ std::string Escaped(const std::string& s) {
 
 }  // namespace
 
-ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double height) {
+namespace {
+
+// A point of a plot: map position (m north, east) and residual (m north, east).
+struct PlotInput {
+    double north = 0, east = 0;
+    double vNorth = 0, vEast = 0;
+    std::string name;
+    bool used = true;
+    bool flagged = false;
+};
+
+ResidualPlot LayOut(const std::vector<PlotInput>& inputs, double width, double height) {
     ResidualPlot plot;
     plot.width = width;
     plot.height = height;
-    const ParameterFit& fit = result.fit;
-    const std::size_t n = fit.residuals.size();
+    const std::size_t n = inputs.size();
     if (n == 0) return plot;
-    double minN = fit.residuals[0].map[0], maxN = minN;
-    double minE = fit.residuals[0].map[1], maxE = minE;
+    double minN = inputs[0].north, maxN = minN;
+    double minE = inputs[0].east, maxE = minE;
     double longest = 0;
-    for (const PointResidual& r : fit.residuals) {
-        minN = std::min(minN, r.map[0]), maxN = std::max(maxN, r.map[0]);
-        minE = std::min(minE, r.map[1]), maxE = std::max(maxE, r.map[1]);
-        longest = std::max(longest, std::hypot(r.v[0], r.v[1]));
+    for (const PlotInput& r : inputs) {
+        minN = std::min(minN, r.north), maxN = std::max(maxN, r.north);
+        minE = std::min(minE, r.east), maxE = std::max(maxE, r.east);
+        longest = std::max(longest, std::hypot(r.vNorth, r.vEast));
     }
     const double areaW = std::max(1.0, width - 2 * kMargin);
     const double areaH = std::max(1.0, height - 2 * kMargin - kLegend);
@@ -92,15 +102,14 @@ ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double
     plot.pixelsPerMetre =
         longest > 0 ? kArrowShare * std::min(width, height) / longest : 1000;  // 1 mm: 1 px
     const bool allNamed = static_cast<int>(n) <= kNamedPoints;
-    for (std::size_t i = 0; i < n; ++i) {
-        const PointResidual& r = fit.residuals[i];
+    for (const PlotInput& r : inputs) {
         PlotPoint p;
-        p.x = left + (r.map[1] - minE) * scale;
-        p.y = top + (maxN - r.map[0]) * scale;
-        p.arrowX = p.x + r.v[1] * plot.pixelsPerMetre;
-        p.arrowY = p.y - r.v[0] * plot.pixelsPerMetre;
-        p.name = i < result.points.size() ? result.points[i].id : std::string();
-        p.used = i < result.points.size() ? result.points[i].used : true;
+        p.x = left + (r.east - minE) * scale;
+        p.y = top + (maxN - r.north) * scale;
+        p.arrowX = p.x + r.vEast * plot.pixelsPerMetre;
+        p.arrowY = p.y - r.vNorth * plot.pixelsPerMetre;
+        p.name = r.name;
+        p.used = r.used;
         p.flagged = r.flagged;
         p.named = allNamed || r.flagged;
         plot.points.push_back(std::move(p));
@@ -113,6 +122,42 @@ ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double
     plot.northX = width - kMargin / 2;
     plot.northTop = kMargin / 4;
     plot.northBottom = kMargin / 4 + 30;
+    return plot;
+}
+
+}  // namespace
+
+ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double height) {
+    const ParameterFit& fit = result.fit;
+    std::vector<PlotInput> inputs;
+    for (std::size_t i = 0; i < fit.residuals.size(); ++i) {
+        const PointResidual& r = fit.residuals[i];
+        PlotInput in;
+        in.north = r.map[0], in.east = r.map[1];
+        in.vNorth = r.v[0], in.vEast = r.v[1];
+        in.name = i < result.points.size() ? result.points[i].id : std::string();
+        in.used = i < result.points.size() ? result.points[i].used : true;
+        in.flagged = r.flagged;
+        inputs.push_back(std::move(in));
+    }
+    return LayOut(inputs, width, height);
+}
+
+ResidualPlot MakeHeightResidualPlot(const CommonHeightFit& result, double width, double height) {
+    const HeightFit& fit = result.fit;
+    std::vector<PlotInput> inputs;
+    for (std::size_t i = 0; i < fit.residuals.size() && i < result.points.size(); ++i) {
+        const HeightResidual& r = fit.residuals[i];
+        PlotInput in;
+        in.north = r.north, in.east = r.east;
+        in.vNorth = r.v;
+        in.name = result.points[i].id;
+        in.used = result.points[i].used;
+        in.flagged = r.flagged;
+        inputs.push_back(std::move(in));
+    }
+    ResidualPlot plot = LayOut(inputs, width, height);
+    plot.note = "v = ζ − model: ↑ +, ↓ −";
     return plot;
 }
 
@@ -154,6 +199,10 @@ std::string ResidualPlotSvg(const ResidualPlot& plot) {
            "marker-end=\"url(#head)\"/>\n";
     out += "<text class=\"north\" x=\"" + Number(plot.northX - 4) + "\" y=\"" +
            Number(plot.northBottom + 14) + "\" font-size=\"12\">N</text>\n";
+    if (!plot.note.empty()) {
+        out += "<text class=\"note\" x=\"" + Number(plot.width / 2) + "\" y=\"" +
+               Number(plot.barY + 4) + "\" font-size=\"12\">" + Escaped(plot.note) + "</text>\n";
+    }
     return out + "</svg>\n";
 }
 

@@ -3,11 +3,16 @@
 // points filled, check points hollow, flagged points red with their names, a
 // north arrow. One description, drawn by the window and written as SVG here.
 // Drawing coordinates are pixels, x to the right (east), y down (south).
+//
+// A height fit has scalar residuals: each is drawn as an arrow pointing
+// north (up the page) when positive, south when negative, at the same scale
+// bar; the plot's note says so.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "params/CommonHeightFit.h"
 #include "params/CommonPointFit.h"
 
 struct PlotPoint {
@@ -30,15 +35,20 @@ struct ResidualPlot {
     double northX = 0, northTop = 0, northBottom = 0;
     double metresPerPixel = 0;  // of the map
     double pixelsPerMetre = 0;  // of the residual arrows
+    std::string note;           // a line below the points, centred (UTF-8); may be empty
 };
 
 // The plot of `result` in a width x height picture. Names are written for
 // every point when there are at most kNamedPoints, else for the flagged.
 inline constexpr int kNamedPoints = 60;
 ResidualPlot MakeResidualPlot(const CommonPointFit& result, double width, double height);
+// The plot of a height fit: points at their positions in the fit's frame,
+// residual v as an arrow north (v > 0) or south (v < 0).
+ResidualPlot MakeHeightResidualPlot(const CommonHeightFit& result, double width, double height);
 
 // The plot as an SVG document: one <circle class="point ..."> per point, one
-// <line class="residual"> per residual, the scale bar and the north arrow.
+// <line class="residual"> per residual, the scale bar, the north arrow and
+// the note (<text class="note">) when there is one.
 std::string ResidualPlotSvg(const ResidualPlot& plot);
 
 // Writes ResidualPlotSvg through a temporary file; false with a message

@@ -4,10 +4,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "geodesy/Constants.h"
+#include "geodesy/Distributions.h"
 #include "geodesy/GeoidGrid.h"
 
 namespace {
@@ -174,9 +177,16 @@ TEST(HeightFit, AFiveCentimetreBlunderIsFlaggedAndCheckPointsPredicted) {
             EXPECT_TRUE(clean.residuals[5].flagged);
             EXPECT_LT(std::fabs(clean.residuals[count - 1].v), 0.004);
             EXPECT_FALSE(clean.residuals[count - 1].flagged);
-            // A tolerance given decides alone.
+            // A tolerance given flags besides the test, not instead of it.
             const HeightFit loose = FitHeights(s, false, points, nullptr, 0.1);
-            for (const HeightResidual& r : loose.residuals) EXPECT_FALSE(r.flagged);
+            for (int i = 0; i < count; ++i) {
+                const HeightResidual& r = loose.residuals[i];
+                EXPECT_FALSE(r.beyondTolerance);
+                EXPECT_EQ(r.flagged, i == 5) << count << " point " << i;
+            }
+            const HeightFit tight = FitHeights(s, false, points, nullptr, 0.03);
+            EXPECT_TRUE(tight.residuals[5].beyondTolerance);
+            EXPECT_FALSE(tight.residuals[0].beyondTolerance);
         }
     }
 }
@@ -260,6 +270,136 @@ TEST(HeightFit, SurfacesWarnOfExtrapolationBeyondTheMargin) {
     const double outside = m.centroidB + (m.extent[1] + 1.1 * kExtrapolationMargin * side) * perUnit;
     EXPECT_FALSE(m.Extrapolates(inside, m.centroidL));
     EXPECT_TRUE(m.Extrapolates(outside, m.centroidL));
+}
+
+// Normal noise from the fixed sequence (Box–Muller).
+double Gauss(Sequence& seq) {
+    const double u = 1 - seq.Next(), w = seq.Next();
+    return std::sqrt(-2 * std::log(u)) * std::cos(2 * 3.141592653589793 * w);
+}
+
+// The redundancy number of a used point is what leaving it out shows: its
+// prediction error as a check point is v / r, and its F statistic then is
+// its τ² rescaled by the σ0 without it. The numbers add up to the redundancy.
+TEST(HeightFit, RedundancyNumbersAgreeWithLeavingEachPointOut) {
+    for (HeightSurface s : {HeightSurface::Constant, HeightSurface::Plane, HeightSurface::Quadric}) {
+        Sequence seq{99};
+        std::vector<HeightPoint> points = Job(14, true, 0.002, seq);
+        const HeightFit fit = FitHeights(s, false, points, nullptr);
+        ASSERT_TRUE(fit.Solved());
+        ASSERT_TRUE(fit.testable);
+        double sum = 0;
+        for (int i = 0; i < 14; ++i) {
+            const HeightResidual& r = fit.residuals[i];
+            EXPECT_GT(r.redundancy, 0);
+            EXPECT_LT(r.redundancy, 1);
+            sum += r.redundancy;
+            ASSERT_TRUE(r.statistic);
+            EXPECT_NEAR(*r.statistic, Sq(r.v / *fit.sigma0) / r.redundancy, 1e-9);
+            EXPECT_NEAR(r.standardized * r.standardized, *r.statistic, 1e-9);
+            std::vector<HeightPoint> without = points;
+            without[i].used = false;
+            const HeightFit left = FitHeights(s, false, without, nullptr);
+            ASSERT_TRUE(left.Solved());
+            EXPECT_NEAR(left.residuals[i].v, r.v / r.redundancy, 1e-9) << i;
+            EXPECT_EQ(left.residuals[i].redundancy, 0);
+            // Without the point, σ0² is (Σv² − v²/r) / (f − 1).
+            const double rest = (Sq(*fit.sigma0) * fit.redundancy - Sq(r.v) / r.redundancy) /
+                                (fit.redundancy - 1);
+            ASSERT_TRUE(left.residuals[i].statistic);
+            ASSERT_TRUE(left.sigma0);
+            EXPECT_NEAR(Sq(*left.sigma0), rest, 1e-12);
+            // and 1 + q of the left-out point is 1 / r.
+            EXPECT_NEAR(*left.residuals[i].statistic, Sq(r.v) / (r.redundancy * rest),
+                        1e-6 * *left.residuals[i].statistic);
+        }
+        EXPECT_NEAR(sum, fit.redundancy, 1e-9) << static_cast<int>(s);
+        EXPECT_DOUBLE_EQ(fit.criticalUsed, TauSquaredQuantile(1 - kDefaultAlpha, 1, fit.redundancy));
+    }
+}
+
+// On clean sets the share of points flagged is near α; a 5 cm blunder over
+// 2 mm noise in a set of six (plane) or ten (quadric) points is flagged in
+// most sets at α = 5 %, and more often than any clean point.
+TEST(HeightFit, FalseAlarmsComeAtTheRateOfAlphaAndBlundersAreFound) {
+    for (double alpha : {0.001, 0.05}) {
+        Sequence seq{4242};
+        int flagged = 0, tested = 0;
+        for (int set = 0; set < 1000; ++set) {
+            std::vector<HeightPoint> points = Job(20, false, 0, seq);
+            for (HeightPoint& p : points) p.h += 0.002 * Gauss(seq);
+            const HeightFit fit = FitHeights(HeightSurface::Plane, false, points, nullptr,
+                                             std::nullopt, alpha);
+            ASSERT_TRUE(fit.testable);
+            for (const HeightResidual& r : fit.residuals) flagged += r.failsTest ? 1 : 0;
+            tested += 20;
+        }
+        const double share = static_cast<double>(flagged) / tested;
+        std::printf("alpha %g: %d of %d clean points flagged (%.3f %%)\n", alpha, flagged, tested,
+                    100 * share);
+        EXPECT_GT(share, alpha * 0.5) << alpha;
+        EXPECT_LT(share, alpha * 1.6) << alpha;
+    }
+    struct Case {
+        HeightSurface surface;
+        int count;
+    } cases[] = {{HeightSurface::Plane, 6}, {HeightSurface::Quadric, 10}};
+    for (const Case& c : cases) {
+        Sequence seq{77};
+        int found = 0, wrong = 0;
+        for (int set = 0; set < 200; ++set) {
+            std::vector<HeightPoint> points = Job(c.count, true, 0, seq);
+            for (HeightPoint& p : points) p.h += 0.002 * Gauss(seq);
+            if (c.surface == HeightSurface::Plane) {
+                for (HeightPoint& p : points) {
+                    p.h -= KnownZeta(p.B, p.L, true) - KnownZeta(p.B, p.L, false);
+                }
+            }
+            points[2].h += 0.05;
+            const HeightFit fit = FitHeights(c.surface, false, points, nullptr, std::nullopt, 0.05);
+            ASSERT_TRUE(fit.Solved());
+            if (!fit.testable) continue;
+            found += fit.residuals[2].flagged && !fit.residuals[2].poorlyChecked ? 1 : 0;
+            for (int i = 0; i < c.count; ++i) wrong += i != 2 && fit.residuals[i].flagged ? 1 : 0;
+        }
+        std::printf("%d points, one 5 cm blunder: flagged in %d of 200 sets, %d clean points "
+                    "flagged\n", c.count, found, wrong);
+        EXPECT_GT(found, 100) << c.count;  // most of 200
+        EXPECT_LT(wrong, found) << c.count;
+    }
+}
+
+// A point far from the others carries a tilted plane alone: poorly checked.
+// With the redundancy 1 there is no test; with none there is no σ0.
+TEST(HeightFit, PoorlyCheckedPointsAndFitsWithoutATestAreMarked) {
+    Sequence seq;
+    std::vector<HeightPoint> points = Job(8, false, 0.001, seq);
+    HeightPoint far = points[0];
+    far.B += 2 * kDegToRad;  // 220 km north of a 20 km job
+    points.push_back(far);
+    const HeightFit fit = FitHeights(HeightSurface::Plane, false, points, nullptr);
+    ASSERT_TRUE(fit.Solved());
+    EXPECT_TRUE(fit.residuals[8].poorlyChecked);
+    EXPECT_LT(fit.residuals[8].redundancy, kPoorlyChecked);
+    EXPECT_EQ(fit.poorlyChecked, 1);
+    for (int i = 0; i < 8; ++i) EXPECT_FALSE(fit.residuals[i].poorlyChecked) << i;
+
+    const std::vector<HeightPoint> four(points.begin(), points.begin() + 4);
+    const HeightFit one = FitHeights(HeightSurface::Plane, false, four, nullptr);
+    ASSERT_TRUE(one.Solved());
+    EXPECT_EQ(one.redundancy, 1);
+    ASSERT_TRUE(one.sigma0);
+    EXPECT_FALSE(one.testable);
+    for (const HeightResidual& r : one.residuals) {
+        EXPECT_FALSE(r.statistic);
+        EXPECT_FALSE(r.failsTest);
+    }
+    const std::vector<HeightPoint> three(points.begin(), points.begin() + 3);
+    const HeightFit none = FitHeights(HeightSurface::Plane, false, three, nullptr);
+    ASSERT_TRUE(none.Solved());
+    EXPECT_FALSE(none.sigma0);
+    EXPECT_FALSE(none.testable);
+    for (const HeightResidual& r : none.residuals) EXPECT_TRUE(r.poorlyChecked);
 }
 
 }  // namespace
