@@ -112,6 +112,9 @@ ResidualPlot LayOut(const std::vector<PlotInput>& inputs, double width, double h
         p.used = r.used;
         p.flagged = r.flagged;
         p.named = allNamed || r.flagged;
+        p.nameX = p.x + plot.pointRadius + 2;
+        p.nameY = p.y - plot.pointRadius - 2;
+        p.colour = r.flagged ? kPlotFlagged : kPlotInk;
         plot.points.push_back(std::move(p));
     }
     plot.barMetres = RoundBar(plot.pixelsPerMetre);
@@ -119,9 +122,13 @@ ResidualPlot LayOut(const std::vector<PlotInput>& inputs, double width, double h
     plot.barLabel = Label(plot.barMetres);
     plot.barX = kMargin;
     plot.barY = height - kLegend / 2;
+    plot.barLabelX = plot.barX + plot.barLength + 8;
+    plot.barLabelY = plot.barY + plot.fontSize / 3;
     plot.northX = width - kMargin / 2;
     plot.northTop = kMargin / 4;
     plot.northBottom = kMargin / 4 + 30;
+    plot.northLabelX = plot.northX - plot.fontSize / 3;
+    plot.northLabelY = plot.northBottom + plot.fontSize + 2;
     return plot;
 }
 
@@ -161,47 +168,63 @@ ResidualPlot MakeHeightResidualPlot(const CommonHeightFit& result, double width,
     return plot;
 }
 
+namespace {
+
+std::string Colour(unsigned rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", rgb & 0xffffffu);
+    return text;
+}
+
+}  // namespace
+
 std::string ResidualPlotSvg(const ResidualPlot& plot) {
+    const std::string paper = Colour(kPlotPaper), ink = Colour(kPlotInk);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(plot.width) +
            "\" height=\"" + Number(plot.height) + "\" viewBox=\"0 0 " + Number(plot.width) + " " +
            Number(plot.height) + "\">\n";
-    out += "<defs><marker id=\"head\" markerWidth=\"8\" markerHeight=\"8\" refX=\"7\" refY=\"4\" "
-           "orient=\"auto\"><path d=\"M0,0 L8,4 L0,8 z\" fill=\"context-stroke\"/></marker>"
-           "</defs>\n";
-    out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    const std::string head = Number(plot.headLength), half = Number(plot.headLength / 2);
+    out += "<defs><marker id=\"head\" markerUnits=\"userSpaceOnUse\" markerWidth=\"" + head +
+           "\" markerHeight=\"" + head + "\" refX=\"" + head + "\" refY=\"" + half +
+           "\" orient=\"auto\"><path d=\"M0,0 L" + head + "," + half + " L0," + head +
+           " z\" fill=\"context-stroke\"/></marker></defs>\n";
+    out += "<rect width=\"100%\" height=\"100%\" fill=\"" + paper + "\"/>\n";
+    const std::string line = Number(plot.lineWidth), font = Number(plot.fontSize);
     for (const PlotPoint& p : plot.points) {
-        const char* colour = p.flagged ? "#d00000" : "#000000";
         out += "<line class=\"residual\" x1=\"" + Number(p.x) + "\" y1=\"" + Number(p.y) +
                "\" x2=\"" + Number(p.arrowX) + "\" y2=\"" + Number(p.arrowY) + "\" stroke=\"" +
-               colour + "\" stroke-width=\"1.5\" marker-end=\"url(#head)\"/>\n";
+               Colour(p.colour) + "\" stroke-width=\"" + line + "\" marker-end=\"url(#head)\"/>\n";
     }
     for (const PlotPoint& p : plot.points) {
-        const char* colour = p.flagged ? "#d00000" : "#000000";
+        const std::string colour = Colour(p.colour);
         out += std::string("<circle class=\"point ") + (p.used ? "used" : "check") +
                (p.flagged ? " flagged" : "") + "\" cx=\"" + Number(p.x) + "\" cy=\"" +
-               Number(p.y) + "\" r=\"4\" stroke=\"" + colour + "\" fill=\"" +
-               (p.used ? colour : "white") + "\"><title>" + Escaped(p.name) +
+               Number(p.y) + "\" r=\"" + Number(plot.pointRadius) + "\" stroke=\"" + colour +
+               "\" fill=\"" + (p.used ? colour : paper) + "\"><title>" + Escaped(p.name) +
                "</title></circle>\n";
         if (p.named) {
-            out += "<text class=\"name\" x=\"" + Number(p.x + 6) + "\" y=\"" + Number(p.y - 6) +
-                   "\" font-size=\"12\" fill=\"" + colour + "\">" + Escaped(p.name) + "</text>\n";
+            out += "<text class=\"name\" x=\"" + Number(p.nameX) + "\" y=\"" + Number(p.nameY) +
+                   "\" font-size=\"" + font + "\" fill=\"" + colour + "\">" + Escaped(p.name) +
+                   "</text>\n";
         }
     }
     out += "<line class=\"scale\" x1=\"" + Number(plot.barX) + "\" y1=\"" + Number(plot.barY) +
            "\" x2=\"" + Number(plot.barX + plot.barLength) + "\" y2=\"" + Number(plot.barY) +
-           "\" stroke=\"black\" stroke-width=\"3\"/>\n";
-    out += "<text class=\"scale\" x=\"" + Number(plot.barX + plot.barLength + 8) + "\" y=\"" +
-           Number(plot.barY + 4) + "\" font-size=\"12\">" + Escaped(plot.barLabel) + "</text>\n";
+           "\" stroke=\"" + ink + "\" stroke-width=\"" + Number(plot.barWidth) + "\"/>\n";
+    out += "<text class=\"scale\" x=\"" + Number(plot.barLabelX) + "\" y=\"" +
+           Number(plot.barLabelY) + "\" font-size=\"" + font + "\">" + Escaped(plot.barLabel) +
+           "</text>\n";
     out += "<line class=\"north\" x1=\"" + Number(plot.northX) + "\" y1=\"" +
            Number(plot.northBottom) + "\" x2=\"" + Number(plot.northX) + "\" y2=\"" +
-           Number(plot.northTop) + "\" stroke=\"black\" stroke-width=\"1.5\" "
-           "marker-end=\"url(#head)\"/>\n";
-    out += "<text class=\"north\" x=\"" + Number(plot.northX - 4) + "\" y=\"" +
-           Number(plot.northBottom + 14) + "\" font-size=\"12\">N</text>\n";
+           Number(plot.northTop) + "\" stroke=\"" + ink + "\" stroke-width=\"" + line +
+           "\" marker-end=\"url(#head)\"/>\n";
+    out += "<text class=\"north\" x=\"" + Number(plot.northLabelX) + "\" y=\"" +
+           Number(plot.northLabelY) + "\" font-size=\"" + font + "\">N</text>\n";
     if (!plot.note.empty()) {
         out += "<text class=\"note\" x=\"" + Number(plot.width / 2) + "\" y=\"" +
-               Number(plot.barY + 4) + "\" font-size=\"12\">" + Escaped(plot.note) + "</text>\n";
+               Number(plot.barLabelY) + "\" font-size=\"" + font + "\">" + Escaped(plot.note) +
+               "</text>\n";
     }
     return out + "</svg>\n";
 }

@@ -15,6 +15,11 @@
 #include "params/CommonHeightFit.h"
 #include "params/CommonPointFit.h"
 
+// Colours as 0xRRGGBB.
+inline constexpr unsigned kPlotInk = 0x000000;
+inline constexpr unsigned kPlotFlagged = 0xd00000;
+inline constexpr unsigned kPlotPaper = 0xffffff;
+
 struct PlotPoint {
     double x = 0, y = 0;            // the point
     double arrowX = 0, arrowY = 0;  // the end of its residual arrow
@@ -22,6 +27,8 @@ struct PlotPoint {
     bool used = true;               // filled; false: hollow (a check point)
     bool flagged = false;           // red
     bool named = false;             // its name is written beside it
+    double nameX = 0, nameY = 0;    // where: the start of the name's baseline
+    unsigned colour = kPlotInk;     // of the mark, the arrow and the name
 };
 
 struct ResidualPlot {
@@ -31,8 +38,14 @@ struct ResidualPlot {
     // for barMetres of residual, labelled barLabel ("5 mm", "2 cm", "1 m").
     double barX = 0, barY = 0, barLength = 0, barMetres = 0;
     std::string barLabel;
-    // The north arrow: from (northX, northBottom) up to (northX, northTop).
+    double barLabelX = 0, barLabelY = 0;  // the start of its baseline
+    // The north arrow: from (northX, northBottom) up to (northX, northTop),
+    // "N" written from (northLabelX, northLabelY).
     double northX = 0, northTop = 0, northBottom = 0;
+    double northLabelX = 0, northLabelY = 0;
+    // The pen: marks of this radius, arrows and their heads (a triangle this
+    // long and as wide) in lines this wide, the bar thicker, text this high.
+    double pointRadius = 4, lineWidth = 1.5, headLength = 8, barWidth = 3, fontSize = 12;
     double metresPerPixel = 0;  // of the map
     double pixelsPerMetre = 0;  // of the residual arrows
     std::string note;           // a line below the points, centred (UTF-8); may be empty

@@ -181,6 +181,9 @@
 #define IDC_CALC_MULTI_APPLY 1318
 #define IDC_CALC_MULTI_SIGMA 1319
 #define IDC_CALC_MULTI_PARAMETERS 1320
+#define IDC_CALC_MULTI_PLOT 1321
+#define IDC_CALC_MULTI_ALPHA 1322
+#define IDC_CALC_MULTI_ENCODING 1323
 
 // IDD_CALC_HEIGHTS: the height anomaly from common points with both heights.
 // The horizontal kind of the table, the surface, the geoid it stands on (a

@@ -59,7 +59,7 @@ TEST(ResidualPlot, SvgIsWellFormedWithOneMarkPerPointAndOneArrowPerResidual) {
             red += cls->second.find("flagged") != std::string::npos &&
                    e.attributes.at("stroke") == "#d00000";
             hollow += cls->second.find("check") != std::string::npos &&
-                      e.attributes.at("fill") == "white";
+                      e.attributes.at("fill") == "#ffffff";
         }
         arrows += e.name == "line" && cls->second == "residual";
         scale += e.name == "line" && cls->second == "scale";
@@ -99,6 +99,46 @@ TEST(ResidualPlot, ArrowsFollowTheResidualsAtTheScaleOfTheBarNorthUp) {
                 plot.barLabel.find(" mm") != std::string::npos)
         << plot.barLabel;
     EXPECT_LT(plot.northTop, plot.northBottom) << "the north arrow points up";
+}
+
+// The window paints from the same description: the SVG takes the names'
+// places, the colours and the pen from it, not from figures of its own.
+TEST(ResidualPlot, SvgTakesPlacesColoursAndPenFromTheDescription) {
+    ResidualPlot plot = MakeResidualPlot(FourFit(), 640, 480);
+    ASSERT_EQ(plot.points.size(), 6u);
+    EXPECT_EQ(plot.points[4].colour, kPlotFlagged);
+    EXPECT_EQ(plot.points[0].colour, kPlotInk);
+    EXPECT_GT(plot.points[0].nameX, plot.points[0].x) << "names to the right, above";
+    EXPECT_LT(plot.points[0].nameY, plot.points[0].y);
+    plot.points[0].nameX = 111.25;
+    plot.points[0].nameY = 222.5;
+    plot.points[0].colour = 0x123456;
+    plot.pointRadius = 7;
+    plot.barLabelX = 333;
+    plot.northLabelY = 44;
+    std::vector<XmlElement> elements;
+    std::string why;
+    ASSERT_TRUE(ReadXml(ResidualPlotSvg(plot), &elements, &why)) << why;
+    int name = 0, marks = 0, coloured = 0, bar = 0, north = 0;
+    for (const XmlElement& e : elements) {
+        const auto cls = e.attributes.find("class");
+        if (cls == e.attributes.end()) continue;
+        if (e.name == "text" && cls->second == "name") {
+            name += e.attributes.at("x") == "111.25" && e.attributes.at("y") == "222.50" &&
+                    e.attributes.at("fill") == "#123456";
+        }
+        if (e.name == "circle") {
+            marks += e.attributes.at("r") == "7.00";
+            coloured += e.attributes.at("stroke") == "#123456";
+        }
+        bar += e.name == "text" && cls->second == "scale" && e.attributes.at("x") == "333.00";
+        north += e.name == "text" && cls->second == "north" && e.attributes.at("y") == "44.00";
+    }
+    EXPECT_EQ(name, 1);
+    EXPECT_EQ(marks, 6);
+    EXPECT_EQ(coloured, 1);
+    EXPECT_EQ(bar, 1);
+    EXPECT_EQ(north, 1);
 }
 
 }  // namespace

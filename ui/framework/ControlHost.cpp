@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QVBoxLayout>
 
 #include "ui/framework/Button.h"
 #include "ui/framework/ComboBox.h"
@@ -68,6 +69,8 @@ std::unique_ptr<CWnd> MakeWrapper(ControlKind kind) {
             return std::make_unique<CListCtrl>();
         case ControlKind::Progress:
             return std::make_unique<CProgressCtrl>();
+        case ControlKind::Pane:
+            return std::make_unique<CWnd>();
     }
     return std::make_unique<CWnd>();
 }
@@ -123,7 +126,8 @@ void CControlHost::Create(const DialogTemplate& tpl, QWidget* parent, const CDia
         const QRect r = m_entries[i].widget->geometry();
         LayoutItem item{{r.x(), r.y(), r.width(), r.height()}, LayoutItem::Role::Fixed};
         const ControlTemplate& control = tpl.controls[i];
-        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ListBox) {
+        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ListBox ||
+            control.kind == ControlKind::Pane) {
             item.role = LayoutItem::Role::List;
         } else if (control.IsGroupBox() || control.kind == ControlKind::TabControl) {
             item.role = LayoutItem::Role::Frame;
@@ -301,6 +305,15 @@ QWidget* CControlHost::MakeWidget(const ControlTemplate& control, QWidget* paren
             bar->setTextVisible(false);
             focus = Qt::NoFocus;
             widget = bar;
+            break;
+        }
+        case ControlKind::Pane: {
+            // The dialog's view goes in as the pane's one child and fills it.
+            auto* pane = new QWidget(parent);
+            auto* fill = new QVBoxLayout(pane);
+            fill->setContentsMargins(0, 0, 0, 0);
+            focus = Qt::NoFocus;
+            widget = pane;
             break;
         }
     }

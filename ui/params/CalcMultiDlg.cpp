@@ -1,21 +1,30 @@
 #include "ui/params/CalcMultiDlg.h"
 
+#include <QLayout>
+
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
+#include "params/ResidualPlot.h"
 #include "params/ValueText.h"
 #include "res/resource.h"
 #include "ui/framework/Button.h"
+#include "ui/framework/ComboBox.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Edit.h"
 #include "ui/framework/FileDialog.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/MessageMap.h"
+#include "ui/params/ResidualPlotView.h"
 
 namespace {
 
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
+constexpr char kBadAlpha[] =
+    "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
+constexpr char kPlotHint[] = "计算后在此显示残差图";
+constexpr char kPlotCaption[] = "残差图";
 constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
 constexpr char kCloseQuestion[] = "公共点表已修改，关闭后修改将丢失。要关闭吗?";
@@ -36,6 +45,11 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
+// The encoding of 导入 by the combo's item.
+TextEncoding EncodingOf(int item) {
+    return item == 1 ? TextEncoding::Utf8 : item == 2 ? TextEncoding::Gb18030 : TextEncoding::Detect;
+}
+
 FitModel ModelOf(int radio) {
     return radio == 1 ? FitModel::Four : radio == 2 ? FitModel::Three : FitModel::Seven;
 }
@@ -51,6 +65,7 @@ BEGIN_MESSAGE_MAP(CCalcMultiDlg, CDialog)
     ON_BN_CLICKED(IDC_CALC_MULTI_FOUR, OnModelChanged)
     ON_BN_CLICKED(IDC_CALC_MULTI_THREE, OnModelChanged)
     ON_EN_CHANGE(IDC_CALC_MULTI_TOLERANCE, OnToleranceChanged)
+    ON_EN_CHANGE(IDC_CALC_MULTI_ALPHA, OnToleranceChanged)
     ON_NOTIFY(LVN_BEGINLABELEDIT, IDC_CALC_MULTI_POINTS, OnBeginEdit)
     ON_NOTIFY(LVN_ENDLABELEDIT, IDC_CALC_MULTI_POINTS, OnEndEdit)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_CALC_MULTI_POINTS, OnItemChanged)
@@ -76,6 +91,8 @@ void CCalcMultiDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Radio(pDX, IDC_CALC_MULTI_SEVEN, m_model);
     DDX_Radio(pDX, IDC_CALC_MULTI_LEVEL1, m_level);
     DDX_Text(pDX, IDC_CALC_MULTI_TOLERANCE, m_tolerance);
+    DDX_Text(pDX, IDC_CALC_MULTI_ALPHA, m_alpha);
+    DDX_CBIndex(pDX, IDC_CALC_MULTI_ENCODING, m_encoding);
 }
 
 BOOL CCalcMultiDlg::OnInitDialog() {
@@ -94,6 +111,12 @@ BOOL CCalcMultiDlg::OnInitDialog() {
     m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
     m_table.InsertColumn(kFlagColumn, "标记", LVCFMT_CENTER);
     UpdateHeadings();
+    QWidget* pane = GetDlgItem(IDC_CALC_MULTI_PLOT)->GetSafeHwnd();
+    m_plotView = new CResidualPlotView(pane);
+    pane->layout()->addWidget(m_plotView);
+    m_plotView->SetCaption(kPlotCaption);
+    m_plotView->Clear(kPlotHint);
+    m_plotView->SetPicker([this](int point) { SelectRow(point); });
     FillTable(m_points);
     GetDlgItem(IDC_CALC_MULTI_LEVEL1)->EnableWindow(ModelOf(m_model) == FitModel::Four);
     GetDlgItem(IDC_CALC_MULTI_LEVEL2)->EnableWindow(ModelOf(m_model) == FitModel::Four);
@@ -184,7 +207,10 @@ void CCalcMultiDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 void CCalcMultiDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
     const auto* info = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
     if ((info->uOldState ^ info->uNewState) & LVIS_STATEIMAGEMASK) ClearResult();
-    if ((info->uOldState ^ info->uNewState) & LVIS_SELECTED) UpdateButtons();
+    if ((info->uOldState ^ info->uNewState) & LVIS_SELECTED) {
+        UpdateButtons();
+        if (m_plotView != nullptr) m_plotView->SetSelection(m_table.GetNextItem(-1, LVNI_SELECTED));
+    }
     *pResult = 0;
 }
 
@@ -235,7 +261,10 @@ void CCalcMultiDlg::OnImport() {
     if (dlg.DoModal() != IDOK) return;
     std::vector<CommonPoint> points;
     std::string error;
-    if (!ReadCommonPointFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &error)) {
+    const int encoding =
+        static_cast<CComboBox*>(GetDlgItem(IDC_CALC_MULTI_ENCODING))->GetCurSel();
+    if (!ReadCommonPointFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &error,
+                             EncodingOf(encoding))) {
         AfxMessageBox(error, MB_OK | MB_ICONWARNING);
         return;
     }
@@ -295,6 +324,15 @@ bool CCalcMultiDlg::Compute() {
         }
         request.tolerance = metres;
     }
+    double percent = 0;
+    if (!ReadNumberText(Trimmed(m_alpha), &percent) || !(percent >= 1e-7 && percent < 50)) {
+        AfxMessageBox(kBadAlpha, MB_OK | MB_ICONWARNING);
+        auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_MULTI_ALPHA));
+        edit->SetFocus();
+        edit->SetSel(0, -1);
+        return false;
+    }
+    request.alpha = percent / 100;
     CommonPointFit result;
     FitProblem problem;
     if (!ComputeFit(ReadTable(), request, m_settings, TextLanguage::Chinese, &result, &problem)) {
@@ -340,6 +378,10 @@ void CCalcMultiDlg::ShowResult(const CommonPointFit& result) {
     GetDlgItem(IDC_CALC_MULTI_SIGMA)->SetWindowText(FitSummaryText(result, TextLanguage::Chinese));
     GetDlgItem(IDC_CALC_MULTI_PARAMETERS)
         ->SetWindowText(FitParameterText(result, TextLanguage::Chinese));
+    m_plotView->SetPlot([result](double width, double height) {
+        return MakeResidualPlot(result, width, height);
+    });
+    m_plotView->SetSelection(m_table.GetNextItem(-1, LVNI_SELECTED));
 }
 
 void CCalcMultiDlg::ClearResult() {
@@ -351,6 +393,7 @@ void CCalcMultiDlg::ClearResult() {
     }
     GetDlgItem(IDC_CALC_MULTI_SIGMA)->SetWindowText(kStale);
     GetDlgItem(IDC_CALC_MULTI_PARAMETERS)->SetWindowText("");
+    m_plotView->Clear(kPlotHint);
 }
 
 void CCalcMultiDlg::OnCompute() { Compute(); }

@@ -3,7 +3,9 @@
 // target values and whether it takes part ("参与计算"); the cells are edited
 // in place, rows added and deleted, the table imported from or saved as a
 // common-point file. 计算 shows every point's residual with the columns of
-// the report (redundancy, τ², marks), σ0, the test and the parameters; a change to the table or to the settings clears them. 应用
+// the report (redundancy, τ², marks), σ0, the test and the parameters, and
+// draws the residual plot beside the table, its points selectable in both;
+// a change to the table or to the settings clears them. 应用
 // computes once more and ends the dialog with IDOK, m_result holding what
 // the command stores.
 #pragma once
@@ -16,6 +18,8 @@
 #include "params/CommonPointFit.h"
 #include "ui/framework/Dialog.h"
 #include "ui/framework/ListCtrl.h"
+
+class CResidualPlotView;
 
 class CCalcMultiDlg : public CDialog {
 public:
@@ -31,12 +35,17 @@ public:
     int m_model = 0;                   // radios IDC_CALC_MULTI_SEVEN, _FOUR, _THREE
     int m_level = 0;                   // radios IDC_CALC_MULTI_LEVEL1, _LEVEL2 (four parameters)
     std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
+    std::string m_alpha = "0.1";       // edit IDC_CALC_MULTI_ALPHA, the test's significance in %
+    int m_encoding = 0;  // combo IDC_CALC_MULTI_ENCODING of 导入: 自动, UTF-8, GB18030
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.
     std::optional<CommonPointFit> m_result;
 
     CListCtrl m_table;  // IDC_CALC_MULTI_POINTS
+
+    // The residual plot in the pane IDC_CALC_MULTI_PLOT, while the dialog is open.
+    CResidualPlotView* PlotView() const { return m_plotView; }
 
     // Columns of the table.
     static constexpr int kUsedColumn = 0;
@@ -87,5 +96,6 @@ private:
     void UpdateButtons();
 
     ConversionParams m_settings;
+    CResidualPlotView* m_plotView = nullptr;  // owned by its pane
     bool m_edited = false;  // the table changed since it was read or saved
 };

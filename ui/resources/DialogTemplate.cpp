@@ -18,6 +18,8 @@ const char* ControlKindName(ControlKind kind) {
             return "SysListView32";
         case ControlKind::Progress:
             return "msctls_progress32";
+        case ControlKind::Pane:
+            return "ViewPane";
     }
     return "?";
 }

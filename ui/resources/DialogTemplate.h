@@ -7,7 +7,19 @@
 
 #include "ui/resources/WinDef.h"
 
-enum class ControlKind { Button, Static, Edit, ComboBox, ListBox, TabControl, ListView, Progress };
+// Pane: an empty area (class "ViewPane") that the dialog fills with a view
+// of its own; it takes the room as lists and tables do.
+enum class ControlKind {
+    Button,
+    Static,
+    Edit,
+    ComboBox,
+    ListBox,
+    TabControl,
+    ListView,
+    Progress,
+    Pane
+};
 
 const char* ControlKindName(ControlKind kind);
 

@@ -195,7 +195,9 @@ enum StyleContext : unsigned {
     kTab = 1u << 7,
     kListView = 1u << 8,
     kProgress = 1u << 9,
-    kAnyControl = kButton | kStatic | kEdit | kCombo | kList | kTab | kListView | kProgress,
+    kPane = 1u << 10,
+    kAnyControl =
+        kButton | kStatic | kEdit | kCombo | kList | kTab | kListView | kProgress | kPane,
 };
 
 struct StyleName {
@@ -283,6 +285,8 @@ unsigned ContextOf(ControlKind kind) {
             return kListView;
         case ControlKind::Progress:
             return kProgress;
+        case ControlKind::Pane:
+            return kPane;
     }
     return 0;
 }
@@ -309,6 +313,8 @@ const char* ContextName(unsigned context) {
             return "a SysListView32 control";
         case kProgress:
             return "a msctls_progress32 control";
+        case kPane:
+            return "a ViewPane control";
     }
     return "this place";
 }
@@ -750,6 +756,7 @@ private:
                 {"SysTabControl32", ControlKind::TabControl},
                 {"SysListView32", ControlKind::ListView},
                 {"msctls_progress32", ControlKind::Progress},
+                {"ViewPane", ControlKind::Pane},
             };
             bool known = false;
             for (const auto& [name, kind] : kClasses) {

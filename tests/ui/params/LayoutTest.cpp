@@ -93,21 +93,23 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
 }
 
 // The dialogs with a list or table grow from their template's size; the
-// list takes the room and the rest stays tidy. The others keep their size.
+// list takes the room (sharing its width with a pane beside it, the
+// residual plot of 多点计算参数) and the rest stays tidy. The others keep
+// their size.
 TEST_F(LayoutTest, DialogsWithAListGrowTheirListAndTheOthersKeepTheirSize) {
-    const std::tuple<const char*, void (*)(ConversionSession&), int> commands[] = {
-        {"坐标系参数", ParamCommands::OnDatumList, IDC_DATUMS},
+    const std::tuple<const char*, void (*)(ConversionSession&), int, int> commands[] = {
+        {"坐标系参数", ParamCommands::OnDatumList, IDC_DATUMS, 0},
         {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); },
-         IDC_CALC_MULTI_POINTS},
+         IDC_CALC_MULTI_POINTS, IDC_CALC_MULTI_PLOT},
         {"高程拟合", [](ConversionSession& session) { ParamCommands::OnCalcHeights(session); },
-         IDC_CALC_HEIGHTS_POINTS},
-        {"投影设置", ParamCommands::OnProjectionSettings, 0},
-        {"坐标系统转换参数", ParamCommands::OnSevenParamSettings, 0},
-        {"计算七参数", ParamCommands::OnCalcSeven, 0},
+         IDC_CALC_HEIGHTS_POINTS, 0},
+        {"投影设置", ParamCommands::OnProjectionSettings, 0, 0},
+        {"坐标系统转换参数", ParamCommands::OnSevenParamSettings, 0, 0},
+        {"计算七参数", ParamCommands::OnCalcSeven, 0, 0},
     };
-    for (const auto& [caption, command, listId] : commands) {
+    for (const auto& [caption, command, listId, paneId] : commands) {
         SCOPED_TRACE(caption);
-        Next([&, listId = listId](CWnd& w) {
+        Next([&, listId = listId, paneId = paneId](CWnd& w) {
             QWidget* top = w.GetSafeHwnd()->window();
             const QSize initial = top->size();
             if (listId == 0) {
@@ -117,14 +119,26 @@ TEST_F(LayoutTest, DialogsWithAListGrowTheirListAndTheOthersKeepTheirSize) {
             }
             EXPECT_EQ(top->minimumSize(), initial) << "the template is the smallest size";
             QWidget* list = ControlWidget(w, listId);
+            QWidget* pane = paneId != 0 ? ControlWidget(w, paneId) : nullptr;
             const QSize before = list->size();
+            const QSize paneBefore = pane != nullptr ? pane->size() : QSize();
             ResizeWindow(w, initial.width() + 300, initial.height() + 200);
             EXPECT_EQ(top->size(), initial + QSize(300, 200));
-            EXPECT_EQ(list->size(), before + QSize(300, 200));
+            if (pane == nullptr) {
+                EXPECT_EQ(list->size(), before + QSize(300, 200));
+            } else {
+                EXPECT_EQ(list->size(), before + QSize(150, 200));
+                EXPECT_EQ(pane->size(), paneBefore + QSize(150, 200));
+                EXPECT_EQ(pane->y(), list->y());
+                EXPECT_GT(pane->x(), list->x() + list->width()) << "beside the list";
+            }
             ExpectTidyLayout(w);
             ResizeWindow(w, initial.width() - 50, initial.height() - 50);
             EXPECT_EQ(top->size(), initial);
             EXPECT_EQ(list->size(), before);
+            if (pane != nullptr) {
+                EXPECT_EQ(pane->size(), paneBefore);
+            }
             Click(w, IDCANCEL);
         });
         command(s);
