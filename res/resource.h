@@ -188,8 +188,8 @@
 // IDD_CALC_HEIGHTS: the height anomaly from common points with both heights.
 // The horizontal kind of the table, the surface, the geoid it stands on (a
 // file by its edit and browse button), α and the tolerance; the table; the
-// buttons under it; σ0, the report and the residual plot of the last
-// computation.
+// buttons under it; σ0, the report and the residual plot (a pane beside the
+// table) of the last computation; the encoding of 导入.
 #define IDC_CALC_HEIGHTS_KIND 1400
 #define IDC_CALC_HEIGHTS_CONSTANT 1401
 #define IDC_CALC_HEIGHTS_PLANE 1402
@@ -209,6 +209,8 @@
 #define IDC_CALC_HEIGHTS_APPLY 1416
 #define IDC_CALC_HEIGHTS_SIGMA 1417
 #define IDC_CALC_HEIGHTS_REPORT 1418
+#define IDC_CALC_HEIGHTS_ENCODING 1419
+#define IDC_CALC_HEIGHTS_PLOT 1420
 
 // IDD_DATUM_LIST: the coordinate-system list.
 #define IDC_INVERSE_FLATTENING 1002

@@ -66,6 +66,7 @@ struct HeightDialogInputs {
     std::string geoidFile;
     std::string alpha = "0.1";  // per cent
     std::string tolerance;      // metres; empty: the test only
+    int encoding = 0;           // of 导入: 0 by the content, 1 UTF-8, 2 GB18030
 };
 
 class ConversionSession {

@@ -1,8 +1,11 @@
 #include "ui/params/CalcHeightsDlg.h"
 
-#include <cmath>
+#include <QLayout>
 
 #include "geodesy/GeoidGrid.h"
+#include "params/CommonHeightFile.h"
+#include "params/HeightFitReport.h"
+#include "params/ResidualPlot.h"
 #include "params/ValueText.h"
 #include "res/resource.h"
 #include "session/GeoidFiles.h"
@@ -13,21 +16,28 @@
 #include "ui/framework/FileDialog.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/MessageMap.h"
+#include "ui/params/ResidualPlotView.h"
 
 namespace {
 
+constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
+constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kGeoidFilter[] =
     "高程异常格网 (*.gtx;*.asc)|*.gtx;*.asc|全部文件 (*.*)|*.*||";
-constexpr char kBadAlpha[] = "显著水平 α 必须是大于 0、小于 50 的百分数（默认 0.1）。";
-constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做检验。";
-constexpr char kNoGeoidFile[] = "请选择似大地水准面格网文件（.gtx 或 .asc）。";
+constexpr char kBadAlpha[] =
+    "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
+constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
+constexpr char kNoGeoidFile[] = "请选择大地水准面格网文件（.gtx 或 .asc）。";
+constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
+constexpr char kPlotHint[] = "计算后在此显示残差图";
+constexpr char kPlotCaption[] = "残差图";
 
 // Rows flagged, and check points.
 constexpr COLORREF kFlaggedBack = RGB(255, 208, 208);
 constexpr COLORREF kCheckPointText = RGB(112, 112, 112);
 
-constexpr int kColumns = 9;
+constexpr int kColumns = 10;
 constexpr int kLastValueColumn = CCalcHeightsDlg::kValueColumn + 3;
 
 std::string Trimmed(const std::string& text) {
@@ -42,104 +52,49 @@ const char* ValueName(int kind, int i) {
     return kNames[kind == CCalcHeightsDlg::kGeodeticPositions ? 1 : 0][i];
 }
 
-const char* SurfaceName(HeightSurface surface) {
-    switch (surface) {
-        case HeightSurface::Constant:
-            return "常数";
-        case HeightSurface::Plane:
-            return "平面";
-        case HeightSurface::Quadric:
-            break;
-    }
-    return "二次曲面";
-}
-
 HeightSurface SurfaceOf(int radio) {
     return radio == 0 ? HeightSurface::Constant
                       : radio == 2 ? HeightSurface::Quadric : HeightSurface::Plane;
 }
 
-// Millimetres with one decimal.
-std::string Millimetres(double metres) { return FormatFixed(metres * 1000.0, 1); }
-
-// A row of the table at fault and why.
-struct TableProblem {
-    std::string message;
-    int row = -1;
-    int column = -1;  // a table column; -1 the whole row
-};
-
-std::string Where(const std::vector<HeightRowText>& rows, int row) {
-    return "表中第 " + std::to_string(row + 1) + " 行（点 " +
-           rows[static_cast<std::size_t>(row)].id + "）";
+HeightPositions PositionsOfKind(int kind) {
+    return kind == CCalcHeightsDlg::kGeodeticPositions ? HeightPositions::Geodetic
+                                                       : HeightPositions::Plane;
 }
 
-// The rows as points of the fit: geodetic positions read as angle texts,
-// plane positions through the projection of `settings` on the CGCS2000
-// ellipsoid, the frame of GNSS heights.
-bool ReadPoints(const std::vector<HeightRowText>& rows, int kind, const ConversionParams& settings,
-                std::vector<HeightPoint>* points, TableProblem* problem) {
-    std::vector<HeightPoint> read(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const HeightRowText& row = rows[r];
-        const int index = static_cast<int>(r);
-        double v[4] = {};
-        for (int i = 0; i < 4; ++i) {
-            const std::string& text = row.values[i];
-            const bool angle = kind == CCalcHeightsDlg::kGeodeticPositions && i < 2;
-            const bool ok = angle ? ReadAngleText(text, &v[i]) : ReadNumberText(text, &v[i]);
-            if (ok) continue;
-            problem->row = index;
-            problem->column = CCalcHeightsDlg::kValueColumn + i;
-            problem->message = Where(rows, index) + "：" + ValueName(kind, i) + " 列";
-            if (text.empty()) {
-                problem->message += "是空的";
-            } else {
-                problem->message += "的“" + text + "”不是" +
-                                    (angle ? std::string("度:分:秒形式的角度（如 032:03:40.5）")
-                                           : std::string("数"));
-            }
-            return false;
-        }
-        HeightPoint& p = read[r];
-        if (kind == CCalcHeightsDlg::kGeodeticPositions) {
-            p.B = v[0];
-            p.L = v[1];
-        } else {
-            double a = 0, rf = 0, ignored = 0;
-            CGeoCore::DatumTable(kDatumCgcs2000, &a, &rf);
-            const CGeoCore geo;
-            geo.PlaneToGeodetic(a, rf, v[0], v[1], 0.0, settings, &p.B, &p.L, &ignored);
-        }
-        p.h = v[2];
-        p.H = v[3];
-        p.used = row.used;
-    }
-    *points = std::move(read);
-    return true;
+TextEncoding EncodingOf(int item) {
+    return item == 1 ? TextEncoding::Utf8 : item == 2 ? TextEncoding::Gb18030 : TextEncoding::Detect;
 }
 
-// Why a fit failed, for the user.
-std::string FailureMessage(const HeightFit& fit, HeightSurface surface, int usedPoints,
-                           const std::vector<HeightRowText>& rows) {
-    const std::string name = SurfaceName(surface);
-    switch (fit.status) {
-        case HeightStatus::TooFewPoints:
-            return name + "拟合至少需要 " + std::to_string(SurfaceUnknowns(surface)) +
-                   " 个参与计算的点，现有 " + std::to_string(usedPoints) + " 个";
-        case HeightStatus::SingularGeometry:
-            return surface == HeightSurface::Plane
-                       ? std::string("参与计算的点在一条直线上，定不出平面")
-                       : std::string("参与计算的点定不出二次曲面（点位过于集中或在一条线上）");
-        case HeightStatus::OutOfRange:
-            return Where(rows, fit.first) + "：数值超出合理范围";
-        case HeightStatus::OutsideGeoid:
-            return Where(rows, fit.first) + "在似大地水准面格网之外";
-        case HeightStatus::NoGeoid:
-        case HeightStatus::Solved:
-            break;
-    }
-    return "没有似大地水准面格网";
+// The table's rows and the core's, both ways.
+CommonHeight CoreRow(const HeightRowText& r) {
+    CommonHeight c;
+    c.id = r.id;
+    c.position[0] = r.values[0];
+    c.position[1] = r.values[1];
+    c.h = r.values[2];
+    c.H = r.values[3];
+    c.used = r.used;
+    c.line = r.line;
+    return c;
+}
+
+HeightRowText TableRow(const CommonHeight& c) {
+    HeightRowText r;
+    r.id = c.id;
+    r.values[0] = c.position[0];
+    r.values[1] = c.position[1];
+    r.values[2] = c.h;
+    r.values[3] = c.H;
+    r.used = c.used;
+    r.line = c.line;
+    return r;
+}
+
+std::vector<CommonHeight> CoreRows(const std::vector<HeightRowText>& rows) {
+    std::vector<CommonHeight> out;
+    for (const HeightRowText& r : rows) out.push_back(CoreRow(r));
+    return out;
 }
 
 }  // namespace
@@ -157,9 +112,12 @@ BEGIN_MESSAGE_MAP(CCalcHeightsDlg, CDialog)
     ON_NOTIFY(LVN_BEGINLABELEDIT, IDC_CALC_HEIGHTS_POINTS, OnBeginEdit)
     ON_NOTIFY(LVN_ENDLABELEDIT, IDC_CALC_HEIGHTS_POINTS, OnEndEdit)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_CALC_HEIGHTS_POINTS, OnItemChanged)
+    ON_BN_CLICKED(IDC_CALC_HEIGHTS_IMPORT, OnImport)
+    ON_BN_CLICKED(IDC_CALC_HEIGHTS_SAVE_POINTS, OnSavePoints)
     ON_BN_CLICKED(IDC_CALC_HEIGHTS_ADD_ROW, OnAddRow)
     ON_BN_CLICKED(IDC_CALC_HEIGHTS_DELETE_ROW, OnDeleteRow)
     ON_BN_CLICKED(IDC_CALC_HEIGHTS_COMPUTE, OnCompute)
+    ON_BN_CLICKED(IDC_CALC_HEIGHTS_SAVE_REPORT, OnSaveReport)
     ON_BN_CLICKED(IDC_CALC_HEIGHTS_APPLY, OnApply)
 END_MESSAGE_MAP()
 
@@ -175,6 +133,7 @@ void CCalcHeightsDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_CALC_HEIGHTS_GEOID_FILE, m_inputs.geoidFile);
     DDX_Text(pDX, IDC_CALC_HEIGHTS_ALPHA, m_inputs.alpha);
     DDX_Text(pDX, IDC_CALC_HEIGHTS_TOLERANCE, m_inputs.tolerance);
+    DDX_CBIndex(pDX, IDC_CALC_HEIGHTS_ENCODING, m_inputs.encoding);
 }
 
 BOOL CCalcHeightsDlg::OnInitDialog() {
@@ -185,10 +144,17 @@ BOOL CCalcHeightsDlg::OnInitDialog() {
     m_table.InsertColumn(kNameColumn, "点名", LVCFMT_LEFT, m_table.GetStringWidth("点名0000") + 12);
     for (int c = kValueColumn; c <= kLastValueColumn; ++c)
         m_table.InsertColumn(c, "", LVCFMT_RIGHT, number);
-    m_table.InsertColumn(kResidualColumn, "残差(毫米)", LVCFMT_RIGHT);
-    m_table.InsertColumn(kStatisticColumn, "标准化残差", LVCFMT_RIGHT);
+    m_table.InsertColumn(kResidualColumn, "残差（毫米）", LVCFMT_RIGHT);
+    m_table.InsertColumn(kRedundancyColumn, "r", LVCFMT_RIGHT);
+    m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
     m_table.InsertColumn(kFlagColumn, "标记", LVCFMT_CENTER);
     UpdateHeadings();
+    QWidget* pane = GetDlgItem(IDC_CALC_HEIGHTS_PLOT)->GetSafeHwnd();
+    m_plotView = new CResidualPlotView(pane);
+    pane->layout()->addWidget(m_plotView);
+    m_plotView->SetCaption(kPlotCaption);
+    m_plotView->Clear(kPlotHint);
+    m_plotView->SetPicker([this](int point) { SelectRow(point); });
     FillTable(m_inputs.rows);
     const bool file = m_inputs.geoid == kFileGeoid;
     GetDlgItem(IDC_CALC_HEIGHTS_GEOID_FILE)->EnableWindow(file);
@@ -268,7 +234,10 @@ void CCalcHeightsDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 void CCalcHeightsDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
     const auto* info = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
     if ((info->uOldState ^ info->uNewState) & LVIS_STATEIMAGEMASK) ClearResult();
-    if ((info->uOldState ^ info->uNewState) & LVIS_SELECTED) UpdateButtons();
+    if ((info->uOldState ^ info->uNewState) & LVIS_SELECTED) {
+        UpdateButtons();
+        if (m_plotView != nullptr) m_plotView->SetSelection(m_table.GetNextItem(-1, LVNI_SELECTED));
+    }
     *pResult = 0;
 }
 
@@ -340,55 +309,103 @@ std::shared_ptr<const GeoidGrid> CCalcHeightsDlg::Geoid(std::string* name) {
     return grid;
 }
 
+// --- Files -----------------------------------------------------------------------
+
+void CCalcHeightsDlg::OnImport() {
+    UpdateData(TRUE);
+    CFileDialog dlg(TRUE, "txt", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kPointFilter, this);
+    dlg.m_folderKind = "commonPoints";
+    if (dlg.DoModal() != IDOK) return;
+    std::vector<CommonHeight> points;
+    HeightPositions positions = HeightPositions::Plane;
+    std::string error;
+    if (!ReadCommonHeightFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &positions,
+                              &error, EncodingOf(m_inputs.encoding))) {
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (points.empty()) {
+        AfxMessageBox(kNoPoints, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    ClearResult();
+    // The file's form decides how the positions read.
+    m_inputs.kind = positions == HeightPositions::Geodetic ? kGeodeticPositions : kPlanePositions;
+    UpdateData(FALSE);
+    UpdateHeadings();
+    std::vector<HeightRowText> rows;
+    for (const CommonHeight& p : points) rows.push_back(TableRow(p));
+    FillTable(rows);
+    UpdateButtons();
+}
+
+void CCalcHeightsDlg::OnSavePoints() {
+    const std::vector<CommonHeight> points = CoreRows(ReadTable());
+    CFileDialog dlg(FALSE, "txt", "高程公共点.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kPointFilter, this);
+    dlg.m_folderKind = "commonPoints";
+    if (dlg.DoModal() != IDOK) return;
+    std::string error;
+    if (!WriteCommonHeightFile(dlg.GetPathName(), points, TextLanguage::Chinese, &error))
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+}
+
+void CCalcHeightsDlg::OnSaveReport() {
+    if (!m_result && !Compute()) return;
+    CFileDialog dlg(FALSE, "txt", "高程拟合报告.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kReportFilter, this);
+    dlg.m_folderKind = "reports";
+    if (dlg.DoModal() != IDOK) return;
+    std::string error;
+    if (!WriteHeightFitReport(dlg.GetPathName(), *m_result, &error))
+        AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+}
+
 // --- Computing ---------------------------------------------------------------------
 
 bool CCalcHeightsDlg::Compute() {
     if (!UpdateData(TRUE)) return false;
-    double alpha = 0;
-    if (!ReadNumberText(Trimmed(m_inputs.alpha), &alpha) || !(alpha > 0 && alpha < 50)) {
+    HeightFitRequest request;
+    request.surface = SurfaceOf(m_inputs.surface);
+    request.positions = PositionsOfKind(m_inputs.kind);
+    double percent = 0;
+    if (!ReadNumberText(Trimmed(m_inputs.alpha), &percent) || !(percent >= 1e-7 && percent < 50)) {
         AfxMessageBox(kBadAlpha, MB_OK | MB_ICONWARNING);
         auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_HEIGHTS_ALPHA));
         edit->SetFocus();
         edit->SetSel(0, -1);
         return false;
     }
-    std::optional<double> tolerance;
-    const std::string toleranceText = Trimmed(m_inputs.tolerance);
-    if (!toleranceText.empty()) {
+    request.alpha = percent / 100;
+    const std::string tolerance = Trimmed(m_inputs.tolerance);
+    if (!tolerance.empty()) {
         double metres = 0;
-        if (!ReadNumberText(toleranceText, &metres) || !(metres > 0)) {
+        if (!ReadNumberText(tolerance, &metres) || !(metres > 0)) {
             AfxMessageBox(kBadTolerance, MB_OK | MB_ICONWARNING);
             auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_HEIGHTS_TOLERANCE));
             edit->SetFocus();
             edit->SetSel(0, -1);
             return false;
         }
-        tolerance = metres;
+        request.tolerance = metres;
     }
-    const std::vector<HeightRowText> rows = ReadTable();
-    std::vector<HeightPoint> points;
-    TableProblem problem;
-    if (!ReadPoints(rows, m_inputs.kind, m_settings, &points, &problem)) {
-        AfxMessageBox(problem.message, MB_OK | MB_ICONWARNING);
-        SelectRow(problem.row);
-        m_table.EditLabel(problem.row, problem.column);
-        return false;
-    }
-    AppliedHeightFit result;
     std::shared_ptr<const GeoidGrid> grid;
     if (m_inputs.geoid != kNoGeoid) {
-        grid = Geoid(&result.geoid);
+        grid = Geoid(&request.geoid);
         if (!grid) return false;
     }
-    const HeightSurface surface = SurfaceOf(m_inputs.surface);
-    result.fit = FitHeights(surface, grid != nullptr, points, grid.get(), tolerance);
-    if (!result.fit.Solved()) {
-        int used = 0;
-        for (const HeightPoint& p : points) used += p.used ? 1 : 0;
-        AfxMessageBox(FailureMessage(result.fit, surface, used, rows), MB_OK | MB_ICONWARNING);
-        if (result.fit.first >= 0) {
-            SelectRow(result.fit.first);
-            m_table.SetFocus();
+    CommonHeightFit result;
+    FitProblem problem;
+    if (!ComputeHeightFit(CoreRows(ReadTable()), request, m_settings, grid.get(),
+                          TextLanguage::Chinese, &result, &problem)) {
+        AfxMessageBox(problem.message, MB_OK | MB_ICONWARNING);
+        if (problem.row >= 0 && problem.row < m_table.GetItemCount()) {
+            SelectRow(problem.row);
+            if (problem.field >= 0) {
+                m_table.EditLabel(problem.row, kValueColumn + problem.field);
+            } else {
+                m_table.SetFocus();
+            }
         }
         return false;
     }
@@ -397,27 +414,33 @@ bool CCalcHeightsDlg::Compute() {
     return true;
 }
 
-void CCalcHeightsDlg::ShowResult(const AppliedHeightFit& result) {
-    const HeightFit& fit = result.fit;
+void CCalcHeightsDlg::ShowResult(const CommonHeightFit& result) {
+    const std::vector<std::vector<std::string>> cellsOf =
+        HeightResidualTable(result, TextLanguage::Chinese);
     for (int row = 0; row < m_table.GetItemCount(); ++row) {
-        const HeightResidual& r = fit.residuals[static_cast<std::size_t>(row)];
-        m_table.SetItemText(row, kResidualColumn, Millimetres(r.v));
-        m_table.SetItemText(row, kStatisticColumn,
-                            fit.sigma0 ? FormatFixed(r.studentized, 2) : std::string("-"));
-        m_table.SetItemText(row, kFlagColumn, r.flagged ? "*" : "");
-        m_table.SetItemColors(row, m_table.GetCheck(row) ? CLR_DEFAULT : kCheckPointText,
-                              r.flagged ? kFlaggedBack : CLR_DEFAULT);
+        // The report's cells after the name: v, r, τ², the marks.
+        const std::vector<std::string>& cells = cellsOf[static_cast<std::size_t>(row) + 1];
+        for (int c = kResidualColumn; c < kColumns; ++c)
+            m_table.SetItemText(row, c, cells[static_cast<std::size_t>(c - kResidualColumn) + 1]);
+        const bool flagged = result.fit.residuals[static_cast<std::size_t>(row)].flagged;
+        const bool used = result.points[static_cast<std::size_t>(row)].used;
+        m_table.SetItemColors(row, used ? CLR_DEFAULT : kCheckPointText,
+                              flagged ? kFlaggedBack : CLR_DEFAULT);
     }
     for (int c = kResidualColumn; c < kColumns; ++c)
         m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
-    std::string summary = std::string(SurfaceName(fit.model.surface)) +
-                          (fit.model.onGeoid ? "（格网之上）" : "") + "：" +
-                          std::to_string(fit.usedPoints) + " 个点参与计算，" +
-                          std::to_string(fit.residuals.size() - static_cast<std::size_t>(fit.usedPoints)) +
-                          " 个检查点；";
-    summary += fit.sigma0 ? "单位权中误差 σ0 = " + Millimetres(*fit.sigma0) + " 毫米"
-                          : std::string("没有多余观测，求不出 σ0");
-    GetDlgItem(IDC_CALC_HEIGHTS_SIGMA)->SetWindowText(summary);
+    GetDlgItem(IDC_CALC_HEIGHTS_SIGMA)
+        ->SetWindowText(HeightFitSummaryText(result, TextLanguage::Chinese));
+    GetDlgItem(IDC_CALC_HEIGHTS_REPORT)
+        ->SetWindowText(HeightFitReportText(result, TextLanguage::Chinese));
+    // The plot's note tells which way the arrows of heights point.
+    const std::string note = MakeHeightResidualPlot(result, 1, 1).note;
+    m_plotView->SetCaption(note.empty() ? std::string(kPlotCaption)
+                                        : std::string(kPlotCaption) + "  " + note);
+    m_plotView->SetPlot([result](double width, double height) {
+        return MakeHeightResidualPlot(result, width, height);
+    });
+    m_plotView->SetSelection(m_table.GetNextItem(-1, LVNI_SELECTED));
 }
 
 void CCalcHeightsDlg::ClearResult() {
@@ -429,6 +452,8 @@ void CCalcHeightsDlg::ClearResult() {
     }
     GetDlgItem(IDC_CALC_HEIGHTS_SIGMA)->SetWindowText(kStale);
     GetDlgItem(IDC_CALC_HEIGHTS_REPORT)->SetWindowText("");
+    m_plotView->SetCaption(kPlotCaption);
+    m_plotView->Clear(kPlotHint);
 }
 
 void CCalcHeightsDlg::OnCompute() { Compute(); }

@@ -4,10 +4,12 @@
 // projection, or geodetic B, L), its ellipsoidal height h and its normal
 // height H, and whether it takes part ("参与计算"); the cells are edited in
 // place, rows added and deleted, the table imported from or saved as a
-// common-height file. The surface is a constant, a plane or a quadric,
-// alone or on top of a geoid grid (none, EGM96, a file). 计算 shows every
-// point's residual in millimetres and its mark, σ0 and the report; a change
-// to the table or to the settings clears them. 应用 computes once more and
+// common-height file. Positions are of CGCS2000 (the datum of GNSS heights).
+// The surface is a constant, a plane or a quadric, alone or on top of a
+// geoid grid (none, EGM96, a file). 计算 (params/CommonHeightFit) shows
+// every point's residual in millimetres with the report's columns, σ0, the
+// report and the residual plot beside the table, its points selectable in
+// both; a change to the table or to the settings clears them. 应用 computes once more and
 // ends the dialog with IDOK, m_result holding what the command stores; 关闭
 // ends it with IDCANCEL. Either way m_inputs keeps the table for the next
 // opening.
@@ -19,19 +21,13 @@
 #include <vector>
 
 #include "geodesy/GeoCore.h"
-#include "geodesy/HeightFit.h"
+#include "params/CommonHeightFit.h"
 #include "session/ConversionSession.h"
 #include "ui/framework/Dialog.h"
 #include "ui/framework/ListCtrl.h"
 
+class CResidualPlotView;
 class GeoidGrid;
-
-// What 应用 stores: the fitted model and the geoid it stands on, by the name
-// a session keeps ("" none, kEgm96Name or a path).
-struct AppliedHeightFit {
-    HeightFit fit;
-    std::string geoid;
-};
 
 class CCalcHeightsDlg : public CDialog {
 public:
@@ -44,9 +40,12 @@ public:
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.
-    std::optional<AppliedHeightFit> m_result;
+    std::optional<CommonHeightFit> m_result;
 
     CListCtrl m_table;  // IDC_CALC_HEIGHTS_POINTS
+
+    // The residual plot in the pane IDC_CALC_HEIGHTS_PLOT, while the dialog is open.
+    CResidualPlotView* PlotView() const { return m_plotView; }
 
     // Kinds of the horizontal position, the order of IDC_CALC_HEIGHTS_KIND.
     static constexpr int kPlanePositions = 0;
@@ -60,9 +59,13 @@ public:
     static constexpr int kUsedColumn = 0;
     static constexpr int kNameColumn = 1;
     static constexpr int kValueColumn = 2;  // four: x or B, y or L, h, H
-    static constexpr int kResidualColumn = 6;     // millimetres
-    static constexpr int kStatisticColumn = 7;    // the studentized residual
-    static constexpr int kFlagColumn = 8;         // "*" flagged
+    // The report's cells: the residual in millimetres, the redundancy number,
+    // τ² and the marks ("*" fails the test, "!" beyond the tolerance, "?"
+    // poorly checked).
+    static constexpr int kResidualColumn = 6;
+    static constexpr int kRedundancyColumn = 7;
+    static constexpr int kStatisticColumn = 8;
+    static constexpr int kFlagColumn = 9;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -78,9 +81,12 @@ protected:
     void OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnImport();
+    void OnSavePoints();
     void OnAddRow();
     void OnDeleteRow();
     void OnCompute();
+    void OnSaveReport();
     void OnApply();
 
     DECLARE_MESSAGE_MAP()
@@ -94,7 +100,7 @@ private:
     std::shared_ptr<const GeoidGrid> Geoid(std::string* name);
     std::vector<HeightRowText> ReadTable() const;
     void FillTable(const std::vector<HeightRowText>& rows);
-    void ShowResult(const AppliedHeightFit& result);
+    void ShowResult(const CommonHeightFit& result);
     void ClearResult();
     void SelectRow(int row);
     void UpdateHeadings();
@@ -103,6 +109,7 @@ private:
     void Remember();
 
     ConversionParams m_settings;
+    CResidualPlotView* m_plotView = nullptr;  // owned by its pane
     // The last grid read and the name it was read by.
     std::shared_ptr<const GeoidGrid> m_grid;
     std::string m_gridName;

@@ -269,9 +269,7 @@ bool OnCalcHeights(ConversionSession& s) {
     const bool applied = dlg.DoModal() == IDOK && dlg.m_result;
     s.m_heightInputs = dlg.m_inputs;
     if (!applied) return false;
-    s.m_heights.model = dlg.m_result->fit.model;
-    s.m_heights.geoid = dlg.m_result->geoid;
-    s.m_heights.enabled = true;
+    ApplyHeightFit(*dlg.m_result, s);
     return true;
 }
 

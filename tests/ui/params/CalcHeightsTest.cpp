@@ -149,7 +149,7 @@ TEST_F(CalcHeightsTest, APlaneOnAKnownSurfaceComputesAsTheCoreAndAppliesIntoTheS
                 // On the true plane every residual is the noise up to the fit.
                 EXPECT_LT(std::fabs(CellMillimetres(t, row, Dlg::kResidualColumn)), 4.0) << row;
                 EXPECT_EQ(t.GetItemText(row, Dlg::kFlagColumn), "")
-                    << row << " " << r.v << " " << r.studentized << " " << r.flagged;
+                    << row << " " << r.v << " " << r.flagged;
             }
             const std::string summary = ControlText(d, IDC_CALC_HEIGHTS_SIGMA);
             EXPECT_NE(summary.find("12 个点参与计算，2 个检查点"), std::string::npos) << summary;
@@ -231,7 +231,7 @@ TEST_F(CalcHeightsTest, TooFewPointsAndBadCellsGiveTheirMessageAndStoreNothing) 
             Click(d, IDC_CALC_HEIGHTS_APPLY);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
             EXPECT_EQ(Prompts().MessageBoxes()[0].text,
-                      "平面拟合至少需要 3 个参与计算的点，现有 2 个");
+                      "拟合平面至少需要 3 个参与计算的点，现有 2 个");
             // A constant takes one point.
             Click(d, IDC_CALC_HEIGHTS_CONSTANT);
             Click(d, IDC_CALC_HEIGHTS_COMPUTE);
@@ -245,7 +245,7 @@ TEST_F(CalcHeightsTest, TooFewPointsAndBadCellsGiveTheirMessageAndStoreNothing) 
             Click(d, IDC_CALC_HEIGHTS_COMPUTE);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 2u);
             EXPECT_EQ(Prompts().MessageBoxes()[1].text.rfind(
-                          "表中第 2 行（点 GP2）：B 列的“31.5”不是度:分:秒形式的角度", 0),
+                          "表中第 2 行（点 GP2）：纬度“31.5”不是“度:分:秒”形式的角度", 0),
                       0u)
                 << Prompts().MessageBoxes()[1].text;
             EXPECT_EQ(t.GetNextItem(-1, LVNI_SELECTED), 1);
@@ -257,7 +257,7 @@ TEST_F(CalcHeightsTest, TooFewPointsAndBadCellsGiveTheirMessageAndStoreNothing) 
             Prompts().AnswerMessageBox(IDOK);
             Click(d, IDC_CALC_HEIGHTS_APPLY);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 3u);
-            EXPECT_EQ(Prompts().MessageBoxes()[2].text, "表中第 1 行（点 GP1）：H 列是空的");
+            EXPECT_EQ(Prompts().MessageBoxes()[2].text, "表中第 1 行（点 GP1）：正常高 H“”不是数字");
             // α and the tolerance are checked before anything is read.
             ReplaceText(d, IDC_CALC_HEIGHTS_ALPHA, "50");
             Prompts().AnswerMessageBox(IDOK);
@@ -390,7 +390,7 @@ TEST_F(CalcHeightsTest, OnEgm96TheModelKeepsTheGridAndAPointOutsideAFileGridIsNa
             Click(d, IDC_CALC_HEIGHTS_COMPUTE);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 1u);
             EXPECT_EQ(Prompts().MessageBoxes()[0].text,
-                      "表中第 2 行（点 GP2）在似大地水准面格网之外");
+                      "表中第 2 行（点 GP2）：点在大地水准面 " + grid + " 的范围以外");
 
             SelectComboItem(d, IDC_CALC_HEIGHTS_GEOID, Dlg::kEgm96Geoid);
             EXPECT_FALSE(ControlEnabled(d, IDC_CALC_HEIGHTS_GEOID_FILE));
