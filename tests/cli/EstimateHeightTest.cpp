@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "platform/Platform.h"
 #include "session/GeoidFiles.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/HelpPageExample.h"
 #include "tests/support/JsonReader.h"
 #include "tests/support/XmlReader.h"
 
@@ -84,6 +86,30 @@ CommonHeightFit Expected(const std::string& text, HeightFitRequest request,
                                  &problem))
         << problem.message;
     return fit;
+}
+
+// The help page's worked example: its commands print its figures, character
+// for character, and its table of contents leads to the chapter.
+TEST(EstimateHeight, HelpPageExampleIsWhatTheProgramPrints) {
+    const std::string page = HelpPageText();
+    TestTempDir dir;
+    const std::string input = HelpPageBlock(page, "heightfit-input");
+    ASSERT_NE(input, "");
+    WriteBytes(dir.File("heights.txt"), input + "\n");
+    for (int n : {1, 2}) {
+        std::istringstream words(HelpPageBlock(page, "heightfit-command-" + std::to_string(n)));
+        std::vector<std::string> args;
+        for (std::string w; words >> w;) args.push_back(w);
+        ASSERT_TRUE(args.size() > 3 && args.front() == "terrax-convert" &&
+                    args.back() == "heights.txt");
+        args.erase(args.begin());
+        args.back() = dir.File("heights.txt");
+        const CommandResult r = RunConvert(args, kNoStore);
+        EXPECT_EQ(r.status, kExitConverted) << r.err;
+        EXPECT_EQ(r.out, HelpPageBlock(page, "heightfit-output-" + std::to_string(n))) << n;
+    }
+    EXPECT_NE(page.find("<li><a href=\"#heightfit\">高程拟合</a></li>"), std::string::npos);
+    EXPECT_NE(page.find("<h2 id=\"heightfit\">17. 高程拟合</h2>"), std::string::npos);
 }
 
 TEST(EstimateHeight, TextAndJsonAreTheReportsOfTheFitTheOptionsDescribe) {

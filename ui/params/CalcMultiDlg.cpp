@@ -184,6 +184,8 @@ void CCalcMultiDlg::SelectRow(int row) {
     m_table.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     m_table.EnsureVisible(row, FALSE);
     UpdateButtons();
+    // The list tells of a change only when the user makes it.
+    if (m_plotView != nullptr) m_plotView->SetSelection(row);
 }
 
 void CCalcMultiDlg::OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult) {

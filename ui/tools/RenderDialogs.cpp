@@ -34,14 +34,17 @@
 #include "ui/framework/qt/QtGlue.h"
 #include "ui/params/CalcMultiDlg.h"
 #include "ui/params/ParamCommands.h"
+#include "ui/params/ResidualPlotView.h"
 #include "ui/prompts/QtUiSeam.h"
 
 namespace {
 
-// One picture: a name and what to do to the open dialog before it is taken.
+// One picture: a name and what to do to the open dialog before it is taken;
+// of the part of the dialog that `part` gives, when there is one.
 struct Shot {
     std::string name;
     std::function<void(CWnd&)> prepare;
+    std::function<QWidget*(CWnd&)> part = nullptr;
 };
 
 // Common points of National-80 and CGCS2000 (Gauss 3-degree zone at 117°);
@@ -206,6 +209,20 @@ std::vector<DialogEntry> AllDialogs() {
                          [](CWnd& w) {
                              w.SendMessage(WM_COMMAND,
                                            MAKEWPARAM(IDC_CALC_MULTI_COMPUTE, BN_CLICKED));
+                         }},
+                        // Its residual plot in the dialog grown to 1280×800, G07
+                        // selected in the table.
+                        {"residual-plot",
+                         [](CWnd& w) {
+                             w.GetSafeHwnd()->window()->resize(1280, 800);
+                             QApplication::processEvents();
+                             auto& dlg = static_cast<CCalcMultiDlg&>(w);
+                             dlg.m_table.SetItemState(6, LVIS_SELECTED | LVIS_FOCUSED,
+                                                      LVIS_SELECTED | LVIS_FOCUSED);
+                             dlg.PlotView()->SetSelection(6);
+                         },
+                         [](CWnd& w) -> QWidget* {
+                             return static_cast<CCalcMultiDlg&>(w).PlotView();
                          }}},
                        [] {
                            ConversionParams settings;
@@ -298,7 +315,10 @@ public:
             m_fileDialogShown = false;
             if (shot.prepare) shot.prepare(window);
             QApplication::processEvents();
-            if (!m_fileDialogShown) Save(WithPopups(top), shot.name);
+            if (!m_fileDialogShown) {
+                QWidget* part = shot.part ? shot.part(window) : nullptr;
+                Save(part != nullptr ? part->grab().toImage() : WithPopups(top), shot.name);
+            }
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (auto* menu = qobject_cast<QMenu*>(w)) menu->close();
             }

@@ -70,6 +70,20 @@ TEST(RcParser, ReadsDialogHeaderAndControlsInOrder) {
     EXPECT_EQ(dlg.controls[4].iconId, 128);
 }
 
+// A pane that the dialog fills with a view of its own.
+TEST(RcParser, AViewPaneIsAPaneWithTheStylesGiven) {
+    ResourceScript script = ParseOk(
+        "7 DIALOG 0, 0, 100, 80\nBEGIN\n"
+        "    CONTROL \"\", 1321, \"viewpane\", WS_TABSTOP | WS_BORDER, 50, 5, 45, 70\nEND\n");
+    ASSERT_EQ(script.dialogs.size(), 1u);
+    ASSERT_EQ(script.dialogs[0].controls.size(), 1u);
+    const ControlTemplate& pane = script.dialogs[0].controls[0];
+    EXPECT_EQ(pane.kind, ControlKind::Pane);
+    EXPECT_STREQ(ControlKindName(pane.kind), "ViewPane");
+    EXPECT_EQ(pane.style, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER);
+    EXPECT_EQ(pane.cx, 45);
+}
+
 TEST(RcParser, KeywordsStartFromTheResourceCompilersDefaultStyles) {
     ResourceScript script = ParseOk(std::string(kDialogHead) +
                                     "LTEXT \"a\", 1, 0, 0, 1, 1\n"
@@ -294,6 +308,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"UnknownClass",
                   kHead + "CONTROL \"\", 5, \"msctls_updown32\", WS_TABSTOP, 0, 0, 1, 1\nEND\n",
                   "t.rc:4: unknown control class \"msctls_updown32\""},
+        BadScript{"ListStyleOnAPane",
+                  kHead + "CONTROL \"\", 5, \"ViewPane\", LVS_REPORT, 0, 0, 1, 1\nEND\n",
+                  "t.rc:4: LVS_REPORT does not apply to a ViewPane control"},
         BadScript{"ListViewNotReport",
                   kHead + "CONTROL \"\", 5, \"SysListView32\", WS_BORDER, 0, 0, 1, 1\nEND\n",
                   "t.rc:4: a SysListView32 control needs LVS_REPORT (only the report view is "
