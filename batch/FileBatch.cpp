@@ -75,6 +75,7 @@ std::string SkipMessage(SkipReason reason, const std::string& source, const std:
                    Quoted(source) + "未转换。";
         case SkipReason::NotNumbers:       // NotNumbersMessage
         case SkipReason::NotFinite:        // NotFiniteMessage
+        case SkipReason::OutsideGeoid:     // OutsideGeoidMessage
         case SkipReason::LineTooLong:      // names the line
         case SkipReason::InUseByOtherRun:  // names the other run
         case SkipReason::ReplaceFailed:    // built where the failure is known
@@ -132,6 +133,14 @@ std::string NotFiniteMessage(const std::string& source, const std::string& outpu
            Quoted(output) + "。";
 }
 
+std::string OutsideGeoidMessage(const std::string& source, const std::string& output,
+                                const StreamResult& stream) {
+    return "源文件" + Quoted(source) + OutsideGeoidLinesText(stream) +
+           "的点在大地水准面格网之外，无法求高程异常，这些行原样写出；为免丢失，源文件没有被覆盖。"
+           "转换结果在" +
+           Quoted(output) + "。";
+}
+
 std::string LinesText(std::uint64_t count, const std::vector<std::uint64_t>& listed) {
     std::string text = "第";
     for (std::size_t i = 0; i < listed.size(); ++i) {
@@ -151,6 +160,27 @@ std::string NonNumberLinesText(const StreamResult& stream) {
 
 std::string UnrepresentableLinesText(const StreamResult& stream) {
     return LinesText(stream.unrepresentableLines, stream.unrepresentableLineNumbers);
+}
+
+std::string OutsideGeoidLinesText(const StreamResult& stream) {
+    return LinesText(stream.outsideGeoidLines, stream.outsideGeoidLineNumbers);
+}
+
+std::string ExtrapolatedLinesText(const StreamResult& stream) {
+    return LinesText(stream.extrapolatedLines, stream.extrapolatedLineNumbers);
+}
+
+std::string HeightsProblemMessage(const ConversionSession& session) {
+    if (!session.HeightsChange()) return {};
+    switch (session.CheckHeights()) {
+        case ConversionSession::HeightsProblem::NothingGivesZeta:
+            return "高程拟合已打开，但既没有高程拟合模型，也没有大地水准面，无法换算高程，没有转换。";
+        case ConversionSession::HeightsProblem::GridNotOpen:
+            return "高程拟合所用的大地水准面 " + session.m_heights.geoid + " 没有打开，无法换算高程，没有转换。";
+        case ConversionSession::HeightsProblem::None:
+            break;
+    }
+    return {};
 }
 
 std::string BatchReport(const BatchResult& result) {
@@ -186,8 +216,14 @@ std::string BatchReport(const BatchResult& result) {
     std::string cancelled;
     for (const std::string& source : result.cancelledSources) cancelled += "\n" + Quoted(source);
     if (!cancelled.empty()) paragraph("转换已取消，以下文件没有转换，也没有生成输出文件:" + cancelled);
-    std::string notes, unrepresentable;
+    std::string notes, unrepresentable, outside, extrapolated;
     for (const ConvertedFile& file : result.converted) {
+        if (file.stream.outsideGeoidLines > 0) {
+            outside += "\n" + Quoted(file.source) + OutsideGeoidLinesText(file.stream);
+        }
+        if (file.stream.extrapolatedLines > 0) {
+            extrapolated += "\n" + Quoted(file.source) + ExtrapolatedLinesText(file.stream);
+        }
         if (file.stream.nonNumberLines > 0) {
             notes += "\n" + Quoted(file.source) + NonNumberLinesText(file.stream);
         }
@@ -202,6 +238,12 @@ std::string BatchReport(const BatchResult& result) {
     if (!unrepresentable.empty()) {
         paragraph("以下文件中有的坐标或结果超出了数的范围（不是有限的数），这些行原样写出:" +
                   unrepresentable);
+    }
+    if (!outside.empty()) {
+        paragraph("以下文件中有的点在大地水准面格网之外，无法求高程异常，这些行原样写出:" + outside);
+    }
+    if (!extrapolated.empty()) {
+        paragraph("以下文件中有的点在高程拟合公共点的范围之外，高程异常是外推的:" + extrapolated);
     }
     return text;
 }
@@ -445,6 +487,10 @@ FileOutcome BatchPlan::ConvertFile(LineEngine& engine, std::size_t index,
             return skip(SkipReason::NotFinite, 0, NotFiniteMessage(source, output, stream),
                         stream);
         }
+        if (stream.outsideGeoidLines > 0) {
+            return skip(SkipReason::OutsideGeoid, 0, OutsideGeoidMessage(source, output, stream),
+                        stream);
+        }
         std::string error;
         int err = 0;
         CWriteSlot* slot = entry.sourceSlot >= 0
@@ -467,6 +513,10 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
     ApplyEqualDatumRule(session);
     if (!session.CanConvert()) {
         result.error = kCannotConvertMessage;
+        return result;
+    }
+    if (std::string heights = HeightsProblemMessage(session); !heights.empty()) {
+        result.error = std::move(heights);
         return result;
     }
 

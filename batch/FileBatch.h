@@ -37,6 +37,7 @@ enum class SkipReason {
     InUseByOtherRun,         // another run (process `holder`) writes the output or the source
     OutputAppeared,          // the output was made by someone else while the batch ran
     NotFinite,               // overwrite: lines whose numbers cannot be carried would change
+    OutsideGeoid,            // overwrite: lines outside the geoid grid would stay unconverted
     LineTooLong,             // a line is longer than the line limit; no output
     OutOfMemory,             // memory ran out; no output
     Cancelled,               // the cancel flag stopped it; no output
@@ -213,7 +214,8 @@ BatchResult RunBatch(ConversionSession& session, const BatchCallbacks& callbacks
 // The message for the user after a batch: files put back from an
 // interrupted run, the skipped files with their reasons, the cancelled ones,
 // then the converted files with coordinates that are not whole numbers or
-// not finite; empty when there is nothing to tell.
+// not finite, with points outside the geoid grid or where the height model
+// extrapolates; empty when there is nothing to tell.
 std::string BatchReport(const BatchResult& result);
 
 // The lines of a converted stream whose coordinates are not whole numbers,
@@ -222,6 +224,14 @@ std::string BatchReport(const BatchResult& result);
 std::string NonNumberLinesText(const StreamResult& stream);
 // The same for the lines whose numbers are not finite.
 std::string UnrepresentableLinesText(const StreamResult& stream);
+// The same for the lines outside the geoid grid, and for those where the
+// height model extrapolates.
+std::string OutsideGeoidLinesText(const StreamResult& stream);
+std::string ExtrapolatedLinesText(const StreamResult& stream);
+
+// Why a session whose heights cannot convert (CheckHeights) converts
+// nothing; empty when they can.
+std::string HeightsProblemMessage(const ConversionSession& session);
 
 // Replaces `target` by a copy of `source` as CAtomicFile writes: a target
 // the user may not write is refused, and on failure `target` is as it was.

@@ -10,7 +10,7 @@ void ApplyEqualDatumRule(ConversionSession& session) {
 }
 
 unsigned ConvertPointTexts(const ConversionSession& session, const std::string_view texts[3],
-                           double out[3], bool* finite) {
+                           double out[3], bool* finite, PointHeight* height) {
     bool whole[3];
     double v[3];
     if (session.SourceKind() == CoordinateKind::Geodetic) {
@@ -26,13 +26,13 @@ unsigned ConvertPointTexts(const ConversionSession& session, const std::string_v
     }
     switch (session.SourceKind()) {
         case CoordinateKind::Plane:
-            session.ConvertPlanePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
+            session.ConvertPlanePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2], height);
             break;
         case CoordinateKind::Geodetic:
-            session.ConvertGeodeticPoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
+            session.ConvertGeodeticPoint(v[0], v[1], v[2], &out[0], &out[1], &out[2], height);
             break;
         default:
-            session.ConvertSpacePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2]);
+            session.ConvertSpacePoint(v[0], v[1], v[2], &out[0], &out[1], &out[2], height);
             break;
     }
     return (whole[0] ? 0u : 1u) | (whole[1] ? 0u : 2u) | (whole[2] ? 0u : 4u);

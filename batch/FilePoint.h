@@ -21,9 +21,11 @@ inline constexpr int kPointTextSize = 400;
 // Returns a bit (1 << slot) for each text that did not read whole: not a
 // number, or for geodetic B and L not an angle text (ReadNumberField,
 // ParseDmsField). `finite`, when given, is cleared when a value read is not
-// finite (a number beyond the range of doubles, "inf", "nan").
+// finite (a number beyond the range of doubles, "inf", "nan"). `height`,
+// when given, tells what the session's heights did (PointHeight).
+struct PointHeight;
 unsigned ConvertPointTexts(const ConversionSession& session, const std::string_view texts[3],
-                           double out[3], bool* finite = nullptr);
+                           double out[3], bool* finite = nullptr, PointHeight* height = nullptr);
 
 // Writes the text of result `slot` (0..2) into `buffer` (kPointTextSize
 // bytes) and returns its length: "%.6f", except the first two results of a

@@ -43,6 +43,20 @@ void NoteLine(StreamResult& r, unsigned findings, std::uint64_t number) {
     if (findings & LineEngine::kNotFinite) {
         CountLine(r.unrepresentableLines, r.unrepresentableLineNumbers, number);
     }
+    if (findings & LineEngine::kOutsideGeoid) {
+        CountLine(r.outsideGeoidLines, r.outsideGeoidLineNumbers, number);
+    }
+    if (findings & LineEngine::kExtrapolated) {
+        CountLine(r.extrapolatedLines, r.extrapolatedLineNumbers, number);
+    }
+}
+
+// Adds the listed line numbers of a block whose first line follows `before` lines.
+void AddListed(std::vector<std::uint64_t>& listed, const std::vector<std::uint64_t>& block,
+               std::uint64_t before) {
+    for (std::uint64_t number : block) {
+        if (listed.size() < StreamResult::kListedLines) listed.push_back(before + number);
+    }
 }
 
 // Adds the lines and findings of the next block to those of the blocks before.
@@ -57,8 +71,12 @@ void AddBlock(StreamResult& r, const StreamResult& block) {
             r.unrepresentableLineNumbers.push_back(r.lines + number);
         }
     }
+    AddListed(r.outsideGeoidLineNumbers, block.outsideGeoidLineNumbers, r.lines);
+    AddListed(r.extrapolatedLineNumbers, block.extrapolatedLineNumbers, r.lines);
     r.nonNumberLines += block.nonNumberLines;
     r.unrepresentableLines += block.unrepresentableLines;
+    r.outsideGeoidLines += block.outsideGeoidLines;
+    r.extrapolatedLines += block.extrapolatedLines;
     if (block.longLine != 0) r.longLine = r.lines + block.longLine;
     r.outOfMemory = r.outOfMemory || block.outOfMemory;
     r.lines += block.lines;
@@ -262,16 +280,26 @@ unsigned LineEngine::ConvertLine(std::string_view line, LineWriter& writer, bool
     }
     double values[3];
     bool finite = true;
+    PointHeight height;
     // A field the format does not name is no field of the line.
-    unsigned findings =
-        (ConvertPointTexts(m_session, coordinates, values, &finite) & m_named) != 0 ? kNotNumbers
-                                                                                    : 0;
+    unsigned findings = (ConvertPointTexts(m_session, coordinates, values, &finite, &height) &
+                         m_named) != 0
+                            ? kNotNumbers
+                            : 0;
+    // `finite` tells of the values read; a point outside the geoid grid has
+    // a height that is no number, for want of its height anomaly.
+    const bool outside = finite && (height.notes & kHeightOutsideGeoid) != 0;
     for (int k = 0; k < 3; ++k) finite = finite && std::isfinite(values[k]);
-    if (!finite) {
+    if (outside) {
+        // No height anomaly there, so no height: the fields stay.
+        findings |= kOutsideGeoid;
+        for (int k = 0; k < 3; ++k) m_resultLengths[k] = -1;
+    } else if (!finite) {
         // No text of a number could stand for the result: the fields stay.
         findings |= kNotFinite;
         for (int k = 0; k < 3; ++k) m_resultLengths[k] = -1;
     } else {
+        if (height.notes & kHeightExtrapolated) findings |= kExtrapolated;
         for (int k = 0; k < 3; ++k) {
             m_resultLengths[k] = FormatPointResult(m_session, k, values[k], m_results[k]);
         }

@@ -33,6 +33,14 @@ struct StreamResult {
     // they were read, their coordinate fields unchanged.
     std::uint64_t unrepresentableLines = 0;
     std::vector<std::uint64_t> unrepresentableLineNumbers;  // the first kListedLines of them
+    // With the heights on: lines whose point lies outside the geoid grid, so
+    // that its height anomaly is unknown; written as they were read, their
+    // coordinate fields unchanged.
+    std::uint64_t outsideGeoidLines = 0;
+    std::vector<std::uint64_t> outsideGeoidLineNumbers;  // the first kListedLines of them
+    // Lines converted where the height model's surface extrapolates.
+    std::uint64_t extrapolatedLines = 0;
+    std::vector<std::uint64_t> extrapolatedLineNumbers;  // the first kListedLines of them
     bool readFailed = false;
     bool writeFailed = false;
     int errorNumber = 0;  // errno of the failure
@@ -71,8 +79,9 @@ struct StreamControl {
 // followed by the separator, ending with CR LF. A first line none of whose
 // coordinate fields starts with a number is a header and is written as it
 // is. A 0x1A byte that ends the input ends it as in DOS text files. A line
-// whose coordinates or results are not finite is written with its fields
-// as they were.
+// whose coordinates or results are not finite, or whose height anomaly is
+// unknown (outside the geoid grid, with the heights on), is written with its
+// fields as they were.
 class LineEngine {
 public:
     // Takes the format (m_column, m_formatSeparator) and the conversion from
@@ -98,6 +107,8 @@ public:
     static constexpr unsigned kNotNumbers = 2;  // a coordinate field is not a number
     static constexpr unsigned kHeaderLine = 4;  // `first` and a header: written as it is
     static constexpr unsigned kNotFinite = 8;   // a coordinate or result is not finite
+    static constexpr unsigned kOutsideGeoid = 16;  // no height anomaly: written as it is
+    static constexpr unsigned kExtrapolated = 32;  // the height model extrapolates
 
     // Converts one line (without its line end) and appends the output line,
     // CR LF included, to `writer`; `first` for the first line of a stream.

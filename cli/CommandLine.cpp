@@ -75,6 +75,8 @@ enum class Option {
     TargetDatum,
     Seven,
     Four,
+    Heights,
+    Geoid,
     Format,
     Store,
     Separator,
@@ -105,6 +107,8 @@ constexpr OptionName kOptions[] = {
     {"--target-datum", Option::TargetDatum, true},
     {"--seven", Option::Seven, true},
     {"--four", Option::Four, true},
+    {"--heights", Option::Heights, true},
+    {"--geoid", Option::Geoid, true},
     {"--format", Option::Format, true},
     {"--store", Option::Store, true},
     {"--separator", Option::Separator, true},
@@ -160,6 +164,14 @@ bool TakeValue(Option option, const std::string& name, const std::string& value,
         case Option::Four:
             if (!ReadSwitch(value, &n)) return bad("on or off");
             (option == Option::Seven ? o->useSeven : o->useFour) = n;
+            return true;
+        case Option::Heights:
+            if (!ReadSwitch(value, &n)) return bad("on or off");
+            o->heights = n;
+            return true;
+        case Option::Geoid:
+            if (value.empty()) return bad("egm96 or a geoid grid file (.gtx or .asc)");
+            o->geoid = AsciiLower(value) == "egm96" ? std::string("egm96") : value;
             return true;
         case Option::Format:
             if (value.empty()) return bad("the name of a format");
@@ -445,6 +457,18 @@ Settings: the project file is read first; the options below override it.
   --target-datum DATUM    the same for the target side
   --seven on|off          seven-parameter transformation
   --four on|off           local four-parameter transforms
+  --heights on|off        heights (高程拟合): heights of space and geodetic
+                          coordinates are ellipsoidal, those of plane
+                          coordinates normal heights; to plane coordinates
+                          H = h - ζ, from them h = H + ζ, with ζ from the
+                          project's height model (default: the project's
+                          switch; off without a project)
+  --geoid egm96|FILE      ζ from a geoid alone, no fitted model: EGM96
+                          (egm96_15.gtx beside the program or in
+                          /usr/share/proj, from proj-data) or a grid file
+                          (.gtx or ESRI ASCII .asc); turns --heights on
+                          unless --heights off is given. A point outside
+                          the grid is written as it was and reported
   --seven-params dX,dY,dZ,rX,rY,rZ,m
                           the seven parameters: metres, arc-seconds, ppm
                           (turns --seven on unless --seven is given)
@@ -608,6 +632,7 @@ bool CheckEstimateOptions(const ConvertOptions& o, std::string* error) {
                                  : o.naming    ? "--naming"
                                  : o.useSeven  ? "--seven"
                                  : o.useFour   ? "--four"
+                                 : o.heights   ? "--heights"
                                  : o.jobs != 0 ? "--jobs"
                                  : o.overwrite ? "--overwrite"
                                                : nullptr;

@@ -24,6 +24,8 @@ struct ConvertOptions {
     std::optional<int> sourceKind, targetKind;
     std::optional<int> sourceDatum, targetDatum;
     std::optional<int> useSeven, useFour;
+    std::optional<int> heights;        // --heights on|off: the switch 高程拟合
+    std::optional<std::string> geoid;  // --geoid egm96|FILE: ζ from the geoid alone
     std::optional<std::string> format;              // name of a format in the store
     std::optional<std::string> store;               // the store to read it from
     std::optional<std::string> separator;           // "," or " "

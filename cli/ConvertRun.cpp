@@ -25,6 +25,7 @@
 #include "io/FileException.h"
 #include "platform/Platform.h"
 #include "session/AppPaths.h"
+#include "session/GeoidFiles.h"
 
 namespace {
 
@@ -205,6 +206,20 @@ std::string UnrepresentableLinesNote(const StreamResult& r) {
            (r.unrepresentableLines == 1 ? "line " : "lines ") + numbers + ")";
 }
 
+// "2 lines (lines 3, 4)"; `count` lines of which `listed` are numbered.
+std::string CountedLines(std::uint64_t count, const std::vector<std::uint64_t>& listed) {
+    std::string numbers;
+    for (std::uint64_t n : listed) numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+    if (count > listed.size()) numbers += ", ...";
+    return std::to_string(count) + (count == 1 ? " line" : " lines") + " (" +
+           (count == 1 ? "line " : "lines ") + numbers + ")";
+}
+
+std::string OutsideGeoidNote(const StreamResult& r) {
+    return CountedLines(r.outsideGeoidLines, r.outsideGeoidLineNumbers) +
+           " whose points lie outside the geoid grid, so that their height anomaly is unknown";
+}
+
 std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResult& r) {
     std::vector<std::string> notes;
     if (r.dataAfterEmptyLine) {
@@ -220,6 +235,15 @@ std::vector<std::string> LeftOutNotes(const std::string& what, const StreamResul
     if (r.unrepresentableLines > 0) {
         notes.push_back(what + " has " + UnrepresentableLinesNote(r) +
                         "; they were written as they were");
+    }
+    if (r.outsideGeoidLines > 0) {
+        notes.push_back(what + " has " + OutsideGeoidNote(r) + "; they were written as they were");
+    }
+    if (r.extrapolatedLines > 0) {
+        notes.push_back("warning: " + what + " has " +
+                        CountedLines(r.extrapolatedLines, r.extrapolatedLineNumbers) +
+                        " whose points lie outside the common points of the height model by "
+                        "more than its margin; their height anomaly is extrapolated");
     }
     return notes;
 }
@@ -436,6 +460,10 @@ std::string SkipText(const SkippedFile& f) {
             return "it has " + UnrepresentableLinesNote(f.stream) +
                    ", written as they were; it was kept as it was and the conversion is in " +
                    output;
+        case SkipReason::OutsideGeoid:
+            return "it has " + OutsideGeoidNote(f.stream) +
+                   ", written as they were; it was kept as it was and the conversion is in " +
+                   output;
         case SkipReason::LineTooLong:
             return "line " + std::to_string(f.stream.longLine) +
                    " is longer than the line limit (--max-line-bytes); " + output + " was not made";
@@ -505,6 +533,35 @@ bool LoadRunSettings(const ConvertOptions& o, ConversionSession& s, std::string*
     if (o.targetDatum) s.m_targetDatum = *o.targetDatum;
     if (o.useSeven) s.m_useSeven = *o.useSeven;
     if (o.useFour) s.m_useFour = *o.useFour;
+    if (o.geoid) {
+        // The geoid alone gives ζ: the project's model is left out.
+        s.m_heights.model.reset();
+        s.m_heights.geoid = *o.geoid == "egm96" ? std::string(kEgm96Name) : *o.geoid;
+        s.m_heights.enabled = true;
+    }
+    if (o.heights) s.m_heights.enabled = *o.heights != 0;
+    return true;
+}
+
+bool PrepareHeights(ConversionSession& s, const std::string& appDir, std::string* error) {
+    if (!s.m_heights.enabled) return true;
+    if (!s.m_heights.model && s.m_heights.geoid.empty()) {
+        *error = "--heights on needs a height model in the project (高程拟合) or a geoid: give "
+                 "--geoid egm96|FILE";
+        return false;
+    }
+    if (!s.m_heights.NeedsGrid()) return true;
+    std::string why;
+    if (!s.OpenGeoidGrid(appDir, &why)) {
+        if (s.m_heights.geoid == kEgm96Name) {
+            *error = std::string("the EGM96 geoid grid ") + kEgm96FileName +
+                     " is not beside the program, in $PROJ_DATA or in /usr/share/proj (Debian's "
+                     "proj-data installs it)";
+        } else {
+            *error = "cannot use the geoid grid " + Quoted(s.m_heights.geoid) + ": " + why;
+        }
+        return false;
+    }
     return true;
 }
 
@@ -512,6 +569,7 @@ bool PlanRun(const ConvertOptions& o, const std::string& appDir, RunPlan* plan,
              std::string* error) {
     ConversionSession& s = plan->session;
     if (!LoadRunSettings(o, s, error)) return false;
+    if (!PrepareHeights(s, appDir, error)) return false;
     if (!s.CanConvert()) {
         *error = "the project file sets source kind " + std::to_string(s.m_sourceKind) +
                  ", target kind " + std::to_string(s.m_targetKind) + ", source datum " +

@@ -46,9 +46,14 @@ struct RunPlan {
 bool LoadSettings(const ConvertOptions& options, ConversionSession& session, std::string* error);
 
 // LoadSettings with the kinds, datums and switches of the options laid over
-// it: the session of the run as the window would show it.
+// it, --geoid and --heights too: the session of the run as the window would
+// show it.
 bool LoadRunSettings(const ConvertOptions& options, ConversionSession& session,
                      std::string* error);
+
+// With the switch 高程拟合 on: checks that a model or a geoid gives ζ and
+// opens the grid they need. False with the message for the user.
+bool PrepareHeights(ConversionSession& session, const std::string& appDir, std::string* error);
 
 // Why a plane to plane run with local level 1 unset does not start.
 std::string LevelOneMissingText();

@@ -1,6 +1,8 @@
-// The project file loader: a failed load leaves the session as it was; a
-// successful load, saved and loaded again, gives the same values, and saving
-// those gives the same bytes.
+// The project file loader, its extension (the heights' section HGT1 and
+// sections of unknown tags) included: a failed load leaves the session as it
+// was; a successful load, saved and loaded again, gives the same values, and
+// saving those gives the same bytes; a saved extension cut short is refused
+// with the session left as it was.
 #include <unistd.h>
 
 #include <cstdint>
@@ -47,6 +49,7 @@ std::string SavedBytes(ConversionSession& s, const std::string& path) {
         CFile file(path, CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store, 1024);
         s.Serialize(ar);
+        s.SerializeExtension(ar);
         ar.Close();
         file.Close();
     }
@@ -85,6 +88,12 @@ ConversionSession Marked() {
     s.m_format.m_formatName = "坐标";
     s.m_format.m_formatSeparator = ",";
     s.m_targetText[0] = "0.000000";
+    s.m_heights.enabled = true;
+    s.m_heights.geoid = "/data/geoid.gtx";
+    s.m_heights.model = HeightModel();
+    s.m_heights.model->surface = HeightSurface::Plane;
+    s.m_heights.model->coefficients[1] = 0.125;
+    s.m_otherSections = {{"MARK", "marked"}};
     return s;
 }
 
@@ -109,9 +118,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(SameOutsideTheFile(session, before), bytes);
+    const ConversionSession loaded = session;
     const std::string first = SavedBytes(session, saved);
     ConversionSession again = Marked();
     FUZZ_CHECK(again.LoadProject(saved, &error), bytes);
+    FUZZ_CHECK(again.m_heights == loaded.m_heights, bytes);
+    FUZZ_CHECK(again.m_otherSections == loaded.m_otherSections, bytes);
     FUZZ_CHECK(SavedBytes(again, saved) == first, bytes);
+    if (loaded.m_heights.Any() || !loaded.m_otherSections.empty()) {
+        // The extension's last byte belongs to a section or to its frame.
+        if (!WriteFile(saved, first.substr(0, first.size() - 1))) {
+            FuzzCheckFailed("cannot write the cut file", __FILE__, __LINE__, {});
+        }
+        ConversionSession cut = Marked();
+        FUZZ_CHECK(!cut.LoadProject(saved, &error), bytes);
+        FUZZ_CHECK(cut.m_heights == before.m_heights, bytes);
+        FUZZ_CHECK(SavedBytes(cut, saved) == beforeBytes, bytes);
+    }
     return 0;
 }

@@ -58,6 +58,8 @@ struct HeightModel {
     bool Extrapolates(double B, double L) const;
     // ζ at B, L; false when the model is on a geoid and the point lies outside it.
     bool Anomaly(const GeoidGrid* geoid, double B, double L, double* zeta) const;
+
+    bool operator==(const HeightModel&) const = default;
 };
 
 // A common point: geodetic position (radians), ellipsoidal height h and

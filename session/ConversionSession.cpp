@@ -1,19 +1,26 @@
 #include "session/ConversionSession.h"
 
+#include <cmath>
+#include <limits>
 #include <string_view>
 #include <utility>
 
 #include "geodesy/Constants.h"
 #include "geodesy/FastPaths.h"
+#include "geodesy/GeoidGrid.h"
 #include "io/Archive.h"
 #include "io/ArchiveException.h"
 #include "io/AtomicFile.h"
 #include "io/File.h"
 #include "io/FileException.h"
+#include "session/GeoidFiles.h"
 
 namespace {
 
 const char kEmptyAngle[] = "000:00:00.000";
+
+// The source fields' labels by coordinate kind, for messages naming a point.
+constexpr const char* kSourceFieldNames[3][2] = {{"X=", "Y="}, {"B=", "L="}, {"x=", "y="}};
 
 void ResetProjection(ProjectionRecord& p) {
     p.kind = ProjectionKind::Gauss3;
@@ -46,6 +53,31 @@ template <class T, std::size_t N>
 void Exchange(CArchive& ar, T (&values)[N]) {
     for (T& v : values) Exchange(ar, v);
 }
+
+// Takes ζ at B, L into the height *h: H = h − ζ towards plane coordinates
+// (`toNormal`), h = H + ζ from them. Without ζ the height is not a number.
+void ApplyZeta(const SessionHeights& heights, const GeoidGrid* grid, double B, double L,
+               bool toNormal, double* h, PointHeight* height) {
+    double zeta = 0;
+    const unsigned notes = HeightAnomalyAt(heights, grid, B, L, &zeta);
+    if (notes & kHeightOutsideGeoid) {
+        *h = std::numeric_limits<double>::quiet_NaN();
+    } else if (toNormal) {
+        *h = *h - zeta;
+    } else {
+        *h = *h + zeta;
+    }
+    if (height != nullptr) {
+        height->notes = notes;
+        height->applied = (notes & kHeightOutsideGeoid) == 0;
+        height->B = B;
+        height->L = L;
+        height->zeta = zeta;
+    }
+}
+
+// Degrees of an angle in radians for a message, six decimals.
+std::string DegreesText(double radians) { return FormatFixed(radians / kDegToRad, 6) + "°"; }
 
 }  // namespace
 
@@ -125,15 +157,17 @@ void ConversionSession::PrepareConversion() {
 
 void ConversionSession::ConvertFromPlane(const std::string& xText, const std::string& yText,
                                          const std::string& hText, double* out1, double* out2,
-                                         double* out3) const {
+                                         double* out3, PointHeight* height) const {
     ConvertPlanePoint(AsciiToDouble(xText), AsciiToDouble(yText), AsciiToDouble(hText), out1, out2,
-                      out3);
+                      out3, height);
 }
 
 void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* out1,
-                                          double* out2, double* out3) const {
+                                          double* out2, double* out3, PointHeight* height) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
+    if (height != nullptr) *height = PointHeight();
+    const bool heights = HeightsChange();
     if (TargetKind() == CoordinateKind::Plane) {
         double B, L, H;
         if (m_zoneChange == 2) {
@@ -159,9 +193,11 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
         *out3 = h;
     } else if (TargetKind() == CoordinateKind::Geodetic) {
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, out1, out2, out3);
+        if (heights) ApplyZeta(m_heights, Grid(), *out1, *out2, false, out3, height);
     } else if (TargetKind() == CoordinateKind::Space) {
         double B, L, H;
         PlaneToGeodeticChainRef(m_geo, x, y, h, p, &B, &L, &H);
+        if (heights) ApplyZeta(m_heights, Grid(), B, L, false, &H, height);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
                               out3);
     }
@@ -169,15 +205,17 @@ void ConversionSession::ConvertPlanePoint(double x, double y, double h, double* 
 
 void ConversionSession::ConvertFromGeodetic(const std::string& bText, const std::string& lText,
                                             const std::string& hText, double* out1, double* out2,
-                                            double* out3) const {
+                                            double* out3, PointHeight* height) const {
     ConvertGeodeticPoint(m_geo.ParseDmsText(bText), m_geo.ParseDmsText(lText), AsciiToDouble(hText),
-                         out1, out2, out3);
+                         out1, out2, out3, height);
 }
 
 void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, double* out1,
-                                             double* out2, double* out3) const {
+                                             double* out2, double* out3,
+                                             PointHeight* height) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
+    if (height != nullptr) *height = PointHeight();
     if (TargetKind() == CoordinateKind::Geodetic) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         *out1 = B;
@@ -185,6 +223,7 @@ void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, doubl
         *out3 = H;
     } else if (TargetKind() == CoordinateKind::Plane) {
         GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
+        if (HeightsChange()) ApplyZeta(m_heights, Grid(), B, L, true, out3, height);
     } else if (TargetKind() == CoordinateKind::Space) {
         ShiftGeodeticRef(m_geo, &B, &L, p);
         m_geo.GeodeticToSpace(p.m_targetEllipsoid[0], p.m_targetEllipsoid[1], B, L, H, out1, out2,
@@ -194,15 +233,16 @@ void ConversionSession::ConvertGeodeticPoint(double B, double L, double H, doubl
 
 void ConversionSession::ConvertFromSpace(const std::string& xText, const std::string& yText,
                                          const std::string& zText, double* out1, double* out2,
-                                         double* out3) const {
+                                         double* out3, PointHeight* height) const {
     ConvertSpacePoint(AsciiToDouble(xText), AsciiToDouble(yText), AsciiToDouble(zText), out1, out2,
-                      out3);
+                      out3, height);
 }
 
 void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* out1,
-                                          double* out2, double* out3) const {
+                                          double* out2, double* out3, PointHeight* height) const {
     const ConversionParams& p = m_params;
     *out1 = *out2 = *out3 = 0;
+    if (height != nullptr) *height = PointHeight();
     if (TargetKind() == CoordinateKind::Space) {
         *out1 = X;
         *out2 = Y;
@@ -223,7 +263,38 @@ void ConversionSession::ConvertSpacePoint(double X, double Y, double Z, double* 
         L = ParseDmsView(
             std::string_view(text, static_cast<std::size_t>(FormatDmsPositiveTo(L, text))));
         GeodeticToPlaneChainRef(m_geo, B, L, H, p, out1, out2, out3);
+        if (HeightsChange()) ApplyZeta(m_heights, Grid(), B, L, true, out3, height);
     }
+}
+
+bool ConversionSession::HeightsChange() const {
+    if (!m_heights.enabled) return false;
+    const bool fromPlane = SourceKind() == CoordinateKind::Plane;
+    const bool toPlane = TargetKind() == CoordinateKind::Plane;
+    return fromPlane != toPlane;
+}
+
+ConversionSession::HeightsProblem ConversionSession::CheckHeights() const {
+    if (!m_heights.enabled) return HeightsProblem::None;
+    if (!m_heights.model && m_heights.geoid.empty()) return HeightsProblem::NothingGivesZeta;
+    if (m_heights.NeedsGrid() && Grid() == nullptr) return HeightsProblem::GridNotOpen;
+    return HeightsProblem::None;
+}
+
+bool ConversionSession::OpenGeoidGrid(const std::string& appDir, std::string* error) {
+    if (m_heights.geoid.empty()) {
+        m_geoidGrid.reset();
+        m_geoidGridName.clear();
+        return true;
+    }
+    if (Grid() != nullptr) return true;
+    m_geoidGrid = OpenGeoid(m_heights.geoid, appDir, error);
+    m_geoidGridName = m_geoidGrid ? m_heights.geoid : std::string();
+    return m_geoidGrid != nullptr;
+}
+
+const GeoidGrid* ConversionSession::Grid() const {
+    return m_geoidGrid && m_geoidGridName == m_heights.geoid ? m_geoidGrid.get() : nullptr;
 }
 
 bool ConversionSession::CanConvert() const {
@@ -238,20 +309,54 @@ bool ConversionSession::LevelOneMissing() const {
            m_zoneChange != 2 && m_params.m_local1[3] == 0;
 }
 
-bool ConversionSession::Convert() {
+bool ConversionSession::Convert(std::string* heightMessage) {
+    std::string unused;
+    std::string& message = heightMessage != nullptr ? *heightMessage : unused;
+    message.clear();
     PrepareConversion();
     if (m_sourceDatum == m_targetDatum) m_params.m_savedUseSeven = 0;
     if (!CanConvert()) {
         for (std::string& t : m_targetText) t.clear();
         return false;
     }
+    if (HeightsChange()) {
+        switch (CheckHeights()) {
+            case HeightsProblem::NothingGivesZeta:
+                message = "高程拟合已打开，但既没有高程拟合模型，也没有大地水准面，无法换算高程。";
+                break;
+            case HeightsProblem::GridNotOpen:
+                message = "高程拟合所用的大地水准面 " + m_heights.geoid + " 没有打开，无法换算高程。";
+                break;
+            case HeightsProblem::None:
+                break;
+        }
+        if (!message.empty()) {
+            for (std::string& t : m_targetText) t.clear();
+            return false;
+        }
+    }
     double out1 = 0, out2 = 0, out3 = 0;
+    PointHeight height;
     if (SourceKind() == CoordinateKind::Plane) {
-        ConvertFromPlane(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+        ConvertFromPlane(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3,
+                         &height);
     } else if (SourceKind() == CoordinateKind::Geodetic) {
-        ConvertFromGeodetic(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+        ConvertFromGeodetic(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3,
+                            &height);
     } else {
-        ConvertFromSpace(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3);
+        ConvertFromSpace(m_sourceText[0], m_sourceText[1], m_sourceText[2], &out1, &out2, &out3,
+                         &height);
+    }
+    const std::string where = "（B " + DegreesText(height.B) + "，L " + DegreesText(height.L) + "）";
+    if (height.notes & kHeightOutsideGeoid) {
+        const char* const* labels = kSourceFieldNames[m_sourceKind];
+        message = std::string("点 ") + labels[0] + m_sourceText[0] + ", " + labels[1] +
+                  m_sourceText[1] + " 在大地水准面格网之外" + where + "，无法求高程异常，没有转换。";
+        for (std::string& t : m_targetText) t.clear();
+        return false;
+    }
+    if (height.notes & kHeightExtrapolated) {
+        message = "注意：该点" + where + "在高程拟合公共点的范围之外，高程异常是外推的。";
     }
     if (TargetKind() == CoordinateKind::Geodetic) {
         m_targetText[0] = m_geo.FormatDmsPositive(out1);
@@ -312,12 +417,26 @@ void ConversionSession::Serialize(CArchive& ar) {
 void ConversionSession::SerializeExtension(CArchive& ar) {
     if (ar.IsStoring()) {
         std::vector<ProjectSection> sections;
+        if (m_heights.Any()) sections.push_back(WriteHeightsSection(m_heights));
         sections.insert(sections.end(), m_otherSections.begin(), m_otherSections.end());
         WriteExtension(ar, sections);
         return;
     }
     std::vector<ProjectSection> others;
-    for (ProjectSection& section : ReadExtension(ar)) others.push_back(std::move(section));
+    SessionHeights heights;
+    bool heightsRead = false;
+    for (ProjectSection& section : ReadExtension(ar)) {
+        if (section.tag == kHeightsTag) {
+            // One section of the heights; a second one is damage too.
+            if (heightsRead || !ReadHeightsSection(section.bytes, &heights)) {
+                ThrowDamagedExtension(ar);
+            }
+            heightsRead = true;
+        } else {
+            others.push_back(std::move(section));
+        }
+    }
+    m_heights = std::move(heights);
     m_otherSections = std::move(others);
 }
 

@@ -5,6 +5,7 @@
 // shows them afterwards.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "session/SessionHeights.h"
 
 class CArchive;
+class GeoidGrid;
 
 // What the parameter-computing dialogs remember of their last inputs (kept in
 // project files): the three common points of seven parameters, the two of
@@ -88,21 +90,44 @@ public:
     // The routine of each source kind: texts of the three source fields in,
     // three results out, their meaning by m_targetKind (0 X, Y, Z; 1 B, L in
     // radians, H; 2 x, y, h). A target kind outside 0..2 gives 0, 0, 0.
-    // Call PrepareConversion first.
+    // Call PrepareConversion first. With the heights on (HeightsChange) the
+    // height takes ζ (SessionHeights.h); `height`, when given, tells what
+    // it did. A point whose ζ is unknown (kHeightOutsideGeoid) gets a
+    // height that is not a number, never a silent one.
     void ConvertFromPlane(const std::string& x, const std::string& y, const std::string& h,
-                          double* out1, double* out2, double* out3) const;
+                          double* out1, double* out2, double* out3,
+                          PointHeight* height = nullptr) const;
     void ConvertFromGeodetic(const std::string& B, const std::string& L, const std::string& H,
-                             double* out1, double* out2, double* out3) const;
+                             double* out1, double* out2, double* out3,
+                             PointHeight* height = nullptr) const;
     void ConvertFromSpace(const std::string& X, const std::string& Y, const std::string& Z,
-                          double* out1, double* out2, double* out3) const;
+                          double* out1, double* out2, double* out3,
+                          PointHeight* height = nullptr) const;
     // The same routines on the values their texts read as: plane x, y, h;
     // geodetic B, L in radians, H; space X, Y, Z.
-    void ConvertPlanePoint(double x, double y, double h, double* out1, double* out2,
-                           double* out3) const;
+    void ConvertPlanePoint(double x, double y, double h, double* out1, double* out2, double* out3,
+                           PointHeight* height = nullptr) const;
     void ConvertGeodeticPoint(double B, double L, double H, double* out1, double* out2,
-                              double* out3) const;
-    void ConvertSpacePoint(double X, double Y, double Z, double* out1, double* out2,
-                           double* out3) const;
+                              double* out3, PointHeight* height = nullptr) const;
+    void ConvertSpacePoint(double X, double Y, double Z, double* out1, double* out2, double* out3,
+                           PointHeight* height = nullptr) const;
+
+    // The switch 高程拟合 is on and one of the two kinds is plane
+    // coordinates, the other not: the conversion changes heights.
+    bool HeightsChange() const;
+    enum class HeightsProblem {
+        None,
+        NothingGivesZeta,  // the switch on without a model or a geoid
+        GridNotOpen,       // the grid the heights need is not open (OpenGeoidGrid)
+    };
+    // What keeps the heights from converting; None with the switch off.
+    HeightsProblem CheckHeights() const;
+    // Opens the grid m_heights.geoid names, for a program in `appDir`, unless
+    // it is open already; drops it when none is named. False with the
+    // message naming the file in *error, the grid then closed.
+    bool OpenGeoidGrid(const std::string& appDir, std::string* error);
+    // The open grid when it is the one m_heights.geoid names, else null.
+    const GeoidGrid* Grid() const;
 
     // The kinds of the two radio groups. A number no radio button has (only a
     // project file brings one) is none of the three.
@@ -119,7 +144,11 @@ public:
     // angles as angle texts). Equal datums clear the record's seven switch.
     // A kind or datum that no control can show (only a project file brings
     // one) converts nothing, empties the target texts and returns false.
-    bool Convert();
+    // So do heights that cannot convert (CheckHeights) and a point outside
+    // the geoid grid, with the message for the user in *heightMessage; a
+    // point where the height model extrapolates converts, with the warning
+    // there. *heightMessage is emptied otherwise.
+    bool Convert(std::string* heightMessage = nullptr);
 
     // The 73 values of the project file in file order, storing or loading by
     // the archive's direction. Loading checks nothing. Storing does not call
@@ -164,6 +193,10 @@ public:
     HeightDialogInputs m_heightInputs;
     CGeoCore m_geo;
     SessionHeights m_heights;
+    // The grid opened for m_heights.geoid (OpenGeoidGrid) and the name it was
+    // opened by; shared, read only, by copies of the session.
+    std::shared_ptr<const GeoidGrid> m_geoidGrid;
+    std::string m_geoidGridName;
     // Sections of a loaded project's extension with tags this version does
     // not know, written back unchanged.
     std::vector<ProjectSection> m_otherSections;

@@ -11,6 +11,7 @@ SessionSettings SessionSettings::Of(const ConversionSession& s) {
     t.targetDatum = s.m_targetDatum;
     t.useFour = s.m_useFour;
     t.useSeven = s.m_useSeven;
+    t.heights = s.m_heights;
     const ConversionParams defaults;
     t.params.m_savedSourceDatum = t.sourceDatum;
     t.params.m_savedTargetDatum = t.targetDatum;
@@ -33,6 +34,7 @@ void SessionSettings::ApplyTo(ConversionSession& s) const {
     s.m_targetDatum = targetDatum;
     s.m_useFour = useFour;
     s.m_useSeven = useSeven;
+    s.m_heights = heights;
     s.PrepareConversion();
 }
 

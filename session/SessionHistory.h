@@ -10,7 +10,7 @@
 #include "session/ConversionSession.h"
 
 // What undo and redo restore: the parameters, projections, zone change,
-// kinds, datums and switches, and the remembered inputs of the computing
+// kinds, datums and switches, the heights, and the remembered inputs of the computing
 // dialogs. The typed point and the batch's files are not part of it.
 struct SessionSettings {
     ConversionParams params;
@@ -22,6 +22,7 @@ struct SessionSettings {
     int targetDatum = 0;
     int useFour = 0;
     int useSeven = 0;
+    SessionHeights heights;  // the switch 高程拟合, the model and the geoid
 
     // The record's copies of the switches and datums and its ellipsoids
     // follow the choices; they are taken from those, not from the record.

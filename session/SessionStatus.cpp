@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "session/GeoidFiles.h"
+
 namespace {
 
 const char* ProjectionName(ProjectionKind kind) {
@@ -41,6 +43,22 @@ std::string Switch(const char* name, int on) { return std::string(name) + (on ? 
 
 }  // namespace
 
+std::string HeightsModelText(const SessionHeights& heights) {
+    std::string geoid;
+    if (heights.geoid == kEgm96Name) {
+        geoid = "EGM96";
+    } else if (!heights.geoid.empty()) {
+        const std::size_t slash = heights.geoid.find_last_of("/\\");
+        geoid = slash == std::string::npos ? heights.geoid : heights.geoid.substr(slash + 1);
+    }
+    if (!heights.model) return geoid.empty() ? "" : "大地水准面 (" + geoid + ")";
+    static const char* const kSurfaces[] = {"常数", "平面", "二次曲面"};
+    const int surface = static_cast<int>(heights.model->surface);
+    std::string text = surface >= 0 && surface <= 2 ? kSurfaces[surface] : "?";
+    if (heights.model->onGeoid) text += " (" + geoid + ")";
+    return text;
+}
+
 std::string DatumShortName(int datum) {
     static const char* const kNames[] = {"北京-54", "国家-80", "WGS-84", "WGS-72", "CGCS2000"};
     return datum >= 0 && datum < kDatumCount ? kNames[datum] : "?";
@@ -75,6 +93,10 @@ std::string SessionStatusText(const ConversionSession& s) {
     if (s.m_zoneChange == 2) {
         text += " | 换带 " + Degrees(before.centralMeridian) + " → " +
                 Degrees(s.m_params.m_projAfter.centralMeridian);
+    }
+    if (s.m_heights.enabled) {
+        const std::string model = HeightsModelText(s.m_heights);
+        text += " | 高程拟合: " + (model.empty() ? std::string("无模型") : model);
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tests/support/TestTempDir.h"
 
@@ -18,4 +19,16 @@ inline std::string HelpPageBlock(const std::string& page, const std::string& id)
     if (at == std::string::npos) return {};
     const std::size_t begin = at + open.size();
     return page.substr(begin, page.find("</pre>", begin) - begin);
+}
+
+// The words of a command block, split at blanks.
+inline std::vector<std::string> HelpPageWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while ((at = text.find_first_not_of(" \n", at)) != std::string::npos) {
+        const std::size_t end = text.find_first_of(" \n", at);
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
 }

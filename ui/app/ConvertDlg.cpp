@@ -35,6 +35,8 @@ constexpr char kCloseQuestion[] = "要保存坐标转换文件吗?";
 constexpr char kBatchQuestion[] = "请确定已经设置转换关系了!";
 constexpr char kInvalidChoice[] = "源坐标或目标坐标的类型、椭球基准没有选定，请重新选择后再转换!";
 constexpr char kNoFormat[] = "请先用\"格式\"选择文件格式!";
+constexpr char kNoHeightModel[] =
+    "还没有高程拟合模型，也没有选定大地水准面，无法换算高程。\n请先在“高程拟合”中计算并应用高程拟合模型。";
 constexpr UINT IDM_ABOUTBOX = 0x0010;
 
 // Labels of the three point fields by coordinate kind.
@@ -130,6 +132,7 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_EN_CHANGE(IDC_SOURCE_H, OnSourceTextChanged)
     ON_BN_CLICKED(IDC_USE_SEVEN, OnChoiceChanged)
     ON_BN_CLICKED(IDC_USE_FOUR, OnChoiceChanged)
+    ON_BN_CLICKED(IDC_USE_HEIGHTS, OnUseHeights)
     ON_CBN_SELCHANGE(IDC_SOURCE_DATUM, OnChoiceChanged)
     ON_CBN_SELCHANGE(IDC_TARGET_DATUM, OnChoiceChanged)
     ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
@@ -193,6 +196,9 @@ void CConvertDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Radio(pDX, IDC_TARGET_SPACE, s.m_targetKind);
     DDX_Check(pDX, IDC_USE_FOUR, s.m_useFour);
     DDX_Check(pDX, IDC_USE_SEVEN, s.m_useSeven);
+    int heights = s.m_heights.enabled ? 1 : 0;
+    DDX_Check(pDX, IDC_USE_HEIGHTS, heights);
+    if (pDX->m_bSaveAndValidate) s.m_heights.enabled = heights != 0;
     DDX_CBIndex(pDX, IDC_SOURCE_DATUM, s.m_sourceDatum);
     DDX_Radio(pDX, IDC_SOURCE_SPACE, s.m_sourceKind);
 
@@ -307,6 +313,32 @@ void CConvertDlg::OnChoiceChanged() {
     UpdateMenus();
 }
 
+void CConvertDlg::OnUseHeights() {
+    UpdateData(TRUE);
+    SessionHeights& heights = m_session.m_heights;
+    if (heights.enabled && !heights.model && heights.geoid.empty()) {
+        heights.enabled = false;
+        UpdateData(FALSE);
+        AfxMessageBox(kNoHeightModel, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!OpenHeightGrid()) {
+        heights.enabled = false;
+        UpdateData(FALSE);
+        return;
+    }
+    OnChoiceChanged();
+}
+
+bool CConvertDlg::OpenHeightGrid() {
+    ConversionSession& s = m_session;
+    if (!s.m_heights.enabled || !s.m_heights.NeedsGrid() || s.Grid() != nullptr) return true;
+    std::string error;
+    if (s.OpenGeoidGrid(g_appDir, &error)) return true;
+    AfxMessageBox(error, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
 void CConvertDlg::OnEditUndo() {
     if (m_history.Undo(m_session)) RefreshFromSession();
 }
@@ -335,8 +367,16 @@ void CConvertDlg::OnConvert() {
         AfxMessageBox(kBatchQuestion, MB_OK | MB_ICONWARNING);
         return;
     }
-    m_session.Convert();
+    if (m_session.HeightsChange() && !OpenHeightGrid()) return;
+    std::string heightMessage;
+    if (!m_session.Convert(&heightMessage)) {
+        // Heights that cannot convert, or a point outside the geoid grid.
+        if (!heightMessage.empty()) AfxMessageBox(heightMessage, MB_OK | MB_ICONWARNING);
+        return;
+    }
     for (int i = 0; i < 3; ++i) GetDlgItem(kTargetFields[i])->SetWindowText(m_session.m_targetText[i]);
+    // The extrapolation warning stays in the status line until the next change.
+    if (!heightMessage.empty()) AfxSetStatusText(*this, heightMessage);
 }
 
 bool CConvertDlg::CheckSourceTexts() {
@@ -634,6 +674,7 @@ void CConvertDlg::OnConvertFiles() {
         AfxMessageBox(kBatchQuestion, MB_OK | MB_ICONWARNING);
         return;
     }
+    if (m_session.HeightsChange() && !OpenHeightGrid()) return;
     // The batch runs on a worker while the progress dialog keeps the window
     // drawn; its questions and the outputs come back to this thread.
     CBatchProgressDlg progress(m_session, this);

@@ -90,6 +90,8 @@ protected:
     void OnKindTargetPlane();
     void OnSourceTextChanged();
     void OnChoiceChanged();
+    // The check box 高程拟合: ticked only with a model or a geoid whose grid opens.
+    void OnUseHeights();
 
     // File menu.
     void OnFileNew();
@@ -157,4 +159,7 @@ private:
     void RunParameterCommand(Command command);
     void SetKindLabels(int firstLabel, int secondLabel, int thirdLabel, int kind);
     void ShowFilePage(bool filePage);
+    // With the heights on, opens the grid they need unless it is open; false
+    // (the user told) when it cannot be read.
+    bool OpenHeightGrid();
 };

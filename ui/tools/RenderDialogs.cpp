@@ -23,6 +23,7 @@
 
 #include "params/CommonPointFile.h"
 #include "res/resource.h"
+#include "session/GeoidFiles.h"
 #include "session/Globals.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/ConvertDlg.h"
@@ -130,6 +131,20 @@ std::vector<DialogEntry> AllDialogs() {
                            p.m_projAfter.zoneNumber = 40;
                            dlg.m_session.m_zoneChange = 2;
                            dlg.m_session.m_sourceKind = 1;
+                           dlg.DoModal();
+                       }});
+    // The heights on: a plane model on EGM96, named in the status line.
+    dialogs.push_back({{{"main-window-heights", nullptr}}, [] {
+                           CConvertDlg dlg;
+                           dlg.m_session.m_params.m_savedSourceDatum = 2;
+                           dlg.m_session.m_params.m_savedTargetDatum = 4;
+                           dlg.m_session.m_sourceKind = 1;
+                           SessionHeights& heights = dlg.m_session.m_heights;
+                           heights.enabled = true;
+                           heights.model = HeightModel();
+                           heights.model->surface = HeightSurface::Plane;
+                           heights.model->onGeoid = true;
+                           heights.geoid = kEgm96Name;
                            dlg.DoModal();
                        }});
     // A batch of three files of 400,000 points, taken part way through the second.
