@@ -3,7 +3,9 @@
 // core computes it, a blunder marked, refusals that store nothing, the
 // geoid choices, plane positions through the projection, 应用 into the
 // window's session and the table kept for the next opening.
+#include <QApplication>
 #include <QTableWidget>
+#include <QTest>
 
 #include <cmath>
 #include <cstdio>
@@ -11,6 +13,9 @@
 #include <vector>
 
 #include "geodesy/GeoidGrid.h"
+#include "io/CodePage.h"
+#include "params/CommonHeightFile.h"
+#include "params/HeightFitReport.h"
 #include "params/PointText.h"
 #include "params/ValueText.h"
 #include "session/GeoidFiles.h"
@@ -19,6 +24,7 @@
 #include "tests/ui/params/MainWindowParamsTest.h"
 #include "ui/framework/ListCtrl.h"
 #include "ui/params/CalcHeightsDlg.h"
+#include "ui/params/ResidualPlotView.h"
 
 namespace {
 
@@ -111,9 +117,56 @@ QColor Background(CWnd& d, int row) {
     return view->item(row, Dlg::kNameColumn)->background().color();
 }
 
+// The rows as the lines of a common-height file.
+std::string FileText(const std::vector<HeightRowText>& rows, const char* separator) {
+    std::string text = "# 点名 位置 大地高 正常高\n";
+    for (const HeightRowText& r : rows) {
+        text += r.id;
+        for (const std::string& v : r.values) text += separator + v;
+        text += "\n";
+    }
+    return text;
+}
+
+// The rows as the core reads them.
+std::vector<CommonHeight> CoreRowsOf(const std::vector<HeightRowText>& rows) {
+    std::vector<CommonHeight> out;
+    for (const HeightRowText& r : rows) {
+        CommonHeight c;
+        c.id = r.id;
+        c.position[0] = r.values[0], c.position[1] = r.values[1];
+        c.h = r.values[2], c.H = r.values[3];
+        c.used = r.used;
+        out.push_back(c);
+    }
+    return out;
+}
+
 class CalcHeightsTest : public MainWindowParamsTest {
 protected:
     static CListCtrl& Table(CWnd& d) { return static_cast<Dlg&>(d).m_table; }
+    static CResidualPlotView& View(CWnd& d) { return *static_cast<Dlg&>(d).PlotView(); }
+    // The mark the view paints for a point (not the selection's ring).
+    static PlotItem Mark(CWnd& d, int point) {
+        for (const PlotItem& item : View(d).Items()) {
+            if (item.kind == PlotItem::Kind::Mark && item.point == point && !item.selection)
+                return item;
+        }
+        ADD_FAILURE() << "no mark of point " << point;
+        return PlotItem();
+    }
+    // The table as rows of text.
+    static std::vector<HeightRowText> Shown(CWnd& d) {
+        CListCtrl& t = Table(d);
+        std::vector<HeightRowText> rows(static_cast<std::size_t>(t.GetItemCount()));
+        for (int row = 0; row < t.GetItemCount(); ++row) {
+            HeightRowText& r = rows[static_cast<std::size_t>(row)];
+            r.id = t.GetItemText(row, Dlg::kNameColumn);
+            for (int i = 0; i < 4; ++i) r.values[i] = t.GetItemText(row, Dlg::kValueColumn + i);
+            r.used = t.GetCheck(row) != FALSE;
+        }
+        return rows;
+    }
     SessionHeights& Heights() { return dlg.m_session.m_heights; }
 
     TestTempDir dir;
@@ -413,6 +466,164 @@ TEST_F(CalcHeightsTest, OnEgm96TheModelKeepsTheGridAndAPointOutsideAFileGridIsNa
     EXPECT_EQ(Heights().geoid, kEgm96Name);
     EXPECT_TRUE(Heights().enabled);
     EXPECT_EQ(dlg.m_session.m_heightInputs.geoid, Dlg::kEgm96Geoid) << "remembered";
+}
+
+TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
+    const std::vector<HeightRowText> geodetic = GeodeticRows(Stations());
+    std::vector<HeightRowText> plane = geodetic;
+    for (std::size_t i = 0; i < plane.size(); ++i) {
+        plane[i].id = "平" + std::to_string(i + 1);
+        plane[i].values[0] = FormatFixed(3480000.0 + 731.5 * static_cast<double>(i), 3);
+        plane[i].values[1] = FormatFixed(39510000.0 + 517.25 * static_cast<double>(i * i % 7), 3);
+    }
+    const std::string planeFile = dir.File("平面.txt");
+    const std::string geodeticFile = dir.File("大地.txt");
+    const std::string saved = dir.File("保存.txt");
+    // Names in GB18030, which the choice of the encoding reads.
+    WriteBytes(planeFile, Utf8ToGb18030(FileText(plane, ",")));
+    WriteBytes(geodeticFile, FileText(geodetic, "  "));
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            SelectComboItem(d, IDC_CALC_HEIGHTS_KIND, Dlg::kGeodeticPositions);
+            SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 2);
+            Prompts().AnswerFileDialog(planeFile);
+            Click(d, IDC_CALC_HEIGHTS_IMPORT);
+            std::vector<HeightRowText> shown = Shown(d);
+            ASSERT_EQ(shown.size(), plane.size());
+            for (std::size_t i = 0; i < plane.size(); ++i) {
+                EXPECT_EQ(shown[i].id, plane[i].id);
+                for (int k = 0; k < 4; ++k) EXPECT_EQ(shown[i].values[k], plane[i].values[k]);
+                EXPECT_TRUE(shown[i].used) << "a file's points take part";
+            }
+            EXPECT_EQ(ControlText(d, IDC_CALC_HEIGHTS_KIND), "平面坐标 x y") << "the file's form";
+            EXPECT_EQ(Table(d).GetColumnHeading(Dlg::kValueColumn), "x");
+
+            SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 0);
+            Prompts().AnswerFileDialog(geodeticFile);
+            Click(d, IDC_CALC_HEIGHTS_IMPORT);
+            shown = Shown(d);
+            ASSERT_EQ(shown.size(), geodetic.size());
+            for (std::size_t i = 0; i < geodetic.size(); ++i) {
+                EXPECT_EQ(shown[i].id, geodetic[i].id);
+                for (int k = 0; k < 4; ++k) EXPECT_EQ(shown[i].values[k], geodetic[i].values[k]);
+            }
+            EXPECT_EQ(ControlText(d, IDC_CALC_HEIGHTS_KIND), "大地坐标 B L");
+            EXPECT_EQ(Table(d).GetColumnHeading(Dlg::kValueColumn + 1), "L");
+
+            // An edited table saved and read back, by the core and by 导入.
+            ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 2, Dlg::kValueColumn + 3,
+                                         "61.250"));
+            ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 3, Dlg::kNameColumn, "亭1"));
+            const std::vector<HeightRowText> edited = Shown(d);
+            Prompts().AnswerFileDialog(saved);
+            Click(d, IDC_CALC_HEIGHTS_SAVE_POINTS);
+            std::vector<CommonHeight> read;
+            HeightPositions positions = HeightPositions::Plane;
+            std::string error;
+            ASSERT_TRUE(ReadCommonHeightFile(saved, TextLanguage::Chinese, &read, &positions, &error))
+                << error;
+            EXPECT_EQ(positions, HeightPositions::Geodetic);
+            ASSERT_EQ(read.size(), edited.size());
+            EXPECT_EQ(read[2].H, "61.250");
+            EXPECT_EQ(read[3].id, "亭1");
+            Click(d, IDC_CALC_HEIGHTS_ADD_ROW);
+            Prompts().AnswerFileDialog(saved);
+            Click(d, IDC_CALC_HEIGHTS_IMPORT);
+            shown = Shown(d);
+            ASSERT_EQ(shown.size(), edited.size());
+            for (std::size_t i = 0; i < edited.size(); ++i) {
+                EXPECT_EQ(shown[i].id, edited[i].id);
+                for (int k = 0; k < 4; ++k) EXPECT_EQ(shown[i].values[k], edited[i].values[k]) << i;
+            }
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_HEIGHTS);
+    });
+    EXPECT_TRUE(Prompts().MessageBoxes().empty());
+}
+
+TEST_F(CalcHeightsTest, ThePlotMarksTheBlunderRedAndFollowsTheSelectionBothWays) {
+    std::vector<HeightRowText> rows = GeodeticRows(Stations());
+    constexpr int kBlunder = 4, kCheck = 13;
+    double h = 0;
+    ASSERT_TRUE(ReadNumberText(rows[kBlunder].values[2], &h));
+    rows[kBlunder].values[2] = Fixed3(h + 0.05);
+    dlg.m_session.m_heightInputs.rows = rows;
+    dlg.m_session.m_heightInputs.kind = Dlg::kGeodeticPositions;
+    RunWindow([&](CWnd& w) {
+        Next([&](CWnd& d) {
+            CResidualPlotView& view = View(d);
+            EXPECT_FALSE(view.HasPlot()) << "nothing computed yet";
+            Click(d, IDC_CALC_HEIGHTS_COMPUTE);
+            ASSERT_TRUE(view.HasPlot());
+            ASSERT_EQ(view.Plot().points.size(), rows.size());
+            for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+                EXPECT_EQ(Mark(d, i).pen, i == kBlunder ? kPlotFlagged : kPlotInk) << i;
+            EXPECT_EQ(Mark(d, kCheck).fill, kPlotPaper) << "a check point: hollow";
+            EXPECT_EQ(Mark(d, 0).fill, kPlotInk) << "used: filled";
+            // A height residual is an arrow up for a positive v.
+            const PlotPoint blunder = view.Plot().points[kBlunder];
+            EXPECT_LT(blunder.arrowY, blunder.y);
+            EXPECT_NEAR(blunder.arrowX, blunder.x, 1e-9);
+
+            SelectListViewItem(d, IDC_CALC_HEIGHTS_POINTS, 3);
+            EXPECT_EQ(view.Selection(), 3);
+            const PlotPoint p7 = view.Plot().points[7];
+            QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier,
+                              QPoint(static_cast<int>(p7.x), static_cast<int>(p7.y)));
+            EXPECT_EQ(Table(d).GetNextItem(-1, LVNI_SELECTED), 7);
+
+            ClickListViewCheck(d, IDC_CALC_HEIGHTS_POINTS, kBlunder);
+            EXPECT_FALSE(view.HasPlot()) << "a change clears the plot";
+            Click(d, IDCANCEL);
+        });
+        ClickMenuItem(w, IDM_CALC_HEIGHTS);
+    });
+}
+
+TEST_F(CalcHeightsTest, ApplyTurnsTheSwitchOnAndUndoTakesTheModelBack) {
+    const std::vector<HeightRowText> rows = GeodeticRows(Stations());
+    dlg.m_session.m_heightInputs.rows = rows;
+    dlg.m_session.m_heightInputs.kind = Dlg::kGeodeticPositions;
+    const std::string report = dir.File("报告.txt");
+    RunWindow([&](CWnd& w) {
+        EXPECT_EQ(ControlCheck(w, IDC_USE_HEIGHTS), BST_UNCHECKED);
+        Next([&](CWnd& d) {
+            Click(d, IDC_CALC_HEIGHTS_QUADRIC);
+            Prompts().AnswerFileDialog(report);
+            Click(d, IDC_CALC_HEIGHTS_SAVE_REPORT);  // computes first
+            Click(d, IDC_CALC_HEIGHTS_APPLY);
+        });
+        ClickMenuItem(w, IDM_CALC_HEIGHTS);
+        EXPECT_EQ(ControlCheck(w, IDC_USE_HEIGHTS), BST_CHECKED);
+        ASSERT_TRUE(Heights().model.has_value());
+        EXPECT_EQ(Heights().model->surface, HeightSurface::Quadric);
+        EXPECT_NE(w.GetWindowText().find('*'), std::string::npos) << "a change of the project";
+        // On a button (not in an edit field) Ctrl+Z is the window's.
+        w.GetSafeHwnd()->window()->activateWindow();
+        QApplication::processEvents();
+        ControlWidget(w, IDC_CONVERT)->setFocus();
+        PressShortcut(w, "Ctrl+Z");
+        EXPECT_FALSE(Heights().enabled);
+        EXPECT_FALSE(Heights().model.has_value());
+        EXPECT_EQ(ControlCheck(w, IDC_USE_HEIGHTS), BST_UNCHECKED);
+        ClickMenuItem(w, ID_EDIT_REDO);
+        EXPECT_TRUE(Heights().enabled);
+        ASSERT_TRUE(Heights().model.has_value());
+        EXPECT_EQ(Heights().model->surface, HeightSurface::Quadric);
+    });
+    // The report is the core's for the same table.
+    HeightFitRequest request;
+    request.surface = HeightSurface::Quadric;
+    request.positions = HeightPositions::Geodetic;
+    CommonHeightFit expected;
+    FitProblem problem;
+    ASSERT_TRUE(ComputeHeightFit(CoreRowsOf(rows), request, ConversionParams(), nullptr,
+                                 TextLanguage::Chinese, &expected, &problem))
+        << problem.message;
+    EXPECT_EQ(ReadBytes(report), HeightFitReportText(expected, TextLanguage::Chinese));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Heights().model->coefficients[i], expected.fit.model.coefficients[i]) << i;
 }
 
 }  // namespace
