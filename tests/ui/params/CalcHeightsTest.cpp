@@ -472,19 +472,25 @@ TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
     const std::vector<HeightRowText> geodetic = GeodeticRows(Stations());
     std::vector<HeightRowText> plane = geodetic;
     for (std::size_t i = 0; i < plane.size(); ++i) {
-        plane[i].id = "平" + std::to_string(i + 1);
+        plane[i].id = "亭" + std::to_string(i + 1);
         plane[i].values[0] = FormatFixed(3480000.0 + 731.5 * static_cast<double>(i), 3);
-        plane[i].values[1] = FormatFixed(39510000.0 + 517.25 * static_cast<double>(i * i % 7), 3);
+        plane[i].values[1] = FormatFixed(510000.0 + 517.25 * static_cast<double>(i * i % 7), 3);
     }
     const std::string planeFile = dir.File("平面.txt");
     const std::string geodeticFile = dir.File("大地.txt");
     const std::string saved = dir.File("保存.txt");
-    // Names in GB18030, which the choice of the encoding reads.
+    // Names in GB18030 whose bytes are valid UTF-8 too (亭 is CD A4, U+0364
+    // in UTF-8): the choice of the encoding decides.
+    ASSERT_EQ(Utf8ToGb18030("亭"), "\xCD\xA4");
     WriteBytes(planeFile, Utf8ToGb18030(FileText(plane, ",")));
     WriteBytes(geodeticFile, FileText(geodetic, "  "));
     RunWindow([&](CWnd& w) {
         Next([&](CWnd& d) {
             SelectComboItem(d, IDC_CALC_HEIGHTS_KIND, Dlg::kGeodeticPositions);
+            SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 1);
+            Prompts().AnswerFileDialog(planeFile);
+            Click(d, IDC_CALC_HEIGHTS_IMPORT);
+            EXPECT_EQ(Table(d).GetItemText(0, Dlg::kNameColumn), "\xCD\xA4" "1") << "read as UTF-8";
             SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 2);
             Prompts().AnswerFileDialog(planeFile);
             Click(d, IDC_CALC_HEIGHTS_IMPORT);
@@ -499,6 +505,9 @@ TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
             EXPECT_EQ(Table(d).GetColumnHeading(Dlg::kValueColumn), "x");
 
             SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 0);
+            Click(d, IDC_CALC_HEIGHTS_CONSTANT);
+            Click(d, IDC_CALC_HEIGHTS_COMPUTE);
+            EXPECT_NE(Table(d).GetItemText(0, Dlg::kResidualColumn), "") << "plane x, y compute";
             Prompts().AnswerFileDialog(geodeticFile);
             Click(d, IDC_CALC_HEIGHTS_IMPORT);
             shown = Shown(d);
