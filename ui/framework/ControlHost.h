@@ -37,7 +37,7 @@ public:
     std::vector<CButton*> RadioGroup(int firstId) const;
     // The first control that takes the focus with Tab, nullptr when none.
     QWidget* FirstTabStop() const;
-    // Whether a list or table of the template stretches when the parent
+    // Whether a list, table or pane of the template stretches when the parent
     // grows (DialogLayout.h).
     bool Stretches() const;
     // From now on the controls follow `parent`'s size beyond `base`, the

@@ -1,5 +1,6 @@
 // How the controls of a dialog follow its window when it grows beyond its
-// template. Lists and tables take the room; the rest keeps its place:
+// template. Lists, tables and panes (ViewPane, a view of the dialog's own)
+// take the room, all three called lists below; the rest keeps its place:
 //
 // - The extra width (height) is shared equally by the stretches: the spans
 //   of the lists and tables along that axis, overlapping spans taken as one.

@@ -21,8 +21,7 @@ namespace {
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
-constexpr char kBadAlpha[] =
-    "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
+constexpr char kBadAlpha[] = "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
 constexpr char kPlotHint[] = "计算后在此显示残差图";
 constexpr char kPlotCaption[] = "残差图";
 constexpr char kNoPoints[] = "文件中没有公共点。";
@@ -47,7 +46,9 @@ std::string Trimmed(const std::string& text) {
 
 // The encoding of 导入 by the combo's item.
 TextEncoding EncodingOf(int item) {
-    return item == 1 ? TextEncoding::Utf8 : item == 2 ? TextEncoding::Gb18030 : TextEncoding::Detect;
+    return item == 1   ? TextEncoding::Utf8
+           : item == 2 ? TextEncoding::Gb18030
+                       : TextEncoding::Detect;
 }
 
 FitModel ModelOf(int radio) {
@@ -263,10 +264,9 @@ void CCalcMultiDlg::OnImport() {
     if (dlg.DoModal() != IDOK) return;
     std::vector<CommonPoint> points;
     std::string error;
-    const int encoding =
-        static_cast<CComboBox*>(GetDlgItem(IDC_CALC_MULTI_ENCODING))->GetCurSel();
+    m_encoding = static_cast<CComboBox*>(GetDlgItem(IDC_CALC_MULTI_ENCODING))->GetCurSel();
     if (!ReadCommonPointFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &error,
-                             EncodingOf(encoding))) {
+                             EncodingOf(m_encoding))) {
         AfxMessageBox(error, MB_OK | MB_ICONWARNING);
         return;
     }
@@ -380,9 +380,8 @@ void CCalcMultiDlg::ShowResult(const CommonPointFit& result) {
     GetDlgItem(IDC_CALC_MULTI_SIGMA)->SetWindowText(FitSummaryText(result, TextLanguage::Chinese));
     GetDlgItem(IDC_CALC_MULTI_PARAMETERS)
         ->SetWindowText(FitParameterText(result, TextLanguage::Chinese));
-    m_plotView->SetPlot([result](double width, double height) {
-        return MakeResidualPlot(result, width, height);
-    });
+    m_plotView->SetPlot(
+        [result](double width, double height) { return MakeResidualPlot(result, width, height); });
     m_plotView->SetSelection(m_table.GetNextItem(-1, LVNI_SELECTED));
 }
 

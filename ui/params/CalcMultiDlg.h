@@ -35,8 +35,8 @@ public:
     int m_model = 0;                   // radios IDC_CALC_MULTI_SEVEN, _FOUR, _THREE
     int m_level = 0;                   // radios IDC_CALC_MULTI_LEVEL1, _LEVEL2 (four parameters)
     std::string m_tolerance;           // edit IDC_CALC_MULTI_TOLERANCE, metres; empty: the test only
-    std::string m_alpha = "0.1";       // edit IDC_CALC_MULTI_ALPHA, the test's significance in %
-    int m_encoding = 0;  // combo IDC_CALC_MULTI_ENCODING of 导入: 自动, UTF-8, GB18030
+    std::string m_alpha = "0.1";       // edit IDC_CALC_MULTI_ALPHA, significance in %
+    int m_encoding = 0;                // combo IDC_CALC_MULTI_ENCODING: 自动, UTF-8, GB18030
 
     // The computation the dialog shows; none while the table or the settings
     // have changed since. Set when the dialog ends with IDOK.
@@ -97,5 +97,5 @@ private:
 
     ConversionParams m_settings;
     CResidualPlotView* m_plotView = nullptr;  // owned by its pane
-    bool m_edited = false;  // the table changed since it was read or saved
+    bool m_edited = false;                    // the table changed since it was read or saved
 };

@@ -5,7 +5,6 @@
 #include <QPainterPath>
 #include <cmath>
 
-
 namespace {
 
 constexpr double kPickDistance = 4;  // pixels beyond a mark that still pick it

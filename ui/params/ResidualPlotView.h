@@ -19,14 +19,14 @@ struct PlotItem {
     // (x2, y2) pointing from (x1, y1). Mark: a circle at (x1, y1), radius r.
     // Text: from (x1, y1), the start of its baseline.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
-    double width = 0;                // of the pen
-    unsigned pen = kPlotInk;         // 0xRRGGBB
-    bool filled = false;             // Head and Mark
-    unsigned fill = kPlotInk;        // when filled
-    std::string text;                // Text, UTF-8
-    double fontSize = 0;             // Text, pixels
-    int point = -1;                  // the plot's point it belongs to; -1 none
-    bool selection = false;          // the ring around the selected point
+    double width = 0;          // of the pen
+    unsigned pen = kPlotInk;   // 0xRRGGBB
+    bool filled = false;       // Head and Mark
+    unsigned fill = kPlotInk;  // when filled
+    std::string text;          // Text, UTF-8
+    double fontSize = 0;       // Text, pixels
+    int point = -1;            // the plot's point it belongs to; -1 none
+    bool selection = false;    // the ring around the selected point
 };
 
 // The highlight of the selected point: a ring this much outside its mark.

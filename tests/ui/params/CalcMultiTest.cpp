@@ -389,11 +389,11 @@ TEST_F(CalcMultiTest, TheImportReadsTheEncodingChosen) {
             };
             EXPECT_EQ(ControlText(d, IDC_CALC_MULTI_ENCODING), "自动");
             EXPECT_EQ(import(gbkFile, 2), "亭1");
+            EXPECT_EQ(static_cast<CCalcMultiDlg&>(d).m_encoding, 2) << "remembered";
             EXPECT_EQ(t.GetItemText(8, CCalcMultiDlg::kNameColumn), "亭9");
             EXPECT_EQ(import(gbkFile, 1), "\xCD\xA4" "1") << "read as UTF-8 when so chosen";
             EXPECT_EQ(import(utf8File, 1), "亭1");
             EXPECT_EQ(import(gbkFile, 0), "亭1") << "自动: the core's rule";
-            EXPECT_EQ(static_cast<CCalcMultiDlg&>(d).m_encoding, 0);
             Click(d, IDCANCEL);
         });
         ClickMenuItem(w, IDM_CALC_MULTI);

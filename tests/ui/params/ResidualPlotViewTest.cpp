@@ -125,7 +125,8 @@ TEST_F(ResidualPlotViewTest, LaysItselfOutAgainWhenResized) {
     EXPECT_EQ(after.width, 800);
     EXPECT_EQ(after.height, 500);
     EXPECT_NE(after.points[0].x, before.points[0].x);
-    for (const PlotPoint& p : after.points) EXPECT_TRUE(p.x > 0 && p.x < 800 && p.y > 0 && p.y < 500);
+    for (const PlotPoint& p : after.points)
+        EXPECT_TRUE(p.x > 0 && p.x < 800 && p.y > 0 && p.y < 500);
 }
 
 TEST_F(ResidualPlotViewTest, TheSelectionIsRingedAndAClickOnAMarkPicksItsPoint) {
