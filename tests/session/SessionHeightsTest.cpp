@@ -136,10 +136,15 @@ void ExpectRefused(const TestTempDir& dir, const std::string& bytes) {
 
 TEST(HeightsSection, WrittenOnlyWhenTheSessionHoldsHeights) {
     TestTempDir dir;
+    // Heights turned on and undone: nothing to keep.
     ConversionSession s;
-    EXPECT_EQ(SavedBytes(s, dir).size(), 537u);
+    SessionHistory history;
+    history.Reset(s);
     s.m_heights.enabled = true;
-    s.m_heights.enabled = false;  // switched on and off again: nothing to keep
+    s.m_heights.geoid = kEgm96Name;
+    ASSERT_TRUE(history.Record(s));
+    EXPECT_GT(SavedBytes(s, dir).size(), 537u);
+    ASSERT_TRUE(history.Undo(s));
     EXPECT_EQ(SavedBytes(s, dir).size(), 537u);
 
     const std::string base = SavedBytes(ConversionSession(), dir);
