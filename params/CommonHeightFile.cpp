@@ -9,16 +9,8 @@ namespace {
 
 bool English(TextLanguage language) { return language == TextLanguage::English; }
 
-// "line 7 (point P3)", or "row 3 (point P3)" for a typed point.
 std::string Where(const CommonHeight& p, int index, TextLanguage language) {
-    if (English(language)) {
-        return (p.line > 0 ? "line " + std::to_string(p.line)
-                           : "row " + std::to_string(index + 1)) +
-               " (point " + p.id + ")";
-    }
-    return (p.line > 0 ? "第 " + std::to_string(p.line) + " 行"
-                       : "表中第 " + std::to_string(index + 1) + " 行") +
-           "（点 " + p.id + "）";
+    return PointPlace(p.id, p.line, index, language);
 }
 
 // A field quoted by its first 80 bytes, cut between characters.
@@ -44,6 +36,16 @@ std::string FieldName(HeightPositions positions, int field, TextLanguage languag
 }
 
 }  // namespace
+
+std::vector<std::string> CommonHeightColumns(HeightPositions positions, TextLanguage language) {
+    const bool geodetic = positions == HeightPositions::Geodetic;
+    if (English(language)) {
+        return {"name", geodetic ? "B" : "x", geodetic ? "L" : "y", "h", "H", "used",
+                "residual (mm)", "flag"};
+    }
+    return {"点名", geodetic ? "B" : "x", geodetic ? "L" : "y", "大地高 h", "正常高 H",
+            "参与计算", "残差(mm)", "标记"};
+}
 
 HeightPositions PositionsOf(const CommonHeight& row) {
     return row.position[0].find(':') != std::string::npos ? HeightPositions::Geodetic
@@ -139,7 +141,7 @@ bool ReadCommonHeightFile(const std::string& path, TextLanguage language,
     }
     std::string message;
     if (!ParseCommonHeights(bytes, language, points, positions, &message, encoding)) {
-        *error = (English(language) ? "'" + path + "', " : "“" + path + "”") + message;
+        *error = InFile(path, message, language);
         return false;
     }
     return true;
@@ -154,14 +156,7 @@ bool FormatCommonHeights(const std::vector<CommonHeight>& points, TextLanguage l
                         PointFieldCanBeRead(p.position[0]) && PointFieldCanBeRead(p.position[1]) &&
                         PointFieldCanBeRead(p.h) && PointFieldCanBeRead(p.H);
         if (!ok) {
-            const std::string row = std::to_string(r + 1);
-            *error = English(language)
-                         ? "row " + row +
-                               ": a name or value is empty, contains a blank, tab or comma, or "
-                               "the name starts with '#'"
-                         : "第 " + row +
-                               " 行的点名或数据为空，或含有空格、制表符、逗号，"
-                               "或点名以“#”开头，写入后无法读回";
+            *error = UnwritableRowError(r, language);
             return false;
         }
         out += p.id + ' ' + p.position[0] + ' ' + p.position[1] + ' ' + p.h + ' ' + p.H + '\n';

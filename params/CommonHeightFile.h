@@ -47,6 +47,12 @@ bool ReadHeightRow(const CommonHeight& row, int index, HeightPositions positions
                    TextLanguage language, HeightRowValues* values, int* field,
                    std::string* error);
 
+// The titles of the columns of a table of common heights, as the window's
+// 高程拟合 dialog shows them: 点名, x or B, y or L, 大地高 h, 正常高 H,
+// 参与计算, 残差(mm), 标记 (English: name, x|B, y|L, h, H, used, residual
+// (mm), flag).
+std::vector<std::string> CommonHeightColumns(HeightPositions positions, TextLanguage language);
+
 // The form of a row by its first value: Geodetic when it holds a colon.
 HeightPositions PositionsOf(const CommonHeight& row);
 

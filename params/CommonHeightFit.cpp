@@ -1,7 +1,6 @@
 #include "params/CommonHeightFit.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "geodesy/GeoidGrid.h"
 #include "session/ConversionSession.h"
@@ -12,13 +11,7 @@ bool English(TextLanguage language) { return language == TextLanguage::English; 
 
 std::string Where(const std::vector<CommonHeight>& points, int row, TextLanguage language) {
     const CommonHeight& p = points[static_cast<std::size_t>(row)];
-    if (English(language)) {
-        return (p.line > 0 ? "line " + std::to_string(p.line) : "row " + std::to_string(row + 1)) +
-               " (point " + p.id + ")";
-    }
-    return (p.line > 0 ? "第 " + std::to_string(p.line) + " 行"
-                       : "表中第 " + std::to_string(row + 1) + " 行") +
-           "（点 " + p.id + "）";
+    return PointPlace(p.id, p.line, row, language);
 }
 
 std::string FailureMessage(const HeightFit& fit, HeightSurface surface,
@@ -95,26 +88,10 @@ bool ComputeHeightFit(const std::vector<CommonHeight>& points, const HeightFitRe
         problem->message = en ? "choose the datum of the points" : "请选择公共点的椭球基准";
         return false;
     }
-    if (request.tolerance && !(*request.tolerance > 0 && std::isfinite(*request.tolerance))) {
-        problem->message =
-            en ? "the tolerance must be a positive number of metres" : "限差必须是大于零的米数";
-        return false;
-    }
-    if (!(request.alpha >= 1e-9 && request.alpha < 0.5)) {
-        problem->message = en ? "the significance level must be between 1e-9 and 0.5"
-                              : "显著性水平必须在 1e-9 与 0.5 之间";
-        return false;
-    }
-    std::unordered_map<std::string, int> rowOfName;
-    for (std::size_t r = 0; r < points.size(); ++r) {
-        const auto [known, fresh] = rowOfName.emplace(points[r].id, static_cast<int>(r));
-        if (fresh) continue;
-        problem->row = static_cast<int>(r);
-        const std::string first = Where(points, known->second, language);
-        const std::string second = Where(points, static_cast<int>(r), language);
-        problem->message = en ? second + " has the name of " + first : second + "与" + first + "重名";
-        return false;
-    }
+    if (!CheckFitOptions(request.tolerance, request.alpha, language, problem)) return false;
+    std::vector<std::pair<std::string, int>> names;
+    for (const CommonHeight& p : points) names.emplace_back(p.id, p.line);
+    if (!CheckTableNames(names, language, problem)) return false;
     const bool onGeoid = !request.geoid.empty();
     std::vector<HeightPoint> read(points.size());
     const CGeoCore geo;

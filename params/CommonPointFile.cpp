@@ -1,12 +1,5 @@
 #include "params/CommonPointFile.h"
 
-
-namespace {
-
-bool English(TextLanguage language) { return language == TextLanguage::English; }
-
-}  // namespace
-
 bool ParseCommonPoints(std::string_view bytes, TextLanguage language,
                        std::vector<CommonPoint>* points, std::string* error,
                        TextEncoding encoding) {
@@ -45,7 +38,7 @@ bool ReadCommonPointFile(const std::string& path, TextLanguage language,
     if (!ReadPointFileBytes(path, language, "无法读取公共点文件。", &bytes, error)) return false;
     std::string message;
     if (!ParseCommonPoints(bytes, language, points, &message, encoding)) {
-        *error = (English(language) ? "'" + path + "', " : "“" + path + "”") + message;
+        *error = InFile(path, message, language);
         return false;
     }
     return true;
@@ -60,14 +53,7 @@ bool FormatCommonPoints(const std::vector<CommonPoint>& points, TextLanguage lan
         for (int i = 0; i < 3; ++i)
             ok = ok && PointFieldCanBeRead(p.source[i]) && PointFieldCanBeRead(p.target[i]);
         if (!ok) {
-            const std::string row = std::to_string(r + 1);
-            *error = English(language)
-                         ? "row " + row +
-                               ": a name or value is empty, contains a blank, tab or comma, or "
-                               "the name starts with '#'"
-                         : "第 " + row +
-                               " 行的点名或坐标为空，或含有空格、制表符、逗号，"
-                               "或点名以“#”开头，写入后无法读回";
+            *error = UnwritableRowError(r, language);
             return false;
         }
         out += p.id;

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "geodesy/Constants.h"
+#include "params/PointFileText.h"
 #include "params/ValueText.h"
 #include "session/ConversionSession.h"
 
@@ -38,16 +39,9 @@ const char* ModelName(FitModel model, TextLanguage language) {
     return en ? "three parameters" : "三参数";
 }
 
-// "line 7 (point P3)", or "row 3 (point P3)" for a typed point.
 std::string Where(const std::vector<CommonPoint>& points, int row, TextLanguage language) {
     const CommonPoint& p = points[static_cast<std::size_t>(row)];
-    if (English(language)) {
-        return (p.line > 0 ? "line " + std::to_string(p.line) : "row " + std::to_string(row + 1)) +
-               " (point " + p.id + ")";
-    }
-    return (p.line > 0 ? "第 " + std::to_string(p.line) + " 行"
-                       : "表中第 " + std::to_string(row + 1) + " 行") +
-           "（点 " + p.id + "）";
+    return PointPlace(p.id, p.line, row, language);
 }
 
 // The three values of a side of `kind`; the index of a value that cannot be
@@ -152,6 +146,40 @@ std::string FailureMessage(const ParameterFit& fit, const std::vector<CommonPoin
 
 }  // namespace
 
+bool CheckFitOptions(std::optional<double> tolerance, double alpha, TextLanguage language,
+                     FitProblem* problem) {
+    const bool en = English(language);
+    if (tolerance && !(*tolerance > 0 && std::isfinite(*tolerance))) {
+        problem->message =
+            en ? "the tolerance must be a positive number of metres" : "限差必须是大于零的米数";
+        return false;
+    }
+    if (!(alpha >= 1e-9 && alpha < 0.5)) {
+        problem->message = en ? "the significance level must be between 1e-9 and 0.5"
+                              : "显著性水平必须在 1e-9 与 0.5 之间";
+        return false;
+    }
+    return true;
+}
+
+bool CheckTableNames(const std::vector<std::pair<std::string, int>>& rows, TextLanguage language,
+                     FitProblem* problem) {
+    std::unordered_map<std::string, int> rowOfName;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto [known, fresh] = rowOfName.emplace(rows[r].first, static_cast<int>(r));
+        if (fresh) continue;
+        const int k = known->second;
+        problem->row = static_cast<int>(r);
+        const std::string first = PointPlace(rows[k].first, rows[k].second, k, language);
+        const std::string second =
+            PointPlace(rows[r].first, rows[r].second, static_cast<int>(r), language);
+        problem->message = English(language) ? second + " has the name of " + first
+                                             : second + "与" + first + "重名";
+        return false;
+    }
+    return true;
+}
+
 void GeodeticSideToSpace(int datum, double B, double L, double H, double xyz[3]) {
     double a = 0, rf = 0;
     Ellipsoid(datum, &a, &rf);
@@ -181,26 +209,10 @@ bool ComputeFit(const std::vector<CommonPoint>& points, const FitRequest& reques
                               : "请为两边选择坐标类型和椭球基准";
         return false;
     }
-    if (request.tolerance && !(*request.tolerance > 0 && std::isfinite(*request.tolerance))) {
-        problem->message =
-            en ? "the tolerance must be a positive number of metres" : "限差必须是大于零的米数";
-        return false;
-    }
-    if (!(request.alpha >= 1e-9 && request.alpha < 0.5)) {
-        problem->message = en ? "the significance level must be between 1e-9 and 0.5"
-                              : "显著性水平必须在 1e-9 与 0.5 之间";
-        return false;
-    }
-    std::unordered_map<std::string, int> rowOfName;
-    for (std::size_t r = 0; r < points.size(); ++r) {
-        const auto [known, fresh] = rowOfName.emplace(points[r].id, static_cast<int>(r));
-        if (fresh) continue;
-        problem->row = static_cast<int>(r);
-        const std::string first = Where(points, known->second, language);
-        const std::string second = Where(points, static_cast<int>(r), language);
-        problem->message = en ? second + " has the name of " + first : second + "与" + first + "重名";
-        return false;
-    }
+    if (!CheckFitOptions(request.tolerance, request.alpha, language, problem)) return false;
+    std::vector<std::pair<std::string, int>> names;
+    for (const CommonPoint& p : points) names.emplace_back(p.id, p.line);
+    if (!CheckTableNames(names, language, problem)) return false;
     std::vector<FitPoint> fitPoints(points.size());
     for (std::size_t r = 0; r < points.size(); ++r) {
         const CommonPoint& p = points[r];

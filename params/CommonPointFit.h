@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geodesy/GeoCore.h"
@@ -55,6 +56,15 @@ struct CommonPointFit {
 void GeodeticSideToSpace(int datum, double B, double L, double H, double xyz[3]);
 void PlaneSideToSpace(const ConversionParams& settings, int datum, double x, double y, double h,
                       double xyz[3]);
+
+// The checks of the options every fit from a table makes: a tolerance
+// (metres) positive and finite, 1e-9 <= alpha < 0.5. False with the message.
+bool CheckFitOptions(std::optional<double> tolerance, double alpha, TextLanguage language,
+                     FitProblem* problem);
+// The names of the rows (name, line of the file or 0) differ; false with the
+// later row of a pair in problem->row and a message naming both.
+bool CheckTableNames(const std::vector<std::pair<std::string, int>>& rows, TextLanguage language,
+                     FitProblem* problem);
 
 // Estimates request.model from the points (all of them read and converted,
 // check points included) with the projection settings of `settings`

@@ -88,29 +88,17 @@ std::string KindName(int kind, TextLanguage language) {
 }
 
 std::string FitTestText(const CommonPointFit& result, TextLanguage language) {
-    const bool en = English(language);
     const ParameterFit& fit = result.fit;
-    const std::string d = std::to_string(fit.dimension), f = std::to_string(fit.redundancy);
-    if (!fit.testable) {
-        if (fit.sigma0 && *fit.sigma0 == 0) {
-            return en ? "Test: none (σ0 is 0: the points fit exactly)"
-                      : "检验：无（σ0 为 0，各点完全符合）";
-        }
-        return en ? "Test: none. The redundancy " + f + " is not above the " + d +
-                        " components of a point: no blunder can be found; add common points"
-                  : "检验：无。多余观测数 " + f + " 不大于每点的分量数 " + d +
-                        "，无法发现粗差，请增加公共点";
-    }
-    std::string out =
-        en ? "Test: τ-test of each used point (Pope, with σ0 of this fit), α = " +
-                 Percent(fit.alpha) + ", critical τ² = " + Fixed(fit.criticalUsed, 2)
-           : "检验：逐点 τ 检验（Pope 法，σ0 取自本次平差），α = " + Percent(fit.alpha) +
-                 "，临界值 τ² = " + Fixed(fit.criticalUsed, 2);
-    if (fit.usedPoints < static_cast<int>(result.points.size())) {
-        out += en ? "; check points: F-test, critical " + Fixed(fit.criticalCheck, 2)
-                  : "；检查点 F 检验，临界值 " + Fixed(fit.criticalCheck, 2);
-    }
-    return out;
+    report::TestFacts facts;
+    facts.testable = fit.testable;
+    facts.sigma0 = fit.sigma0;
+    facts.redundancy = fit.redundancy;
+    facts.dimension = fit.dimension;
+    facts.alpha = fit.alpha;
+    facts.criticalUsed = fit.criticalUsed;
+    facts.criticalCheck = fit.criticalCheck;
+    facts.checkPoints = fit.usedPoints < static_cast<int>(result.points.size());
+    return report::TestLine(facts, language);
 }
 
 std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage language) {
@@ -149,14 +137,11 @@ std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage 
                                " 米，两点的检核作用几乎只相当于一个点");
     }
     if (fit.poorlyChecked > 0) {
-        std::string names;
+        std::vector<std::string> names;
         for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (!fit.residuals[i].poorlyChecked) continue;
-            if (!names.empty()) names += en ? ", " : "、";
-            names += result.points[i].id;
+            if (fit.residuals[i].poorlyChecked) names.push_back(result.points[i].id);
         }
-        out.push_back(en ? "Poorly checked (a redundancy number below 0.1): " + names
-                         : "检核不足（多余观测分量小于 0.1）：" + names);
+        out.push_back(report::PoorlyCheckedLine(names, language));
     }
     return out;
 }
@@ -188,11 +173,7 @@ std::vector<std::vector<std::string>> ResidualTable(const CommonPointFit& result
             row.push_back("-");
         }
         row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
-        std::string flags;
-        if (r.failsTest) flags += "*";
-        if (r.beyondTolerance) flags += "!";
-        if (r.poorlyChecked) flags += "?";
-        row.push_back(flags);
+        row.push_back(report::Marks(r.failsTest, r.beyondTolerance, r.poorlyChecked));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -203,7 +184,6 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     const ParameterFit& fit = result.fit;
     const FitRequest& req = result.request;
     const std::string used = std::to_string(fit.usedPoints);
-    const int checks = static_cast<int>(result.points.size()) - fit.usedPoints;
     std::string out;
     auto line = [&out](const std::string& text) { out += text + "\n"; };
 
@@ -246,40 +226,10 @@ std::string FitReportText(const CommonPointFit& result, TextLanguage language) {
     out += "\n";
 
     // The residual table: every column as wide as its widest entry.
-    const std::vector<std::vector<std::string>> table = ResidualTable(result, language);
-    const std::vector<int> w = ColumnWidths(table, {14, 11, 11, 11, 11, 11, 11});
-    line(Row(table[0], w));
-    bool marks[3] = {};
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool wantUsed = pass == 0;
-        const int count = wantUsed ? fit.usedPoints : checks;
-        if (count == 0) continue;
-        const std::string n = std::to_string(count);
-        line(wantUsed ? (en ? "Used points (" + n + ")" : "参与计算的点（" + n + " 个）")
-                      : (en ? "Check points (" + n + ")" : "检查点（" + n + " 个）"));
-        for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (result.points[i].used != wantUsed) continue;
-            const PointResidual& r = fit.residuals[i];
-            const std::string& flags = table[1 + i].back();
-            marks[0] = marks[0] || r.failsTest;
-            marks[1] = marks[1] || r.beyondTolerance;
-            marks[2] = marks[2] || r.poorlyChecked;
-            std::vector<std::string> cells(table[1 + i].begin(), table[1 + i].end() - 1);
-            std::string text = Row(cells, w);
-            if (!flags.empty()) text += "  " + flags;
-            line(text);
-        }
-    }
-    if (marks[0]) {
-        line(en ? "* fails the test: probably a blunder" : "* 未通过检验，可能含有粗差");
-    }
-    if (marks[1]) line(en ? "! residual beyond the tolerance" : "! 残差超出限差");
-    if (marks[2]) {
-        line(en ? "? poorly checked (a redundancy number below 0.1): a blunder there hardly "
-                  "shows"
-                : "? 检核不足（多余观测分量小于 0.1），此处粗差难以发现");
-    }
-    return out;
+    std::vector<bool> usedFlags;
+    for (const CommonPoint& p : result.points) usedFlags.push_back(p.used);
+    return out + report::ResidualSection(ResidualTable(result, language), usedFlags,
+                                         {14, 11, 11, 11, 11, 11, 11}, language);
 }
 
 bool WriteFitReport(const std::string& path, const CommonPointFit& result, std::string* error) {

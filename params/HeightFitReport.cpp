@@ -53,28 +53,17 @@ std::string PositionsText(const CommonHeightFit& r, TextLanguage language) {
 }  // namespace
 
 std::string HeightTestText(const CommonHeightFit& result, TextLanguage language) {
-    const bool en = English(language);
     const HeightFit& fit = result.fit;
-    const std::string f = std::to_string(fit.redundancy);
-    if (!fit.testable) {
-        if (fit.sigma0 && *fit.sigma0 == 0) {
-            return en ? "Test: none (σ0 is 0: the points fit exactly)"
-                      : "检验：无（σ0 为 0，各点完全符合）";
-        }
-        return en ? "Test: none. The redundancy " + f +
-                        " is not above 1: no blunder can be found; add common points"
-                  : "检验：无。多余观测数 " + f + " 不大于 1，无法发现粗差，请增加公共点";
-    }
-    std::string out =
-        en ? "Test: τ-test of each used point (Pope, with σ0 of this fit), α = " +
-                 Percent(fit.alpha) + ", critical τ² = " + Fixed(fit.criticalUsed, 2)
-           : "检验：逐点 τ 检验（Pope 法，σ0 取自本次拟合），α = " + Percent(fit.alpha) +
-                 "，临界值 τ² = " + Fixed(fit.criticalUsed, 2);
-    if (Checks(result) > 0) {
-        out += en ? "; check points: F-test, critical " + Fixed(fit.criticalCheck, 2)
-                  : "；检查点 F 检验，临界值 " + Fixed(fit.criticalCheck, 2);
-    }
-    return out;
+    report::TestFacts facts;
+    facts.testable = fit.testable;
+    facts.sigma0 = fit.sigma0;
+    facts.redundancy = fit.redundancy;
+    facts.dimension = 1;
+    facts.alpha = fit.alpha;
+    facts.criticalUsed = fit.criticalUsed;
+    facts.criticalCheck = fit.criticalCheck;
+    facts.checkPoints = Checks(result) > 0;
+    return report::TestLine(facts, language);
 }
 
 std::vector<std::string> HeightFitWarnings(const CommonHeightFit& result, TextLanguage language) {
@@ -95,14 +84,11 @@ std::vector<std::string> HeightFitWarnings(const CommonHeightFit& result, TextLa
     }
     out.push_back(line);
     if (fit.poorlyChecked > 0) {
-        std::string names;
+        std::vector<std::string> names;
         for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (!fit.residuals[i].poorlyChecked) continue;
-            if (!names.empty()) names += en ? ", " : "、";
-            names += result.points[i].id;
+            if (fit.residuals[i].poorlyChecked) names.push_back(result.points[i].id);
         }
-        out.push_back(en ? "Poorly checked (a redundancy number below 0.1): " + names
-                         : "检核不足（多余观测分量小于 0.1）：" + names);
+        out.push_back(report::PoorlyCheckedLine(names, language));
     }
     return out;
 }
@@ -118,11 +104,7 @@ std::vector<std::vector<std::string>> HeightResidualTable(const CommonHeightFit&
         std::vector<std::string> row = {result.points[i].id, Mm(r.v)};
         row.push_back(result.points[i].used ? Fixed(r.redundancy, 2) : std::string("-"));
         row.push_back(r.statistic ? Fixed(*r.statistic, 2) : std::string("-"));
-        std::string flags;
-        if (r.failsTest) flags += "*";
-        if (r.beyondTolerance) flags += "!";
-        if (r.poorlyChecked) flags += "?";
-        row.push_back(flags);
+        row.push_back(report::Marks(r.failsTest, r.beyondTolerance, r.poorlyChecked));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -182,38 +164,10 @@ std::string HeightFitReportText(const CommonHeightFit& result, TextLanguage lang
     for (const std::vector<std::string>& r : rows) line(Row(r, widths));
     out += "\n";
 
-    const std::vector<std::vector<std::string>> table = HeightResidualTable(result, language);
-    const std::vector<int> w = ColumnWidths(table, {16, 10, 8, 10});
-    line(Row(table[0], w));
-    bool marks[3] = {};
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool wantUsed = pass == 0;
-        const int count = wantUsed ? fit.usedPoints : Checks(result);
-        if (count == 0) continue;
-        const std::string n = std::to_string(count);
-        line(wantUsed ? (en ? "Used points (" + n + ")" : "参与计算的点（" + n + " 个）")
-                      : (en ? "Check points (" + n + ")" : "检查点（" + n + " 个）"));
-        for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (result.points[i].used != wantUsed) continue;
-            const HeightResidual& r = fit.residuals[i];
-            const std::string& flags = table[1 + i].back();
-            marks[0] = marks[0] || r.failsTest;
-            marks[1] = marks[1] || r.beyondTolerance;
-            marks[2] = marks[2] || r.poorlyChecked;
-            std::vector<std::string> cells(table[1 + i].begin(), table[1 + i].end() - 1);
-            std::string text = Row(cells, w);
-            if (!flags.empty()) text += "  " + flags;
-            line(text);
-        }
-    }
-    if (marks[0]) line(en ? "* fails the test: probably a blunder" : "* 未通过检验，可能含有粗差");
-    if (marks[1]) line(en ? "! residual beyond the tolerance" : "! 残差超出限差");
-    if (marks[2]) {
-        line(en ? "? poorly checked (a redundancy number below 0.1): a blunder there hardly "
-                  "shows"
-                : "? 检核不足（多余观测分量小于 0.1），此处粗差难以发现");
-    }
-    return out;
+    std::vector<bool> usedFlags;
+    for (const CommonHeight& p : result.points) usedFlags.push_back(p.used);
+    return out + report::ResidualSection(HeightResidualTable(result, language), usedFlags,
+                                         {16, 10, 8, 10}, language);
 }
 
 std::string HeightFitSummaryText(const CommonHeightFit& result, TextLanguage language) {

@@ -142,6 +142,16 @@ bool PointNameCheck::Add(const PointFileLine& l, TextLanguage language, std::str
     return false;
 }
 
+std::string PointPlace(const std::string& id, int line, int row, TextLanguage language) {
+    if (English(language)) {
+        return (line > 0 ? "line " + std::to_string(line) : "row " + std::to_string(row + 1)) +
+               " (point " + id + ")";
+    }
+    return (line > 0 ? "第 " + std::to_string(line) + " 行"
+                     : "表中第 " + std::to_string(row + 1) + " 行") +
+           "（点 " + id + "）";
+}
+
 bool PointFieldCanBeRead(const std::string& text) {
     if (text.empty()) return false;
     for (char c : text) {
@@ -152,6 +162,20 @@ bool PointFieldCanBeRead(const std::string& text) {
 
 bool PointNameCanBeRead(const std::string& name) {
     return PointFieldCanBeRead(name) && name[0] != '#' && name.compare(0, 3, "\xEF\xBB\xBF") != 0;
+}
+
+std::string UnwritableRowError(std::size_t row, TextLanguage language) {
+    const std::string n = std::to_string(row + 1);
+    return English(language) ? "row " + n +
+                                   ": a name or value is empty, contains a blank, tab or comma, "
+                                   "or the name starts with '#'"
+                             : "第 " + n +
+                                   " 行的点名或数据为空，或含有空格、制表符、逗号，"
+                                   "或点名以“#”开头，写入后无法读回";
+}
+
+std::string InFile(const std::string& path, const std::string& message, TextLanguage language) {
+    return (English(language) ? "'" + path + "', " : "“" + path + "”") + message;
 }
 
 bool ReadPointFileBytes(const std::string& path, TextLanguage language, const char* chinese,

@@ -60,12 +60,25 @@ private:
 std::string PointLineError(TextLanguage language, int line, const std::string& english,
                            const std::string& chinese);
 
+// Where a point of a table is, for messages: "line 7 (point P3)" when it
+// was read from line 7 of a file, "row 3 (point P3)" when it was typed
+// (line 0) as row index 2.
+std::string PointPlace(const std::string& id, int line, int row, TextLanguage language);
+
 // True when `text` can be written as a field and read back as the same one:
 // not empty, no blank, tab, comma or line end.
 bool PointFieldCanBeRead(const std::string& text);
 // The same for a name, which also may not start with "#" (a comment) nor
 // with a byte-order mark (taken off the start of a file).
 bool PointNameCanBeRead(const std::string& name);
+
+// Why row `row` (from 0) of a table cannot be written to a point file: a
+// name or value empty, holding a blank, tab or comma, or a name that starts
+// with "#".
+std::string UnwritableRowError(std::size_t row, TextLanguage language);
+
+// A message of the reading of a file, prefixed with the file's name.
+std::string InFile(const std::string& path, const std::string& message, TextLanguage language);
 
 // The bytes of a file. False with a message naming the file; `chinese` is
 // the Chinese message's start ("无法读取公共点文件。").

@@ -94,4 +94,92 @@ std::string Row(const std::vector<std::string>& cells, const std::vector<int>& w
 
 std::string Percent(double alpha) { return JsonNumber(alpha * 100) + " %"; }
 
+std::string TestLine(const TestFacts& t, TextLanguage language) {
+    const bool en = language == TextLanguage::English;
+    const std::string d = std::to_string(t.dimension), f = std::to_string(t.redundancy);
+    if (!t.testable) {
+        if (t.sigma0 && *t.sigma0 == 0) {
+            return en ? "Test: none (σ0 is 0: the points fit exactly)"
+                      : "检验：无（σ0 为 0，各点完全符合）";
+        }
+        if (t.dimension == 1) {
+            return en ? "Test: none. The redundancy " + f +
+                            " is not above 1: no blunder can be found; add common points"
+                      : "检验：无。多余观测数 " + f + " 不大于 1，无法发现粗差，请增加公共点";
+        }
+        return en ? "Test: none. The redundancy " + f + " is not above the " + d +
+                        " components of a point: no blunder can be found; add common points"
+                  : "检验：无。多余观测数 " + f + " 不大于每点的分量数 " + d +
+                        "，无法发现粗差，请增加公共点";
+    }
+    std::string out =
+        en ? "Test: τ-test of each used point (Pope, with σ0 of this fit), α = " +
+                 Percent(t.alpha) + ", critical τ² = " + Fixed(t.criticalUsed, 2)
+           : "检验：逐点 τ 检验（Pope 法，σ0 取自本次平差），α = " + Percent(t.alpha) +
+                 "，临界值 τ² = " + Fixed(t.criticalUsed, 2);
+    if (t.checkPoints) {
+        out += en ? "; check points: F-test, critical " + Fixed(t.criticalCheck, 2)
+                  : "；检查点 F 检验，临界值 " + Fixed(t.criticalCheck, 2);
+    }
+    return out;
+}
+
+std::string PoorlyCheckedLine(const std::vector<std::string>& names, TextLanguage language) {
+    const bool en = language == TextLanguage::English;
+    if (names.empty()) return {};
+    std::string list;
+    for (const std::string& n : names) {
+        if (!list.empty()) list += en ? ", " : "、";
+        list += n;
+    }
+    return en ? "Poorly checked (a redundancy number below 0.1): " + list
+              : "检核不足（多余观测分量小于 0.1）：" + list;
+}
+
+std::string Marks(bool failsTest, bool beyondTolerance, bool poorlyChecked) {
+    return std::string(failsTest ? "*" : "") + (beyondTolerance ? "!" : "") +
+           (poorlyChecked ? "?" : "");
+}
+
+std::string ResidualSection(const std::vector<std::vector<std::string>>& table,
+                            const std::vector<bool>& used, const std::vector<int>& minimum,
+                            TextLanguage language) {
+    const bool en = language == TextLanguage::English;
+    std::string out;
+    auto line = [&out](const std::string& text) { out += text + "\n"; };
+    const std::vector<int> w = ColumnWidths(table, minimum);
+    line(Row(table[0], w));
+    std::string shown;  // the marks that appear
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool wantUsed = pass == 0;
+        int count = 0;
+        for (bool u : used) count += u == wantUsed ? 1 : 0;
+        if (count == 0) continue;
+        const std::string n = std::to_string(count);
+        line(wantUsed ? (en ? "Used points (" + n + ")" : "参与计算的点（" + n + " 个）")
+                      : (en ? "Check points (" + n + ")" : "检查点（" + n + " 个）"));
+        for (std::size_t i = 0; i < used.size(); ++i) {
+            if (used[i] != wantUsed) continue;
+            const std::vector<std::string>& row = table[1 + i];
+            const std::string& flags = row.back();
+            shown += flags;
+            std::string text = Row(std::vector<std::string>(row.begin(), row.end() - 1), w);
+            if (!flags.empty()) text += "  " + flags;
+            line(text);
+        }
+    }
+    if (shown.find('*') != std::string::npos) {
+        line(en ? "* fails the test: probably a blunder" : "* 未通过检验，可能含有粗差");
+    }
+    if (shown.find('!') != std::string::npos) {
+        line(en ? "! residual beyond the tolerance" : "! 残差超出限差");
+    }
+    if (shown.find('?') != std::string::npos) {
+        line(en ? "? poorly checked (a redundancy number below 0.1): a blunder there hardly "
+                  "shows"
+                : "? 检核不足（多余观测分量小于 0.1），此处粗差难以发现");
+    }
+    return out;
+}
+
 }  // namespace report

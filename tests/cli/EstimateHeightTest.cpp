@@ -152,6 +152,26 @@ TEST(EstimateHeight, TextAndJsonAreTheReportsOfTheFitTheOptionsDescribe) {
     EXPECT_EQ(RunConvert(json, kNoStore, text).out, HeightFitReportJson(fit));
 }
 
+// A GB18030 file whose bytes are also UTF-8 (亭 is CD A4): read as GB18030
+// unless --encoding says otherwise, so that --exclude finds its names.
+TEST(EstimateHeight, EncodingFollowsTheRuleOrTheOption) {
+    TestTempDir dir;
+    const std::string file = dir.File("gbk.txt");
+    std::string text = HeightFile(false, 5);
+    for (std::size_t at; (at = text.find("H0")) != std::string::npos;) text.replace(at, 2, "\xCD\xA4");
+    WriteBytes(file, text);
+    const std::vector<std::string> args = {"--estimate", "height", "--height-model", "constant",
+                                           "--exclude", "亭1", "--json", file};
+    const CommandResult detected = RunConvert(args, kNoStore);
+    ASSERT_EQ(detected.status, kExitConverted) << detected.err;
+    EXPECT_NE(detected.out.find("{\"id\": \"亭1\", \"used\": false"), std::string::npos);
+    std::vector<std::string> utf8 = args;
+    utf8.insert(utf8.begin(), {"--encoding", "utf-8"});
+    const CommandResult forced = RunConvert(utf8, kNoStore);
+    EXPECT_EQ(forced.status, kExitSetup);
+    EXPECT_NE(forced.err.find("--exclude: no point named '亭1'"), std::string::npos) << forced.err;
+}
+
 TEST(EstimateHeight, PlanePositionsAreReadThroughTheProjectionOnTheTargetDatum) {
     TestTempDir dir;
     const std::string file = dir.File("plane.txt");

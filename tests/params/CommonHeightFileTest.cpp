@@ -56,6 +56,10 @@ TEST(CommonHeightFile, ReadsBothFormsSeparatorsCommentsAndLineNumbers) {
     EXPECT_EQ(v.h, 13);
     EXPECT_EQ(v.H, 27.25);
 
+    EXPECT_EQ(CommonHeightColumns(positions, TextLanguage::Chinese)[1], "B");
+    EXPECT_EQ(CommonHeightColumns(HeightPositions::Plane, TextLanguage::English)[2], "y");
+    EXPECT_EQ(CommonHeightColumns(positions, TextLanguage::Chinese)[5], "参与计算");
+
     // A file of comments only has no points.
     ASSERT_TRUE(ParseCommonHeights("# none\n", TextLanguage::English, &points, &positions, &error));
     EXPECT_TRUE(points.empty());
