@@ -408,6 +408,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, ConvertOptions* opti
         *options = std::move(o);
         return true;
     }
+    // --geoid is read as the conversions' option; an estimate fits on it.
+    if (o.estimate.Active() && o.geoid) {
+        o.estimate.geoid = *o.geoid;
+        o.geoid.reset();
+    }
     if (!CheckEstimateOptions(o, error)) return false;
     if (o.estimate.Active()) {
         *options = std::move(o);

@@ -22,10 +22,8 @@ namespace {
 
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
-constexpr char kGeoidFilter[] =
-    "高程异常格网 (*.gtx;*.asc)|*.gtx;*.asc|全部文件 (*.*)|*.*||";
-constexpr char kBadAlpha[] =
-    "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
+constexpr char kGeoidFilter[] = "高程异常格网 (*.gtx;*.asc)|*.gtx;*.asc|全部文件 (*.*)|*.*||";
+constexpr char kBadAlpha[] = "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
 constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
 constexpr char kNoGeoidFile[] = "请选择大地水准面格网文件（.gtx 或 .asc）。";
 constexpr char kNoPoints[] = "文件中没有公共点。";
@@ -46,15 +44,10 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
-// The names of the four values by the kind of position.
-const char* ValueName(int kind, int i) {
-    static const char* const kNames[2][4] = {{"x", "y", "h", "H"}, {"B", "L", "h", "H"}};
-    return kNames[kind == CCalcHeightsDlg::kGeodeticPositions ? 1 : 0][i];
-}
-
 HeightSurface SurfaceOf(int radio) {
-    return radio == 0 ? HeightSurface::Constant
-                      : radio == 2 ? HeightSurface::Quadric : HeightSurface::Plane;
+    return radio == 0   ? HeightSurface::Constant
+           : radio == 2 ? HeightSurface::Quadric
+                        : HeightSurface::Plane;
 }
 
 HeightPositions PositionsOfKind(int kind) {
@@ -63,7 +56,9 @@ HeightPositions PositionsOfKind(int kind) {
 }
 
 TextEncoding EncodingOf(int item) {
-    return item == 1 ? TextEncoding::Utf8 : item == 2 ? TextEncoding::Gb18030 : TextEncoding::Detect;
+    return item == 1   ? TextEncoding::Utf8
+           : item == 2 ? TextEncoding::Gb18030
+                       : TextEncoding::Detect;
 }
 
 // The table's rows and the core's, both ways.
@@ -140,14 +135,19 @@ BOOL CCalcHeightsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_table.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     const int number = m_table.GetStringWidth("-0000000.0000") + 12;
-    m_table.InsertColumn(kUsedColumn, "参与计算", LVCFMT_LEFT);
-    m_table.InsertColumn(kNameColumn, "点名", LVCFMT_LEFT, m_table.GetStringWidth("点名0000") + 12);
+    // The core's titles: name, the four values, used, residual, flag.
+    const std::vector<std::string> titles =
+        CommonHeightColumns(PositionsOfKind(m_inputs.kind), TextLanguage::Chinese);
+    m_table.InsertColumn(kUsedColumn, titles[5], LVCFMT_LEFT);
+    m_table.InsertColumn(kNameColumn, titles[0], LVCFMT_LEFT,
+                         m_table.GetStringWidth("点名0000") + 12);
     for (int c = kValueColumn; c <= kLastValueColumn; ++c)
-        m_table.InsertColumn(c, "", LVCFMT_RIGHT, number);
-    m_table.InsertColumn(kResidualColumn, "残差（毫米）", LVCFMT_RIGHT);
+        m_table.InsertColumn(c, titles[static_cast<std::size_t>(c - kValueColumn) + 1],
+                             LVCFMT_RIGHT, number);
+    m_table.InsertColumn(kResidualColumn, titles[6], LVCFMT_RIGHT);
     m_table.InsertColumn(kRedundancyColumn, "r", LVCFMT_RIGHT);
     m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
-    m_table.InsertColumn(kFlagColumn, "标记", LVCFMT_CENTER);
+    m_table.InsertColumn(kFlagColumn, titles[7], LVCFMT_CENTER);
     UpdateHeadings();
     QWidget* pane = GetDlgItem(IDC_CALC_HEIGHTS_PLOT)->GetSafeHwnd();
     m_plotView = new CResidualPlotView(pane);
@@ -164,7 +164,10 @@ BOOL CCalcHeightsDlg::OnInitDialog() {
 }
 
 void CCalcHeightsDlg::UpdateHeadings() {
-    for (int i = 0; i < 4; ++i) m_table.SetColumnHeading(kValueColumn + i, ValueName(m_inputs.kind, i));
+    const std::vector<std::string> titles =
+        CommonHeightColumns(PositionsOfKind(m_inputs.kind), TextLanguage::Chinese);
+    for (int i = 0; i < 4; ++i)
+        m_table.SetColumnHeading(kValueColumn + i, titles[static_cast<std::size_t>(i) + 1]);
 }
 
 void CCalcHeightsDlg::UpdateButtons() {
@@ -319,8 +322,8 @@ void CCalcHeightsDlg::OnImport() {
     std::vector<CommonHeight> points;
     HeightPositions positions = HeightPositions::Plane;
     std::string error;
-    if (!ReadCommonHeightFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &positions,
-                              &error, EncodingOf(m_inputs.encoding))) {
+    if (!ReadCommonHeightFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &positions, &error,
+                              EncodingOf(m_inputs.encoding))) {
         AfxMessageBox(error, MB_OK | MB_ICONWARNING);
         return;
     }

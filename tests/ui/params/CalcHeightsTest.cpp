@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QTableWidget>
 #include <QTest>
-
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -48,8 +47,8 @@ std::string Fixed3(double v) {
 }
 
 struct Station {
-    double B, L;  // degrees
-    double H;     // metres
+    double B, L;   // degrees
+    double H;      // metres
     double noise;  // metres, added to h
 };
 
@@ -187,7 +186,8 @@ TEST_F(CalcHeightsTest, APlaneOnAKnownSurfaceComputesAsTheCoreAndAppliesIntoTheS
             CListCtrl& t = Table(d);
             ASSERT_EQ(t.GetItemCount(), 14);
             EXPECT_EQ(t.GetColumnHeading(Dlg::kValueColumn), "B");
-            EXPECT_EQ(t.GetColumnHeading(Dlg::kValueColumn + 3), "H");
+            EXPECT_EQ(t.GetColumnHeading(Dlg::kValueColumn + 3), "正常高 H");
+            EXPECT_EQ(t.GetColumnHeading(Dlg::kResidualColumn), "残差(mm)");
             EXPECT_EQ(t.GetItemText(13, Dlg::kNameColumn), "GP14");
             EXPECT_FALSE(t.GetCheck(13));
             EXPECT_EQ(ControlCheck(d, IDC_CALC_HEIGHTS_PLANE), BST_CHECKED) << "the default";
@@ -210,8 +210,8 @@ TEST_F(CalcHeightsTest, APlaneOnAKnownSurfaceComputesAsTheCoreAndAppliesIntoTheS
             const std::size_t at = summary.find("σ0 = ");
             ASSERT_NE(at, std::string::npos) << summary;
             const std::size_t begin = at + std::string("σ0 = ").size();
-            ASSERT_TRUE(ReadNumberText(summary.substr(begin, summary.find(' ', begin) - begin),
-                                       &sigmaMm))
+            ASSERT_TRUE(
+                ReadNumberText(summary.substr(begin, summary.find(' ', begin) - begin), &sigmaMm))
                 << summary;
             EXPECT_NEAR(sigmaMm, *expected.sigma0 * 1000.0, 0.051);
 
@@ -235,7 +235,8 @@ TEST_F(CalcHeightsTest, APlaneOnAKnownSurfaceComputesAsTheCoreAndAppliesIntoTheS
     // The surface found is the true one to the noise, away from the points too.
     for (const auto& [B, L] : {std::pair{kB0, kL0}, std::pair{kB0 + 0.1, kL0 - 0.12},
                                std::pair{kB0 - 0.13, kL0 + 0.15}}) {
-        EXPECT_NEAR(m.Surface(B * kDegToRad, L * kDegToRad), TrueZeta(B, L), 0.003) << B << " " << L;
+        EXPECT_NEAR(m.Surface(B * kDegToRad, L * kDegToRad), TrueZeta(B, L), 0.003)
+            << B << " " << L;
     }
 }
 
@@ -306,11 +307,13 @@ TEST_F(CalcHeightsTest, TooFewPointsAndBadCellsGiveTheirMessageAndStoreNothing) 
             // An empty H.
             ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 1, Dlg::kValueColumn,
                                          rows[1].values[0]));
-            ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 0, Dlg::kValueColumn + 3, " "));
+            ASSERT_TRUE(
+                EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 0, Dlg::kValueColumn + 3, " "));
             Prompts().AnswerMessageBox(IDOK);
             Click(d, IDC_CALC_HEIGHTS_APPLY);
             ASSERT_EQ(Prompts().MessageBoxes().size(), 3u);
-            EXPECT_EQ(Prompts().MessageBoxes()[2].text, "表中第 1 行（点 GP1）：正常高 H“”不是数字");
+            EXPECT_EQ(Prompts().MessageBoxes()[2].text,
+                      "表中第 1 行（点 GP1）：正常高 H“”不是数字");
             // α and the tolerance are checked before anything is read.
             ReplaceText(d, IDC_CALC_HEIGHTS_ALPHA, "50");
             Prompts().AnswerMessageBox(IDOK);
@@ -422,9 +425,8 @@ TEST_F(CalcHeightsTest, OnEgm96TheModelKeepsTheGridAndAPointOutsideAFileGridIsNa
     ASSERT_TRUE(std::fabs(points[1].B / kDegToRad - B1) > 0.03 ||
                 std::fabs(points[1].L / kDegToRad - L1) > 0.03);
     const std::string grid = dir.File("局部.asc");
-    std::string asc = "ncols 5\nnrows 5\nxllcorner " + FormatFixed(L1 - 0.025, 6) +
-                      "\nyllcorner " + FormatFixed(B1 - 0.025, 6) +
-                      "\ncellsize 0.01\nNODATA_value -9999\n";
+    std::string asc = "ncols 5\nnrows 5\nxllcorner " + FormatFixed(L1 - 0.025, 6) + "\nyllcorner " +
+                      FormatFixed(B1 - 0.025, 6) + "\ncellsize 0.01\nNODATA_value -9999\n";
     for (int r = 0; r < 5; ++r) asc += "10.1 10.2 10.3 10.4 10.5\n";
     WriteBytes(grid, asc);
 
@@ -490,7 +492,10 @@ TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
             SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 1);
             Prompts().AnswerFileDialog(planeFile);
             Click(d, IDC_CALC_HEIGHTS_IMPORT);
-            EXPECT_EQ(Table(d).GetItemText(0, Dlg::kNameColumn), "\xCD\xA4" "1") << "read as UTF-8";
+            EXPECT_EQ(Table(d).GetItemText(0, Dlg::kNameColumn),
+                      "\xCD\xA4"
+                      "1")
+                << "read as UTF-8";
             SelectComboItem(d, IDC_CALC_HEIGHTS_ENCODING, 2);
             Prompts().AnswerFileDialog(planeFile);
             Click(d, IDC_CALC_HEIGHTS_IMPORT);
@@ -520,8 +525,8 @@ TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
             EXPECT_EQ(Table(d).GetColumnHeading(Dlg::kValueColumn + 1), "L");
 
             // An edited table saved and read back, by the core and by 导入.
-            ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 2, Dlg::kValueColumn + 3,
-                                         "61.250"));
+            ASSERT_TRUE(
+                EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 2, Dlg::kValueColumn + 3, "61.250"));
             ASSERT_TRUE(EditListViewCell(d, IDC_CALC_HEIGHTS_POINTS, 3, Dlg::kNameColumn, "亭1"));
             const std::vector<HeightRowText> edited = Shown(d);
             Prompts().AnswerFileDialog(saved);
@@ -529,7 +534,8 @@ TEST_F(CalcHeightsTest, FilesOfBothFormsImportAndSavedPointsImportBackTheSame) {
             std::vector<CommonHeight> read;
             HeightPositions positions = HeightPositions::Plane;
             std::string error;
-            ASSERT_TRUE(ReadCommonHeightFile(saved, TextLanguage::Chinese, &read, &positions, &error))
+            ASSERT_TRUE(
+                ReadCommonHeightFile(saved, TextLanguage::Chinese, &read, &positions, &error))
                 << error;
             EXPECT_EQ(positions, HeightPositions::Geodetic);
             ASSERT_EQ(read.size(), edited.size());
