@@ -26,6 +26,7 @@
 #define IDD_DATUM_LIST 240
 #define IDD_CALC_THREE 247
 #define IDD_CALC_MULTI 250
+#define IDD_CALC_HEIGHTS 251
 #define IDD_BATCH_PROGRESS 260
 
 // The main window's menu and the program's icon (res/icon128.png).
@@ -43,6 +44,7 @@
 #define IDM_ZONE_CHANGE 32781
 #define IDM_HELP_PAGE 32782
 #define IDM_CALC_MULTI 32783
+#define IDM_CALC_HEIGHTS 32784
 
 // IDD_CONVERT: the main window. The labels in front of the point fields
 // read X=/B=/x= and so on by coordinate kind.
@@ -183,6 +185,33 @@
 #define IDC_CALC_MULTI_PLOT 1321
 #define IDC_CALC_MULTI_ALPHA 1322
 #define IDC_CALC_MULTI_ENCODING 1323
+
+// IDD_CALC_HEIGHTS: the height anomaly from common points with both heights.
+// The horizontal kind of the table, the surface, the geoid it stands on (a
+// file by its edit and browse button), α and the tolerance; the table; the
+// buttons under it; σ0, the report and the residual plot (a pane beside the
+// table) of the last computation; the encoding of 导入.
+#define IDC_CALC_HEIGHTS_KIND 1400
+#define IDC_CALC_HEIGHTS_CONSTANT 1401
+#define IDC_CALC_HEIGHTS_PLANE 1402
+#define IDC_CALC_HEIGHTS_QUADRIC 1403
+#define IDC_CALC_HEIGHTS_GEOID 1404
+#define IDC_CALC_HEIGHTS_GEOID_FILE 1405
+#define IDC_CALC_HEIGHTS_BROWSE 1406
+#define IDC_CALC_HEIGHTS_ALPHA 1407
+#define IDC_CALC_HEIGHTS_TOLERANCE 1408
+#define IDC_CALC_HEIGHTS_POINTS 1409
+#define IDC_CALC_HEIGHTS_IMPORT 1410
+#define IDC_CALC_HEIGHTS_SAVE_POINTS 1411
+#define IDC_CALC_HEIGHTS_ADD_ROW 1412
+#define IDC_CALC_HEIGHTS_DELETE_ROW 1413
+#define IDC_CALC_HEIGHTS_COMPUTE 1414
+#define IDC_CALC_HEIGHTS_SAVE_REPORT 1415
+#define IDC_CALC_HEIGHTS_APPLY 1416
+#define IDC_CALC_HEIGHTS_SIGMA 1417
+#define IDC_CALC_HEIGHTS_REPORT 1418
+#define IDC_CALC_HEIGHTS_ENCODING 1419
+#define IDC_CALC_HEIGHTS_PLOT 1420
 
 // IDD_DATUM_LIST: the coordinate-system list.
 #define IDC_INVERSE_FLATTENING 1002

@@ -51,6 +51,26 @@ struct FormatChoice {
     int m_formatIndex = 0;
 };
 
+// What the height fitting dialog (高程拟合) shows when it opens again: its
+// last table and choices, for the session only (neither in project files nor
+// undone). The rows as typed: name, x or B, y or L, h, H.
+struct HeightRowText {
+    std::string id;
+    std::string values[4];
+    bool used = true;  // "参与计算"
+    int line = 0;      // line of the file it was read from; 0 when typed
+};
+struct HeightDialogInputs {
+    std::vector<HeightRowText> rows;
+    int kind = 0;      // 0 plane x, y; 1 geodetic B, L
+    int surface = 1;   // a HeightSurface
+    int geoid = 0;     // 0 none, 1 EGM96, 2 the file
+    std::string geoidFile;
+    std::string alpha = "0.1";  // per cent
+    std::string tolerance;      // metres; empty: the test only
+    int encoding = 0;           // of 导入: 0 by the content, 1 UTF-8, 2 GB18030
+};
+
 class ConversionSession {
 public:
     ConversionSession();
@@ -171,6 +191,7 @@ public:
     ConversionParams m_params;
     RememberedInputs m_inputs;
     FormatChoice m_format;
+    HeightDialogInputs m_heightInputs;
     CGeoCore m_geo;
     SessionHeights m_heights;
     // The grid opened for m_heights.geoid (OpenGeoidGrid) and the name it was

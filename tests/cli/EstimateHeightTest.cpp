@@ -336,6 +336,8 @@ TEST(EstimateHeight, ErrorsAreClearAndNothingIsWritten) {
     for (auto [args, message] :
          {std::pair<std::vector<std::string>, std::string>{
               {"--height-model", "plane", dir.File("p.txt")}, "--height-model belongs to --estimate height"},
+          // Without --estimate, --geoid is the conversions' (a geoid alone).
+          {{"--geoid", "egm96", dir.File("p.txt")}, "no file format"},
           {{"--estimate", "seven", "--geoid", "egm96", dir.File("p.txt")},
            "--geoid belongs to --estimate height"}}) {
         const CommandResult r = RunConvert(args, kNoStore);

@@ -147,6 +147,7 @@ BEGIN_MESSAGE_MAP(CConvertDlg, CDialog)
     ON_COMMAND(IDM_CALC_THREE, OnCalcThree)
     ON_COMMAND(IDM_CALC_SEVEN, OnCalcSeven)
     ON_COMMAND(IDM_CALC_MULTI, OnCalcMulti)
+    ON_COMMAND(IDM_CALC_HEIGHTS, OnCalcHeights)
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
     ON_COMMAND(IDM_ZONE_CHANGE, OnZoneChange)
     ON_NOTIFY(TCN_SELCHANGE, IDC_MODE_TAB, OnSelchangeModeTab)
@@ -622,6 +623,10 @@ void CConvertDlg::OnCalcThree() { RunParameterCommand(ParamCommands::OnCalcThree
 void CConvertDlg::OnCalcSeven() { RunParameterCommand(ParamCommands::OnCalcSeven); }
 void CConvertDlg::OnCalcMulti() {
     RunParameterCommand([](ConversionSession& s) { ParamCommands::OnCalcMulti(s); });
+}
+
+void CConvertDlg::OnCalcHeights() {
+    RunParameterCommand([](ConversionSession& s) { ParamCommands::OnCalcHeights(s); });
 }
 
 void CConvertDlg::OnZoneChange() { RunParameterCommand(ParamCommands::OnZoneChange); }

@@ -109,6 +109,7 @@ protected:
     void OnCalcThree();
     void OnCalcSeven();
     void OnCalcMulti();
+    void OnCalcHeights();
     void OnZoneChange();
     void OnDatumList();
 

@@ -10,6 +10,7 @@
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/PropertySheet.h"
 #include "ui/params/CalcFourDlg.h"
+#include "ui/params/CalcHeightsDlg.h"
 #include "ui/params/CalcMultiDlg.h"
 #include "ui/params/CalcSevenDlg.h"
 #include "ui/params/CalcThreeDlg.h"
@@ -279,6 +280,16 @@ bool OnCalcMulti(ConversionSession& s, FitModel* applied) {
     if (dlg.DoModal() != IDOK || !dlg.m_result) return false;
     ApplyFit(*dlg.m_result, dlg.m_level + 1, s);
     if (applied != nullptr) *applied = dlg.m_result->request.model;
+    return true;
+}
+
+bool OnCalcHeights(ConversionSession& s) {
+    CCalcHeightsDlg dlg(s.m_params);
+    dlg.m_inputs = s.m_heightInputs;
+    const bool applied = dlg.DoModal() == IDOK && dlg.m_result;
+    s.m_heightInputs = dlg.m_inputs;
+    if (!applied) return false;
+    ApplyHeightFit(*dlg.m_result, s);
     return true;
 }
 

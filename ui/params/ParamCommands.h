@@ -35,6 +35,10 @@ void OnCalcSeven(ConversionSession& s);
 // datums starting as compute-seven's. "应用" stores the result as ApplyFit
 // does and returns true, *applied saying which model it was.
 bool OnCalcMulti(ConversionSession& s, FitModel* applied = nullptr);
+// IDM_CALC_HEIGHTS 高程拟合: the height anomaly from common points with both
+// heights, the table and choices kept in m_heightInputs. "应用" stores the
+// model and its geoid in m_heights, turns the switch on and returns true.
+bool OnCalcHeights(ConversionSession& s);
 // IDM_ZONE_CHANGE 换带计算: m_projBefore and m_projAfter; arms m_zoneChange (2) only
 // when both dialogs end with OK.
 void OnZoneChange(ConversionSession& s);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "params/CommonHeightFile.h"
 #include "params/CommonPointFile.h"
 #include "res/resource.h"
 #include "session/GeoidFiles.h"
@@ -35,6 +36,7 @@
 #include "ui/framework/UiSeam.h"
 #include "ui/framework/WinApp.h"
 #include "ui/framework/qt/QtGlue.h"
+#include "ui/params/CalcHeightsDlg.h"
 #include "ui/params/CalcMultiDlg.h"
 #include "ui/params/ParamCommands.h"
 #include "ui/params/ResidualPlotView.h"
@@ -62,6 +64,20 @@ constexpr char kCommonPoints[] =
     "G07 031:58:58.53140 116:37:11.47689 47.800 3540025.929 464297.664 90.945\n"
     "G08 032:12:36.30310 117:03:54.12175 66.200 3565153.752 506356.456 110.375\n"
     "K01 032:00:40.28357 117:13:34.25810 51.600 3543119.290 521595.434 95.893\n";
+
+// The help page's example of height fitting: ten GNSS points levelled to
+// normal heights (CGCS2000 B, L, h, H); J06 fails its test, K1 is a check point.
+constexpr char kCommonHeights[] =
+    "J01 036:04:18.5277 120:18:25.7503 57.041 48.358\n"
+    "J02 036:06:20.6680 120:20:44.9664 20.272 11.596\n"
+    "J03 036:01:33.5975 120:21:29.0024 20.941 12.331\n"
+    "J04 036:05:16.5231 120:25:43.8002 24.268 15.676\n"
+    "J05 036:07:13.4015 120:27:02.1154 52.377 43.780\n"
+    "J06 036:10:34.3229 120:17:18.1856 70.058 61.225\n"
+    "J07 036:02:35.0909 120:18:04.3294 35.799 27.126\n"
+    "J08 036:02:56.0984 120:23:04.8769 56.217 47.613\n"
+    "J09 036:06:27.5008 120:17:28.6873 20.417 11.695\n"
+    "K1 036:07:43.9104 120:21:25.0798 36.160 27.477\n";
 
 // The window as the screen shows it: with the popup menus open over it.
 QImage WithPopups(QWidget* top) {
@@ -307,6 +323,39 @@ std::vector<DialogEntry> AllDialogs() {
                            dlg.m_points[8].used = false;
                            dlg.m_sourceDatum = 1;
                            dlg.m_targetDatum = 4;
+                           dlg.DoModal();
+                       }});
+    // Height fitting of the example, a plane, computed in the dialog grown to
+    // 1280×800, J06 selected.
+    dialogs.push_back({{{"height-fit",
+                         [](CWnd& w) {
+                             w.GetSafeHwnd()->window()->resize(1280, 800);
+                             QApplication::processEvents();
+                             w.SendMessage(WM_COMMAND,
+                                           MAKEWPARAM(IDC_CALC_HEIGHTS_COMPUTE, BN_CLICKED));
+                             auto& dlg = static_cast<CCalcHeightsDlg&>(w);
+                             dlg.m_table.SetItemState(5, LVIS_SELECTED | LVIS_FOCUSED,
+                                                      LVIS_SELECTED | LVIS_FOCUSED);
+                             dlg.PlotView()->SetSelection(5);
+                         }}},
+                       [] {
+                           CCalcHeightsDlg dlg{ConversionParams()};
+                           std::vector<CommonHeight> points;
+                           HeightPositions positions = HeightPositions::Plane;
+                           std::string error;
+                           ParseCommonHeights(kCommonHeights, TextLanguage::Chinese, &points,
+                                              &positions, &error);
+                           for (const CommonHeight& p : points) {
+                               HeightRowText row;
+                               row.id = p.id;
+                               row.values[0] = p.position[0];
+                               row.values[1] = p.position[1];
+                               row.values[2] = p.h;
+                               row.values[3] = p.H;
+                               row.used = p.id != "K1";
+                               dlg.m_inputs.rows.push_back(row);
+                           }
+                           dlg.m_inputs.kind = CCalcHeightsDlg::kGeodeticPositions;
                            dlg.DoModal();
                        }});
     dialogs.push_back(

@@ -15,6 +15,7 @@
 #include "ui/app/ConvertDlg.h"
 #include "ui/batch/FileFormatDlg.h"
 #include "ui/params/CalcFourDlg.h"
+#include "ui/params/CalcHeightsDlg.h"
 #include "ui/params/CalcMultiDlg.h"
 #include "ui/params/CalcSevenDlg.h"
 #include "ui/params/CalcThreeDlg.h"
@@ -65,12 +66,14 @@ TEST_F(DialogTemplatesTest, EveryDialogClassFitsItsTemplate) {
         {"calc four", [] { return std::make_unique<CCalcFourDlg>(); }},
         {"calc seven", [] { return std::make_unique<CCalcSevenDlg>(); }},
         {"calc multi", [] { return std::make_unique<CCalcMultiDlg>(ConversionParams()); }},
+        {"calc heights", [] { return std::make_unique<CCalcHeightsDlg>(ConversionParams()); }},
         {"datum list", [] { return std::make_unique<CDatumListDlg>(UserDatumList(), std::vector<int>()); }},
         {"file format", [] { return std::make_unique<CFileFormatDlg>(); }},
     };
     const int templates[] = {IDD_ABOUTBOX,   IDD_PROJECTION, IDD_SEVEN_PARAMS,
                              IDD_CALC_THREE, IDD_CALC_FOUR,  IDD_CALC_SEVEN,
-                             IDD_CALC_MULTI, IDD_DATUM_LIST, IDD_FILE_FORMAT};
+                             IDD_CALC_MULTI, IDD_CALC_HEIGHTS, IDD_DATUM_LIST,
+                             IDD_FILE_FORMAT};
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         SCOPED_TRACE(dialogs[i].first);
         std::unique_ptr<CDialog> dlg = dialogs[i].second();

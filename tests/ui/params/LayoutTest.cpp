@@ -78,6 +78,7 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
         {"计算七参数", ParamCommands::OnCalcSeven},
         {"坐标系参数", ParamCommands::OnDatumList},
         {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); }},
+        {"高程拟合", [](ConversionSession& session) { ParamCommands::OnCalcHeights(session); }},
     };
     for (const auto& [caption, command] : commands) {
         SCOPED_TRACE(caption);
@@ -93,13 +94,15 @@ TEST_F(LayoutTest, EveryParameterDialogShowsItsTextsWholeAndNothingOverlaps) {
 
 // The dialogs with a list or table grow from their template's size; the
 // list takes the room (sharing its width with a pane beside it, the
-// residual plot of 多点计算参数) and the rest stays tidy. The others keep
+// residual plots of 多点计算参数 and 高程拟合) and the rest stays tidy. The others keep
 // their size.
 TEST_F(LayoutTest, DialogsWithAListGrowTheirListAndTheOthersKeepTheirSize) {
     const std::tuple<const char*, void (*)(ConversionSession&), int, int> commands[] = {
         {"坐标系参数", ParamCommands::OnDatumList, IDC_DATUMS, 0},
         {"多点计算参数", [](ConversionSession& session) { ParamCommands::OnCalcMulti(session); },
          IDC_CALC_MULTI_POINTS, IDC_CALC_MULTI_PLOT},
+        {"高程拟合", [](ConversionSession& session) { ParamCommands::OnCalcHeights(session); },
+         IDC_CALC_HEIGHTS_POINTS, IDC_CALC_HEIGHTS_PLOT},
         {"投影设置", ParamCommands::OnProjectionSettings, 0, 0},
         {"坐标系统转换参数", ParamCommands::OnSevenParamSettings, 0, 0},
         {"计算七参数", ParamCommands::OnCalcSeven, 0, 0},
