@@ -21,6 +21,10 @@ namespace TestPlatform {
 // Windows APPDATA.
 extern const char* const kConfigFolderVariable;
 
+// Whether the desktop's opener is xdg-open found through PATH (on Windows it
+// is the shell's own, which a test cannot stand in for).
+extern const bool kOpenerIsXdgOpen;
+
 // Sets an environment variable to a UTF-8 value, or removes it (nullptr).
 void SetEnvironment(const std::string& name, const char* value);
 

@@ -16,6 +16,7 @@ extern char** environ;
 
 namespace TestPlatform {
 
+const bool kOpenerIsXdgOpen = true;
 const char* const kConfigFolderVariable = "XDG_CONFIG_HOME";
 
 void SetEnvironment(const std::string& name, const char* value) {

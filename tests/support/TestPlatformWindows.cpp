@@ -57,6 +57,7 @@ HANDLE Inherited(const std::string& path, bool write) {
 
 }  // namespace
 
+const bool kOpenerIsXdgOpen = false;
 const char* const kConfigFolderVariable = "APPDATA";
 
 void SetEnvironment(const std::string& name, const char* value) {

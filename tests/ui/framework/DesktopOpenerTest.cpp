@@ -3,12 +3,13 @@
 // without a program for the type), gives a message naming the file; one that
 // opens it says nothing.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <filesystem>
 
+#include "tests/support/TestPlatform.h"
 #include "tests/support/TestTempDir.h"
 #include "tests/ui/support/UiTest.h"
 #include "ui/framework/DesktopOpener.h"
@@ -19,24 +20,28 @@ class DesktopOpenerTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
+        if (!TestPlatform::kOpenerIsXdgOpen)
+            GTEST_SKIP() << "the opener here is the shell's, not xdg-open";
         const char* path = std::getenv("PATH");
         m_savedPath = path != nullptr ? path : "";
         m_previous = AfxSetDesktopOpener({});  // the desktop's, through the platform
     }
     void TearDown() override {
-        ::setenv("PATH", m_savedPath.c_str(), 1);
-        AfxSetDesktopOpener(m_previous);
+        if (TestPlatform::kOpenerIsXdgOpen) {
+            TestPlatform::SetEnvironment("PATH", m_savedPath.c_str());
+            AfxSetDesktopOpener(m_previous);
+        }
         UiTest::TearDown();
     }
 
     // A stand-in for xdg-open first in PATH, ending with `status`.
     void InstallOpener(int status) {
         const std::string bin = m_dir.File("bin");
-        ::mkdir(bin.c_str(), 0755);
+        std::filesystem::create_directories(PathOf(bin));
         const std::string opener = bin + "/xdg-open";
         WriteBytes(opener, "#!/bin/sh\nexit " + std::to_string(status) + "\n");
-        ASSERT_EQ(::chmod(opener.c_str(), 0755), 0);
-        ::setenv("PATH", bin.c_str(), 1);
+        std::filesystem::permissions(PathOf(opener), std::filesystem::perms::owner_all);
+        TestPlatform::SetEnvironment("PATH", bin.c_str());
     }
 
     // Runs the event loop until a message box came or `ms` passed.
@@ -66,7 +71,7 @@ TEST_F(DesktopOpenerTest, AnOpenerThatFailsAtOnceIsToldWithTheFileName) {
 }
 
 TEST_F(DesktopOpenerTest, AnOpenerThatCannotBeStartedIsToldAtOnce) {
-    ::setenv("PATH", m_dir.Path().c_str(), 1);  // no xdg-open there
+    TestPlatform::SetEnvironment("PATH", m_dir.Path().c_str());  // no xdg-open there
     const std::string file = m_dir.File("坐标转换问题.htm");
     Prompts().AnswerMessageBox(IDOK);
     EXPECT_FALSE(AfxOpenWithDesktop(file));
