@@ -1,7 +1,5 @@
 #include "ui/params/CalcHeightsDlg.h"
 
-#include <QLayout>
-
 #include "geodesy/GeoidGrid.h"
 #include "params/CommonHeightFile.h"
 #include "params/HeightFitReport.h"
@@ -16,20 +14,19 @@
 #include "ui/framework/FileDialog.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/MessageMap.h"
+#include "ui/params/PointTableEditing.h"
 #include "ui/params/ResidualPlotView.h"
 
 namespace {
 
+using namespace point_table;
+
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kGeoidFilter[] = "高程异常格网 (*.gtx;*.asc)|*.gtx;*.asc|全部文件 (*.*)|*.*||";
-constexpr char kBadAlpha[] = "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
-constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
 constexpr char kNoGeoidFile[] = "请选择大地水准面格网文件（.gtx 或 .asc）。";
 constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
-constexpr char kPlotHint[] = "计算后在此显示残差图";
-constexpr char kPlotCaption[] = "残差图";
 
 // Rows flagged, and check points.
 constexpr COLORREF kFlaggedBack = RGB(255, 208, 208);
@@ -37,12 +34,6 @@ constexpr COLORREF kCheckPointText = RGB(112, 112, 112);
 
 constexpr int kColumns = 10;
 constexpr int kLastValueColumn = CCalcHeightsDlg::kValueColumn + 3;
-
-std::string Trimmed(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
 
 HeightSurface SurfaceOf(int radio) {
     return radio == 0   ? HeightSurface::Constant
@@ -53,12 +44,6 @@ HeightSurface SurfaceOf(int radio) {
 HeightPositions PositionsOfKind(int kind) {
     return kind == CCalcHeightsDlg::kGeodeticPositions ? HeightPositions::Geodetic
                                                        : HeightPositions::Plane;
-}
-
-TextEncoding EncodingOf(int item) {
-    return item == 1   ? TextEncoding::Utf8
-           : item == 2 ? TextEncoding::Gb18030
-                       : TextEncoding::Detect;
 }
 
 // The table's rows and the core's, both ways.
@@ -149,12 +134,7 @@ BOOL CCalcHeightsDlg::OnInitDialog() {
     m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
     m_table.InsertColumn(kFlagColumn, titles[7], LVCFMT_CENTER);
     UpdateHeadings();
-    QWidget* pane = GetDlgItem(IDC_CALC_HEIGHTS_PLOT)->GetSafeHwnd();
-    m_plotView = new CResidualPlotView(pane);
-    pane->layout()->addWidget(m_plotView);
-    m_plotView->SetCaption(kPlotCaption);
-    m_plotView->Clear(kPlotHint);
-    m_plotView->SetPicker([this](int point) { SelectRow(point); });
+    m_plotView = AttachPlotView(*this, IDC_CALC_HEIGHTS_PLOT, [this](int point) { SelectRow(point); });
     FillTable(m_inputs.rows);
     const bool file = m_inputs.geoid == kFileGeoid;
     GetDlgItem(IDC_CALC_HEIGHTS_GEOID_FILE)->EnableWindow(file);
@@ -204,16 +184,11 @@ void CCalcHeightsDlg::FillTable(const std::vector<HeightRowText>& rows) {
         m_table.SetItemText(row, kNameColumn, p.id);
         for (int i = 0; i < 4; ++i) m_table.SetItemText(row, kValueColumn + i, p.values[i]);
     }
-    if (!rows.empty()) {
-        for (int c = kNameColumn; c <= kLastValueColumn; ++c)
-            m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
-    }
+    if (!rows.empty()) FitColumns(m_table, kNameColumn, kLastValueColumn);
 }
 
 void CCalcHeightsDlg::SelectRow(int row) {
-    if (row < 0 || row >= m_table.GetItemCount()) return;
-    m_table.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    m_table.EnsureVisible(row, FALSE);
+    if (!SelectOnly(m_table, row)) return;
     UpdateButtons();
 }
 
@@ -226,12 +201,7 @@ void CCalcHeightsDlg::OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 void CCalcHeightsDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult) {
     const LVITEM& item = reinterpret_cast<NMLVDISPINFO*>(pNMHDR)->item;
     *pResult = FALSE;
-    if (item.pszText == nullptr) return;
-    // Blanks around a value are dropped; the strict readers would refuse them.
-    const std::string text = Trimmed(item.pszText);
-    if (text == m_table.GetItemText(item.iItem, item.iSubItem)) return;
-    m_table.SetItemText(item.iItem, item.iSubItem, text);
-    ClearResult();
+    if (TakeEdit(m_table, item)) ClearResult();
 }
 
 void CCalcHeightsDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -245,17 +215,15 @@ void CCalcHeightsDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CCalcHeightsDlg::OnAddRow() {
-    const int row = m_table.InsertItem(m_table.GetItemCount(), "");
-    m_table.SetCheck(row, TRUE);
+    const int row = AppendRow(m_table);
     ClearResult();
     SelectRow(row);
     m_table.EditLabel(row, kNameColumn);
 }
 
 void CCalcHeightsDlg::OnDeleteRow() {
-    const int row = m_table.GetNextItem(-1, LVNI_SELECTED);
+    const int row = DeleteSelectedRows(m_table);
     if (row < 0) return;
-    m_table.DeleteItem(row);
     ClearResult();
     // The next row (or the new last one) is selected for the next deletion.
     SelectRow(row < m_table.GetItemCount() ? row : m_table.GetItemCount() - 1);
@@ -323,7 +291,7 @@ void CCalcHeightsDlg::OnImport() {
     HeightPositions positions = HeightPositions::Plane;
     std::string error;
     if (!ReadCommonHeightFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &positions, &error,
-                              EncodingOf(m_inputs.encoding))) {
+                              ImportEncoding(m_inputs.encoding))) {
         AfxMessageBox(error, MB_OK | MB_ICONWARNING);
         return;
     }
@@ -371,27 +339,9 @@ bool CCalcHeightsDlg::Compute() {
     HeightFitRequest request;
     request.surface = SurfaceOf(m_inputs.surface);
     request.positions = PositionsOfKind(m_inputs.kind);
-    double percent = 0;
-    if (!ReadNumberText(Trimmed(m_inputs.alpha), &percent) || !(percent >= 1e-7 && percent < 50)) {
-        AfxMessageBox(kBadAlpha, MB_OK | MB_ICONWARNING);
-        auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_HEIGHTS_ALPHA));
-        edit->SetFocus();
-        edit->SetSel(0, -1);
+    if (!ReadTestFields(*this, IDC_CALC_HEIGHTS_ALPHA, m_inputs.alpha, IDC_CALC_HEIGHTS_TOLERANCE,
+                        m_inputs.tolerance, &request.alpha, &request.tolerance))
         return false;
-    }
-    request.alpha = percent / 100;
-    const std::string tolerance = Trimmed(m_inputs.tolerance);
-    if (!tolerance.empty()) {
-        double metres = 0;
-        if (!ReadNumberText(tolerance, &metres) || !(metres > 0)) {
-            AfxMessageBox(kBadTolerance, MB_OK | MB_ICONWARNING);
-            auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_HEIGHTS_TOLERANCE));
-            edit->SetFocus();
-            edit->SetSel(0, -1);
-            return false;
-        }
-        request.tolerance = metres;
-    }
     std::shared_ptr<const GeoidGrid> grid;
     if (m_inputs.geoid != kNoGeoid) {
         grid = Geoid(&request.geoid);

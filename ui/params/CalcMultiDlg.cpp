@@ -1,7 +1,5 @@
 #include "ui/params/CalcMultiDlg.h"
 
-#include <QLayout>
-
 #include "params/CommonPointFile.h"
 #include "params/FitReport.h"
 #include "params/ResidualPlot.h"
@@ -15,16 +13,15 @@
 #include "ui/framework/FileDialog.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/framework/MessageMap.h"
+#include "ui/params/PointTableEditing.h"
 #include "ui/params/ResidualPlotView.h"
 
 namespace {
 
+using namespace point_table;
+
 constexpr char kPointFilter[] = "公共点文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
 constexpr char kReportFilter[] = "文本文件 (*.txt)|*.txt|全部文件 (*.*)|*.*||";
-constexpr char kBadTolerance[] = "限差必须是大于零的米数；空白时只做 τ 检验。";
-constexpr char kBadAlpha[] = "显著水平 α 必须是大于 0.0000001、小于 50 的百分数（默认 0.1）。";
-constexpr char kPlotHint[] = "计算后在此显示残差图";
-constexpr char kPlotCaption[] = "残差图";
 constexpr char kNoPoints[] = "文件中没有公共点。";
 constexpr char kStale[] = "表格或设置已改动，请重新计算。";
 constexpr char kPasteRefused[] = "粘贴的内容中有无法读取的行，没有粘贴任何行：";
@@ -41,19 +38,6 @@ constexpr int kLastValueColumn = CCalcMultiDlg::kTargetColumn + 2;
 
 // Letters of the three values by coordinate kind.
 constexpr const char* kValueNames[3][3] = {{"X", "Y", "Z"}, {"B", "L", "H"}, {"x", "y", "h"}};
-
-std::string Trimmed(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
-
-// The encoding of 导入 by the combo's item.
-TextEncoding EncodingOf(int item) {
-    return item == 1   ? TextEncoding::Utf8
-           : item == 2 ? TextEncoding::Gb18030
-                       : TextEncoding::Detect;
-}
 
 FitModel ModelOf(int radio) {
     return radio == 1 ? FitModel::Four : radio == 2 ? FitModel::Three : FitModel::Seven;
@@ -118,12 +102,7 @@ BOOL CCalcMultiDlg::OnInitDialog() {
     m_table.InsertColumn(kStatisticColumn, "τ²", LVCFMT_RIGHT);
     m_table.InsertColumn(kFlagColumn, "标记", LVCFMT_CENTER);
     UpdateHeadings();
-    QWidget* pane = GetDlgItem(IDC_CALC_MULTI_PLOT)->GetSafeHwnd();
-    m_plotView = new CResidualPlotView(pane);
-    pane->layout()->addWidget(m_plotView);
-    m_plotView->SetCaption(kPlotCaption);
-    m_plotView->Clear(kPlotHint);
-    m_plotView->SetPicker([this](int point) { SelectRow(point); });
+    m_plotView = AttachPlotView(*this, IDC_CALC_MULTI_PLOT, [this](int point) { SelectRow(point); });
     FillTable(m_points);
     GetDlgItem(IDC_CALC_MULTI_LEVEL1)->EnableWindow(ModelOf(m_model) == FitModel::Four);
     GetDlgItem(IDC_CALC_MULTI_LEVEL2)->EnableWindow(ModelOf(m_model) == FitModel::Four);
@@ -169,10 +148,7 @@ std::vector<CommonPoint> CCalcMultiDlg::ReadTable() const {
 void CCalcMultiDlg::FillTable(const std::vector<CommonPoint>& points) {
     m_table.DeleteAllItems();
     for (std::size_t r = 0; r < points.size(); ++r) InsertPoint(static_cast<int>(r), points[r]);
-    if (!points.empty()) {
-        for (int c = kNameColumn; c <= kLastValueColumn; ++c)
-            m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
-    }
+    if (!points.empty()) FitColumns(m_table, kNameColumn, kLastValueColumn);
     m_edited = false;
 }
 
@@ -188,13 +164,8 @@ void CCalcMultiDlg::InsertPoint(int row, const CommonPoint& p) {
 }
 
 void CCalcMultiDlg::SelectRow(int row) {
-    if (row < 0 || row >= m_table.GetItemCount()) return;
     // The one row selected (the table selects several for copying).
-    for (int other = m_table.GetNextItem(-1, LVNI_SELECTED); other >= 0;
-         other = m_table.GetNextItem(other, LVNI_SELECTED))
-        m_table.SetItemState(other, 0, LVIS_SELECTED);
-    m_table.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    m_table.EnsureVisible(row, FALSE);
+    if (!SelectOnly(m_table, row)) return;
     UpdateButtons();
     // The list tells of a change only when the user makes it.
     if (m_plotView != nullptr) m_plotView->SetSelection(row);
@@ -209,11 +180,7 @@ void CCalcMultiDlg::OnBeginEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 void CCalcMultiDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult) {
     const LVITEM& item = reinterpret_cast<NMLVDISPINFO*>(pNMHDR)->item;
     *pResult = FALSE;
-    if (item.pszText == nullptr) return;
-    // Blanks around a value are dropped; the strict readers would refuse them.
-    const std::string text = Trimmed(item.pszText);
-    if (text == m_table.GetItemText(item.iItem, item.iSubItem)) return;
-    m_table.SetItemText(item.iItem, item.iSubItem, text);
+    if (!TakeEdit(m_table, item)) return;
     m_edited = true;
     ClearResult();
 }
@@ -255,16 +222,14 @@ void CCalcMultiDlg::OnPaste(NMHDR* pNMHDR, LRESULT* pResult) {
     const int first = m_table.GetItemCount();
     for (std::size_t i = 0; i < points.size(); ++i)
         InsertPoint(first + static_cast<int>(i), points[i]);
-    for (int c = kNameColumn; c <= kLastValueColumn; ++c)
-        m_table.SetColumnWidth(c, LVSCW_AUTOSIZE_USEHEADER);
+    FitColumns(m_table, kNameColumn, kLastValueColumn);
     m_edited = true;
     ClearResult();
     SelectRow(first);
 }
 
 void CCalcMultiDlg::OnAddRow() {
-    const int row = m_table.InsertItem(m_table.GetItemCount(), "");
-    m_table.SetCheck(row, TRUE);
+    const int row = AppendRow(m_table);
     m_edited = true;
     ClearResult();
     SelectRow(row);
@@ -272,12 +237,8 @@ void CCalcMultiDlg::OnAddRow() {
 }
 
 void CCalcMultiDlg::OnDeleteRow() {
-    const int row = m_table.GetNextItem(-1, LVNI_SELECTED);
+    const int row = DeleteSelectedRows(m_table);
     if (row < 0) return;
-    // Every selected row, from the last up.
-    std::vector<int> selected;
-    for (int r = row; r >= 0; r = m_table.GetNextItem(r, LVNI_SELECTED)) selected.push_back(r);
-    for (auto r = selected.rbegin(); r != selected.rend(); ++r) m_table.DeleteItem(*r);
     m_edited = true;
     ClearResult();
     // The next row (or the new last one) is selected for the next deletion.
@@ -314,7 +275,7 @@ void CCalcMultiDlg::OnImport() {
     std::string error;
     m_encoding = static_cast<CComboBox*>(GetDlgItem(IDC_CALC_MULTI_ENCODING))->GetCurSel();
     if (!ReadCommonPointFile(dlg.GetPathName(), TextLanguage::Chinese, &points, &error,
-                             EncodingOf(m_encoding))) {
+                             ImportEncoding(m_encoding))) {
         AfxMessageBox(error, MB_OK | MB_ICONWARNING);
         return;
     }
@@ -362,27 +323,9 @@ bool CCalcMultiDlg::Compute() {
     request.sourceDatum = m_sourceDatum;
     request.targetKind = m_targetKind;
     request.targetDatum = m_targetDatum;
-    const std::string tolerance = Trimmed(m_tolerance);
-    if (!tolerance.empty()) {
-        double metres = 0;
-        if (!ReadNumberText(tolerance, &metres) || !(metres > 0)) {
-            AfxMessageBox(kBadTolerance, MB_OK | MB_ICONWARNING);
-            auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_MULTI_TOLERANCE));
-            edit->SetFocus();
-            edit->SetSel(0, -1);
-            return false;
-        }
-        request.tolerance = metres;
-    }
-    double percent = 0;
-    if (!ReadNumberText(Trimmed(m_alpha), &percent) || !(percent >= 1e-7 && percent < 50)) {
-        AfxMessageBox(kBadAlpha, MB_OK | MB_ICONWARNING);
-        auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_CALC_MULTI_ALPHA));
-        edit->SetFocus();
-        edit->SetSel(0, -1);
+    if (!ReadTestFields(*this, IDC_CALC_MULTI_ALPHA, m_alpha, IDC_CALC_MULTI_TOLERANCE, m_tolerance,
+                        &request.alpha, &request.tolerance))
         return false;
-    }
-    request.alpha = percent / 100;
     CommonPointFit result;
     FitProblem problem;
     if (!ComputeFit(ReadTable(), request, m_settings, TextLanguage::Chinese, &result, &problem)) {
