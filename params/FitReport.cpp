@@ -137,13 +137,8 @@ std::vector<std::string> FitWarnings(const CommonPointFit& result, TextLanguage 
                          : "警告：" + a + " 与 " + b + " 在图上仅相距 " + dist +
                                " 米，两点的检核作用几乎只相当于一个点");
     }
-    if (fit.poorlyChecked > 0) {
-        std::vector<std::string> names;
-        for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (fit.residuals[i].poorlyChecked) names.push_back(result.points[i].id);
-        }
-        out.push_back(report::PoorlyCheckedLine(names, language));
-    }
+    if (fit.poorlyChecked > 0)
+        out.push_back(report::PoorlyCheckedLine(result.points, fit.residuals, language));
     return out;
 }
 

@@ -83,13 +83,8 @@ std::vector<std::string> HeightFitWarnings(const CommonHeightFit& result, TextLa
                    : "；超出此范围 " + margin + " 公里（较长边的 10%）以外的点属外推";
     }
     out.push_back(line);
-    if (fit.poorlyChecked > 0) {
-        std::vector<std::string> names;
-        for (std::size_t i = 0; i < result.points.size(); ++i) {
-            if (fit.residuals[i].poorlyChecked) names.push_back(result.points[i].id);
-        }
-        out.push_back(report::PoorlyCheckedLine(names, language));
-    }
+    if (fit.poorlyChecked > 0)
+        out.push_back(report::PoorlyCheckedLine(result.points, fit.residuals, language));
     return out;
 }
 

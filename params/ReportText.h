@@ -53,6 +53,18 @@ std::string TestLine(const TestFacts& facts, TextLanguage language);
 // The warning naming the poorly checked points; empty for none.
 std::string PoorlyCheckedLine(const std::vector<std::string>& names, TextLanguage language);
 
+// The same for the points of a fit: `points[i].id` where
+// `residuals[i].poorlyChecked`; empty when none is.
+template <class Points, class Residuals>
+std::string PoorlyCheckedLine(const Points& points, const Residuals& residuals,
+                              TextLanguage language) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < points.size() && i < residuals.size(); ++i) {
+        if (residuals[i].poorlyChecked) names.push_back(points[i].id);
+    }
+    return PoorlyCheckedLine(names, language);
+}
+
 // The marks of a point in a residual table: "*" fails the test, "!" beyond
 // the tolerance, "?" poorly checked.
 std::string Marks(bool failsTest, bool beyondTolerance, bool poorlyChecked);
